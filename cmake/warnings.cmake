@@ -1,0 +1,14 @@
+# Warnings are errors in our own code; sanitizers for the native build.
+add_library(sotrix_sanitize INTERFACE)
+if(SOTRIX_SANITIZE)
+    target_compile_options(sotrix_sanitize INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(sotrix_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
+
+function(sotrix_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-missing-field-initializers)
+    target_link_libraries(${target} PRIVATE sotrix_sanitize)
+    if(SOTRIX_SANITIZE)
+        target_link_libraries(${target} PUBLIC sotrix_sanitize)
+    endif()
+endfunction()

@@ -1,0 +1,312 @@
+// The record tables, lists and maps that several threads share, the colour palette and the eight named locks.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/fixed_text.h"
+#include "runtime/date.h"
+#include "runtime/program_lock.h"
+
+// ---- Colours (0x00BBGGRR) ----
+
+constexpr std::array<uint32_t, 32> Palette = {
+    0x000000, 0x800000, 0x007000, 0x808000, 0x000080, 0xEE82EE, 0x008080, 0xC0C0C0,
+    0x808080, 0xFF0000, 0x80FF80, 0xFFFF00, 0x0000FF, 0xFFC0C0, 0x00FFFF, 0xFFFFFF,
+    0xFF00FF, 0x96BACD, 0x5757FF, 0x64B2FF, 0xDDBBC7, 0xAEE4E4, 0xC0E0FF, 0xC0FFC0,
+    0xFFCBFF, 0xFFCC99, 0xA08040, 0xDC8080, 0xC080FF, 0x0080FF, 0x60A8C0, 0x408040,
+};
+
+// ---- Data files ----
+
+enum DataFileEntry : int {
+    DATA_FILE_PROGRAM = 0,
+    DATA_FILE_SETTINGS = 1,
+    DATA_FILE_LOG = 2,
+    DATA_FILE_PING = 3,
+    DATA_FILE_SAGA = 4,
+    DATA_FILE_MAC_VENDORS = 5,
+    DATA_FILE_TEMP_TOOL = 6,
+    DATA_FILE_PANEL = 7,
+    DATA_FILE_COUNT = 8
+};
+
+// One file the program keeps or looks for, as the About tab's data-file panel shows it.
+struct DataFile {
+    int32_t flag = 0;          // per-entry state copied by the panel; the status text shows while it is 0
+    Date stamp = 0;            // entry 7: before this date an unforced panel redraw is skipped
+    std::wstring date_text;    // modification date as the panel shows it
+    std::wstring file_name;    // without folder
+    std::wstring folder;       // with a trailing "\"
+    std::wstring alt_folder;   // second folder tried
+    std::wstring status_text;  // translated status while the file is missing or switched off
+};
+
+// Guarded by DataFilesLock (a leaf lock): the panel, the stores and the samplers touch it on their threads.
+extern std::array<DataFile, DATA_FILE_COUNT> DataFiles;
+extern std::mutex DataFilesLock;
+
+// Start-up contents: file names and folders. The data folder is appdata_folder + "Brindale\".
+void data_files_init(const std::wstring& program_path, const std::wstring& appdata_folder, Date now);
+
+// Looks up the status texts of entries 1 to 6 once the text table is loaded.
+void data_files_translate();
+
+// ---- Compact window cells ----
+
+constexpr int COMPACT_CELL_COUNT = 100;
+enum CompactCellNumber : int {
+    CELL_DRIVE_SUMMARY = 0,  // 1..26: drives A to Z
+    CELL_PHYSICAL = 28,
+    CELL_PAGEFILE = 29,
+    CELL_CPU = 30,
+    CELL_BATTERY = 31,
+    CELL_UPTIME = 32,
+    CELL_IDLE = 33,
+    CELL_DISK_READ = 34,
+    CELL_DISK_WRITE = 35,
+    CELL_PING = 36,
+    CELL_MINIMIZE = 37,
+    CELL_MAXIMIZE = 38,
+    CELL_CLOSE = 39,
+    CELL_GPU_FIRST = 41,      // 41..48
+    CELL_NETWORK_FIRST = 49,  // 49..80
+    CELL_NETWORK_LAST = 80
+};
+
+// One cell of the compact window: a label and a value on one text line. The texts and places are
+// written and drawn under CellDrawMutex; the value slots are the owner's numbers.
+struct CompactCell {
+    int32_t shown = 0;  // 0 not shown, 1 shown, 2 lost (drive cells)
+    int32_t x = 0;      // device pixels
+    int32_t y = 0;
+    int32_t column = 0;  // characters
+    int32_t line = 0;    // counted from 1
+    int32_t width = 0;   // characters
+    int32_t drive_row = 0;
+    int32_t text_color = 0;
+    int32_t back_color = 0;
+    FixedText<10> label;
+    FixedText<10> label_key;   // untranslated label
+    FixedText<60> value_text;  // current value, written by the cell's owner
+    FixedText<60> drawn_text;  // value last drawn
+    std::array<std::atomic<int64_t>, 8> values{};
+};
+
+extern std::array<CompactCell, COMPACT_CELL_COUNT> CompactCells;
+
+// ---- Drives ----
+
+constexpr int DRIVE_ENTRY_COUNT = 27;  // 0 the fixed-drive summary, 1..26 the drives A to Z
+
+struct DriveEntry {
+    int32_t highlight_rounds = 0;
+    int32_t cd_tracks = 0;
+    int32_t cd_seconds = 0;
+    Date found_date = 0;
+    FixedText<4> partition_style;  // "MBR", "GPT" or "RAW"
+    int32_t fade_index = 0;        // Palette index of the fading highlight
+    FixedText<2> tag;
+    int32_t error_count = 0;  // disk errors from the System event log, at most 5
+    Date error_until = 0;
+    FixedText<1> separator;         // ":" local, "$" network, "r" RAM disk
+    FixedText<2> drive_name;        // e.g. "C:"
+    FixedText<1> letter;
+    FixedText<5> device_partition;  // "disk:partition", room for two two-digit numbers
+    int32_t device_number = -1;     // physical disk number; -1 when no disk was queried
+    int32_t partition_number = -1;  // -1 unknown
+    int32_t drive_type = 0;         // Windows drive type 0..6
+    int32_t alias_of = 0;
+    FixedText<26> alias_letters;
+    int32_t alias_count = 0;
+    int64_t free_bytes = 0;
+    int64_t total_bytes = 0;
+    int32_t free_percent = 0;
+    int64_t last_change = 0;
+    int64_t total_change = 0;
+    FixedText<33> volume_name;
+    FixedText<33> old_volume_name;
+    FixedText<16> serial;  // "0000-0000" for none
+    FixedText<16> lost_serial;
+    int32_t name_length = 0;
+    FixedText<16> file_system;
+    FixedText<260> device_text;  // vendor and product of the disk, or the network path
+};
+
+// Written by the drive watcher; other threads copy an entry under DriveTableLock (a leaf lock).
+extern std::array<DriveEntry, DRIVE_ENTRY_COUNT> DriveTable;
+extern std::mutex DriveTableLock;
+
+// Translated names of the Windows drive types 0..6, filled at start-up and only read afterwards.
+extern std::array<std::wstring, 7> DriveTypeNames;
+void drive_type_names_fill();
+
+// ---- Processors and temperature histories ----
+
+struct HistoryPoint {
+    int32_t color = 0;  // strip colour computed from the temperature when the point was added
+    Date date = 0;
+    int32_t temperature = 0;  // degrees Celsius
+};
+using HistoryList = std::deque<HistoryPoint>;  // oldest first; guarded by HistoryMutex
+
+constexpr int CPU_CORE_ENTRY_COUNT = 145;
+
+struct CpuCoreEntry {
+    int32_t graph = 0;  // control number of the processor's graph
+    FixedText<10> label;
+    std::atomic<int32_t> mhz{0};
+    std::atomic<int32_t> load{0};
+    std::atomic<float> temperature{0.0f};  // 0 = none
+    HistoryList history;                   // only entry 0 gets points
+};
+
+extern std::array<CpuCoreEntry, CPU_CORE_ENTRY_COUNT> CpuCoreTable;
+
+// ---- Rate graphs ----
+
+struct RateGraphScale {
+    int64_t current_kb = 0;
+    int64_t scale_top = 0;  // a multiple of 128 KB
+    int64_t peak = 0;
+    int64_t quiet_count = 0;
+};
+
+// 0 graph 308 disk write, 1 graph 304 disk read, 2 graph 305 network send, 3 graph 306 network receive.
+extern std::array<RateGraphScale, 4> RateGraphScales;
+
+// ---- Event log records ----
+
+struct EventTypeInfo {
+    int32_t count = 0;
+    int32_t list_item_type = 0;
+    int32_t search_count = 0;
+    int32_t search_item_type = 0;
+    int32_t digits = 0;
+    std::wstring padded_label;
+    std::wstring label;
+};
+extern std::array<EventTypeInfo, 6> EventTypeTable;
+
+struct EventRecord {
+    int64_t record_number = 0;
+    Date time_generated = 0;
+    Date time_written = 0;
+    int32_t event_id = 0;
+    int32_t type = 0;
+    int32_t disk_number = 0;
+    std::wstring source;
+    std::wstring computer;
+    int32_t sid_length = 0;
+    std::array<uint8_t, 42> sid{};
+    int32_t string_count = 0;
+    std::wstring message;
+    int32_t data_length = 0;
+    std::wstring data_hex;
+};
+
+extern std::vector<EventRecord> EventList;
+extern std::vector<int64_t> EventSearchList;  // indexes into EventList
+extern std::mutex EventListLock;              // leaf lock of both event lists
+
+// ---- Session history and ping hosts ----
+
+struct SValues {
+    std::wstring L;  // one line of an event list
+};
+
+struct SSys {
+    std::wstring Name;
+    int64_t Last = 0;  // Storage Monitor: number of its last separator; other lists: the line count
+    std::vector<SValues> SV;
+};
+extern std::vector<SSys> SagaList;
+
+struct PValues {
+    Date S = 0;     // date of the sample
+    int64_t T = 0;  // round-trip time in ms; -1 timed out, -2 resumed, -4 inactive
+};
+
+struct PSys {
+    std::wstring Init;
+    int32_t Actv = 0;
+    int32_t Sent = 0;
+    int32_t Recv = 0;
+    int32_t Lost = 0;
+    int32_t Time = 0;
+    int32_t Best = -1;
+    int32_t Wors = -1;
+    Date Down = 0;
+    int32_t PTTL = 0;
+    int32_t PTOS = 0;
+    int32_t Last = 0;  // 1 up, -1 down, 0 new
+    int64_t Valu = 0;  // IPv4 address as a number
+    int64_t Sort = 0;
+    int32_t HiLi = 0;
+    int32_t CFor = 0;
+    int32_t CBak = 0;
+    std::wstring Host;
+    std::wstring Addr;
+    std::deque<PValues> PV;  // oldest first
+};
+
+// Guarded by PingListMutex, together with PingCursor.
+extern std::list<PSys> PingHostList;
+extern int32_t PingCursor;
+extern std::vector<int64_t> PingThreads;
+
+// ---- GPU lists ----
+
+extern std::deque<std::wstring> GpuInfoHistory;     // at most GPU_HISTORY_ROWS rows
+extern std::vector<std::wstring> NvidiaReportLines;  // guarded by GpuInfoMutex
+extern std::vector<std::wstring> AmdReportLines;     // guarded by GpuInfoMutex
+
+struct GpuEntryIndexRecord {
+    int32_t entry_count = 0;
+    std::array<wchar_t, 16> letters{};  // "N" NVIDIA entries first, then "A" AMD
+};
+extern GpuEntryIndexRecord GpuEntryIndex;
+
+// ---- Network ----
+
+constexpr int NET_ADAPTER_COUNT = 32;  // position 0 stays empty
+extern std::array<std::atomic<int32_t>, NET_ADAPTER_COUNT> AdapterOperStatus;
+
+// ---- Maps ----
+
+// MAC address prefix to vendor name, filled by the MAC vendor import and read by the ping probes.
+struct MacVendorTable {
+    std::mutex lock;
+    std::unordered_map<std::wstring, std::wstring> map;
+};
+extern MacVendorTable MacVendorMap;
+
+// ---- Log buffer ----
+
+extern std::vector<std::wstring> LogBuffer;  // 101 entries at start-up; owned by the log writer
+
+// ---- Single values ----
+
+extern std::atomic<int64_t> SecondPhaseMs;       // millisecond phase at a whole-second boundary
+extern std::atomic<intptr_t> DiskActivityHandle;  // 0 not opened; -1 the open failed
+
+// ---- The eight named locks, re-entrant, nested only in the orders LockRank allows ----
+
+extern ProgramLock HistoryMutex;
+extern ProgramLock GpuInfoMutex;
+extern ProgramLock GraphSamplesMutex;
+extern ProgramLock GraphDrawMutex;
+extern ProgramLock PingListMutex;
+extern ProgramLock CellDrawMutex;
+extern ProgramLock ClipboardMutex;
+extern ProgramLock SagaListMutex;
+
+// Puts every table, list and map back to its start-up state (tests and start-up).
+void shared_tables_init();

@@ -1,0 +1,52 @@
+// The program's named locks: re-entrant, and waiting on the main thread still serves sent messages.
+#pragma once
+
+#include <cstdint>
+
+#if !defined(_WIN32)
+#include <mutex>
+#endif
+
+// A re-entrant lock. On Windows the main thread waits with MsgWaitForMultipleObjectsEx and dispatches
+// sent messages meanwhile, so a worker that updates a window while it holds the lock cannot hang the
+// program. Each lock has a rank; debug builds check that locks nest only as lock_order_allowed() says.
+class ProgramLock {
+public:
+    ProgramLock(const char* name, int rank);
+    ~ProgramLock();
+    ProgramLock(const ProgramLock&) = delete;
+    ProgramLock& operator=(const ProgramLock&) = delete;
+
+    void lock();
+    void unlock();
+    bool try_lock();
+
+    const char* name() const { return name_; }
+    int rank() const { return rank_; }
+
+private:
+    void note_acquired();
+    void note_released();
+
+    const char* name_;
+    int rank_;
+#if defined(_WIN32)
+    void* handle_ = nullptr;  // a Win32 mutex object: re-entrant and waitable together with messages
+#else
+    std::recursive_mutex mutex_;
+#endif
+};
+
+// The nesting rule: may a thread holding a lock of rank `outer` take a lock of rank `inner`?
+// The program installs its rule once at start-up; without one every nesting is allowed.
+using LockOrderRule = bool (*)(int outer, int inner);
+using LockOrderReport = void (*)(const char* held, const char* taken);
+void lock_order_set_rule(LockOrderRule rule);
+// Replaces the reporter of a wrong nesting (debug builds abort with a message by default).
+void lock_order_set_reporter(LockOrderReport reporter);
+// True when the lock-order check is compiled in.
+bool lock_order_check_enabled();
+
+// Marks the calling thread as the one whose waits must keep serving sent messages (the UI thread).
+// The thread that starts the program is marked already.
+void program_lock_set_main_thread();

@@ -1,0 +1,37 @@
+// Worker threads by number, with priorities on the program's scale of 1 to 32 (16 is normal).
+#pragma once
+
+#include <cstdint>
+
+using ThreadProc = void (*)(int64_t argument);
+
+// Starts proc(argument) on a new thread at normal priority. Returns the thread's number (above 0),
+// or 0 when the thread could not be created. Numbers are never reused within a run.
+int64_t thread_create(ThreadProc proc, int64_t argument);
+
+// Sets a thread's priority on the scale 1 (idle) to 32 (time critical); 16 is normal and 17 to 30
+// run above normal. Returns false for an unknown thread or a failed call.
+bool thread_set_priority(int64_t thread, int priority);
+
+// True while the thread runs.
+bool thread_is_running(int64_t thread);
+
+// Waits up to timeout_ms (negative: for ever) for the thread to end. Once it has ended its number is
+// released and true is returned; an unknown number counts as ended.
+bool thread_wait(int64_t thread, int timeout_ms);
+
+// Last resort at exit: ends a thread that did not stop by itself, then releases its number.
+// The native build cannot do this and leaves the thread running (returns false).
+bool thread_kill(int64_t thread);
+
+// Scale mapping, shared with the tests: the Windows priority for a value on the 1..32 scale.
+enum ThreadPriorityLevel : int {
+    PRIORITY_LEVEL_IDLE = -15,
+    PRIORITY_LEVEL_LOWEST = -2,
+    PRIORITY_LEVEL_BELOW_NORMAL = -1,
+    PRIORITY_LEVEL_NORMAL = 0,
+    PRIORITY_LEVEL_ABOVE_NORMAL = 1,
+    PRIORITY_LEVEL_HIGHEST = 2,
+    PRIORITY_LEVEL_TIME_CRITICAL = 15
+};
+ThreadPriorityLevel thread_priority_level(int priority);

@@ -1,0 +1,98 @@
+// Worker threads on Windows: _beginthreadex handles kept by number until the thread is waited for.
+#include <windows.h>
+#include <process.h>
+
+#include <mutex>
+#include <unordered_map>
+
+#include "runtime/threads.h"
+
+static_assert(PRIORITY_LEVEL_IDLE == THREAD_PRIORITY_IDLE && PRIORITY_LEVEL_LOWEST == THREAD_PRIORITY_LOWEST &&
+              PRIORITY_LEVEL_BELOW_NORMAL == THREAD_PRIORITY_BELOW_NORMAL && PRIORITY_LEVEL_NORMAL == THREAD_PRIORITY_NORMAL &&
+              PRIORITY_LEVEL_ABOVE_NORMAL == THREAD_PRIORITY_ABOVE_NORMAL && PRIORITY_LEVEL_HIGHEST == THREAD_PRIORITY_HIGHEST &&
+              PRIORITY_LEVEL_TIME_CRITICAL == THREAD_PRIORITY_TIME_CRITICAL);
+
+namespace {
+
+struct StartBlock {
+    ThreadProc proc;
+    int64_t argument;
+};
+
+std::mutex registry_lock;  // leaf lock of the registry
+std::unordered_map<int64_t, HANDLE> registry;
+int64_t last_number = 0;
+
+unsigned __stdcall thread_entry(void* parameter) {
+    const StartBlock start = *static_cast<StartBlock*>(parameter);
+    delete static_cast<StartBlock*>(parameter);
+    start.proc(start.argument);
+    return 0;
+}
+
+HANDLE handle_of(int64_t thread) {
+    std::lock_guard guard(registry_lock);
+    const auto found = registry.find(thread);
+    return found == registry.end() ? nullptr : found->second;
+}
+
+void release(int64_t thread) {
+    HANDLE handle = nullptr;
+    {
+        std::lock_guard guard(registry_lock);
+        const auto found = registry.find(thread);
+        if (found == registry.end()) return;
+        handle = found->second;
+        registry.erase(found);
+    }
+    CloseHandle(handle);
+}
+
+}  // namespace
+
+int64_t thread_create(ThreadProc proc, int64_t argument) {
+    if (!proc) return 0;
+    auto* start = new StartBlock{proc, argument};
+    // Registered before it runs, so a thread that ends at once is still found by its number.
+    std::lock_guard guard(registry_lock);
+    const uintptr_t handle = _beginthreadex(nullptr, 0, thread_entry, start, CREATE_SUSPENDED, nullptr);
+    if (handle == 0) {
+        delete start;
+        return 0;
+    }
+    const int64_t number = ++last_number;
+    registry.emplace(number, reinterpret_cast<HANDLE>(handle));
+    ResumeThread(reinterpret_cast<HANDLE>(handle));
+    return number;
+}
+
+bool thread_set_priority(int64_t thread, int priority) {
+    HANDLE handle = handle_of(thread);
+    return handle && SetThreadPriority(handle, thread_priority_level(priority));
+}
+
+bool thread_is_running(int64_t thread) {
+    HANDLE handle = handle_of(thread);
+    return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+}
+
+bool thread_wait(int64_t thread, int timeout_ms) {
+    HANDLE handle = handle_of(thread);
+    if (!handle) return true;
+    const DWORD wait = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
+    if (WaitForSingleObject(handle, wait) != WAIT_OBJECT_0) return false;
+    release(thread);
+    return true;
+}
+
+bool thread_kill(int64_t thread) {
+    HANDLE handle = handle_of(thread);
+    if (!handle) return true;
+    if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) {
+        // Nothing after this may wait on a lock the killed thread could hold.
+        TerminateThread(handle, 1);
+        WaitForSingleObject(handle, 1000);
+    }
+    release(thread);
+    return true;
+}
