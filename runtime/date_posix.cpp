@@ -1,0 +1,25 @@
+// The local wall clock and a monotonic millisecond clock on POSIX systems.
+#include "runtime/date.h"
+
+#include <chrono>
+#include <ctime>
+
+Date date_now() {
+    const time_t now = time(nullptr);
+    struct tm local {};
+    if (localtime_r(&now, &local) == nullptr) return static_cast<Date>(now);
+    DateParts parts;
+    parts.year = local.tm_year + 1900;
+    parts.month = local.tm_mon + 1;
+    parts.day = local.tm_mday;
+    parts.hour = local.tm_hour;
+    parts.minute = local.tm_min;
+    parts.second = local.tm_sec > 59 ? 59 : local.tm_sec;  // a leap second would roll into the next minute
+    return date_from_parts(parts);
+}
+
+int64_t millisecond_clock() {
+    using Clock = std::chrono::steady_clock;
+    static const Clock::time_point start = Clock::now();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
