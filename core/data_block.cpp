@@ -1,6 +1,8 @@
 // The program's constant data block: the tables encoded one after another, and the bounds-checked readers.
 #include "core/data_block.h"
 
+#include "runtime/text.h"
+
 #include <array>
 #include <vector>
 
@@ -143,23 +145,10 @@ std::wstring data_block_read_text(DataBlockCursor& cursor) {
         cursor.position = bytes.size();
         return {};
     }
-    std::wstring text;
-    text.reserve((end - cursor.position) / 2);
-    for (std::size_t at = cursor.position; at < end; at += 2) {
-        const std::uint16_t unit = unit_at(bytes, at);
-        if constexpr (sizeof(wchar_t) == 2) {
-            text.push_back(static_cast<wchar_t>(unit));
-        } else if (unit >= 0xD800 && unit <= 0xDBFF && at + 2 < end && unit_at(bytes, at + 2) >= 0xDC00 &&
-                   unit_at(bytes, at + 2) <= 0xDFFF) {
-            const std::uint32_t low = unit_at(bytes, at + 2);
-            text.push_back(static_cast<wchar_t>(0x10000 + ((unit - 0xD800u) << 10) + (low - 0xDC00u)));
-            at += 2;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            text.push_back(static_cast<wchar_t>(0xFFFD));  // a lone surrogate has no UTF-32 form
-        } else {
-            text.push_back(static_cast<wchar_t>(unit));
-        }
-    }
+    std::u16string units;
+    units.reserve((end - cursor.position) / 2);
+    for (std::size_t at = cursor.position; at < end; at += 2) units.push_back(static_cast<char16_t>(unit_at(bytes, at)));
+    std::wstring text = wide_from_utf16(units);
     cursor.position = end + 2;
     return text;
 }

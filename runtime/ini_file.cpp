@@ -217,17 +217,7 @@ bool ini_load(const std::filesystem::path& path, IniFile& ini, std::wstring& err
     const bool read = file_read_all(path, bytes, INI_MAX_BYTES, &why);
     if (file_error) *file_error = why;
     if (!read) {
-        switch (why) {
-            case FILE_MISSING:
-                error = L"the file does not exist";
-                break;
-            case FILE_TOO_LARGE:
-                error = L"the file is larger than " + std::to_wstring(INI_MAX_BYTES) + L" bytes";
-                break;
-            default:
-                error = L"the file cannot be read";
-                break;
-        }
+        error = file_error_text(why, INI_MAX_BYTES);
         return false;
     }
     if (!ini_parse(bytes, ini, error)) {

@@ -96,17 +96,7 @@ bool json_load(const std::filesystem::path& path, nlohmann::json& value, std::ws
     const bool read = file_read_all(path, bytes, max_bytes, &why);
     if (file_error) *file_error = why;
     if (!read) {
-        switch (why) {
-            case FILE_MISSING:
-                error = L"the file does not exist";
-                break;
-            case FILE_TOO_LARGE:
-                error = L"the file is larger than " + std::to_wstring(max_bytes) + L" bytes";
-                break;
-            default:
-                error = L"the file cannot be read";
-                break;
-        }
+        error = file_error_text(why, max_bytes);
         return false;
     }
     if (!json_parse_text(bytes, value, error)) {
