@@ -1,0 +1,104 @@
+// Numbers of the program's windows, controls, fonts, images and tray icons: every part refers to a
+// control by its number.
+#pragma once
+
+enum WindowNumber : int {
+    WIN_COMPACT = 100,  // the compact window, also the splash while loading
+    WIN_MAIN = 101,
+};
+
+enum ControlNumber : int {
+    PANEL_MAIN = 102,
+    CANVAS_COMPACT = 112,
+
+    LIST_SYSTEM_EVENTS = 133,
+    LIST_NETWORK_EVENTS = 134,
+    LIST_STORAGE_MONITOR = 135,
+
+    BUTTON_PING_ADD = 144,
+    BUTTON_PING_DELETE = 145,
+    BUTTON_PING_NOW = 146,
+    BUTTON_PING_RESET = 147,
+    BUTTON_EVENT_SEARCH = 148,
+
+    CANVAS_DATA_FILES = 150,
+    CANVAS_PING_LIST = 151,
+    CANVAS_PING_STATUS = 152,
+    CANVAS_EVENTS_STATUS = 153,
+    CANVAS_SYSTEM_HEADER = 156,
+
+    COMBO_DRIVE_FILTER = 182,
+    COMBO_GPU = 184,
+    COMBO_NETWORK_FILTER = 186,
+    COMBO_NETWORK_UNIT = 187,
+    COMBO_PING_MODE = 188,
+    COMBO_PING_INTERVAL = 189,
+    COMBO_PING_SLOW = 190,
+    COMBO_PING_FONT_SIZE = 191,
+    COMBO_EVENT_LOG = 193,
+    COMBO_EVENT_DAYS = 194,
+    COMBO_EVENT_SEARCH_MODE = 195,
+    COMBO_EVENT_FONT_SIZE = 196,
+    COMBO_EVENT_TYPE = 197,
+    COMBO_EVENT_SEARCH_TYPE = 198,
+
+    LIST_BATTERY = 217,
+    LIST_PROCESSORS = 218,
+    LIST_CPU_BASE_SPEED = 219,
+    LIST_CPU_SPEED = 220,
+    LIST_GPU_ID = 221,
+    LIST_NETWORK_ID = 222,
+    LIST_PHYSICAL_MEMORY = 223,
+    LIST_PAGEFILE_MEMORY = 224,
+    LIST_DRIVE_ID = 225,
+    LIST_NETWORK_ADAPTERS = 226,
+    LIST_GPU_INFO = 227,
+    LIST_EVENTS = 228,
+    LIST_EVENT_SEARCH = 229,
+    LIST_EVENT_DETAILS = 230,
+    SCROLL_PING_LIST = 231,
+
+    GRAPH_PHYSICAL_MEMORY = 301,
+    GRAPH_PAGEFILE = 302,
+    GRAPH_CPU_SPEED = 303,
+    GRAPH_DISK_READ = 304,
+    GRAPH_NET_SEND = 305,
+    GRAPH_NET_RECEIVE = 306,
+    GRAPH_CPU_AVERAGE = 307,
+    GRAPH_DISK_WRITE = 308,
+    GRAPH_CPU_CORE_BASE = 400,  // + core index
+    GRAPH_GPU_BASE = 800,       // + 10 x GPU slot + 0..5
+};
+
+enum FontNumber : int {
+    FONT_COMPACT = 203,
+    FONT_DEFAULT = 204,
+    FONT_FIXED_SMALL = 206,
+    FONT_PING_LIST = 208,
+    FONT_CUE = 211,
+};
+
+enum ImageNumber : int {
+    IMAGE_PROGRAM_SMALL = 103,
+    IMAGE_DISK_IDLE = 104,
+    IMAGE_DISK_READ = 105,
+    IMAGE_DISK_WRITE = 106,
+    IMAGE_DISK_READ_WRITE = 107,
+    IMAGE_PROGRAM_LARGE = 111,
+};
+
+enum TrayNumber : int {
+    TRAY_MAIN = 108,
+};
+
+enum TabNumber : int {
+    TAB_SYSTEM = 0,
+    TAB_PROCESSORS = 1,
+    TAB_GRAPHICS = 2,
+    TAB_STORAGE = 3,
+    TAB_NETWORKS = 4,
+    TAB_PING = 5,
+    TAB_EVENTS = 6,
+    TAB_SETTINGS = 7,
+    TAB_ABOUT = 8,
+};

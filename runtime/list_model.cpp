@@ -1,0 +1,97 @@
+// Row storage of the list controls, one vector per control number behind one leaf lock.
+#include "runtime/list_model.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+std::mutex model_lock;  // leaf lock: held only while rows are copied in or out
+std::unordered_map<int, std::vector<std::wstring>> model;
+std::atomic<ListChangedCallback> observer{nullptr};
+
+void notify(int control) {
+    if (const ListChangedCallback callback = observer.load()) callback(control);
+}
+
+}  // namespace
+
+int list_rows_trim_insert(int control, int position, const std::vector<std::wstring>& rows, int max_rows) {
+    int count = 0;
+    {
+        std::lock_guard guard(model_lock);
+        auto& list = model[control];
+        const size_t limit = static_cast<size_t>(std::max(max_rows, 0));
+        if (list.size() > limit) list.resize(limit);
+        const size_t at = position < 0 ? 0 : std::min(static_cast<size_t>(position), list.size());
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), rows.begin(), rows.end());
+        count = static_cast<int>(list.size());
+    }
+    notify(control);
+    return count;
+}
+
+void list_rows_insert(int control, int position, std::wstring row) {
+    {
+        std::lock_guard guard(model_lock);
+        auto& list = model[control];
+        const size_t at = position < 0 ? 0 : std::min(static_cast<size_t>(position), list.size());
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+    }
+    notify(control);
+}
+
+bool list_rows_set(int control, int position, std::wstring row) {
+    {
+        std::lock_guard guard(model_lock);
+        auto& list = model[control];
+        if (position < 0 || static_cast<size_t>(position) >= list.size()) return false;
+        list[position].swap(row);
+    }
+    notify(control);
+    return true;
+}
+
+bool list_rows_remove(int control, int position) {
+    {
+        std::lock_guard guard(model_lock);
+        auto& list = model[control];
+        if (position < 0 || static_cast<size_t>(position) >= list.size()) return false;
+        list.erase(list.begin() + position);
+    }
+    notify(control);
+    return true;
+}
+
+void list_rows_clear(int control) { list_rows_assign(control, {}); }
+
+void list_rows_assign(int control, std::vector<std::wstring> rows) {
+    {
+        std::lock_guard guard(model_lock);
+        model[control].swap(rows);
+    }
+    notify(control);  // the old rows are freed outside the lock
+}
+
+int list_rows_count(int control) {
+    std::lock_guard guard(model_lock);
+    const auto found = model.find(control);
+    return found == model.end() ? 0 : static_cast<int>(found->second.size());
+}
+
+std::wstring list_row(int control, int position) {
+    std::lock_guard guard(model_lock);
+    const auto found = model.find(control);
+    if (found == model.end() || position < 0 || static_cast<size_t>(position) >= found->second.size()) return {};
+    return found->second[position];
+}
+
+std::vector<std::wstring> list_rows_copy(int control) {
+    std::lock_guard guard(model_lock);
+    const auto found = model.find(control);
+    return found == model.end() ? std::vector<std::wstring>() : found->second;
+}
+
+void list_rows_set_observer(ListChangedCallback callback) { observer = callback; }
