@@ -8,6 +8,7 @@ enum WindowNumber : int {
 };
 
 enum ControlNumber : int {
+    TEXT_SPLASH = 0,  // the already-running notice's text, then the splash lines, in window 100
     PANEL_MAIN = 102,
     CANVAS_COMPACT = 112,
 
@@ -25,6 +26,8 @@ enum ControlNumber : int {
     CANVAS_PING_LIST = 151,
     CANVAS_PING_STATUS = 152,
     CANVAS_EVENTS_STATUS = 153,
+    CANVAS_GPU_TEMPERATURE = 154,
+    CANVAS_CPU_TEMPERATURE = 155,
     CANVAS_SYSTEM_HEADER = 156,
 
     COMBO_DRIVE_FILTER = 182,
@@ -42,6 +45,8 @@ enum ControlNumber : int {
     COMBO_EVENT_TYPE = 197,
     COMBO_EVENT_SEARCH_TYPE = 198,
 
+    TREE_FOLDER_CHOOSER = 201,
+
     LIST_BATTERY = 217,
     LIST_PROCESSORS = 218,
     LIST_CPU_BASE_SPEED = 219,
@@ -57,6 +62,11 @@ enum ControlNumber : int {
     LIST_EVENT_SEARCH = 229,
     LIST_EVENT_DETAILS = 230,
     SCROLL_PING_LIST = 231,
+    TEXT_LOG_FOLDER = 232,
+    TEXT_POSITIONS_VALUES = 243,
+    TEXT_LOG_BUFFER = 248,
+    TRACK_WINDOW_WIDTH = 252,
+    TRACK_WINDOW_HEIGHT = 253,
 
     GRAPH_PHYSICAL_MEMORY = 301,
     GRAPH_PAGEFILE = 302,
@@ -73,9 +83,12 @@ enum ControlNumber : int {
 enum FontNumber : int {
     FONT_COMPACT = 203,
     FONT_DEFAULT = 204,
+    FONT_NOTICE = 205,
     FONT_FIXED_SMALL = 206,
     FONT_PING_LIST = 208,
     FONT_CUE = 211,
+    FONT_STRIP = 212,
+    FONT_HEADER = 213,
 };
 
 enum ImageNumber : int {
@@ -101,4 +114,37 @@ enum TabNumber : int {
     TAB_EVENTS = 6,
     TAB_SETTINGS = 7,
     TAB_ABOUT = 8,
+};
+
+enum TimerNumber : int {
+    TIMER_NOTICE = 0,  // of window 100 while it is the already-running notice
+};
+
+// Event numbers of the keyboard shortcuts.
+enum ShortcutNumber : int {
+    SHORTCUT_F5 = 305,
+    SHORTCUT_F6 = 306,
+    SHORTCUT_COPY = 307,
+    SHORTCUT_SMOOTH_GRAPHS = 308,
+    SHORTCUT_NEXT_TAB = 309,
+    SHORTCUT_PREVIOUS_TAB = 310,
+    SHORTCUT_INVERT_COLORS = 311,
+    SHORTCUT_NUDGE_UP = 312,
+    SHORTCUT_NUDGE_DOWN = 313,
+    SHORTCUT_NUDGE_LEFT = 314,
+    SHORTCUT_NUDGE_RIGHT = 315,
+    SHORTCUT_JUMP_UP = 316,
+    SHORTCUT_JUMP_DOWN = 317,
+    SHORTCUT_JUMP_LEFT = 318,
+    SHORTCUT_JUMP_RIGHT = 319,
+    SHORTCUT_ENTER = 320,
+    SHORTCUT_COPY_TABBED = 321,
+    SHORTCUT_FONT_LARGER = 322,
+    SHORTCUT_FONT_SMALLER = 323,
+    SHORTCUT_FONT_RESET = 324,
+    SHORTCUT_FIND = 325,
+    SHORTCUT_LIST_FONT_LARGER = 326,
+    SHORTCUT_LIST_FONT_SMALLER = 327,
+    SHORTCUT_LIST_FONT_RESET = 328,
+    SHORTCUT_F7 = 329,
 };

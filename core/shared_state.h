@@ -113,6 +113,7 @@ enum SharedIntIndex : int {
     INTERNET_FLAGS = 143,
     SYSTEM_SUMMARY_REQUEST = 144,
     MEMORY_RECORDS_RESET_REQUEST = 145,
+    REFRESH_LAST_TAB = 147,  // tab of the last throttled visible-tab redraw
     DESKTOP_WIDTH = 151,
     DESKTOP_HEIGHT = 152,
     DESKTOP_SCALE = 153,
@@ -235,6 +236,7 @@ enum SharedQuadIndex : int {
     START_SECOND = 121,
     LOG_HOUR = 123,
     EVENTLOG_UTC_OFFSET = 125,
+    REFRESH_STAMP = 126,  // date of the last throttled visible-tab redraw
     TITLE_HOLD_UNTIL = 127,
     PING_NEXT_ROUND = 130,
 
@@ -278,6 +280,15 @@ enum SharedTextIndex : int {
     WORKING_FOLDER = 49,
     WINDOWS_NAME = 50,
     CPU_CURRENT_CLOCK_TEXT = 51,  // 51..61: the WMI processor properties, names until queried
+    CPU_DESCRIPTION_TEXT = 52,
+    CPU_L2_CACHE_TEXT = 53,
+    CPU_L3_CACHE_TEXT = 54,
+    CPU_MANUFACTURER_TEXT = 55,
+    CPU_MAX_CLOCK_TEXT = 56,
+    CPU_NAME_TEXT = 57,
+    CPU_CORES_TEXT = 58,
+    CPU_ENABLED_CORES_TEXT = 59,
+    CPU_LOGICAL_COUNT_TEXT = 60,
     CPU_PROCESSOR_ID_TEXT = 61,
     CPU_SPEED_CAPTION = 62,
     CPU_AVERAGE_CAPTION = 63,

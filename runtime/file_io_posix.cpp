@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -42,10 +43,15 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
+constexpr int TEMPORARY_ATTEMPTS = 64;
+
 // A name in the same folder that no other save uses at the same time, so concurrent saves never share a
 // temporary file.
 std::filesystem::path temporary_path(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
+    // Starts at a different number in every run: a process id is reused, and a killed save's leftover
+    // temporary must not be the name the next run tries first.
+    static std::atomic<unsigned> counter{static_cast<unsigned>(
+        std::chrono::steady_clock::now().time_since_epoch().count() % 1000000000)};
     std::filesystem::path temp = path;
     temp += "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
     return temp;
@@ -74,8 +80,14 @@ bool make_backup(const std::filesystem::path& path) {
     FileDescriptor source(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.Fd < 0) return errno == ENOENT;  // nothing to keep yet
     const std::filesystem::path backup = file_backup_path(path);
-    const std::filesystem::path temp = temporary_path(backup);
-    FileDescriptor target(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    // A temporary left by a killed save can hold the name (process ids are reused): take the next one.
+    std::filesystem::path temp;
+    FileDescriptor target(-1);
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && target.Fd < 0; ++attempt) {
+        temp = temporary_path(backup);
+        target.Fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (target.Fd < 0 && errno != EEXIST) break;
+    }
     if (target.Fd < 0) return false;
     bool ok = true;
     char buffer[65536];
@@ -149,8 +161,14 @@ bool file_write_atomic(const std::filesystem::path& path, std::string_view bytes
         if (!S_ISREG(info.st_mode)) return false;
         mode = info.st_mode & 07777;
     }
-    const std::filesystem::path temp = temporary_path(path);
-    if (!write_temporary(temp, bytes, mode)) return false;
+    std::filesystem::path temp;
+    bool written = false;
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && !written; ++attempt) {
+        temp = temporary_path(path);
+        written = write_temporary(temp, bytes, mode);
+        if (!written && errno != EEXIST) break;
+    }
+    if (!written) return false;
     if (keep_backup && !make_backup(path)) {
         ::unlink(temp.c_str());
         return false;

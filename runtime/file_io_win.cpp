@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 
 namespace {
@@ -36,9 +37,14 @@ bool write_all(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+constexpr int TEMPORARY_ATTEMPTS = 64;
+
 // A name in the same folder that no other save uses at the same time.
 std::filesystem::path temporary_path(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
+    // Starts at a different number in every run: a process id is reused, and a killed save's leftover
+    // temporary must not be the name the next run tries first.
+    static std::atomic<unsigned> counter{static_cast<unsigned>(
+        std::chrono::steady_clock::now().time_since_epoch().count() % 1000000000)};
     std::filesystem::path temp = path;
     temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".tmp";
     return temp;
@@ -67,8 +73,14 @@ bool make_backup(const std::filesystem::path& path) {
         return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;  // nothing to keep yet
     }
     const std::filesystem::path backup = file_backup_path(path);
-    const std::filesystem::path temp = temporary_path(backup);
-    bool ok = CopyFileW(path.c_str(), temp.c_str(), TRUE) != 0;
+    // A temporary left by a killed save can hold the name (process ids are reused): take the next one.
+    std::filesystem::path temp;
+    bool ok = false;
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && !ok; ++attempt) {
+        temp = temporary_path(backup);
+        ok = CopyFileW(path.c_str(), temp.c_str(), TRUE) != 0;
+        if (!ok && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
     if (ok) {
         // A copied read-only file would make the next backup's move fail.
         SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -133,8 +145,14 @@ bool file_write_atomic(const std::filesystem::path& path, std::string_view bytes
     if (path.empty() || !path.has_filename()) return false;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    const std::filesystem::path temp = temporary_path(path);
-    if (!write_temporary(temp, bytes)) return false;
+    std::filesystem::path temp;
+    bool written = false;
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && !written; ++attempt) {
+        temp = temporary_path(path);
+        written = write_temporary(temp, bytes);
+        if (!written && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (!written) return false;
     if ((keep_backup && !make_backup(path)) || !move_replacing(temp, path)) {
         DeleteFileW(temp.c_str());
         return false;

@@ -7,6 +7,12 @@
 
 #include <fstream>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::string read_plain(const std::filesystem::path& path) {
@@ -139,3 +145,28 @@ TEST(FileIo, Exists) {
     EXPECT_FALSE(file_exists(folder.Path));
     EXPECT_EQ(file_backup_path(folder.file(L"a.json")), folder.file(L"a.json.bak"));
 }
+
+namespace {
+
+// A temporary left behind by a killed save of an earlier process with the same id must not block saving.
+TEST(FileIo, LeftoverTemporariesDoNotBlockTheSave) {
+    TempFolder folder;
+    const std::filesystem::path target = folder.Path / "store.json";
+    ASSERT_TRUE(file_write_atomic(target, "old", true));
+#if defined(_WIN32)
+    const std::string pid = std::to_string(GetCurrentProcessId());
+#else
+    const std::string pid = std::to_string(::getpid());
+#endif
+    // Leftovers of killed saves of earlier runs under the same process id.
+    for (int i = 1; i <= 400; ++i) {
+        for (const char* base : {"store.json.", "store.json.bak."}) {
+            write_plain(folder.Path / (base + pid + "-" + std::to_string(i) + ".tmp"), "x");
+        }
+    }
+    for (int save = 0; save < 8; ++save) EXPECT_TRUE(file_write_atomic(target, "new" + std::to_string(save), true));
+    EXPECT_EQ(read_plain(target), "new7");
+    EXPECT_EQ(read_plain(folder.Path / "store.json.bak"), "new6");
+}
+
+}  // namespace

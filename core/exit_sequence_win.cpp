@@ -1,0 +1,269 @@
+// The exit sequence and the compact window's message callback on Windows.
+//
+// Everything after the workers' cooperative stop runs on a finishing thread made beforehand, which the main
+// thread waits for with a time limit: a worker killed while it held a lock (a heap lock, a leaf lock of a
+// store) can then at worst stop the saves, never the end of the process.
+#include <windows.h>
+#include <dbt.h>
+
+#include <array>
+#include <atomic>
+#include <string>
+
+#include "core/control_numbers.h"
+#include "core/event_lists.h"
+#include "core/exit_sequence.h"
+#include "core/language.h"
+#include "core/log_file.h"
+#include "core/program_libraries.h"
+#include "core/saga_store.h"
+#include "core/settings_file.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "core/single_instance.h"
+#include "core/version.h"
+#include "runtime/date.h"
+#include "runtime/gui/window/window.h"
+#include "runtime/gui/tray/tray.h"
+#include "runtime/text.h"
+#include "runtime/threads.h"
+
+namespace {
+
+using ShutdownBlockReasonCreateProc = BOOL(WINAPI*)(HWND, LPCWSTR);
+using ShutdownBlockReasonDestroyProc = BOOL(WINAPI*)(HWND);
+std::atomic<ShutdownBlockReasonCreateProc> block_reason_create{nullptr};
+std::atomic<ShutdownBlockReasonDestroyProc> block_reason_destroy{nullptr};
+
+constexpr int EXTRA_THREADS = 8;
+std::array<std::atomic<int64_t>, EXTRA_THREADS> extra_threads{};
+
+constexpr DWORD FINISH_LIMIT_MS = 8000;  // the saves after the workers; a store rarely needs more than a moment
+
+std::atomic<bool> exit_running{false};
+
+std::wstring version_number() {
+    const std::wstring text = version_text();
+    std::wstring word = text.substr(0, text.find(L' '));
+    if (!word.empty() && word[0] == L'v') word.erase(0, 1);
+    return word;
+}
+
+// The thread numbers the exit waits for: the nine worker slots, then the extra ones.
+std::vector<int64_t> watched_threads() {
+    std::vector<int64_t> threads;
+    for (int slot = NVIDIA_SAMPLER_THREAD; slot <= AMD_SAMPLER_THREAD; ++slot) {
+        if (const int64_t thread = SharedQuads[slot].load()) threads.push_back(thread);
+    }
+    for (const auto& extra : extra_threads) {
+        if (const int64_t thread = extra.load()) threads.push_back(thread);
+    }
+    return threads;
+}
+
+bool any_running(const std::vector<int64_t>& threads) {
+    for (const int64_t thread : threads) {
+        if (thread_is_running(thread)) return true;
+    }
+    return false;
+}
+
+// The workers stop when they see QUIT_FLAG above 0; the count rises once per 40 ms waited, at most 50.
+void workers_stop_wait() {
+    if (SharedInts[QUIT_FLAG].load() < 1) SharedInts[QUIT_FLAG] = 1;
+    const std::vector<int64_t> threads = watched_threads();
+    const ULONGLONG start = GetTickCount64();
+    int shown = -1;
+    while (any_running(threads)) {
+        const int count = exit_wait_count(static_cast<int64_t>(GetTickCount64() - start));
+        if (count > SharedInts[QUIT_FLAG].load()) SharedInts[QUIT_FLAG] = count;
+        if (count != shown) {
+            window_title_set(WIN_COMPACT, std::to_wstring(count));
+            shown = count;
+        }
+        if (count >= EXIT_WAIT_LAST_COUNT) break;
+        // Short steps that still serve the workers' messages to our windows, so none of them hangs on us.
+        gui_pause_serving_sent(5);
+    }
+}
+
+struct Finisher {
+    HANDLE thread = nullptr;
+    HANDLE go = nullptr;
+    std::atomic<bool> killed_any{false};
+};
+Finisher finisher;
+
+DWORD WINAPI finish_exit(void*) {
+    WaitForSingleObject(finisher.go, INFINITE);
+    // Last resort: whatever did not stop in time.
+    for (const int64_t thread : watched_threads()) {
+        if (thread_is_running(thread)) {
+            finisher.killed_any = true;
+            thread_kill(thread);
+        }
+    }
+    tray_remove_all();
+    for (const auto& [element, number] : {std::pair{POWRPROF_LIBRARY, 115}, std::pair{MPR_LIBRARY, 116},
+                                          std::pair{IPHLPAPI_LIBRARY, 117}, std::pair{DNSAPI_LIBRARY, 119},
+                                          std::pair{PING_IPHLPAPI_LIBRARY, 114}}) {
+        if (SharedQuads[element].load() != 0) library_free(number);
+    }
+    log_buffer_flush(LOG_FLUSH_FINAL);
+    // WIRE: ping_list_save(shared_text(APPDATA_FOLDER) + shared_text(DATA_SUBFOLDER) + L"\\" + SX-Ping.json name);
+    saga_lists_save(saga_file_path());
+    return 0;
+}
+
+// Made before any thread is killed: creating a thread afterwards could wait on a lock a killed one held.
+void finisher_prepare() {
+    finisher.go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (finisher.go) finisher.thread = CreateThread(nullptr, 0, finish_exit, nullptr, 0, nullptr);
+}
+
+// True when the finishing work ended in time.
+bool finisher_run() {
+    if (!finisher.thread) {
+        if (finisher.go) SetEvent(finisher.go);
+        return false;
+    }
+    SetEvent(finisher.go);
+    const ULONGLONG deadline = GetTickCount64() + FINISH_LIMIT_MS;
+    while (WaitForSingleObject(finisher.thread, 0) == WAIT_TIMEOUT) {
+        if (GetTickCount64() >= deadline) return false;
+        gui_pause_serving_sent(5);
+    }
+    return true;
+}
+
+// A device header is read only when the whole header lies in readable memory of this process: another
+// process can send WM_DEVICECHANGE with any lParam.
+bool device_header_read(LPARAM lparam, DWORD* device_type) {
+    if (lparam == 0) return false;
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam);
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(header, &region, sizeof(region)) != sizeof(region) || region.State != MEM_COMMIT) return false;
+    constexpr DWORD READABLE = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                               PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    if (!(region.Protect & READABLE) || (region.Protect & PAGE_GUARD)) return false;
+    const auto end = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    if (reinterpret_cast<const char*>(header) + sizeof(DEV_BROADCAST_HDR) > end) return false;
+    if (header->dbch_size < sizeof(DEV_BROADCAST_HDR)) return false;
+    *device_type = header->dbch_devicetype;
+    return true;
+}
+
+void compact_window_restore_when_minimized(bool activate) {
+    if (window_state(WIN_COMPACT) != WINDOW_STATE_NORMAL) {
+        window_show(WIN_COMPACT, activate ? WINDOW_SHOW : WINDOW_SHOW_NO_ACTIVATE);
+        window_state_set(WIN_COMPACT, WINDOW_STATE_NORMAL);
+    }
+}
+
+}  // namespace
+
+void shutdown_block_functions_find() {
+    // user32 stays loaded for the windows; the functions are simply looked up by name.
+    HMODULE user32 = LoadLibraryW(L"user32.dll");
+    if (!user32) return;
+    block_reason_create = reinterpret_cast<ShutdownBlockReasonCreateProc>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")));
+    block_reason_destroy = reinterpret_cast<ShutdownBlockReasonDestroyProc>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy")));
+    FreeLibrary(user32);
+}
+
+void exit_watch_thread(int64_t thread) {
+    for (auto& extra : extra_threads) {
+        int64_t empty = 0;
+        if (extra.load() == thread) return;
+        if (extra.compare_exchange_strong(empty, thread)) return;
+    }
+    // All slots taken: the oldest gives way (its thread has long ended in practice).
+    extra_threads[0] = thread;
+}
+
+void program_exit() {
+    if (exit_running.exchange(true)) return;
+    window_show(WIN_COMPACT, WINDOW_HIDE);
+    window_show(WIN_MAIN, WINDOW_HIDE);
+
+    std::wstring uptime;
+    {
+        std::lock_guard guard(CellDrawMutex);
+        uptime = text_trim(CompactCells[CELL_UPTIME].drawn_text.view());
+    }
+    event_line_add(LIST_SYSTEM_EVENTS, tr(L"Uptime") + L": " + uptime);
+    const std::wstring stopped = std::wstring(program_name()) + L" v" + version_number() + L" " + tr(L"stopped");
+    event_line_add(LIST_SYSTEM_EVENTS, stopped);
+    event_line_add(LIST_NETWORK_EVENTS, stopped);
+    settings_save_if_changed();
+
+    finisher_prepare();
+    workers_stop_wait();
+    const bool finished = finisher_run();
+
+    single_instance_release();
+    if (const ShutdownBlockReasonDestroyProc destroy = block_reason_destroy.load()) {
+        destroy(reinterpret_cast<HWND>(window_handle(WIN_COMPACT)));
+    }
+    if (!finished) TerminateProcess(GetCurrentProcess(), 0);
+    // After a kill a window's teardown could meet a lock the killed thread held; the process end closes them.
+    if (!finisher.killed_any.load()) {
+        window_close(WIN_MAIN);
+        window_close(WIN_COMPACT);
+    }
+    ExitProcess(0);
+}
+
+intptr_t compact_window_callback(intptr_t window_handle_value, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    SessionMessage facts;
+    facts.message = message;
+    facts.wparam = wparam;
+    facts.quitting = SharedInts[QUIT_FLAG].load() != 0;
+    facts.activate_message = single_instance_activate_message();
+    facts.quit_message = single_instance_quit_message();
+    if (message == WM_DEVICECHANGE && !facts.quitting && (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE)) {
+        DWORD type = 0;
+        facts.device_header_valid = device_header_read(lparam, &type);
+        facts.device_type = type;
+    }
+    const SessionRoute route = compact_message_route(facts);
+    switch (route.action) {
+        case SESSION_PASS:
+            return CALLBACK_DEFAULT;
+        case SESSION_ANSWER:
+            return route.answer;
+        case SESSION_EXIT_END_SESSION:
+            window_show(WIN_COMPACT, WINDOW_SHOW);
+            if (const ShutdownBlockReasonCreateProc create = block_reason_create.load()) {
+                const std::wstring reason = tr(L"Shutting Down") + L" " + program_name() + L" v" + version_number();
+                create(reinterpret_cast<HWND>(window_handle(WIN_COMPACT)), reason.c_str());
+            }
+            SharedInts[EXIT_LOOP_FLAG] = 1;
+            SharedInts[QUIT_FLAG] = 1;
+            program_exit();
+            return 0;
+        case SESSION_EXIT_QUIT:
+            SharedInts[EXIT_LOOP_FLAG] = 1;
+            SharedInts[QUIT_FLAG] = 1;
+            program_exit();
+            return 0;
+        case SESSION_ACTIVATE:
+            window_show(WIN_COMPACT, WINDOW_SHOW);
+            compact_window_restore_when_minimized(true);
+            window_activate(WIN_COMPACT);
+            return CALLBACK_DEFAULT;
+        case SESSION_VOLUME_ARRIVED:
+        case SESSION_VOLUME_REMOVED:
+            if (SharedInts[OPT_POPUP_ON_DRIVES].load() == 1) compact_window_restore_when_minimized(false);
+            if (route.action == SESSION_VOLUME_ARRIVED) {
+                SharedInts[DRIVES_ARRIVED] = 1;
+            } else if (thread_is_running(SharedQuads[DRIVE_WATCHER_THREAD].load()) && SharedInts[SPACE_CHECK_COUNTDOWN].load() > 0) {
+                SharedInts[SPACE_CHECK_COUNTDOWN] = 0;
+            }
+            return CALLBACK_DEFAULT;
+    }
+    (void)window_handle_value;
+    return CALLBACK_DEFAULT;
+}

@@ -1,0 +1,76 @@
+// Wiring of the other subsystems into start-up, the event loop and the exit. A step whose subsystem has not
+// arrived yet does nothing here; "WIRE:" marks what belongs in it.
+#include "core/program_hooks.h"
+
+#include <windows.h>
+
+#include "core/control_numbers.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "ui/graph_control.h"
+
+void startup_windows_identify() {
+    // WIRE: shared_text_set(WINDOWS_NAME, windows_version_text(1));  (system monitor; sets WINDOWS_BUILD)
+}
+
+void startup_gpu_libraries_bind() {
+    // WIRE: SharedQuads[NVML_LIBRARY] = nvml_load();  SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor)
+}
+
+void startup_dns_library_bind() {
+    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(119);  (network monitor)
+}
+
+void startup_pc_hardware() {
+    // WIRE: wmi_processor_query();  (system monitor)
+    // WIRE: shared_text_set(DRIVE_LETTERS, drive_letters());  (system monitor; start-up copies it on)
+}
+
+void startup_main_window_build() {
+    // WIRE: if (!window_exists(WIN_MAIN)) main_window_build(0, 0);  (user interface: main window)
+}
+
+void startup_settings_controls_set() {
+    // WIRE: settings_controls_from_settings(1);  (settings page)
+}
+
+void startup_network_inventory() {
+    // WIRE: network_adapters_refresh(); network_filter_fill(); ping_toolbar_build();  (network monitor)
+}
+
+void startup_drive_inventory() {
+    // WIRE: drives_rescan(); drive_filter_fill();  (system monitor)
+}
+
+void startup_gpu_inventory() {
+    // WIRE: if (SharedQuads[NVML_LIBRARY]) nvidia_gpu_enumerate();
+    //       if (SharedQuads[ADL_LIBRARY]) amd_gpu_enumerate(); else AmdLegacyTable release;
+    //       GpuEntryIndex.entry_count = gpu_entries_assign();  (GPU monitor)
+}
+
+void startup_worker_threads_start() {
+    // WIRE, in this order, each with argument 0, then the priorities in the same order:
+    //   SharedQuads[SYSTEM_SAMPLER_THREAD] = thread_create(system_sampler_thread, 0);  priority 24
+    //   SharedQuads[DRIVE_WATCHER_THREAD] = thread_create(drive_watcher_thread, 0);    priority 20
+    //   SharedQuads[PING_MONITOR_THREAD] = thread_create(ping_monitor_thread, 0);      priority 18
+    //   SharedQuads[NETWORK_THREAD] = thread_create(network_adapter_thread, 0);        priority 22
+    //   SharedQuads[EVENTLOG_PAGE_THREAD] = thread_create(event_page_thread, 0);       priority 18
+    //   then with NVML_LIBRARY the NVIDIA sampler, with ADL_LIBRARY the AMD sampler, priority 16 each.
+}
+
+void startup_event_handlers_add() {
+    // WIRE: shortcut_handler_set(...) and control_handler_add(first, last, handler) for the tabs'
+    // controls (keyboard shortcuts, monitoring tabs, Ping and Events tabs, Settings and About tabs).
+}
+
+void main_window_close_extras() {
+    // WIRE: close the log-folder chooser when TREE_FOLDER_CHOOSER exists (settings page).
+}
+
+void graphs_refresh_now(int tab) { graphs_refresh(tab, 1, 0); }
+
+void compact_drive_command(int kind, int drive_row) {
+    (void)kind;
+    (void)drive_row;
+    // WIRE: open the drive, a command prompt or PowerShell on it (clicks on the compact window).
+}

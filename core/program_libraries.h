@@ -1,0 +1,16 @@
+// The program's optional libraries, loaded under fixed numbers and freed by number.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Loads a DLL from the system folder under a number; returns the number, or 0 when it does not load.
+// A library already loaded under that number is freed first.
+int64_t library_load(int number, std::wstring_view file_name);
+// A function of a loaded library; nullptr when the library or the function is missing.
+void* library_function(int number, const char* name);
+bool library_loaded(int number);
+void library_free(int number);
+
+// pdh.dll's PdhLookupPerfNameByIndexW, looked up at start-up; nullptr when missing.
+extern void* PdhLookupPerfNameByIndexAddress;

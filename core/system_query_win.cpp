@@ -1,0 +1,74 @@
+// The system queries over Win32: Toolhelp snapshots, system metrics, the monitors and the work area.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <atomic>
+#include <string>
+
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "core/system_query.h"
+#include "runtime/date.h"
+#include "runtime/gui/dpi/dpi_win.h"
+
+namespace {
+
+std::atomic<int> last_left{0};
+std::atomic<int> last_top{0};
+
+std::wstring windows_lower(std::wstring_view text) {
+    std::wstring lower(text);
+    if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+    return lower;
+}
+
+BOOL CALLBACK count_monitor(HMONITOR, HDC, LPRECT, LPARAM counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+}  // namespace
+
+int64_t is_process_running(std::wstring_view executable) {
+    if (executable.empty()) return 0;
+    const std::wstring wanted = windows_lower(executable);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int64_t found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
+        entry.szExeFile[MAX_PATH - 1] = L'\0';
+        if (windows_lower(entry.szExeFile) == wanted) found = 1;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+int64_t safe_mode_state() { return GetSystemMetrics(SM_CLEANBOOT); }
+
+int64_t read_desktop_metrics() {
+    int monitors = 0;
+    EnumDisplayMonitors(nullptr, nullptr, count_monitor, reinterpret_cast<LPARAM>(&monitors));
+    SharedInts[MONITOR_COUNT] = monitors;
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const WorkAreaUnits units = work_area_units(area.left, area.top, area.right, area.bottom, gui_dpi());
+    last_left = units.left;
+    last_top = units.top;
+    SharedInts[WORKAREA_HEIGHT] = units.bottom;
+    SharedInts[WORKAREA_WIDTH] = units.right;
+    return 0;
+}
+
+int work_area_left() { return last_left.load(); }
+
+int work_area_top() { return last_top.load(); }
+
+int64_t wait_next_second() {
+    const Date start = date_now();
+    // A 1 ms sleep keeps the wait to the second boundary precise enough without spinning a processor.
+    while (date_now() == start) Sleep(1);
+    SecondPhaseMs = millisecond_clock() % 1000;
+    return 0;
+}

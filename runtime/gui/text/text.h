@@ -1,0 +1,34 @@
+// Text labels and text input fields.
+#pragma once
+
+#include <string_view>
+
+#include "runtime/gui/gui.h"
+
+enum TextFlags : int {
+    TEXT_CENTER = 0x1,
+    TEXT_RIGHT = 0x2,
+    TEXT_BORDER = 0x4,
+    TEXT_CENTER_VERTICAL = 0x8,  // one line, centred between top and bottom
+    TEXT_NOTIFY = 0x10,          // reports left clicks
+};
+
+enum InputFlags : int {
+    INPUT_NUMBER = 0x1,      // digits only
+    INPUT_READ_ONLY = 0x2,
+    INPUT_MULTILINE = 0x4,
+    INPUT_PASSWORD = 0x8,
+};
+
+// A label (96-DPI units). Returns its number, 0 on failure. Main thread.
+int text_label_create(int number, const GuiParent& parent, int x, int y, int width, int height, std::wstring_view text,
+                      int flags);
+
+// A text field; reports EVENT_TYPE_CHANGE when its text changes. Returns its number, 0 on failure.
+int text_input_create(int number, const GuiParent& parent, int x, int y, int width, int height, std::wstring_view text,
+                      int flags);
+
+// The most characters a text field takes.
+void text_input_limit(int number, int characters);
+// A grey hint shown while the field is empty (Windows' cue banner).
+void text_input_cue(int number, std::wstring_view cue);

@@ -1,0 +1,56 @@
+// What start-up, the event loop and the exit sequence call of the system monitor (memory, processors,
+// counters, battery, temperatures, WMI facts, Windows name, System summary). Windows builds only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Loads powrprof.dll and pdh.dll from the system folder and binds their functions by name. Sets
+// POWRPROF_LIBRARY (115) and PDH_LIBRARY (118) to a non-zero number for each that is usable, 0 otherwise;
+// a missing library only leaves its features out. Start-up, "Loading: Libraries", before the sampler starts.
+void system_libraries_load();
+// Forgets the bindings and frees both libraries. The exit sequence, after the sampler has ended.
+void system_libraries_free();
+
+// The Windows name with edition and release ("Windows 11 Pro (23H2)"); short_edition 1 gives the short
+// edition names (start-up), 0 the long ones (the summary). Sets WINDOWS_BUILD. Any thread.
+std::wstring windows_version_text(int short_edition);
+
+// Replaces SharedTexts 51..61 (the processor property names) by the processor's values from WMI
+// (ROOT\CIMV2, Win32_Processor); texts it cannot fill become empty. Main thread, once, "Loading: PC
+// Hardware", before the sampler starts.
+void wmi_processor_query();
+
+// The system sampler: thread procedure for thread_create (argument unused), priority 24, its number in
+// SYSTEM_SAMPLER_THREAD. A 125 ms loop that ends within one round once QUIT_FLAG is above 0. Start it after
+// the windows exist and after system_libraries_load and wmi_processor_query.
+void system_sampler_thread(int64_t argument);
+
+// Gathers the summary facts, stores WINDOWS_NAME, WINDOWS_BUILD and the desktop metrics, draws the three
+// lines on CANVAS_SYSTEM_HEADER when it exists and returns them, each ended by "\r\n". One build at a time;
+// only the sampler thread (its request, the clipboard copy of the System tab) calls it.
+std::wstring system_summary_text();
+
+// Asks the sampler to rebuild the summary: F5 on the System tab and a click on its header (the header is
+// never drawn from the main thread).
+void system_summary_request();
+
+// Asks the sampler to look for the temperature tool again at its next processor step (F5 on the About tab)
+// unless it is connected. Only the sampler changes TEMP_TOOL_STATE and the tool's mapping.
+void temp_tool_recheck_request();
+
+// Steps of the sampler before the temperature tool is looked for again: after it was not running or was
+// not ready (default 24, 60 s) and after a disconnect (default 4, 10 s). Tests shorten them.
+void temp_tool_set_intervals(int not_found_steps, int reconnect_steps);
+
+// What the sampler needs of the windowing side. Install once before the sampler starts; a missing hook
+// leaves its part out.
+struct SystemMonitorHooks {
+    // Replaces the title of LIST_BATTERY's first column, with its width in pixels.
+    void (*battery_column_set)(const std::wstring& title, int width) = nullptr;
+    // Copies the tab COPY_TAB_REQUEST names (0 or 1) to the clipboard on the calling thread and sets the
+    // request back to -1.
+    void (*copy_tab)() = nullptr;
+};
+void system_monitor_hooks_set(const SystemMonitorHooks& hooks);
+const SystemMonitorHooks& system_monitor_hooks();

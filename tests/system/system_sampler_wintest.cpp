@@ -1,0 +1,81 @@
+// The sampler thread runs its rounds, fills the memory and processor read-outs, and ends within a round
+// of the quit flag. Windows facts: the name, the WMI texts, the system queries.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/control_numbers.h"
+#include "core/language.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "core/startup_facts.h"
+#include "runtime/list_model.h"
+#include "runtime/threads.h"
+#include "system/system_monitor.h"
+#include "system/wmi_processor_texts.h"
+
+namespace {
+
+std::wstring cell_value(int cell) {
+    std::lock_guard guard(CellDrawMutex);
+    return CompactCells[cell].value_text.str();
+}
+
+void fresh_state() {
+    shared_tables_init();
+    shared_state_init(startup_facts_gather());
+    text_maps_load(LANGUAGE_ENGLISH);
+    // Wine has no counter names: never repair (and restart the test) here.
+    shared_text_set(COMMAND_LINE, L"norepair ");
+}
+
+}  // namespace
+
+TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
+    fresh_state();
+    system_libraries_load();
+    wmi_processor_query();
+    const int64_t thread = thread_create(system_sampler_thread, 0);
+    ASSERT_GT(thread, 0);
+    Sleep(3200);  // two processor steps and a few seconds
+    const int64_t quit_at = millisecond_clock();
+    SharedInts[QUIT_FLAG] = 1;
+    ASSERT_TRUE(thread_wait(thread, 2000));
+    EXPECT_LT(millisecond_clock() - quit_at, 1000);
+
+    for (int cell : {CELL_PHYSICAL, CELL_PAGEFILE}) {
+        EXPECT_NE(cell_value(cell).find(L'%'), std::wstring::npos) << cell << ": " << cell_value(cell);
+        EXPECT_GT(CompactCells[cell].values[2].load(), 0) << "total";
+        EXPECT_GE(CompactCells[cell].values[7].load(), 0);
+        EXPECT_LE(CompactCells[cell].values[7].load(), 100);
+    }
+    EXPECT_FALSE(cell_value(CELL_CPU).empty());
+    EXPECT_FALSE(cell_value(CELL_BATTERY).empty());
+    EXPECT_GE(CompactCells[CELL_CPU].values[2].load(), 1) << "logical processors";
+    EXPECT_EQ(list_rows_count(LIST_CPU_BASE_SPEED), 1);
+    EXPECT_GE(list_rows_count(LIST_PHYSICAL_MEMORY), 3) << "high, low and one sample row";
+    EXPECT_GT(SharedQuads[UPTIME_S].load(), 0);
+    // The first memory sample asks for the summary, which stores the desktop.
+    EXPECT_GT(SharedInts[DESKTOP_WIDTH].load(), 0);
+    EXPECT_FALSE(shared_text(WINDOWS_NAME).empty());
+
+    SharedInts[QUIT_FLAG] = 0;
+    system_libraries_free();
+}
+
+TEST(SystemFacts, WindowsNameAndBuild) {
+    fresh_state();
+    const std::wstring name = windows_version_text(1);
+    EXPECT_EQ(name.rfind(L"Windows", 0), 0u) << name;
+    EXPECT_GT(SharedInts[WINDOWS_BUILD].load(), 0);
+}
+
+TEST(SystemFacts, WmiLeavesValuesOrEmptyTextsNeverPropertyNames) {
+    fresh_state();
+    wmi_processor_query();
+    for (int i = 0; i < WMI_PROCESSOR_PROPERTY_COUNT; ++i) {
+        EXPECT_NE(shared_text(static_cast<SharedTextIndex>(WMI_PROCESSOR_TEXT_FIRST + i)), WMI_PROCESSOR_PROPERTIES[i]);
+    }
+}

@@ -1,0 +1,112 @@
+// When the visible-tab redraw draws, and how it keeps its once-a-second throttle.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/control_numbers.h"
+#include "core/shared_state.h"
+#include "ui/graph_control.h"
+
+namespace {
+
+TEST(GraphRefreshDecision, DecidesFromVisibilityThrottleAndTheShownTab) {
+    constexpr Date NOW = 1000;
+    struct Case {
+        const char* name;
+        int tab, force, throttle;
+        bool visible;
+        int shown;
+        Date last_stamp;
+        int last_tab;
+        bool draw, stamp;
+    };
+    const Case cases[] = {
+        {"hidden sampler call", TAB_STORAGE, 0, 0, false, TAB_STORAGE, 0, 0, false, false},
+        {"hidden but forced", TAB_STORAGE, 1, 0, false, TAB_STORAGE, 0, 0, true, false},
+        {"force other than 1 does not force", TAB_STORAGE, 2, 0, false, TAB_STORAGE, 0, 0, false, false},
+        {"visible sampler call", TAB_SYSTEM, 0, 0, true, TAB_SYSTEM, 0, 0, true, false},
+        {"unthrottled ignores the stamp", TAB_SYSTEM, 0, 0, true, TAB_SYSTEM, NOW, TAB_SYSTEM, true, false},
+        {"throttled repeat in the same second", TAB_STORAGE, 1, 1, true, TAB_STORAGE, NOW, TAB_STORAGE, false, false},
+        {"throttled, stamp in the future", TAB_STORAGE, 1, 1, true, TAB_STORAGE, NOW + 5, TAB_STORAGE, false, false},
+        {"throttled, other tab same second", TAB_NETWORKS, 1, 1, true, TAB_NETWORKS, NOW, TAB_STORAGE, true, true},
+        {"throttled, a second later", TAB_STORAGE, 1, 1, true, TAB_STORAGE, NOW - 1, TAB_STORAGE, true, true},
+        {"tab not shown, unthrottled", TAB_STORAGE, 0, 0, true, TAB_NETWORKS, 0, 0, false, false},
+        {"tab not shown still stamps", TAB_STORAGE, 1, 1, true, TAB_NETWORKS, 0, 0, false, true},
+        {"ping tab draws", TAB_PING, 0, 0, true, TAB_PING, 0, 0, true, false},
+        {"events tab has nothing", TAB_EVENTS, 0, 0, true, TAB_EVENTS, 0, 0, false, false},
+        {"settings tab has nothing", TAB_SETTINGS, 1, 1, true, TAB_SETTINGS, 0, 0, false, true},
+        {"about tab has nothing", TAB_ABOUT, 0, 0, true, TAB_ABOUT, 0, 0, false, false},
+        {"no tab shown", TAB_SYSTEM, 1, 0, true, -1, 0, 0, false, false},
+    };
+    for (const auto& c : cases) {
+        const auto decision =
+            graphs_refresh_decide(c.tab, c.force, c.throttle, c.visible, c.shown, NOW, c.last_stamp, c.last_tab);
+        EXPECT_EQ(decision.draw, c.draw) << c.name;
+        EXPECT_EQ(decision.stamp, c.stamp) << c.name;
+    }
+}
+
+struct FakeWindow {
+    static inline bool visible = false;
+    static inline int shown = TAB_SYSTEM;
+    static inline std::vector<int> drawn;
+};
+
+class GraphRefresh : public ::testing::Test {
+protected:
+    void SetUp() override {
+        shared_state_init(SharedStateFacts{});
+        FakeWindow::visible = false;
+        FakeWindow::shown = TAB_SYSTEM;
+        FakeWindow::drawn.clear();
+    }
+    void TearDown() override { graphs_refresh_hooks_set({}); }
+
+    static void install() {
+        GraphsRefreshHooks hooks;
+        hooks.main_window_visible = [] { return FakeWindow::visible; };
+        hooks.shown_tab = [] { return FakeWindow::shown; };
+        hooks.draw_tab = [](int tab) { FakeWindow::drawn.push_back(tab); };
+        graphs_refresh_hooks_set(hooks);
+    }
+};
+
+TEST_F(GraphRefresh, WithoutHooksNothingIsDrawn) {
+    graphs_refresh_hooks_set({});
+    graphs_refresh(TAB_SYSTEM, 1, 1);
+    graphs_refresh(TAB_SYSTEM, 0, 0);
+    EXPECT_TRUE(FakeWindow::drawn.empty());
+}
+
+TEST_F(GraphRefresh, DrawsTheShownTabAndStampsThrottledCalls) {
+    install();
+    FakeWindow::shown = TAB_STORAGE;
+    graphs_refresh(TAB_STORAGE, 0, 0);  // hidden: the sampler's call draws nothing
+    EXPECT_TRUE(FakeWindow::drawn.empty());
+    graphs_refresh(TAB_STORAGE, 1, 0);  // forced into the hidden window
+    EXPECT_EQ(FakeWindow::drawn, (std::vector<int>{TAB_STORAGE}));
+    EXPECT_EQ(SharedQuads[REFRESH_STAMP].load(), 0);  // unthrottled calls leave the stamp alone
+
+    FakeWindow::visible = true;
+    FakeWindow::drawn.clear();
+    const Date far_future = date_now() + 3600;
+    SharedQuads[REFRESH_STAMP] = far_future;
+    SharedInts[REFRESH_LAST_TAB] = TAB_STORAGE;
+    graphs_refresh(TAB_STORAGE, 1, 1);  // a throttled repeat
+    EXPECT_TRUE(FakeWindow::drawn.empty());
+    EXPECT_EQ(SharedQuads[REFRESH_STAMP].load(), far_future);
+
+    FakeWindow::shown = TAB_NETWORKS;
+    const Date before = date_now();
+    graphs_refresh(TAB_NETWORKS, 1, 1);  // another tab gets through and takes the stamp
+    EXPECT_EQ(FakeWindow::drawn, (std::vector<int>{TAB_NETWORKS}));
+    EXPECT_EQ(SharedInts[REFRESH_LAST_TAB].load(), TAB_NETWORKS);
+    EXPECT_GE(SharedQuads[REFRESH_STAMP].load(), before);
+    EXPECT_LE(SharedQuads[REFRESH_STAMP].load(), date_now());
+
+    graphs_refresh(TAB_STORAGE, 0, 1);  // not shown: nothing drawn, but stamped
+    EXPECT_EQ(FakeWindow::drawn.size(), 1u);
+    EXPECT_EQ(SharedInts[REFRESH_LAST_TAB].load(), TAB_STORAGE);
+}
+
+}  // namespace
