@@ -104,9 +104,14 @@ void on_move(int window) {
 
 void on_tray(const GuiEvent& event) {
     switch (tray_click_action(event.type, SharedInts[OPT_TRAY_SINGLE_CLICK].load())) {
-        case TRAY_SHOW_COMPACT: compact_window_show_normal(); break;
-        case TRAY_SHOW_SETTINGS: main_window_show_settings(); break;
-        case TRAY_NOTHING: break;
+        case TRAY_SHOW_COMPACT:
+            compact_window_show_normal();
+            break;
+        case TRAY_SHOW_SETTINGS:
+            main_window_show_settings();
+            break;
+        case TRAY_NOTHING:
+            break;
     }
 }
 
@@ -118,15 +123,26 @@ void dispatch(const GuiEvent& event) {
         case EVENT_CONTROL:
             if (const ControlHandler handler = control_handler_find(event.control)) handler(event);
             break;
-        case EVENT_CLOSE_WINDOW: on_close(event.window); break;
-        case EVENT_MINIMIZE_WINDOW: on_minimize(event.window); break;
-        case EVENT_MAXIMIZE_WINDOW: on_maximize(event.window); break;
-        case EVENT_MOVE_WINDOW: on_move(event.window); break;
+        case EVENT_CLOSE_WINDOW:
+            on_close(event.window);
+            break;
+        case EVENT_MINIMIZE_WINDOW:
+            on_minimize(event.window);
+            break;
+        case EVENT_MAXIMIZE_WINDOW:
+            on_maximize(event.window);
+            break;
+        case EVENT_MOVE_WINDOW:
+            on_move(event.window);
+            break;
         case EVENT_SIZE_WINDOW:
             if (event.window == WIN_COMPACT) compact_canvas_follow_window();
             break;
-        case EVENT_TRAY: on_tray(event); break;
-        default: break;
+        case EVENT_TRAY:
+            on_tray(event);
+            break;
+        default:
+            break;
     }
 }
 

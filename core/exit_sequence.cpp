@@ -24,7 +24,8 @@ SessionRoute compact_message_route(const SessionMessage& m) {
         return {SESSION_PASS, 0};
     }
     if (m.message == QUERY_END_SESSION) return {SESSION_EXIT_END_SESSION, 0};
-    if (m.message == END_SESSION) return m.wparam != 0 ? SessionRoute{SESSION_EXIT_END_SESSION, 0} : SessionRoute{SESSION_ANSWER, 0};
+    if (m.message == END_SESSION)
+        return m.wparam != 0 ? SessionRoute{SESSION_EXIT_END_SESSION, 0} : SessionRoute{SESSION_ANSWER, 0};
     if (registered(m.message, m.activate_message)) return {SESSION_ACTIVATE, 0};
     if (registered(m.message, m.quit_message)) return {SESSION_EXIT_QUIT, 0};
     if (device_change && m.device_header_valid && m.device_type == DEVICE_TYPE_VOLUME) {

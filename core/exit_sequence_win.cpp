@@ -4,6 +4,7 @@
 // thread waits for with a time limit: a worker killed while it held a lock (a heap lock, a leaf lock of a
 // store) can then at worst stop the saves, never the end of the process.
 #include <windows.h>
+
 #include <dbt.h>
 
 #include <array>
@@ -15,6 +16,7 @@
 #include "core/exit_sequence.h"
 #include "core/language.h"
 #include "core/log_file.h"
+#include "core/program_hooks.h"
 #include "core/program_libraries.h"
 #include "core/saga_store.h"
 #include "core/settings_file.h"
@@ -23,8 +25,8 @@
 #include "core/single_instance.h"
 #include "core/version.h"
 #include "runtime/date.h"
-#include "runtime/gui/window/window.h"
 #include "runtime/gui/tray/tray.h"
+#include "runtime/gui/window/window.h"
 #include "runtime/text.h"
 #include "runtime/threads.h"
 
@@ -68,25 +70,6 @@ bool any_running(const std::vector<int64_t>& threads) {
     return false;
 }
 
-// The workers stop when they see QUIT_FLAG above 0; the count rises once per 40 ms waited, at most 50.
-void workers_stop_wait() {
-    if (SharedInts[QUIT_FLAG].load() < 1) SharedInts[QUIT_FLAG] = 1;
-    const std::vector<int64_t> threads = watched_threads();
-    const ULONGLONG start = GetTickCount64();
-    int shown = -1;
-    while (any_running(threads)) {
-        const int count = exit_wait_count(static_cast<int64_t>(GetTickCount64() - start));
-        if (count > SharedInts[QUIT_FLAG].load()) SharedInts[QUIT_FLAG] = count;
-        if (count != shown) {
-            window_title_set(WIN_COMPACT, std::to_wstring(count));
-            shown = count;
-        }
-        if (count >= EXIT_WAIT_LAST_COUNT) break;
-        // Short steps that still serve the workers' messages to our windows, so none of them hangs on us.
-        gui_pause_serving_sent(5);
-    }
-}
-
 struct Finisher {
     HANDLE thread = nullptr;
     HANDLE go = nullptr;
@@ -104,11 +87,11 @@ DWORD WINAPI finish_exit(void*) {
         }
     }
     tray_remove_all();
-    for (const auto& [element, number] : {std::pair{POWRPROF_LIBRARY, 115}, std::pair{MPR_LIBRARY, 116},
-                                          std::pair{IPHLPAPI_LIBRARY, 117}, std::pair{DNSAPI_LIBRARY, 119},
-                                          std::pair{PING_IPHLPAPI_LIBRARY, 114}}) {
+    for (const auto& [element, number] : {std::pair{MPR_LIBRARY, 116}, std::pair{IPHLPAPI_LIBRARY, 117},
+                                          std::pair{DNSAPI_LIBRARY, 119}, std::pair{PING_IPHLPAPI_LIBRARY, 114}}) {
         if (SharedQuads[element].load() != 0) library_free(number);
     }
+    exit_libraries_free();
     log_buffer_flush(LOG_FLUSH_FINAL);
     // WIRE: ping_list_save(shared_text(APPDATA_FOLDER) + shared_text(DATA_SUBFOLDER) + L"\\" + SX-Ping.json name);
     saga_lists_save(saga_file_path());
@@ -173,18 +156,44 @@ void shutdown_block_functions_find() {
     FreeLibrary(user32);
 }
 
+bool exit_workers_stop() {
+    if (SharedInts[QUIT_FLAG].load() < 1) SharedInts[QUIT_FLAG] = 1;
+    const std::vector<int64_t> threads = watched_threads();
+    const ULONGLONG start = GetTickCount64();
+    int shown = -1;
+    while (any_running(threads)) {
+        const int count = exit_wait_count(static_cast<int64_t>(GetTickCount64() - start));
+        if (count > SharedInts[QUIT_FLAG].load()) SharedInts[QUIT_FLAG] = count;
+        if (count != shown) {
+            window_title_set(WIN_COMPACT, std::to_wstring(count));
+            shown = count;
+        }
+        if (count >= EXIT_WAIT_LAST_COUNT) return false;
+        // Short steps that still serve the workers' messages to our windows, so none of them hangs on us.
+        gui_pause_serving_sent(5);
+    }
+    return true;
+}
+
 void exit_watch_thread(int64_t thread) {
     for (auto& extra : extra_threads) {
         int64_t empty = 0;
-        if (extra.load() == thread) return;
-        if (extra.compare_exchange_strong(empty, thread)) return;
+        if (extra.load() == thread || extra.compare_exchange_strong(empty, thread)) return;
     }
-    // All slots taken: the oldest gives way (its thread has long ended in practice).
+    // All slots taken: one whose thread has ended gives way.
+    for (auto& extra : extra_threads) {
+        if (!thread_is_running(extra.load())) {
+            extra = thread;
+            return;
+        }
+    }
     extra_threads[0] = thread;
 }
 
 void program_exit() {
     if (exit_running.exchange(true)) return;
+    // Taken now: after a worker was killed, even the runtime's registry lock could be held by it.
+    HWND compact = reinterpret_cast<HWND>(window_handle(WIN_COMPACT));
     window_show(WIN_COMPACT, WINDOW_HIDE);
     window_show(WIN_MAIN, WINDOW_HIDE);
 
@@ -200,19 +209,18 @@ void program_exit() {
     settings_save_if_changed();
 
     finisher_prepare();
-    workers_stop_wait();
+    exit_workers_stop();
     const bool finished = finisher_run();
 
     single_instance_release();
     if (const ShutdownBlockReasonDestroyProc destroy = block_reason_destroy.load()) {
-        destroy(reinterpret_cast<HWND>(window_handle(WIN_COMPACT)));
+        destroy(compact);
     }
-    if (!finished) TerminateProcess(GetCurrentProcess(), 0);
-    // After a kill a window's teardown could meet a lock the killed thread held; the process end closes them.
-    if (!finisher.killed_any.load()) {
-        window_close(WIN_MAIN);
-        window_close(WIN_COMPACT);
-    }
+    // After a kill, a window's teardown or the runtime's end routines could meet a lock (the heap's among
+    // them) that the killed thread held: the process then ends without them, everything being saved.
+    if (!finished || finisher.killed_any.load()) TerminateProcess(GetCurrentProcess(), 0);
+    window_close(WIN_MAIN);
+    window_close(WIN_COMPACT);
     ExitProcess(0);
 }
 
@@ -223,7 +231,8 @@ intptr_t compact_window_callback(intptr_t window_handle_value, uint32_t message,
     facts.quitting = SharedInts[QUIT_FLAG].load() != 0;
     facts.activate_message = single_instance_activate_message();
     facts.quit_message = single_instance_quit_message();
-    if (message == WM_DEVICECHANGE && !facts.quitting && (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE)) {
+    if (message == WM_DEVICECHANGE && !facts.quitting &&
+        (wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE)) {
         DWORD type = 0;
         facts.device_header_valid = device_header_read(lparam, &type);
         facts.device_type = type;
@@ -259,7 +268,8 @@ intptr_t compact_window_callback(intptr_t window_handle_value, uint32_t message,
             if (SharedInts[OPT_POPUP_ON_DRIVES].load() == 1) compact_window_restore_when_minimized(false);
             if (route.action == SESSION_VOLUME_ARRIVED) {
                 SharedInts[DRIVES_ARRIVED] = 1;
-            } else if (thread_is_running(SharedQuads[DRIVE_WATCHER_THREAD].load()) && SharedInts[SPACE_CHECK_COUNTDOWN].load() > 0) {
+            } else if (thread_is_running(SharedQuads[DRIVE_WATCHER_THREAD].load()) &&
+                       SharedInts[SPACE_CHECK_COUNTDOWN].load() > 0) {
                 SharedInts[SPACE_CHECK_COUNTDOWN] = 0;
             }
             return CALLBACK_DEFAULT;

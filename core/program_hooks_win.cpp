@@ -7,11 +7,22 @@
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/threads.h"
+#include "system/drive_monitor.h"
+#include "system/system_monitor.h"
 #include "ui/graph_control.h"
 
-void startup_windows_identify() {
-    // WIRE: shared_text_set(WINDOWS_NAME, windows_version_text(1));  (system monitor; sets WINDOWS_BUILD)
-}
+namespace {
+
+void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
+
+}  // namespace
+
+void startup_windows_identify() { shared_text_set(WINDOWS_NAME, windows_version_text(1)); }
+
+void startup_system_libraries_bind() { system_libraries_load(); }
+
+void exit_libraries_free() { system_libraries_free(); }
 
 void startup_gpu_libraries_bind() {
     // WIRE: SharedQuads[NVML_LIBRARY] = nvml_load();  SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor)
@@ -22,8 +33,8 @@ void startup_dns_library_bind() {
 }
 
 void startup_pc_hardware() {
-    // WIRE: wmi_processor_query();  (system monitor)
-    // WIRE: shared_text_set(DRIVE_LETTERS, drive_letters());  (system monitor; start-up copies it on)
+    wmi_processor_query();
+    shared_text_set(DRIVE_LETTERS, drive_letters());
 }
 
 void startup_main_window_build() {
@@ -39,7 +50,8 @@ void startup_network_inventory() {
 }
 
 void startup_drive_inventory() {
-    // WIRE: drives_rescan(); drive_filter_fill();  (system monitor)
+    drives_rescan();
+    drive_filter_fill();
 }
 
 void startup_gpu_inventory() {
@@ -49,13 +61,13 @@ void startup_gpu_inventory() {
 }
 
 void startup_worker_threads_start() {
-    // WIRE, in this order, each with argument 0, then the priorities in the same order:
-    //   SharedQuads[SYSTEM_SAMPLER_THREAD] = thread_create(system_sampler_thread, 0);  priority 24
-    //   SharedQuads[DRIVE_WATCHER_THREAD] = thread_create(drive_watcher_thread, 0);    priority 20
-    //   SharedQuads[PING_MONITOR_THREAD] = thread_create(ping_monitor_thread, 0);      priority 18
-    //   SharedQuads[NETWORK_THREAD] = thread_create(network_adapter_thread, 0);        priority 22
-    //   SharedQuads[EVENTLOG_PAGE_THREAD] = thread_create(event_page_thread, 0);       priority 18
-    //   then with NVML_LIBRARY the NVIDIA sampler, with ADL_LIBRARY the AMD sampler, priority 16 each.
+    // The always-started workers first, then their priorities; still to come: the ping monitor (18),
+    // the network adapter thread (22), the event page thread (18), and the NVIDIA and AMD samplers (16)
+    // when their libraries are bound.
+    worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
+    worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
+    thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], 24);
+    thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], 20);
 }
 
 void startup_event_handlers_add() {

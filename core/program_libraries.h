@@ -13,4 +13,3 @@ bool library_loaded(int number);
 void library_free(int number);
 
 // pdh.dll's PdhLookupPerfNameByIndexW, looked up at start-up; nullptr when missing.
-extern void* PdhLookupPerfNameByIndexAddress;

@@ -8,7 +8,6 @@
 
 #include "core/program_libraries.h"
 
-void* PdhLookupPerfNameByIndexAddress = nullptr;
 
 namespace {
 

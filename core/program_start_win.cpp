@@ -2,6 +2,7 @@
 // numbered lines, libraries, settings and the main window, the compact window, the inventories, the workers,
 // shortcuts and the tray icon; then the event loop.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>
@@ -83,12 +84,14 @@ void splash_line(const std::wstring& line) {
 
 void splash_open() {
     const CompactPoint place = splash_position(work_area(), SPLASH_WIDTH);
-    window_open(WIN_COMPACT, place.x, place.y, SPLASH_WIDTH, SharedInts[COMPACT_HEIGHT].load(), program_title(), WINDOW_CAPTION);
+    window_open(WIN_COMPACT, place.x, place.y, SPLASH_WIDTH, SharedInts[COMPACT_HEIGHT].load(), program_title(),
+                WINDOW_CAPTION);
     if (SharedInts[DARK_MODE].load() == 1) {
         dark_title_bar_apply(WIN_COMPACT, 1);
         window_color_set(WIN_COMPACT, DARK_BACKGROUND);
     }
-    text_label_create(TEXT_SPLASH, gui_in_window(WIN_COMPACT), 1, 1, SPLASH_WIDTH, SharedInts[COMPACT_HEIGHT].load(), L"", 0);
+    text_label_create(TEXT_SPLASH, gui_in_window(WIN_COMPACT), 1, 1, SPLASH_WIDTH, SharedInts[COMPACT_HEIGHT].load(),
+                      L"", 0);
     control_colors_set(TEXT_SPLASH, 0xC0C0C0, 0x000000);
     control_font_set(TEXT_SPLASH, FONT_FIXED_SMALL);
 }
@@ -154,13 +157,11 @@ void fonts_load() {
 }
 
 void libraries_load() {
-    SharedQuads[POWRPROF_LIBRARY] = library_load(115, L"powrprof.dll");
     SharedQuads[MPR_LIBRARY] = library_load(116, L"mpr.dll");
     SharedQuads[IPHLPAPI_LIBRARY] = library_load(117, L"iphlpapi.dll");
     startup_gpu_libraries_bind();
-    SharedQuads[PDH_LIBRARY] = library_load(118, L"pdh.dll");
+    startup_system_libraries_bind();  // power management and performance counters
     startup_dns_library_bind();
-    PdhLookupPerfNameByIndexAddress = library_function(118, "PdhLookupPerfNameByIndexW");
 }
 
 // A settings file read at start-up needs the main window (its graphs) while the settings are applied.
@@ -208,14 +209,16 @@ void settings_applied() {
 }
 
 void compact_window_open() {
-    const CompactPoint place = compact_start_position(SharedInts[COMPACT_X].load(), SharedInts[COMPACT_Y].load(),
-                                                      SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(),
-                                                      work_area());
+    const CompactPoint place =
+        compact_start_position(SharedInts[COMPACT_X].load(), SharedInts[COMPACT_Y].load(),
+                               SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(), work_area());
     SharedInts[COMPACT_X] = place.x;
     SharedInts[COMPACT_Y] = place.y;
     // Opened hidden so that its set-up measures a window with an inner area; shown by compact_window_reveal.
-    window_open(WIN_COMPACT, place.x, place.y, SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(),
-                program_title(), WINDOW_CAPTION | WINDOW_SYSTEM_MENU | WINDOW_MINIMIZE_BUTTON | WINDOW_MAXIMIZE_BUTTON | WINDOW_INVISIBLE);
+    window_open(
+        WIN_COMPACT, place.x, place.y, SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(),
+        program_title(),
+        WINDOW_CAPTION | WINDOW_SYSTEM_MENU | WINDOW_MINIMIZE_BUTTON | WINDOW_MAXIMIZE_BUTTON | WINDOW_INVISIBLE);
     if (SharedInts[DARK_MODE].load() == 1) dark_title_bar_apply(WIN_COMPACT, 0);
     compact_window_setup(SharedInts[COMPACT_FONT_SIZE].load());
     compact_mode_toggle();
@@ -257,9 +260,11 @@ void shortcuts_register() {
     const Keys list_larger{SHORTCUT_LIST_FONT_LARGER, {0x4006B, 0x400BB}};
     const Keys list_smaller{SHORTCUT_LIST_FONT_SMALLER, {0x4006D, 0x400BD}};
     const Keys list_reset{SHORTCUT_LIST_FONT_RESET, {0x40030, 0x40060}};
-    const Keys copy{SHORTCUT_COPY, {0x20043}}, find{SHORTCUT_FIND, {0x20046}}, smooth{SHORTCUT_SMOOTH_GRAPHS, {0x20053}};
+    const Keys copy{SHORTCUT_COPY, {0x20043}}, find{SHORTCUT_FIND, {0x20046}},
+        smooth{SHORTCUT_SMOOTH_GRAPHS, {0x20053}};
     const Keys next{SHORTCUT_NEXT_TAB, {0x20009}}, previous{SHORTCUT_PREVIOUS_TAB, {0x30009}};
-    const Keys invert{SHORTCUT_INVERT_COLORS, {0x20049}}, tabbed{SHORTCUT_COPY_TABBED, {0x20058}}, enter{SHORTCUT_ENTER, {0x0D}};
+    const Keys invert{SHORTCUT_INVERT_COLORS, {0x20049}}, tabbed{SHORTCUT_COPY_TABBED, {0x20058}},
+        enter{SHORTCUT_ENTER, {0x0D}};
     const auto add = [](int window, std::initializer_list<Keys> list) {
         for (const Keys& keys : list) {
             for (const int code : keys.codes) shortcut_add(window, code, keys.event);
@@ -267,9 +272,10 @@ void shortcuts_register() {
     };
     add(WIN_COMPACT, {f5, f6, larger, smaller, reset, nudge_up, nudge_down, nudge_left, nudge_right, jump_up, jump_down,
                       jump_left, jump_right});
-    add(WIN_MAIN, {f5, f6, f7, list_larger, list_smaller, list_reset, larger, smaller, reset, nudge_up, nudge_down, nudge_left,
-                   nudge_right, jump_up, jump_down, jump_left, jump_right, copy, find, smooth, next, previous, invert, tabbed,
-                   enter});
+    add(WIN_MAIN,
+        {f5,       f6,         f7,         list_larger, list_smaller, list_reset, larger,    smaller,    reset,
+         nudge_up, nudge_down, nudge_left, nudge_right, jump_up,      jump_down,  jump_left, jump_right, copy,
+         find,     smooth,     next,       previous,    invert,       tabbed,     enter});
 }
 
 void tray_and_disk_device() {
@@ -279,7 +285,8 @@ void tray_and_disk_device() {
     SharedInts[TRAY_IMAGE] = IMAGE_PROGRAM_SMALL;
     if (SharedInts[OPT_DISK_ACTIVITY_ICON].load() > 0 && DiskActivityHandle.load() == 0) {
         // Opened for device queries only: no access rights, no sharing.
-        HANDLE device = CreateFileW(shared_text(DISK_ACTIVITY_DEVICE).c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE device =
+            CreateFileW(shared_text(DISK_ACTIVITY_DEVICE).c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (device == INVALID_HANDLE_VALUE) {
             SharedInts[OPT_DISK_ACTIVITY_ICON] = -1;
         } else {
@@ -341,7 +348,8 @@ void program_main() {
     libraries_load();
     splash_line(L"4-" + tr(L"Loading: PC Hardware"));
     startup_pc_hardware();
-    for (int core = 0; core < CPU_CORE_ENTRY_COUNT; ++core) CpuCoreTable[core].graph = SharedInts[CORE_GRAPH_START].load() + core;
+    for (int core = 0; core < CPU_CORE_ENTRY_COUNT; ++core)
+        CpuCoreTable[core].graph = SharedInts[CORE_GRAPH_START].load() + core;
     shared_text_set(DRIVE_LETTERS_NEW, shared_text(DRIVE_LETTERS));
     SharedInts[DRIVE_COUNT] = static_cast<int32_t>(shared_text(DRIVE_LETTERS).size());
 

@@ -8,9 +8,9 @@
 #include "core/shared_state.h"
 #include "core/single_instance.h"
 #include "core/version.h"
+#include "runtime/gui/control/control.h"
 #include "runtime/gui/font/font.h"
 #include "runtime/gui/text/text.h"
-#include "runtime/gui/control/control.h"
 #include "runtime/gui/window/window.h"
 #include "ui/dark_mode.h"
 
@@ -48,8 +48,8 @@ bool single_instance_takeover() {
     for (int rounds = 0;;) {
         const DWORD result = WaitForSingleObject(handle, TAKEOVER_ROUND_MS);
         const TakeoverWait wait = (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ? TAKEOVER_OWNED
-                                  : result == WAIT_TIMEOUT                               ? TAKEOVER_TIMED_OUT
-                                                                                         : TAKEOVER_FAILED;
+                                  : result == WAIT_TIMEOUT                              ? TAKEOVER_TIMED_OUT
+                                                                                        : TAKEOVER_FAILED;
         const TakeoverStep step = takeover_step(wait, rounds);
         if (step == TAKEOVER_DONE) {
             takeover_handle = handle;
@@ -87,8 +87,8 @@ void already_running_notice_and_end() {
     }
     font_load(FONT_NOTICE, L"Arial", 11, FONT_STYLE_HIGH_QUALITY);
     gui_default_font_set(FONT_NOTICE);
-    text_label_create(TEXT_SPLASH, gui_in_window(WIN_COMPACT), 0, 15, 290, 50, already_running_text(user_primary_language()),
-                      TEXT_CENTER);
+    text_label_create(TEXT_SPLASH, gui_in_window(WIN_COMPACT), 0, 15, 290, 50,
+                      already_running_text(user_primary_language()), TEXT_CENTER);
     if (dark) control_colors_set(TEXT_SPLASH, 0xE0E0E0, DARK_BACKGROUND);
     window_timer_add(WIN_COMPACT, TIMER_NOTICE, 5000);
     // The running instance may take the foreground when it comes forward.

@@ -1,5 +1,6 @@
 // The system queries over Win32: Toolhelp snapshots, system metrics, the monitors and the work area.
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include <atomic>

@@ -20,4 +20,5 @@ fi
 # shellcheck source=tools/display.sh
 source tools/display.sh
 start_display
-wine build/win64/Sotrix.exe "$@"
+# Wine's set of performance counters is incomplete: "norepair" keeps the program from repairing it.
+wine build/win64/Sotrix.exe norepair "$@"

@@ -8,6 +8,8 @@ export CCACHE_DIR="${CCACHE_DIR:-${SOTRIX_CACHE:-/var/cache/sotrix}/ccache}"
 # shellcheck source=tools/display.sh
 source tools/display.sh
 start_display
+# A Wine server left from a run without a display would refuse every window of this run.
+WINEPREFIX="${SOTRIX_CACHE:-/var/cache/sotrix}/wine" wineserver -k 2>/dev/null || true
 
 presets=(host win64 win32)
 for preset in "${presets[@]}"; do

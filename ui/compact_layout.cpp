@@ -41,10 +41,12 @@ int compact_fit_height(const CompactContent& content) {
 }
 
 int compact_fit_width(const CompactContent& content) {
-    return round_to_int(static_cast<double>(content.char_width) * (content.drive_text_width + COMPACT_FIXED_COLUMNS) + 2);
+    return round_to_int(static_cast<double>(content.char_width) * (content.drive_text_width + COMPACT_FIXED_COLUMNS) +
+                        2);
 }
 
-CompactFitPlan compact_fit_plan(const CompactFrame& now, int width, int height, bool mode_changed, const CompactWorkArea& area) {
+CompactFitPlan compact_fit_plan(const CompactFrame& now, int width, int height, bool mode_changed,
+                                const CompactWorkArea& area) {
     CompactFitPlan plan;
     plan.frame = now;
     if (now.inner_width + now.inner_height == 0) {
@@ -76,7 +78,8 @@ CompactFitPlan compact_fit_plan(const CompactFrame& now, int width, int height, 
 }
 
 CompactPoint splash_position(const CompactWorkArea& area, int compact_width) {
-    return CompactPoint{std::max(area.right - compact_width - 3, area.left), std::max(area.bottom - compact_width - 50, area.top)};
+    return CompactPoint{std::max(area.right - compact_width - 3, area.left),
+                        std::max(area.bottom - compact_width - 50, area.top)};
 }
 
 CompactPoint compact_start_position(int saved_x, int saved_y, int width, int height, const CompactWorkArea& area) {

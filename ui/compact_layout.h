@@ -39,7 +39,7 @@ struct CompactContent {
     int fixed_lines = 4;
     int gpu_entries = 0;
     int net_lines = 0;
-    int summary_shown = 0;   // 1 while the fixed-drive summary line is shown
+    int summary_shown = 0;  // 1 while the fixed-drive summary line is shown
     int drive_text_width = 0;
 };
 // Inner height and width in 96-DPI units (the fixed block, one line per GPU entry, adapter line and drive).
@@ -71,7 +71,8 @@ struct CompactFitPlan {
 
 // The fitting: the new inner size, keeping the right edge when the window narrows; then, when a monitor is
 // known, kept inside the work area. mode_changed re-applies the size even when it is the same.
-CompactFitPlan compact_fit_plan(const CompactFrame& now, int width, int height, bool mode_changed, const CompactWorkArea& area);
+CompactFitPlan compact_fit_plan(const CompactFrame& now, int width, int height, bool mode_changed,
+                                const CompactWorkArea& area);
 
 struct CompactPoint {
     int x = 0;
@@ -109,13 +110,13 @@ enum CompactClickKind : int {
 
 struct CompactClick {
     CompactClickKind kind = COMPACT_CLICK_NOTHING;
-    int tab = -1;        // COMPACT_CLICK_TAB
-    int drive_row = 0;   // the drive clicks: the drive line, from 1
+    int tab = -1;       // COMPACT_CLICK_TAB
+    int drive_row = 0;  // the drive clicks: the drive line, from 1
 };
 
 struct CompactClickFacts {
     CompactHit hit;
-    int cell_end[40] = {};  // column + width of the fixed cells 28 to 39 (index = cell)
+    int cell_end[40] = {};    // column + width of the fixed cells 28 to 39 (index = cell)
     bool ping_shown = false;  // the ping cell has a text (there are hosts)
     int fixed_lines = 4;
     int gpu_entries = 0;

@@ -32,8 +32,12 @@ void place_cell(CompactCell& cell) {
     cell.y = cell_y_position(cell.line, line_height(), surface_in_use.dpi);
 }
 
+// The label and the value, padded with blanks to the cell's width so that a shorter value covers all of
+// the longer one drawn before it.
 CompactPaint paint_of(const CompactCell& cell) {
-    return CompactPaint{cell.x, cell.y, cell.label.str() + cell.value_text.str(), cell.text_color, cell.back_color};
+    std::wstring text = cell.label.str() + cell.value_text.str();
+    if (cell.width > 0 && text.size() < static_cast<size_t>(cell.width)) text.resize(static_cast<size_t>(cell.width), L' ');
+    return CompactPaint{cell.x, cell.y, std::move(text), cell.text_color, cell.back_color};
 }
 
 bool paint(const std::vector<CompactPaint>& cells, bool clear) {
@@ -60,11 +64,24 @@ bool measure_font() {
 // The cells of a redraw group, in cell order.
 bool group_range(int group, int* first, int* last) {
     switch (group) {
-        case 1: *first = 0; *last = 26; return true;
-        case 27: *first = FIRST_FIXED; *last = LAST_FIXED; return true;
-        case 41: *first = CELL_GPU_FIRST; *last = CELL_GPU_FIRST + 7; return true;
-        case 49: *first = CELL_NETWORK_FIRST; *last = CELL_NETWORK_LAST; return true;
-        default: return false;
+        case 1:
+            *first = 0;
+            *last = 26;
+            return true;
+        case 27:
+            *first = FIRST_FIXED;
+            *last = LAST_FIXED;
+            return true;
+        case 41:
+            *first = CELL_GPU_FIRST;
+            *last = CELL_GPU_FIRST + 7;
+            return true;
+        case 49:
+            *first = CELL_NETWORK_FIRST;
+            *last = CELL_NETWORK_LAST;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -250,7 +267,8 @@ void compact_cells_setup() {
         entry.back_color = fields[5];
         place_cell(entry);
         const int field = cell - 27;
-        const std::wstring label = field >= 1 && field <= static_cast<int>(labels.size()) ? labels[field - 1] : std::wstring();
+        const std::wstring label =
+            field >= 1 && field <= static_cast<int>(labels.size()) ? labels[field - 1] : std::wstring();
         entry.label = label;
         entry.label_key = label;
         if (!label.empty() && label[0] != L'[') {

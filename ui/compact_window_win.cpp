@@ -72,7 +72,8 @@ void surface_window_place(const CompactFrame& frame) {
 }
 
 void surface_window_caption_set(bool caption) {
-    window_style_set(WIN_COMPACT, caption ? CompactWindowStyle : (CompactWindowStyle & ~static_cast<int64_t>(WS_CAPTION)));
+    window_style_set(WIN_COMPACT,
+                     caption ? CompactWindowStyle : (CompactWindowStyle & ~static_cast<int64_t>(WS_CAPTION)));
 }
 
 void surface_canvas_place(const CompactCanvasPlace& place) {

@@ -12,7 +12,8 @@ bool windows_10_or_later() {
     using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     const auto get_version =
-        ntdll ? reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion"))) : nullptr;
+        ntdll ? reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+              : nullptr;
     if (!get_version) return false;
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -23,15 +24,15 @@ bool windows_10_or_later() {
 
 int apps_dark_theme_query() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS) {
         return 0;
     }
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = 0;
-    const bool read = RegQueryValueExW(key, L"AppsUseLightTheme", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-                          ERROR_SUCCESS &&
+    const bool read = RegQueryValueExW(key, L"AppsUseLightTheme", nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                       &size) == ERROR_SUCCESS &&
                       type == REG_DWORD && size == sizeof(value);
     RegCloseKey(key);
     return dark_theme_from_value(read, value);

@@ -29,7 +29,7 @@ std::wstring graph_position_text(int graph, int64_t offset);
 // samplers start. Until then nothing is drawn (the main window counts as hidden and no tab as shown).
 struct GraphsRefreshHooks {
     bool (*main_window_visible)() = nullptr;
-    int (*shown_tab)() = nullptr;       // the tab PANEL_MAIN shows
+    int (*shown_tab)() = nullptr;         // the tab PANEL_MAIN shows
     void (*draw_tab)(int tab) = nullptr;  // draws the graphs, strips or ping canvases of that tab
 };
 void graphs_refresh_hooks_set(const GraphsRefreshHooks& hooks);

@@ -16,8 +16,8 @@
 
 #include "runtime/gui/event/gui_event.h"
 
-constexpr int GUI_ANY = -1;         // create under a new number
-constexpr int GUI_KEEP = INT_MIN;   // a position or size that is not to change
+constexpr int GUI_ANY = -1;        // create under a new number
+constexpr int GUI_KEEP = INT_MIN;  // a position or size that is not to change
 
 // Where a control is created: in a window, on a page (tab) of a panel, or in a container.
 struct GuiParent {

@@ -69,7 +69,8 @@ TEST_F(GuiEventQueue, KeepsOrderAndMergesOnlyRepeatedMovesAtTheEnd) {
 }
 
 TEST_F(GuiEventQueue, DropsEventsBeyondItsLimitInsteadOfGrowing) {
-    for (size_t i = 0; i < GUI_EVENT_QUEUE_LIMIT; ++i) ASSERT_TRUE(gui_event_post(control_event(200, EVENT_TYPE_LEFT_CLICK)));
+    for (size_t i = 0; i < GUI_EVENT_QUEUE_LIMIT; ++i)
+        ASSERT_TRUE(gui_event_post(control_event(200, EVENT_TYPE_LEFT_CLICK)));
     EXPECT_FALSE(gui_event_post(control_event(200, EVENT_TYPE_LEFT_CLICK)));
     EXPECT_EQ(gui_event_count(), GUI_EVENT_QUEUE_LIMIT);
 }

@@ -19,7 +19,7 @@ TEST(GuiUnits, DpiConversionsRoundToTheNearestPixel) {
         int pixels;
     };
     const Case cases[] = {
-        {100, 96, 100}, {100, 144, 150}, {7, 120, 9},  // 8.75 rounds up
+        {100, 96, 100},  {100, 144, 150}, {7, 120, 9},  // 8.75 rounds up
         {5, 120, 6},                                    // 6.25 rounds down
         {-7, 120, -9},                                  // negative positions round away from zero too
         {260, 192, 520}, {0, 144, 0},
@@ -50,11 +50,22 @@ std::vector<uint8_t> ico_file(std::initializer_list<std::array<uint32_t, 4>> ent
     // Each entry: width, height, size, offset.
     std::vector<uint8_t> bytes = {0, 0, 1, 0, static_cast<uint8_t>(entries.size()), 0};
     for (const auto& entry : entries) {
-        const uint8_t row[16] = {static_cast<uint8_t>(entry[0]), static_cast<uint8_t>(entry[1]), 0, 0, 1, 0, 32, 0,
-                                 static_cast<uint8_t>(entry[2]), static_cast<uint8_t>(entry[2] >> 8),
-                                 static_cast<uint8_t>(entry[2] >> 16), static_cast<uint8_t>(entry[2] >> 24),
-                                 static_cast<uint8_t>(entry[3]), static_cast<uint8_t>(entry[3] >> 8),
-                                 static_cast<uint8_t>(entry[3] >> 16), static_cast<uint8_t>(entry[3] >> 24)};
+        const uint8_t row[16] = {static_cast<uint8_t>(entry[0]),
+                                 static_cast<uint8_t>(entry[1]),
+                                 0,
+                                 0,
+                                 1,
+                                 0,
+                                 32,
+                                 0,
+                                 static_cast<uint8_t>(entry[2]),
+                                 static_cast<uint8_t>(entry[2] >> 8),
+                                 static_cast<uint8_t>(entry[2] >> 16),
+                                 static_cast<uint8_t>(entry[2] >> 24),
+                                 static_cast<uint8_t>(entry[3]),
+                                 static_cast<uint8_t>(entry[3] >> 8),
+                                 static_cast<uint8_t>(entry[3] >> 16),
+                                 static_cast<uint8_t>(entry[3] >> 24)};
         bytes.insert(bytes.end(), row, row + 16);
     }
     bytes.resize(bytes.size() + extra, 0xAB);

@@ -61,13 +61,38 @@ TEST(CompactLayout, FittingKeepsTheRightEdgeAndStaysInsideTheWorkArea) {
         {"wider grows to the right", {1000, 100, 400, 122}, 500, 122, false, wide, true, {1000, 100, 500, 122}},
         {"unchanged", {1000, 100, 314, 122}, 314, 122, false, wide, false, {1000, 100, 314, 122}},
         {"a mode change resizes anyway", {1000, 100, 314, 122}, 314, 122, true, wide, true, {1000, 100, 314, 122}},
-        {"too low moves up with room to spare", {1000, 950, 314, 122}, 314, 122, false, wide, true, {1000, 798, 314, 122}},
+        {"too low moves up with room to spare",
+         {1000, 950, 314, 122},
+         314,
+         122,
+         false,
+         wide,
+         true,
+         {1000, 798, 314, 122}},
         {"too far right moves left", {1700, 100, 314, 122}, 314, 122, false, wide, true, {1603, 100, 314, 122}},
-        {"a small work area never pushes it above its top", {0, 100, 234, 300}, 234, 300, false, {1, 0, 30, 800, 350}, true,
+        {"a small work area never pushes it above its top",
+         {0, 100, 234, 300},
+         234,
+         300,
+         false,
+         {1, 0, 30, 800, 350},
+         true,
          {0, 30, 234, 300}},
-        {"a narrow work area never pushes it left of it", {50, 0, 234, 50}, 234, 50, false, {1, 10, 0, 200, 600}, true,
+        {"a narrow work area never pushes it left of it",
+         {50, 0, 234, 50},
+         234,
+         50,
+         false,
+         {1, 10, 0, 200, 600},
+         true,
          {10, 0, 234, 50}},
-        {"no monitor: resized, not kept inside", {1700, 950, 400, 122}, 314, 122, false, {0, 0, 0, 1920, 1040}, true,
+        {"no monitor: resized, not kept inside",
+         {1700, 950, 400, 122},
+         314,
+         122,
+         false,
+         {0, 0, 0, 1920, 1040},
+         true,
          {1786, 950, 314, 122}},
     };
     for (const Case& c : cases) {
@@ -101,12 +126,12 @@ TEST(CompactLayout, StartPositionsStayInsideSmallWorkAreas) {
         int x, y;
     };
     const Case cases[] = {
-        {0, 0, full, 1920 - 260 - 7, 1040 - 260 - 84},         // nothing saved: the default
-        {300, 200, full, 300, 200},                             // saved and inside
-        {1800, 200, full, 1920 - 260 - 7, 200},                 // beyond the right edge
-        {300, 1000, full, 300, 1040 - 260 - 84},                // beyond the bottom
-        {0, 0, CompactWorkArea{1, 0, 0, 400, 300}, 133, 0},      // small: the default stops at the top
-        {0, 0, CompactWorkArea{1, 0, 24, 240, 300}, 0, 24},      // narrow, with a taskbar at the top
+        {0, 0, full, 1920 - 260 - 7, 1040 - 260 - 84},       // nothing saved: the default
+        {300, 200, full, 300, 200},                          // saved and inside
+        {1800, 200, full, 1920 - 260 - 7, 200},              // beyond the right edge
+        {300, 1000, full, 300, 1040 - 260 - 84},             // beyond the bottom
+        {0, 0, CompactWorkArea{1, 0, 0, 400, 300}, 133, 0},  // small: the default stops at the top
+        {0, 0, CompactWorkArea{1, 0, 24, 240, 300}, 0, 24},  // narrow, with a taskbar at the top
     };
     for (const Case& c : cases) {
         const CompactPoint point = compact_start_position(c.saved_x, c.saved_y, 260, 84, c.area);
@@ -129,11 +154,10 @@ TEST(CompactLayout, HitTestFindsColumnAndLine) {
         int column, line;
     };
     const Case cases[] = {
-        {248, 0, 96, 1, 1},    // the first pixel of column 1
-        {255, 11, 96, 1, 1},   // its last pixel still column 1
-        {256, 12, 96, 2, 2},
-        {168, 40, 96, -9, 4},  // a drive line's label
-        {372, 18, 144, 1, 2},  // scaled screens
+        {248, 0, 96, 1, 1},                          // the first pixel of column 1
+        {255, 11, 96, 1, 1},                         // its last pixel still column 1
+        {256, 12, 96, 2, 2},  {168, 40, 96, -9, 4},  // a drive line's label
+        {372, 18, 144, 1, 2},                        // scaled screens
         {0, 0, 96, -30, 1},
     };
     for (const Case& c : cases) {

@@ -22,7 +22,8 @@ int button_state(int number) {
 }
 
 void button_state_set(int number, int pressed) {
-    if (HWND hwnd = gui_object_hwnd(false, number)) SendMessageW(hwnd, BM_SETCHECK, pressed ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (HWND hwnd = gui_object_hwnd(false, number))
+        SendMessageW(hwnd, BM_SETCHECK, pressed ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void button_on_command(const GuiObject& object, int code) {

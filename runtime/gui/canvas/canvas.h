@@ -15,7 +15,8 @@ enum CanvasFlags : int {
 
 // Creates a canvas (96-DPI units); its picture has the control's size in pixels, filled with the colour
 // (0x00BBGGRR). Returns its number, 0 on failure. Main thread.
-int canvas_create(int number, const GuiParent& parent, int x, int y, int width, int height, int flags, int32_t color = 0);
+int canvas_create(int number, const GuiParent& parent, int x, int y, int width, int height, int flags,
+                  int32_t color = 0);
 
 // Moves and resizes the canvas (GUI_KEEP for what stays) and its picture, which keeps what it holds at the
 // top left. Any thread; from a worker without waiting.

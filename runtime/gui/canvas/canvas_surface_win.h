@@ -12,11 +12,11 @@ struct CanvasSurface {
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ original_bitmap = nullptr;
-    int width = 0;   // pixels
+    int width = 0;  // pixels
     int height = 0;
     COLORREF fill = 0;
-    bool tracking = false;     // the pointer is inside and WM_MOUSELEAVE is asked for
-    UINT pressed = 0;          // the button pressed on the canvas, for the click on release
+    bool tracking = false;  // the pointer is inside and WM_MOUSELEAVE is asked for
+    UINT pressed = 0;       // the button pressed on the canvas, for the click on release
 
     CanvasSurface() = default;
     CanvasSurface(const CanvasSurface&) = delete;

@@ -1,5 +1,6 @@
 // Canvases over Win32: a child window painted from a 32-bit off-screen bitmap that any thread may draw on.
 #include <windows.h>
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -34,7 +35,8 @@ void paint_from_surface(CanvasSurface& surface, HDC target, const RECT& area) {
         const int right = std::min<int>(area.right, surface.width);
         const int bottom = std::min<int>(area.bottom, surface.height);
         if (right > area.left && bottom > area.top) {
-            BitBlt(target, area.left, area.top, right - area.left, bottom - area.top, surface.dc, area.left, area.top, SRCCOPY);
+            BitBlt(target, area.left, area.top, right - area.left, bottom - area.top, surface.dc, area.left, area.top,
+                   SRCCOPY);
         }
     }
     HBRUSH fill = CreateSolidBrush(surface.fill);
@@ -104,7 +106,8 @@ LRESULT CALLBACK canvas_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             surface.pressed = 0;
             if (GetCapture() == hwnd) ReleaseCapture();
             if (clicked) {
-                post_canvas_event(object, message == WM_LBUTTONUP ? EVENT_TYPE_LEFT_CLICK : EVENT_TYPE_RIGHT_CLICK, x, y);
+                post_canvas_event(object, message == WM_LBUTTONUP ? EVENT_TYPE_LEFT_CLICK : EVENT_TYPE_RIGHT_CLICK, x,
+                                  y);
             }
             return 0;
         }

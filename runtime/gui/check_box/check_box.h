@@ -9,8 +9,8 @@ enum CheckBoxFlags : int {
     CHECK_BOX_THREE_STATE = 0x1,  // can show the third (indeterminate) state
 };
 
-int check_box_create(int number, const GuiParent& parent, int x, int y, int width, int height, std::wstring_view caption,
-                     int flags);
+int check_box_create(int number, const GuiParent& parent, int x, int y, int width, int height,
+                     std::wstring_view caption, int flags);
 // 1 ticked, 0 not, -1 the third state.
 int check_box_state(int number);
 void check_box_state_set(int number, int state);

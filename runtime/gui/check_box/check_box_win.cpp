@@ -4,8 +4,8 @@
 #include "runtime/gui/check_box/check_box.h"
 #include "runtime/gui/object/gui_objects_win.h"
 
-int check_box_create(int number, const GuiParent& parent, int x, int y, int width, int height, std::wstring_view caption,
-                     int flags) {
+int check_box_create(int number, const GuiParent& parent, int x, int y, int width, int height,
+                     std::wstring_view caption, int flags) {
     const DWORD style = WS_VISIBLE | WS_TABSTOP | ((flags & CHECK_BOX_THREE_STATE) ? BS_3STATE : BS_CHECKBOX);
     return gui_child_create(number, GUI_KIND_CHECK_BOX, L"BUTTON", parent, x, y, width, height, std::wstring(caption),
                             style, 0, flags);

@@ -12,9 +12,11 @@ HWND hwnd_of(int number) { return gui_object_hwnd(false, number); }
 }  // namespace
 
 int combo_box_create(int number, const GuiParent& parent, int x, int y, int width, int height, int flags) {
-    const DWORD style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ((flags & COMBO_BOX_EDITABLE) ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
+    const DWORD style =
+        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ((flags & COMBO_BOX_EDITABLE) ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
     // The window's height includes the dropped-down list.
-    number = gui_child_create(number, GUI_KIND_COMBO_BOX, L"COMBOBOX", parent, x, y, width, height + 300, L"", style, 0, flags);
+    number = gui_child_create(number, GUI_KIND_COMBO_BOX, L"COMBOBOX", parent, x, y, width, height + 300, L"", style, 0,
+                              flags);
     if (number == 0) return 0;
     if (HWND hwnd = hwnd_of(number)) {
         const int box = gui_scale(height) - 6;
@@ -48,7 +50,8 @@ std::wstring combo_box_item(int number, int index) {
     const LRESULT length = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length < 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
     return text;
 }

@@ -1,5 +1,6 @@
 // Operations common to all numbered controls.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "runtime/gui/control/control.h"
@@ -50,8 +51,8 @@ void control_text_set(int number, std::wstring_view text) {
     if (!hwnd) return;
     if (here) {
         SetWindowTextW(hwnd, std::wstring(text).c_str());
-    } else if (HWND messages = gui_message_window()) {
-        PostMessageW(messages, WM_GUI_APPLY_TEXTS, 0, 0);
+    } else {
+        gui_texts_post();
     }
 }
 

@@ -11,8 +11,8 @@ namespace {
 int read_desktop_dpi() {
     using GetDpiForSystemProc = UINT(WINAPI*)();
     if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-        const auto get_dpi = reinterpret_cast<GetDpiForSystemProc>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")));
+        const auto get_dpi =
+            reinterpret_cast<GetDpiForSystemProc>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")));
         if (get_dpi) return dpi_sane(static_cast<int>(get_dpi()));
     }
     HDC screen = GetDC(nullptr);

@@ -14,8 +14,8 @@ std::atomic<GuiEventWaker> waker{nullptr};
 bool merges_with(const GuiEvent& waiting, const GuiEvent& event) {
     if (waiting.kind != event.kind || waiting.window != event.window) return false;
     if (event.kind == EVENT_MOVE_WINDOW || event.kind == EVENT_SIZE_WINDOW) return true;
-    return event.kind == EVENT_CONTROL && event.type == EVENT_TYPE_MOUSE_MOVE && waiting.type == EVENT_TYPE_MOUSE_MOVE &&
-           waiting.control == event.control;
+    return event.kind == EVENT_CONTROL && event.type == EVENT_TYPE_MOUSE_MOVE &&
+           waiting.type == EVENT_TYPE_MOUSE_MOVE && waiting.control == event.control;
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ bool font_load(int number, std::wstring_view face, int points, int styles) {
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfOutPrecision = OUT_DEFAULT_PRECIS;
     description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    description.lfQuality = (styles & FONT_STYLE_PROOF) ? PROOF_QUALITY
+    description.lfQuality = (styles & FONT_STYLE_PROOF)          ? PROOF_QUALITY
                             : (styles & FONT_STYLE_HIGH_QUALITY) ? ANTIALIASED_QUALITY
                                                                  : DEFAULT_QUALITY;
     description.lfPitchAndFamily = (styles & FONT_STYLE_FIXED_PITCH) ? (FIXED_PITCH | FF_MODERN) : DEFAULT_PITCH;

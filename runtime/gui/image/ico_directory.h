@@ -6,7 +6,7 @@
 #include <span>
 
 struct IcoImage {
-    int width = 0;   // pixels; 256 where the directory stores 0
+    int width = 0;  // pixels; 256 where the directory stores 0
     int height = 0;
     std::size_t offset = 0;  // of the image's bytes (a BMP header without file header, or a PNG)
     std::size_t size = 0;

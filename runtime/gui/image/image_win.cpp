@@ -10,8 +10,8 @@
 #include "runtime/gui/image/image_draw_win.h"
 
 struct ImageRecord {
-    std::mutex lock;  // held while the picture is drawn on or turned into an icon
-    HICON icon = nullptr;          // a decoded icon, or the icon made from the picture
+    std::mutex lock;       // held while the picture is drawn on or turned into an icon
+    HICON icon = nullptr;  // a decoded icon, or the icon made from the picture
     bool icon_from_picture = false;
     HBITMAP picture = nullptr;
     int width = 0;
@@ -80,8 +80,9 @@ HBITMAP blank_picture(int width, int height, COLORREF color) {
 bool image_from_ico(int number, std::span<const std::uint8_t> bytes, int size) {
     IcoImage found;
     if (!ico_find_image(bytes, size, &found)) return false;
-    HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(bytes.data() + found.offset), static_cast<DWORD>(found.size),
-                                          TRUE, 0x00030000, found.width, found.height, LR_DEFAULTCOLOR);
+    HICON icon =
+        CreateIconFromResourceEx(const_cast<PBYTE>(bytes.data() + found.offset), static_cast<DWORD>(found.size), TRUE,
+                                 0x00030000, found.width, found.height, LR_DEFAULTCOLOR);
     if (!icon) return false;
     auto record = std::make_shared<ImageRecord>();
     record->icon = icon;

@@ -1,5 +1,6 @@
 // Link labels: a notifying STATIC with its own colour and the hand cursor.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "runtime/gui/control/control.h"

@@ -9,8 +9,8 @@
 #include "runtime/gui/gui.h"
 
 enum ListViewFlags : int {
-    LIST_VIEW_PLAIN = 0x1,         // no column header; one column as wide as the control
-    LIST_VIEW_GRID = 0x2,          // grid lines
+    LIST_VIEW_PLAIN = 0x1,  // no column header; one column as wide as the control
+    LIST_VIEW_GRID = 0x2,   // grid lines
     LIST_VIEW_MULTI_SELECT = 0x4,
     LIST_VIEW_BORDERLESS = 0x8,
 };

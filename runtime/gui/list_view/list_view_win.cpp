@@ -1,5 +1,6 @@
 // Virtual list views (LVS_OWNERDATA): the view asks for each visible cell, which comes from the list model.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "runtime/gui/dpi/dpi_win.h"
@@ -29,7 +30,8 @@ int list_view_create(int number, const GuiParent& parent, int x, int y, int widt
     if (!(flags & LIST_VIEW_MULTI_SELECT)) style |= LVS_SINGLESEL;
     if (flags & LIST_VIEW_PLAIN) style |= LVS_NOCOLUMNHEADER;
     const DWORD ex_style = (flags & LIST_VIEW_BORDERLESS) ? 0 : WS_EX_CLIENTEDGE;
-    number = gui_child_create(number, GUI_KIND_LIST_VIEW, WC_LISTVIEWW, parent, x, y, width, height, L"", style, ex_style, flags);
+    number = gui_child_create(number, GUI_KIND_LIST_VIEW, WC_LISTVIEWW, parent, x, y, width, height, L"", style,
+                              ex_style, flags);
     if (number == 0) return 0;
     HWND hwnd = hwnd_of(number);
     DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
@@ -52,11 +54,13 @@ bool list_view_column_add(int number, int position, std::wstring_view title, int
     column.cx = gui_scale(width);
     column.pszText = text.data();
     column.iSubItem = position < 0 || position > count ? count : position;
-    return SendMessageW(hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column.iSubItem), reinterpret_cast<LPARAM>(&column)) >= 0;
+    return SendMessageW(hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column.iSubItem),
+                        reinterpret_cast<LPARAM>(&column)) >= 0;
 }
 
 void list_view_column_width_set(int number, int column, int width) {
-    if (HWND hwnd = hwnd_of(number)) SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), gui_scale(width));
+    if (HWND hwnd = hwnd_of(number))
+        SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), gui_scale(width));
 }
 
 int list_view_selected(int number) {
@@ -109,7 +113,8 @@ bool list_view_on_notify(const GuiObject& object, NMHDR* header, LRESULT* result
         }
         case LVN_ITEMCHANGED: {
             const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED)) {
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
+                !(change->uOldState & LVIS_SELECTED)) {
                 post_list_event(object, EVENT_TYPE_CHANGE);
             }
             *result = 0;

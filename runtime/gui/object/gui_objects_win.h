@@ -33,28 +33,28 @@ struct GuiObject {
     int number = -1;
     GuiKind kind = GUI_KIND_WINDOW;
     HWND hwnd = nullptr;
-    int window = -1;           // the top-level window it lives in (its own number for a window)
-    int32_t text_color = -1;   // 0x00BBGGRR; -1 the system's
+    int window = -1;          // the top-level window it lives in (its own number for a window)
+    int32_t text_color = -1;  // 0x00BBGGRR; -1 the system's
     int32_t back_color = -1;
     HBRUSH back_brush = nullptr;
-    int flags = 0;             // the kind's creation flags
-    int64_t data = 0;          // the user's value
-    int range_min = 0;         // track bars
+    int flags = 0;      // the kind's creation flags
+    int64_t data = 0;   // the user's value
+    int range_min = 0;  // track bars
     int range_max = 0;
-    std::wstring text;         // last text or title set
+    std::wstring text;          // last text or title set
     bool text_pending = false;  // set from another thread; the main thread applies it
     WindowCallback callback = nullptr;
     std::shared_ptr<CanvasSurface> canvas;
-    std::vector<HWND> pages;   // the pages of a panel, in tab order
-    HWND tooltip = nullptr;    // a window's tooltip control
+    std::vector<HWND> pages;  // the pages of a panel, in tab order
+    HWND tooltip = nullptr;   // a window's tooltip control
 };
 
 // Private messages of the runtime, posted to its message window.
 enum GuiMessage : UINT {
     WM_GUI_WAKE = WM_APP + 0x100,
-    WM_GUI_LIST_CHANGED,   // wParam: the list control's number
-    WM_GUI_APPLY_TEXTS,    // texts and titles set from other threads wait to be applied
-    WM_GUI_TRAY,           // tray icon callback: wParam the icon's number, lParam the mouse message
+    WM_GUI_LIST_CHANGED,  // wParam: the list control's number
+    WM_GUI_APPLY_TEXTS,   // texts and titles set from other threads wait to be applied
+    WM_GUI_TRAY,          // tray icon callback: wParam the icon's number, lParam the mouse message
 };
 
 // Registry. Windows and controls have separate numbers. Every accessor copies under a leaf lock.
@@ -110,8 +110,9 @@ UINT tray_taskbar_created_message();
 // Frees what a control owns besides its window (brush, canvas bitmap).
 void gui_object_release(GuiObject& object);
 
-// Runs a change on the main thread: at once when called there, else posted to the message window without
-// waiting. Used for texts.
+// Texts and titles set from other threads: the main thread applies what waits. One message is posted
+// until it is served, however often the texts change meanwhile.
+void gui_texts_post();
 void gui_texts_apply_pending();
 
 // Window classes of the kinds, registered by gui_init.

@@ -1,5 +1,6 @@
 // The runtime's start, its message window, and the window-procedure parts that every container shares.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@ namespace {
 
 std::atomic<HWND> message_window{nullptr};
 std::atomic<DWORD> main_thread{0};
+std::atomic<bool> texts_posted{false};
 
 // Posting a wake-up only matters when the waiting thread is not the one that posted.
 void wake_main_thread() {
@@ -73,8 +75,9 @@ void apply_text(bool is_window, int number) {
 bool gui_init() {
     if (message_window.load()) return true;
     main_thread = GetCurrentThreadId();
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                  ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                                                    ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                                    ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     if (!window_class_register() || !canvas_class_register() || !panel_class_register()) return false;
 
@@ -168,9 +171,10 @@ int gui_child_create(int number, GuiKind kind, const wchar_t* window_class, cons
         if (old.hwnd) DestroyWindow(old.hwnd);
         gui_object_release(old);
     }
-    HWND hwnd = CreateWindowExW(ex_style, window_class, text.c_str(), style | WS_CHILD, gui_scale(x), gui_scale(y),
-                                gui_scale(width), gui_scale(height), parent_hwnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)), GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd =
+        CreateWindowExW(ex_style, window_class, text.c_str(), style | WS_CHILD, gui_scale(x), gui_scale(y),
+                        gui_scale(width), gui_scale(height), parent_hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)), GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return 0;
     GuiObject object;
     object.number = number;
@@ -195,7 +199,14 @@ bool gui_callback_answer(int window, HWND hwnd, UINT message, WPARAM wparam, LPA
     return true;
 }
 
+void gui_texts_post() {
+    if (texts_posted.exchange(true)) return;
+    HWND hwnd = message_window.load();
+    if (!hwnd || !PostMessageW(hwnd, WM_GUI_APPLY_TEXTS, 0, 0)) texts_posted = false;
+}
+
 void gui_texts_apply_pending() {
+    texts_posted = false;
     for (const int number : gui_windows_with_pending_texts()) apply_text(true, number);
     for (const int number : gui_controls_with_pending_texts()) apply_text(false, number);
 }
@@ -220,13 +231,24 @@ bool gui_container_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             if (!child || !gui_control_by_hwnd(child, &object)) return false;
             const int code = HIWORD(wparam);
             switch (object.kind) {
-                case GUI_KIND_BUTTON: button_on_command(object, code); break;
-                case GUI_KIND_CHECK_BOX: check_box_on_command(object, code); break;
-                case GUI_KIND_COMBO_BOX: combo_box_on_command(object, code); break;
+                case GUI_KIND_BUTTON:
+                    button_on_command(object, code);
+                    break;
+                case GUI_KIND_CHECK_BOX:
+                    check_box_on_command(object, code);
+                    break;
+                case GUI_KIND_COMBO_BOX:
+                    combo_box_on_command(object, code);
+                    break;
                 case GUI_KIND_INPUT:
-                case GUI_KIND_TEXT: text_on_command(object, code); break;
-                case GUI_KIND_LINK_LABEL: link_label_on_command(object, code); break;
-                default: return false;
+                case GUI_KIND_TEXT:
+                    text_on_command(object, code);
+                    break;
+                case GUI_KIND_LINK_LABEL:
+                    link_label_on_command(object, code);
+                    break;
+                default:
+                    return false;
             }
             *result = 0;
             return true;

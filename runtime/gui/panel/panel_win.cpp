@@ -1,5 +1,6 @@
 // Panels: a Windows tab control whose pages are child windows of our page class laid over its display area.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <vector>
@@ -87,11 +88,12 @@ int panel_tab_add(int number, std::wstring_view caption) {
     item.mask = TCIF_TEXT;
     item.pszText = text.data();
     const int index = static_cast<int>(panel.pages.size());
-    if (SendMessageW(panel.hwnd, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) < 0) return -1;
+    if (SendMessageW(panel.hwnd, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) < 0)
+        return -1;
     const RECT area = page_area(panel.hwnd);
     HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, PAGE_CLASS, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                area.left, area.top, area.right - area.left, area.bottom - area.top, panel.hwnd, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+                                area.left, area.top, area.right - area.left, area.bottom - area.top, panel.hwnd,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!page) return -1;
     SetWindowLongPtrW(page, GWLP_USERDATA, 1);  // a page: its owner is the panel, its parent
     gui_object_update(false, number, [&](GuiObject& object) { object.pages.push_back(page); });

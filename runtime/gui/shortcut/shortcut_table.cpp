@@ -13,7 +13,8 @@ std::map<std::pair<int, int>, int> table;  // (window, code) -> event
 }  // namespace
 
 int shortcut_code(int virtual_key, bool shift, bool control, bool alt) {
-    return (virtual_key & 0xFF) | (shift ? SHORTCUT_SHIFT : 0) | (control ? SHORTCUT_CONTROL : 0) | (alt ? SHORTCUT_ALT : 0);
+    return (virtual_key & 0xFF) | (shift ? SHORTCUT_SHIFT : 0) | (control ? SHORTCUT_CONTROL : 0) |
+           (alt ? SHORTCUT_ALT : 0);
 }
 
 void shortcut_table_add(int window, int code, int event) {

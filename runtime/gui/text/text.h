@@ -14,7 +14,7 @@ enum TextFlags : int {
 };
 
 enum InputFlags : int {
-    INPUT_NUMBER = 0x1,      // digits only
+    INPUT_NUMBER = 0x1,  // digits only
     INPUT_READ_ONLY = 0x2,
     INPUT_MULTILINE = 0x4,
     INPUT_PASSWORD = 0x8,

@@ -1,5 +1,6 @@
 // Labels (STATIC) and text fields (EDIT).
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "runtime/gui/object/gui_objects_win.h"
@@ -29,7 +30,8 @@ int text_input_create(int number, const GuiParent& parent, int x, int y, int wid
 }
 
 void text_input_limit(int number, int characters) {
-    if (HWND hwnd = gui_object_hwnd(false, number)) SendMessageW(hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(characters), 0);
+    if (HWND hwnd = gui_object_hwnd(false, number))
+        SendMessageW(hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(characters), 0);
 }
 
 void text_input_cue(int number, std::wstring_view cue) {

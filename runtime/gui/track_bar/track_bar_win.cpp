@@ -1,5 +1,6 @@
 // Track bars. Windows counts a vertical bar from the top; ours grow upwards, so the position is mirrored.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "runtime/gui/object/gui_objects_win.h"
@@ -17,13 +18,15 @@ int track_bar_create(int number, const GuiParent& parent, int x, int y, int widt
                      int flags) {
     DWORD style = WS_VISIBLE | WS_TABSTOP | ((flags & TRACK_BAR_VERTICAL) ? TBS_VERT : TBS_HORZ);
     style |= (flags & TRACK_BAR_TICKS) ? TBS_AUTOTICKS : TBS_NOTICKS;
-    number = gui_child_create(number, GUI_KIND_TRACK_BAR, TRACKBAR_CLASSW, parent, x, y, width, height, L"", style, 0, flags);
+    number = gui_child_create(number, GUI_KIND_TRACK_BAR, TRACKBAR_CLASSW, parent, x, y, width, height, L"", style, 0,
+                              flags);
     if (number == 0) return 0;
     gui_object_update(false, number, [&](GuiObject& object) {
         object.range_min = minimum;
         object.range_max = maximum;
     });
-    if (HWND hwnd = gui_object_hwnd(false, number)) SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(minimum, maximum));
+    if (HWND hwnd = gui_object_hwnd(false, number))
+        SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(minimum, maximum));
     track_bar_value_set(number, minimum);
     return number;
 }

@@ -1,5 +1,6 @@
 // Tray icons over Shell_NotifyIconW, owned by the runtime's message window, which also hears "TaskbarCreated".
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <map>
@@ -128,11 +129,20 @@ void tray_on_taskbar_created() {
 void tray_on_message(WPARAM wparam, LPARAM lparam) {
     int type = -1;
     switch (LOWORD(lparam)) {
-        case WM_LBUTTONUP: type = EVENT_TYPE_LEFT_CLICK; break;
-        case WM_RBUTTONUP: type = EVENT_TYPE_RIGHT_CLICK; break;
-        case WM_LBUTTONDBLCLK: type = EVENT_TYPE_LEFT_DOUBLE_CLICK; break;
-        case WM_RBUTTONDBLCLK: type = EVENT_TYPE_RIGHT_DOUBLE_CLICK; break;
-        default: return;
+        case WM_LBUTTONUP:
+            type = EVENT_TYPE_LEFT_CLICK;
+            break;
+        case WM_RBUTTONUP:
+            type = EVENT_TYPE_RIGHT_CLICK;
+            break;
+        case WM_LBUTTONDBLCLK:
+            type = EVENT_TYPE_LEFT_DOUBLE_CLICK;
+            break;
+        case WM_RBUTTONDBLCLK:
+            type = EVENT_TYPE_RIGHT_DOUBLE_CLICK;
+            break;
+        default:
+            return;
     }
     const int number = static_cast<int>(wparam);
     int window = -1;

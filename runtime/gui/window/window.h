@@ -8,16 +8,16 @@
 #include "runtime/gui/gui.h"
 
 enum WindowFlags : int {
-    WINDOW_CAPTION = 0x1,          // a title bar with a border
-    WINDOW_SYSTEM_MENU = 0x2,      // the close box (and the system menu)
+    WINDOW_CAPTION = 0x1,      // a title bar with a border
+    WINDOW_SYSTEM_MENU = 0x2,  // the close box (and the system menu)
     WINDOW_MINIMIZE_BUTTON = 0x4,
     WINDOW_MAXIMIZE_BUTTON = 0x8,
     WINDOW_SIZEABLE = 0x10,
-    WINDOW_INVISIBLE = 0x20,       // opened hidden
-    WINDOW_MINIMIZED = 0x40,       // opened minimised
-    WINDOW_CENTERED = 0x80,        // centred on the primary work area; x and y are ignored
-    WINDOW_POPUP = 0x100,          // no frame of its own beyond what the other flags ask for
-    WINDOW_NO_ACTIVATE = 0x200,    // shown without taking the focus
+    WINDOW_INVISIBLE = 0x20,     // opened hidden
+    WINDOW_MINIMIZED = 0x40,     // opened minimised
+    WINDOW_CENTERED = 0x80,      // centred on the primary work area; x and y are ignored
+    WINDOW_POPUP = 0x100,        // no frame of its own beyond what the other flags ask for
+    WINDOW_NO_ACTIVATE = 0x200,  // shown without taking the focus
 };
 
 enum WindowShow : int { WINDOW_HIDE = 0, WINDOW_SHOW = 1, WINDOW_SHOW_NO_ACTIVATE = 2 };

@@ -232,8 +232,8 @@ void window_title_set(int number, std::wstring_view title) {
     if (!hwnd) return;
     if (here) {
         SetWindowTextW(hwnd, std::wstring(title).c_str());
-    } else if (HWND messages = gui_message_window()) {
-        PostMessageW(messages, WM_GUI_APPLY_TEXTS, 0, 0);
+    } else {
+        gui_texts_post();
     }
 }
 

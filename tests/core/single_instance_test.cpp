@@ -1,0 +1,47 @@
+// The single-instance decisions: command words, the restart hand-over's rounds and the notice's texts.
+#include "core/single_instance.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SingleInstance, CommandWordsCountAnywhereAndShutdownWins) {
+    EXPECT_EQ(command_line_join({L"restart", L"norepair"}), L"restart norepair ");
+    EXPECT_EQ(command_line_join({}), L"");
+    struct Case {
+        const wchar_t* line;
+        bool shutdown;
+        bool restart;
+    };
+    const Case cases[] = {
+        {L"", false, false},
+        {L"norepair ", false, false},
+        {L"shutdown ", true, false},
+        {L"/shutdownnow ", true, false},  // a parameter that contains the word counts
+        {L"restart norepair ", false, true},
+        {L"restart shutdown ", true, false},
+        {L"shut down ", false, false},
+    };
+    for (const Case& c : cases) {
+        const CommandWords words = command_words(c.line);
+        EXPECT_EQ(words.shutdown, c.shutdown) << c.line;
+        EXPECT_EQ(words.restart, c.restart) << c.line;
+    }
+}
+
+TEST(SingleInstance, TheHandOverWaitsFifteenRoundsAtMost) {
+    EXPECT_EQ(takeover_step(TAKEOVER_OWNED, 0), TAKEOVER_DONE);
+    EXPECT_EQ(takeover_step(TAKEOVER_OWNED, 14), TAKEOVER_DONE);
+    EXPECT_EQ(takeover_step(TAKEOVER_FAILED, 0), TAKEOVER_GIVE_UP);
+    int rounds = 0;
+    while (takeover_step(TAKEOVER_TIMED_OUT, rounds) == TAKEOVER_WAIT_AGAIN) ++rounds;
+    EXPECT_EQ(rounds + 1, TAKEOVER_ROUNDS);
+}
+
+TEST(SingleInstance, TheNoticeIsGermanOnlyForGerman) {
+    EXPECT_EQ(already_running_text(7), L"Programm l\u00e4uft bereits.\r\nAktuelles Programm \u00f6ffnen.");
+    EXPECT_EQ(already_running_text(9), L"Program is already running.\r\nOpening current program.");
+    EXPECT_EQ(already_running_text(12), already_running_text(9));  // French shows English
+}
+
+}  // namespace
