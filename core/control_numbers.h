@@ -21,6 +21,7 @@ enum ControlNumber : int {
     BUTTON_PING_NOW = 146,
     BUTTON_PING_RESET = 147,
     BUTTON_EVENT_SEARCH = 148,
+    BUTTON_EVENT_CLEAR = 149,
 
     CANVAS_DATA_FILES = 150,
     CANVAS_PING_LIST = 151,
@@ -29,8 +30,10 @@ enum ControlNumber : int {
     CANVAS_GPU_TEMPERATURE = 154,
     CANVAS_CPU_TEMPERATURE = 155,
     CANVAS_SYSTEM_HEADER = 156,
+    CANVAS_EVENT_SEARCH_CUE = 158,
 
     COMBO_DRIVE_FILTER = 182,
+    COMBO_BYTE_UNIT = 183,
     COMBO_GPU = 184,
     COMBO_NETWORK_FILTER = 186,
     COMBO_NETWORK_UNIT = 187,
@@ -63,7 +66,13 @@ enum ControlNumber : int {
     LIST_EVENT_DETAILS = 230,
     SCROLL_PING_LIST = 231,
     TEXT_LOG_FOLDER = 232,
+    INPUT_PING_HOST = 233,
+    INPUT_EVENT_SEARCH = 237,
+    TEXT_ABOUT = 238,
+    TEXT_ABOUT_SUPPORT = 239,
     TEXT_POSITIONS_VALUES = 243,
+    LINK_WEBSITE = 244,
+    LINK_DONATION = 245,
     TEXT_LOG_BUFFER = 248,
     TRACK_WINDOW_WIDTH = 252,
     TRACK_WINDOW_HEIGHT = 253,
@@ -85,10 +94,13 @@ enum FontNumber : int {
     FONT_DEFAULT = 204,
     FONT_NOTICE = 205,
     FONT_FIXED_SMALL = 206,
+    FONT_ABOUT = 207,
     FONT_PING_LIST = 208,
+    FONT_SETTINGS = 210,
     FONT_CUE = 211,
     FONT_STRIP = 212,
     FONT_HEADER = 213,
+    FONT_GRAPH = 215,  // the texts of every graph control (their attribute 9)
 };
 
 enum ImageNumber : int {
@@ -98,6 +110,7 @@ enum ImageNumber : int {
     IMAGE_DISK_WRITE = 106,
     IMAGE_DISK_READ_WRITE = 107,
     IMAGE_PROGRAM_LARGE = 111,
+    IMAGE_LOGO = IMAGE_PROGRAM_LARGE,  // the System tab's header shows the large program icon
 };
 
 enum TrayNumber : int {

@@ -7,10 +7,13 @@
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
 #include "system/drive_monitor.h"
 #include "system/system_monitor.h"
 #include "ui/graph_control.h"
+#include "ui/graph_readout.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -38,7 +41,7 @@ void startup_pc_hardware() {
 }
 
 void startup_main_window_build() {
-    // WIRE: if (!window_exists(WIN_MAIN)) main_window_build(0, 0);  (user interface: main window)
+    if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
 }
 
 void startup_settings_controls_set() {
@@ -71,8 +74,9 @@ void startup_worker_threads_start() {
 }
 
 void startup_event_handlers_add() {
-    // WIRE: shortcut_handler_set(...) and control_handler_add(first, last, handler) for the tabs'
-    // controls (keyboard shortcuts, monitoring tabs, Ping and Events tabs, Settings and About tabs).
+    // Pointer read-outs over the graphs and temperature strips. Still to come: the keyboard shortcuts and
+    // the control events of the tabs.
+    graph_readout_handlers_add();
 }
 
 void main_window_close_extras() {

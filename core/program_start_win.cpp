@@ -168,6 +168,8 @@ void libraries_load() {
 void main_window_ensure_while_loading() {
     if (window_exists(WIN_MAIN)) return;
     splash_line(L"4-" + tr(L"Loading: Settings"));
+    // A settings file is being applied: the build keeps the choices its settings code gave.
+    SharedInts[SETTINGS_FILE_PRESENT] = 1;
     startup_main_window_build();
 }
 

@@ -1,0 +1,194 @@
+// Graphs painted on real canvases: the plot where the samples are, the background elsewhere, readable
+// captions after inversion, and the visible-tab redraw behind graphs_refresh.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "core/control_numbers.h"
+#include "core/language.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "runtime/gui/canvas/canvas.h"
+#include "runtime/gui/canvas/canvas_draw_win.h"
+#include "runtime/gui/gui.h"
+#include "runtime/gui/panel/panel.h"
+#include "runtime/gui/window/window.h"
+#include "ui/graph_control.h"
+#include "ui/graph_descriptor.h"
+#include "ui/graph_draw.h"
+#include "ui/graph_geometry.h"
+#include "ui/graph_readout.h"
+
+namespace {
+
+constexpr int WINDOW = 520;
+constexpr int GRAPH = 301;
+constexpr uint32_t WHITE = 0xFFFFFF;
+constexpr uint32_t PLOT = 0x0000FF;
+
+void serve_events(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) wait_window_event(5);
+}
+
+uint32_t pixel(int canvas, int x, int y) {
+    CanvasDraw draw(canvas);
+    return draw ? static_cast<uint32_t>(GetPixel(draw.dc(), x, y)) : 0xFFFFFFFFu;
+}
+
+int channel(uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
+
+bool display_missing() {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe) return true;
+    DestroyWindow(probe);
+    return false;
+}
+
+// A graph with only its frame lines: no labels, one interval each way.
+void graph_make(int number, const GuiParent& parent, int width, int height) {
+    ASSERT_EQ(canvas_create(number, parent, 0, 0, width, height, 0, 0x808080), number);
+    int pixels_wide = 0;
+    int pixels_high = 0;
+    ASSERT_TRUE(canvas_pixel_size(number, &pixels_wide, &pixels_high));
+    ASSERT_NE(graph_descriptor_create(number, pixels_wide, number, 0), nullptr);
+    graph_set_attribute(number, GRAPH_ATTR_VERTICAL_DIVISIONS, 1);
+    graph_set_attribute(number, GRAPH_ATTR_HORIZONTAL_DIVISIONS, 1);
+    graph_set_attribute(number, GRAPH_ATTR_NO_TIME_LABELS, 1);
+    graph_set_attribute(number, GRAPH_ATTR_NO_VALUE_LABELS, 1);
+}
+
+class GraphDrawWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (display_missing()) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
+        ASSERT_TRUE(gui_init());
+        shared_state_init(SharedStateFacts{});
+        shared_tables_init();
+        text_maps_load(LANGUAGE_ENGLISH);
+        graph_descriptors_clear();
+        graphs_device_scale_set(1.0f);
+        ASSERT_TRUE(window_open(WINDOW, 40, 40, 400, 300, L"graph test", WINDOW_CAPTION | WINDOW_INVISIBLE));
+        graph_make(GRAPH, gui_in_window(WINDOW), 120, 100);
+        ASSERT_TRUE(canvas_pixel_size(GRAPH, &width, &height));
+    }
+    void TearDown() override {
+        graphs_refresh_hooks_set({});
+        window_close(WINDOW);
+        window_close(WIN_MAIN);
+        graph_descriptors_clear();
+        serve_events(20);
+    }
+    int width = 0;
+    int height = 0;
+};
+
+TEST_F(GraphDrawWindows, SamplesArePlottedFromTheRightOverTheBackground) {
+    graph_add_sample(GRAPH, 50.0f, 10);
+    ASSERT_TRUE(graph_paint(GRAPH, 128, L""));
+    const int bar = graph_bar_height(50.0f, 100, height);
+    const int top = height - bar;
+    // Column width - 1 is also the right border line, which the samples are painted over.
+    EXPECT_EQ(pixel(GRAPH, width - 1, top), PLOT);
+    for (int x = width - 10; x < width - 1; ++x) {
+        EXPECT_EQ(pixel(GRAPH, x, top), PLOT) << x;  // the line
+        EXPECT_EQ(pixel(GRAPH, x, top - 4), WHITE) << x;
+        // The filled area mixes the plot colour half into the white background.
+        const uint32_t fill = pixel(GRAPH, x, top + bar / 2);
+        EXPECT_EQ(channel(fill, 0), 255) << x;
+        EXPECT_NEAR(channel(fill, 8), 127, 12) << x;
+        EXPECT_NEAR(channel(fill, 16), 127, 12) << x;
+    }
+    EXPECT_EQ(pixel(GRAPH, width - 11, top + 4), WHITE) << "left of the oldest sample";
+    EXPECT_EQ(pixel(GRAPH, 0, height / 2), 0x808080u) << "left border";
+    EXPECT_EQ(pixel(GRAPH, width / 4, 0), 0x808080u) << "top border";
+    EXPECT_EQ(pixel(GRAPH, width / 4, height - 1), 0x808080u) << "bottom border";
+
+    // A higher newest sample: the line climbs from the older top to it without a gap.
+    graph_add_sample(GRAPH, 90.0f, 1);
+    ASSERT_TRUE(graph_paint(GRAPH, 128, L""));
+    const int high_top = height - graph_bar_height(90.0f, 100, height);
+    EXPECT_EQ(pixel(GRAPH, width - 1, high_top), PLOT);
+    EXPECT_EQ(pixel(GRAPH, width - 2, top), PLOT);
+    for (int y = high_top; y <= top; ++y)
+        EXPECT_TRUE(pixel(GRAPH, width - 2, y) == PLOT || pixel(GRAPH, width - 1, y) == PLOT) << y;
+}
+
+TEST_F(GraphDrawWindows, CaptionsStayReadableAfterTheColoursAreInverted) {
+    for (int attribute :
+         {GRAPH_ATTR_BACK_COLOR, GRAPH_ATTR_OUTER_GRID_COLOR, GRAPH_ATTR_INNER_GRID_COLOR, GRAPH_ATTR_PLOT_COLOR})
+        graph_set_attribute(GRAPH, attribute, 0xFFFFFF - graph_get_attribute(GRAPH, attribute));
+    graph_add_sample(GRAPH, 20.0f, 3);
+    ASSERT_TRUE(graph_paint(GRAPH, 128, L"WWWW"));
+
+    EXPECT_EQ(pixel(GRAPH, 10, height / 2), 0x000000u) << "inverted background";
+    EXPECT_EQ(pixel(GRAPH, width - 1, height - graph_bar_height(20.0f, 100, height)), 0xFFFF00u) << "inverted plot";
+    // The title box sits centred at the top; its letters must be light on the black box.
+    int light = 0;
+    for (int y = 1; y < 20; ++y) {
+        for (int x = width / 2 - 20; x < width / 2 + 20; ++x) {
+            const uint32_t color = pixel(GRAPH, x, y);
+            if (channel(color, 0) > 160 && channel(color, 8) > 160 && channel(color, 16) > 160) ++light;
+        }
+    }
+    EXPECT_GT(light, 10);
+}
+
+TEST_F(GraphDrawWindows, MissingGraphsAndCanvasesAreNotPainted) {
+    EXPECT_FALSE(graph_paint(302, 128, L"none"));
+    ASSERT_NE(graph_descriptor_create(303, 50, 303, 0), nullptr);  // a graph whose canvas was never made
+    EXPECT_FALSE(graph_paint(303, 128, L"none"));
+}
+
+TEST_F(GraphDrawWindows, RefreshDrawsTheShownTabThroughTheInstalledHooks) {
+    ASSERT_TRUE(window_open(WIN_MAIN, 40, 40, 500, 400, L"main", WINDOW_CAPTION | WINDOW_INVISIBLE));
+    ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, 500, 400), PANEL_MAIN);
+    for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage", L"Networks"})
+        ASSERT_GE(panel_tab_add(PANEL_MAIN, caption), 0);
+    graph_make(GRAPH_DISK_READ, gui_in_tab(PANEL_MAIN, TAB_STORAGE), 120, 100);
+    graph_make(GRAPH_DISK_WRITE, gui_in_tab(PANEL_MAIN, TAB_STORAGE), 120, 100);
+    for (int graph : {GRAPH_DISK_READ, GRAPH_DISK_WRITE}) {
+        graph_set_attribute(graph, GRAPH_ATTR_TOP, 128);
+        graph_add_sample(graph, 64.0f, 5);
+    }
+    panel_tab_select(PANEL_MAIN, TAB_STORAGE);
+    tab_redraw_install();
+
+    const int top = height - graph_bar_height(64.0f, 128, height);
+    graphs_refresh(TAB_STORAGE, 0, 0);  // a sampler's call while the main window is hidden
+    EXPECT_NE(pixel(GRAPH_DISK_READ, width - 1, top), PLOT);
+    graphs_refresh(TAB_NETWORKS, 1, 0);  // forced, but another tab is shown
+    EXPECT_NE(pixel(GRAPH_DISK_READ, width - 1, top), PLOT);
+    graphs_refresh(TAB_STORAGE, 1, 0);
+    EXPECT_EQ(pixel(GRAPH_DISK_READ, width - 1, top), PLOT);
+    EXPECT_EQ(pixel(GRAPH_DISK_WRITE, width - 1, top), PLOT);
+}
+
+TEST_F(GraphDrawWindows, PointerOverAGraphShowsTheSampleUnderItInTheTitle) {
+    graph_add_sample(GRAPH, 20.0f, 2);
+    graph_add_sample(GRAPH, 37.0f, 1);
+    GuiEvent event;
+    event.kind = EVENT_CONTROL;
+    event.control = GRAPH;
+    event.type = EVENT_TYPE_MOUSE_MOVE;
+    event.x = width - 1;  // the newest sample's column
+    graph_pointer_event(event);
+    const std::wstring title = shared_text(STATUS_TITLE);
+    EXPECT_EQ(title.rfind(L"Position: 1/2 = ", 0), 0u);
+    EXPECT_NE(title.find(L" = 37% ~"), std::wstring::npos);
+
+    event.x = width - 3;  // the oldest sample is never read out
+    graph_pointer_event(event);
+    EXPECT_EQ(shared_text(STATUS_TITLE), title);
+    event.x = width - 2;
+    event.type = EVENT_TYPE_LEFT_CLICK;  // not a movement
+    graph_pointer_event(event);
+    EXPECT_EQ(shared_text(STATUS_TITLE), title);
+    event.type = EVENT_TYPE_MOUSE_MOVE;
+    graph_pointer_event(event);
+    EXPECT_NE(shared_text(STATUS_TITLE).find(L" = 20% ~"), std::wstring::npos);
+}
+
+}  // namespace
