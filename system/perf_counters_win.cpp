@@ -10,7 +10,7 @@
 #include "core/log_file.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
-#include "core/special_folders.h"
+#include "core/shell_folders.h"
 #include "core/startup_facts.h"
 #include "runtime/date.h"
 #include "system/cpu_readout.h"

@@ -3,7 +3,7 @@
 
 #include "core/file_version.h"
 #include "core/shared_state.h"
-#include "core/special_folders.h"
+#include "core/shell_folders.h"
 #include "system/system_monitor.h"
 #include "system/windows_name.h"
 

@@ -4,7 +4,7 @@
 #include <regex>
 
 #include "core/file_version.h"
-#include "core/special_folders.h"
+#include "core/shell_folders.h"
 #include "files_test_support.h"
 
 namespace {

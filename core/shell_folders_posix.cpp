@@ -1,4 +1,4 @@
 // Special folders in the native build: the shell does not exist there.
-#include "core/special_folders.h"
+#include "core/shell_folders.h"
 
 std::wstring shell_folder_path(int64_t) { return {}; }

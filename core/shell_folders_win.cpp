@@ -1,5 +1,5 @@
 // Paths of the shell's special folders.
-#include "core/special_folders.h"
+#include "core/shell_folders.h"
 
 #include <windows.h>
 #include <shlobj.h>
