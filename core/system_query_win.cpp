@@ -68,7 +68,10 @@ int work_area_top() { return last_top.load(); }
 
 int64_t wait_next_second() {
     const Date start = date_now();
-    // A 1 ms sleep keeps the wait to the second boundary precise enough without spinning a processor.
+    // Sleep through most of the second, then in 1 ms steps to its boundary: precise without spinning.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wMilliseconds < 990) Sleep(990 - now.wMilliseconds);
     while (date_now() == start) Sleep(1);
     SecondPhaseMs = millisecond_clock() % 1000;
     return 0;

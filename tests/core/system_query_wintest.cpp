@@ -1,0 +1,35 @@
+// The wait for the next wall-clock second and the process check.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "core/shared_tables.h"
+#include "core/system_query.h"
+#include "runtime/date.h"
+
+namespace {
+
+TEST(SystemQuery, WaitNextSecondEndsAtTheNextSecond) {
+    for (int round = 0; round < 2; ++round) {
+        const Date before = date_now();
+        const int64_t started = millisecond_clock();
+        EXPECT_EQ(wait_next_second(), 0);
+        const int64_t waited = millisecond_clock() - started;
+        EXPECT_GT(date_now(), before);
+        EXPECT_LE(waited, 1100);
+        const int64_t phase = SecondPhaseMs.load();
+        EXPECT_GE(phase, 0);
+        EXPECT_LE(phase, 999);
+    }
+}
+
+TEST(SystemQuery, OnlyARunningProgramIsFound) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path);
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    EXPECT_EQ(is_process_running(name), 1);
+    EXPECT_EQ(is_process_running(L"no-such-program-here.exe"), 0);
+}
+
+}  // namespace
