@@ -22,47 +22,32 @@ SessionMessage message_of(uint32_t message, uintptr_t wparam, bool quitting) {
     return facts;
 }
 
-TEST(ExitSequence, MessagesWhileRunning) {
+TEST(ExitSequence, MessageRouting) {
     struct Case {
         const char* what;
+        bool quitting;
         uint32_t message;
         uintptr_t wparam;
         SessionAction action;
         intptr_t answer;
     };
     const Case cases[] = {
-        {"the session may end", QUERY_END_SESSION, 0, SESSION_EXIT_END_SESSION, 0},
-        {"the session ends", END_SESSION, 1, SESSION_EXIT_END_SESSION, 0},
-        {"the end was cancelled", END_SESSION, 0, SESSION_ANSWER, 0},
-        {"another start wants us in front", ACTIVATE, 0, SESSION_ACTIVATE, 0},
-        {"another start wants us to quit", QUIT, 0, SESSION_EXIT_QUIT, 0},
-        {"anything else", PAINT, 0, SESSION_PASS, 0},
+        {"the session may end", false, QUERY_END_SESSION, 0, SESSION_EXIT_END_SESSION, 0},
+        {"the session ends", false, END_SESSION, 1, SESSION_EXIT_END_SESSION, 0},
+        {"the end was cancelled", false, END_SESSION, 0, SESSION_ANSWER, 0},
+        {"another start wants us in front", false, ACTIVATE, 0, SESSION_ACTIVATE, 0},
+        {"another start wants us to quit", false, QUIT, 0, SESSION_EXIT_QUIT, 0},
+        {"anything else", false, PAINT, 0, SESSION_PASS, 0},
+        // While quitting nothing starts again, and the end of the session is not refused.
+        {"quitting: the session may end", true, QUERY_END_SESSION, 0, SESSION_ANSWER, 1},
+        {"quitting: the session ends", true, END_SESSION, 1, SESSION_ANSWER, 0},
+        {"quitting: activate", true, ACTIVATE, 0, SESSION_ANSWER, 0},
+        {"quitting: quit", true, QUIT, 0, SESSION_ANSWER, 0},
+        {"quitting: a volume arrives", true, DEVICE_CHANGE, 0x8000, SESSION_ANSWER, 1},
+        {"quitting: painting and closing go on", true, PAINT, 0, SESSION_PASS, 0},
     };
     for (const Case& c : cases) {
-        const SessionRoute route = compact_message_route(message_of(c.message, c.wparam, false));
-        EXPECT_EQ(route.action, c.action) << c.what;
-        EXPECT_EQ(route.answer, c.answer) << c.what;
-    }
-}
-
-TEST(ExitSequence, MessagesWhileQuittingStartNothing) {
-    struct Case {
-        const char* what;
-        uint32_t message;
-        uintptr_t wparam;
-        SessionAction action;
-        intptr_t answer;
-    };
-    const Case cases[] = {
-        {"the session may end: yes, the program is ending", QUERY_END_SESSION, 0, SESSION_ANSWER, 1},
-        {"the session ends", END_SESSION, 1, SESSION_ANSWER, 0},
-        {"activate", ACTIVATE, 0, SESSION_ANSWER, 0},
-        {"quit", QUIT, 0, SESSION_ANSWER, 0},
-        {"a volume arrives", DEVICE_CHANGE, 0x8000, SESSION_ANSWER, 1},
-        {"painting and closing go on", PAINT, 0, SESSION_PASS, 0},
-    };
-    for (const Case& c : cases) {
-        const SessionRoute route = compact_message_route(message_of(c.message, c.wparam, true));
+        const SessionRoute route = compact_message_route(message_of(c.message, c.wparam, c.quitting));
         EXPECT_EQ(route.action, c.action) << c.what;
         EXPECT_EQ(route.answer, c.answer) << c.what;
     }

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/screenshot.h"
+#include "integration/program_support.h"
 
 #include <chrono>
 #include <filesystem>
@@ -20,11 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::wstring windows_path(const char* linux_path) {
-    std::wstring path = L"Z:";
-    for (const char* c = linux_path; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return path;
-}
 
 // Test programs of both builds share one Wine prefix, and the program allows one instance per session:
 // only one of them may run the program at a time.
@@ -103,33 +98,16 @@ HWND wait_for_window(const Program& program, bool compact, int milliseconds) {
     return nullptr;
 }
 
-bool instance_mutex_exists() {
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"SotRix");
-    if (!mutex) return false;
-    CloseHandle(mutex);
-    return true;
-}
 
 
 class ProgramRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A display must be there for windows; without one nothing of this can be tested.
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        if (!probe) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
-        DestroyWindow(probe);
+        if (!display_available()) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
         // A program left by an earlier, interrupted run would take our starts for second instances.
-        const auto end = Clock::now() + std::chrono::seconds(20);
-        while (instance_mutex_exists() && Clock::now() < end) Sleep(100);
-        ASSERT_FALSE(instance_mutex_exists()) << "another Sotrix instance runs in this Wine prefix";
+        ASSERT_TRUE(no_instance_runs()) << "another Sotrix instance runs in this Wine prefix";
 
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::filesystem::path(temp) /
-                  (L"sotrix-run-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()));
-        std::filesystem::create_directories(folder_);
-        exe_ = folder_ / L"Sotrix.exe";
-        ASSERT_TRUE(CopyFileW(windows_path(SOTRIX_EXE_PATH).c_str(), exe_.c_str(), FALSE)) << GetLastError();
+        ASSERT_TRUE(program_folder_make(L"sotrix-run-", folder_, exe_)) << GetLastError();
         // A settings file next to the program makes it portable: everything it writes stays in this folder.
         std::ofstream(folder_ / L"Sotrix.ini").put('\n');
     }

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "integration/screenshot.h"
+#include "integration/program_support.h"
 
 #include <algorithm>
 #include <chrono>
@@ -31,11 +31,6 @@ constexpr DWORD TEST_DPI = 144;
 constexpr const wchar_t* TAB_WORDS[] = {L"system", L"processors", L"graphics", L"storage", L"networks",
                                         L"ping",   L"events",     L"settings", L"about"};
 
-std::wstring windows_path(const char* linux_path) {
-    std::wstring path = L"Z:";
-    for (const char* c = linux_path; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return path;
-}
 
 std::wstring class_of(HWND hwnd) {
     wchar_t name[64] = {};
@@ -155,12 +150,6 @@ HWND visible_page(HWND panel) {
 }
 
 
-bool instance_mutex_exists() {
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"SotRix");
-    if (!mutex) return false;
-    CloseHandle(mutex);
-    return true;
-}
 
 // The desktop's DPI for the programs started next (Wine reads it when a program starts). The value that
 // was there is put back as soon as the program has started, and at the latest when the object ends, so
@@ -224,20 +213,11 @@ private:
 class MainWindowTabs : public ::testing::Test {
 protected:
     void SetUp() override {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        if (!probe) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
-        DestroyWindow(probe);
-        const auto end = Clock::now() + std::chrono::seconds(20);
-        while (instance_mutex_exists() && Clock::now() < end) Sleep(100);
-        ASSERT_FALSE(instance_mutex_exists()) << "another Sotrix instance runs in this Wine prefix";
+        if (!display_available()) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
+        // A program left by an earlier, interrupted run would take our starts for second instances.
+        ASSERT_TRUE(no_instance_runs()) << "another Sotrix instance runs in this Wine prefix";
 
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::filesystem::path(temp) /
-                  (L"sotrix-tabs-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()));
-        std::filesystem::create_directories(folder_);
-        exe_ = folder_ / L"Sotrix.exe";
-        ASSERT_TRUE(CopyFileW(windows_path(SOTRIX_EXE_PATH).c_str(), exe_.c_str(), FALSE)) << GetLastError();
+        ASSERT_TRUE(program_folder_make(L"sotrix-tabs-", folder_, exe_)) << GetLastError();
         // A settings file beside the program: the run is portable (a fresh data folder) and its settings code
         // chooses a ping interval that the build must keep.
         SettingsCodeValues values = settings_code_defaults();

@@ -10,6 +10,7 @@
 #include "runtime/gui/canvas/canvas_draw_win.h"
 #include "runtime/gui/canvas/canvas_surface_win.h"
 #include "runtime/gui/dpi/dpi_win.h"
+#include "runtime/gui/image/image_draw_win.h"
 #include "runtime/gui/object/gui_objects_win.h"
 
 namespace {
@@ -164,26 +165,16 @@ bool CanvasSurface::resize(int new_width, int new_height) {
         dc = CreateCompatibleDC(nullptr);
         if (!dc) return false;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = new_width;
-    info.bmiHeader.biHeight = -new_height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP fresh = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP fresh = image_blank_bitmap(new_width, new_height, fill);
     if (!fresh) return false;
-    HDC copy_dc = CreateCompatibleDC(nullptr);
-    if (copy_dc) {
-        HGDIOBJ previous = SelectObject(copy_dc, fresh);
-        RECT all{0, 0, new_width, new_height};
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(copy_dc, &all, brush);
-        DeleteObject(brush);
-        if (bitmap) BitBlt(copy_dc, 0, 0, std::min(width, new_width), std::min(height, new_height), dc, 0, 0, SRCCOPY);
-        SelectObject(copy_dc, previous);
-        DeleteDC(copy_dc);
+    if (bitmap) {
+        // What was drawn stays where it was.
+        if (HDC copy_dc = CreateCompatibleDC(nullptr)) {
+            HGDIOBJ previous = SelectObject(copy_dc, fresh);
+            BitBlt(copy_dc, 0, 0, std::min(width, new_width), std::min(height, new_height), dc, 0, 0, SRCCOPY);
+            SelectObject(copy_dc, previous);
+            DeleteDC(copy_dc);
+        }
     }
     HGDIOBJ replaced = SelectObject(dc, fresh);
     if (!original_bitmap) original_bitmap = replaced;

@@ -26,6 +26,9 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
+// A new top-down 32-bit picture of the size, filled with the colour; nullptr when it cannot be made.
+HBITMAP image_blank_bitmap(int width, int height, COLORREF color);
+
 // Draws the image at (x, y) in device pixels. False when there is no such image.
 bool image_draw_to(HDC target, int image, int x, int y);
 

@@ -51,29 +51,6 @@ void image_put(int number, std::shared_ptr<ImageRecord> record) {
     table.images[number] = std::move(record);
 }
 
-HBITMAP blank_picture(int width, int height, COLORREF color) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!picture) return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (dc) {
-        HGDIOBJ previous = SelectObject(dc, picture);
-        RECT all{0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(color);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-    }
-    return picture;
-}
 
 }  // namespace
 
@@ -94,7 +71,7 @@ bool image_from_ico(int number, std::span<const std::uint8_t> bytes, int size) {
 
 bool image_create(int number, int width, int height, int32_t color) {
     if (width < 1 || height < 1) return false;
-    HBITMAP picture = blank_picture(width, height, static_cast<COLORREF>(color & 0xFFFFFF));
+    HBITMAP picture = image_blank_bitmap(width, height, static_cast<COLORREF>(color & 0xFFFFFF));
     if (!picture) return false;
     auto record = std::make_shared<ImageRecord>();
     record->picture = picture;
@@ -175,4 +152,28 @@ HICON image_icon(int image) {
     record->icon_from_picture = record->icon != nullptr;
     if (mask) DeleteObject(mask);
     return record->icon;
+}
+
+HBITMAP image_blank_bitmap(int width, int height, COLORREF color) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!picture) return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc) {
+        HGDIOBJ previous = SelectObject(dc, picture);
+        RECT all{0, 0, width, height};
+        HBRUSH brush = CreateSolidBrush(color);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+    }
+    return picture;
 }

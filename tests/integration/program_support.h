@@ -1,9 +1,11 @@
-// Screenshots for the integration tests: the screen's pixels under a window, saved as a BMP file.
+// What the integration tests share: paths under Wine, the program folder of a run, the single-instance
+// mutex, the display check and screenshots.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -52,4 +54,44 @@ inline bool screenshot_save(HWND hwnd, const std::wstring& path) {
     if (dc) DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return saved;
+}
+
+// A Linux path as Wine shows it to a Windows program.
+inline std::wstring windows_path(const char* linux_path) {
+    std::wstring path = L"Z:";
+    for (const char* c = linux_path; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path;
+}
+
+inline bool instance_mutex_exists() {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"SotRix");
+    if (!mutex) return false;
+    CloseHandle(mutex);
+    return true;
+}
+
+// True when windows can be created (a display is there).
+inline bool display_available() {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe) return false;
+    DestroyWindow(probe);
+    return true;
+}
+
+// Waits up to 20 s for a program left by an earlier, interrupted run to end; true when none runs.
+inline bool no_instance_runs() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (instance_mutex_exists() && std::chrono::steady_clock::now() < end) Sleep(100);
+    return !instance_mutex_exists();
+}
+
+// A new folder under the temporary folder with a copy of the program in it; false when the copy failed.
+inline bool program_folder_make(const std::wstring& prefix, std::filesystem::path& folder, std::filesystem::path& exe) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder = std::filesystem::path(temp) /
+             (prefix + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()));
+    std::filesystem::create_directories(folder);
+    exe = folder / L"Sotrix.exe";
+    return CopyFileW(windows_path(SOTRIX_EXE_PATH).c_str(), exe.c_str(), FALSE) != 0;
 }
