@@ -93,7 +93,8 @@ std::wstring color_list_build(int first, int last) {
 void color_list_apply(std::wstring_view text, int first) {
     const SettingsUiHooks hooks = settings_ui_hooks();
     if (!hooks.graph_color_set) return;
-    color_list_decode(text, first, default_color_of, [&](int graph, int32_t color) { hooks.graph_color_set(graph, color); });
+    color_list_decode(text, first, default_color_of,
+                      [&](int graph, int32_t color) { hooks.graph_color_set(graph, color); });
 }
 
 void gpu_graph_colors_copy() {
@@ -111,7 +112,9 @@ void gpu_graph_colors_copy() {
 }
 
 std::wstring color_list_build_bar() { return color_list_build(BAR_FIRST, BAR_LAST); }
-std::wstring color_list_build_cpu() { return color_list_build(CPU_FIRST, CPU_FIRST + SharedInts[CORE_GRAPH_LAST].load()); }
+std::wstring color_list_build_cpu() {
+    return color_list_build(CPU_FIRST, CPU_FIRST + SharedInts[CORE_GRAPH_LAST].load());
+}
 std::wstring color_list_build_gpu() {
     const int start = SharedInts[GPU_GRAPH_START].load();
     return color_list_build(start, start + 9);

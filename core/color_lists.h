@@ -28,6 +28,6 @@ void color_list_apply(std::wstring_view text, int first);
 void gpu_graph_colors_copy();
 
 // The runs the settings file stores.
-std::wstring color_list_build_bar();   // 301..399
-std::wstring color_list_build_cpu();   // 400..400 + CORE_GRAPH_LAST
-std::wstring color_list_build_gpu();   // 800..809
+std::wstring color_list_build_bar();  // 301..399
+std::wstring color_list_build_cpu();  // 400..400 + CORE_GRAPH_LAST
+std::wstring color_list_build_gpu();  // 800..809

@@ -147,7 +147,8 @@ std::wstring data_block_read_text(DataBlockCursor& cursor) {
     }
     std::u16string units;
     units.reserve((end - cursor.position) / 2);
-    for (std::size_t at = cursor.position; at < end; at += 2) units.push_back(static_cast<char16_t>(unit_at(bytes, at)));
+    for (std::size_t at = cursor.position; at < end; at += 2)
+        units.push_back(static_cast<char16_t>(unit_at(bytes, at)));
     std::wstring text = wide_from_utf16(units);
     cursor.position = end + 2;
     return text;

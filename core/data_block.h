@@ -13,10 +13,10 @@ enum DataTable : int {
     DATA_ICON_SMALL,              // ICO file, one 16 x 16 image, 1150 bytes
     DATA_ICON_LARGE,              // ICO file, one 64 x 64 image, 16958 bytes
     DATA_CORE_COLORS,             // 144 int32 colours (0x00BBGGRR), one per logical processor graph
-    DATA_CELL_TEMPLATES,          // rows of six int32 (cell, line, column, width, text colour, back colour); cell -1 ends
-    DATA_WINDOWS_RELEASES,        // rows of two texts (release name, build number); the row "-1", "-1" ends
-    DATA_AMD_SENSOR_COUNT,        // one int32
-    DATA_TEXT_TABLE,              // int32 language count, then records of that many texts; the key "_END_" ends
+    DATA_CELL_TEMPLATES,    // rows of six int32 (cell, line, column, width, text colour, back colour); cell -1 ends
+    DATA_WINDOWS_RELEASES,  // rows of two texts (release name, build number); the row "-1", "-1" ends
+    DATA_AMD_SENSOR_COUNT,  // one int32
+    DATA_TEXT_TABLE,        // int32 language count, then records of that many texts; the key "_END_" ends
     DATA_TABLE_COUNT
 };
 

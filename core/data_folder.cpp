@@ -90,9 +90,8 @@ DataFolderChoice data_folder_choose() {
         const std::wstring fallback = appdata_data.empty() ? program_folder : appdata_data;
         log_folders_set(fallback, fallback);
     }
-    const DataFolderChoice choice = data_folder_decide(program_folder, appdata, program_read, [&] {
-        return settings_load(appdata_data + settings_name) == 1;
-    });
+    const DataFolderChoice choice = data_folder_decide(
+        program_folder, appdata, program_read, [&] { return settings_load(appdata_data + settings_name) == 1; });
 
     SharedInts[PORTABLE_MODE] = choice.portable ? 1 : 0;
     if (choice.settings_source != SETTINGS_SOURCE_NONE) SharedInts[SETTINGS_FILE_PRESENT] = 1;

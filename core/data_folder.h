@@ -19,8 +19,8 @@ std::wstring folder_with_separator(std::wstring_view folder);
 // The facts the choice depends on. Reading a candidate settings file applies it, so the choice asks for the
 // reads in order and stops at the first that succeeds.
 struct DataFolderFacts {
-    std::wstring program_folder;   // with a trailing separator
-    std::wstring appdata_folder;   // roaming application data folder with a trailing separator; empty when unknown
+    std::wstring program_folder;  // with a trailing separator
+    std::wstring appdata_folder;  // roaming application data folder with a trailing separator; empty when unknown
     bool program_settings_read = false;  // "Sotrix.ini" next to the program was read
     bool appdata_settings_read = false;  // the per-user "Sotrix.ini" was read (asked only when needed)
 };

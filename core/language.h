@@ -6,7 +6,13 @@
 #include <string_view>
 
 // Values of SharedInts[LANGUAGE].
-enum Language : int { LANGUAGE_UNKNOWN = 0, LANGUAGE_ENGLISH = 1, LANGUAGE_GERMAN = 2, LANGUAGE_FRENCH = 3, LANGUAGE_SPANISH = 4 };
+enum Language : int {
+    LANGUAGE_UNKNOWN = 0,
+    LANGUAGE_ENGLISH = 1,
+    LANGUAGE_GERMAN = 2,
+    LANGUAGE_FRENCH = 3,
+    LANGUAGE_SPANISH = 4
+};
 
 // The primary language of the user's Windows language (low 10 bits of GetUserDefaultLangID()).
 int user_primary_language();

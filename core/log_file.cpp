@@ -172,7 +172,8 @@ std::wstring uptime_text() {
 std::wstring log_file_name(Date date) { return L"SX" + date_format(L"%yyyy%mm", date) + L".log"; }
 
 std::wstring log_buffer_status_text() {
-    return std::to_wstring(SharedInts[LOG_LINE_COUNT].load()) + L" / " + std::to_wstring(SharedInts[LOG_CAPACITY].load());
+    return std::to_wstring(SharedInts[LOG_LINE_COUNT].load()) + L" / " +
+           std::to_wstring(SharedInts[LOG_CAPACITY].load());
 }
 
 void log_line_add(std::wstring_view text) { log_line_add_at(text, date_now()); }

@@ -8,7 +8,6 @@
 
 #include "core/program_libraries.h"
 
-
 namespace {
 
 std::mutex libraries_lock;  // leaf lock

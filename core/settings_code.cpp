@@ -112,11 +112,13 @@ bool settings_code_decode(std::wstring_view code, SettingsCodeValues& values) {
         }
         const int32_t compact = digit_value(at(code, 37), 36);
         result.compact_font_size =
-            font_26 ? COMPACT_FONT_MAX : clamp(compact < 0 ? 0 : compact, 0, COMPACT_FONT_MAX - COMPACT_FONT_MIN) + COMPACT_FONT_MIN;
+            font_26 ? COMPACT_FONT_MAX
+                    : clamp(compact < 0 ? 0 : compact, 0, COMPACT_FONT_MAX - COMPACT_FONT_MIN) + COMPACT_FONT_MIN;
         const int32_t ping_font = digit_value(at(code, 38), 36);
         result.ping_font_size = clamp(ping_font < 0 ? 0 : ping_font, 0, LIST_FONT_MAX - LIST_FONT_MIN) + LIST_FONT_MIN;
         const int32_t event_font = digit_value(at(code, 39), 36);
-        result.eventlog_font_size = clamp(event_font < 0 ? 0 : event_font, 0, LIST_FONT_MAX - LIST_FONT_MIN) + LIST_FONT_MIN;
+        result.eventlog_font_size =
+            clamp(event_font < 0 ? 0 : event_font, 0, LIST_FONT_MAX - LIST_FONT_MIN) + LIST_FONT_MIN;
     }
     values = result;
     return true;

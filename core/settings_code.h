@@ -13,19 +13,19 @@ constexpr int SETTINGS_FLAG_COUNT = 26;
 // The settings the code carries, as plain numbers.
 struct SettingsCodeValues {
     std::array<int32_t, SETTINGS_FLAG_COUNT> flags{};  // SharedInts 65..90
-    int32_t opacity_step = 8;          // position 27, decimal, 1..9
-    int32_t title_mode = 0;            // 28, decimal, 0..8
-    int32_t long_idle_choice = 0;      // 29, hexadecimal, 0..15
-    int32_t ping_mode = 0;             // 30, hexadecimal, 0..4
-    int32_t ping_slow_choice = 1;      // 31, hexadecimal, 0..15
-    int32_t ping_interval_choice = 0;  // 32, hexadecimal, 0..15
-    int32_t byte_unit = 0;             // 33, hexadecimal, 0..5
-    int32_t eventlog_age_choice = 0;   // 34, hexadecimal, 0..14 (the last item: no age limit)
-    int32_t width_step = 0;            // 35, hexadecimal, 0..15
-    int32_t height_step = 0;           // 36, hexadecimal, 0..15
-    int32_t compact_font_size = 10;    // 37, base 36 of size - 10, sizes 10..26
-    int32_t ping_font_size = 9;        // 38, base 36 of size - 9, sizes 9..28
-    int32_t eventlog_font_size = 9;    // 39, base 36 of size - 9, sizes 9..28
+    int32_t opacity_step = 8;                          // position 27, decimal, 1..9
+    int32_t title_mode = 0;                            // 28, decimal, 0..8
+    int32_t long_idle_choice = 0;                      // 29, hexadecimal, 0..15
+    int32_t ping_mode = 0;                             // 30, hexadecimal, 0..4
+    int32_t ping_slow_choice = 1;                      // 31, hexadecimal, 0..15
+    int32_t ping_interval_choice = 0;                  // 32, hexadecimal, 0..15
+    int32_t byte_unit = 0;                             // 33, hexadecimal, 0..5
+    int32_t eventlog_age_choice = 0;                   // 34, hexadecimal, 0..14 (the last item: no age limit)
+    int32_t width_step = 0;                            // 35, hexadecimal, 0..15
+    int32_t height_step = 0;                           // 36, hexadecimal, 0..15
+    int32_t compact_font_size = 10;                    // 37, base 36 of size - 10, sizes 10..26
+    int32_t ping_font_size = 9;                        // 38, base 36 of size - 9, sizes 9..28
+    int32_t eventlog_font_size = 9;                    // 39, base 36 of size - 9, sizes 9..28
 };
 
 // The values with which the program starts when no settings file is read.

@@ -60,9 +60,9 @@ std::wstring* field_of(SettingsFileTexts& texts, std::wstring_view key) {
         std::wstring SettingsFileTexts::*member;
     };
     static constexpr Field FIELDS[] = {
-        {L"Config", &SettingsFileTexts::Config},     {L"Digits", &SettingsFileTexts::Digits},
-        {L"Logpath", &SettingsFileTexts::Logpath},   {L"ColorBar", &SettingsFileTexts::ColorBar},
-        {L"ColorCPU", &SettingsFileTexts::ColorCPU}, {L"ColorGra", &SettingsFileTexts::ColorGra},
+        {L"Config", &SettingsFileTexts::Config},       {L"Digits", &SettingsFileTexts::Digits},
+        {L"Logpath", &SettingsFileTexts::Logpath},     {L"ColorBar", &SettingsFileTexts::ColorBar},
+        {L"ColorCPU", &SettingsFileTexts::ColorCPU},   {L"ColorGra", &SettingsFileTexts::ColorGra},
         {L"FilterDrv", &SettingsFileTexts::FilterDrv}, {L"FilterNic", &SettingsFileTexts::FilterNic},
         {L"EventLog", &SettingsFileTexts::EventLog},
     };

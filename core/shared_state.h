@@ -331,8 +331,8 @@ enum SharedTextIndex : int {
     EVENTLOG_AGE_CHOICES = 97,
     EVENTLOG_SEARCH_TEXT = 98,
     EVENTLOG_NAME_SAVED = 99,
-    EXTERNAL_IP_TEXT = 100,     // position 0 of the adapter table holds no adapter
-    ADAPTER_IPV4_TEXT = 100,    // 100 + adapter position, positions 0..19; see adapter_ipv4_text()
+    EXTERNAL_IP_TEXT = 100,   // position 0 of the adapter table holds no adapter
+    ADAPTER_IPV4_TEXT = 100,  // 100 + adapter position, positions 0..19; see adapter_ipv4_text()
     DISK_ERROR_MARKER = 120,
 
     SHARED_TEXTS_COUNT = 121
@@ -365,12 +365,12 @@ void adapter_ipv4_text_set(int position, std::wstring text);
 
 // Facts of the machine and the moment that some defaults depend on; start-up gathers them.
 struct SharedStateFacts {
-    int cpu_count = 1;              // logical processors usable by the process
-    int current_hour = 0;           // 0..23, local time
-    int current_second = 0;         // 0..59, local time
-    std::wstring appdata_folder;    // roaming application data folder, with a trailing "\"
-    std::wstring log_folder;        // the default data folder (data-file entry 2)
-    std::wstring cpu_brand;         // processor brand text as the processor reports it
+    int cpu_count = 1;            // logical processors usable by the process
+    int current_hour = 0;         // 0..23, local time
+    int current_second = 0;       // 0..59, local time
+    std::wstring appdata_folder;  // roaming application data folder, with a trailing "\"
+    std::wstring log_folder;      // the default data folder (data-file entry 2)
+    std::wstring cpu_brand;       // processor brand text as the processor reports it
 };
 
 // Gives all four arrays their defaults, in the documented order. Start-up calls it once, after the

@@ -47,8 +47,8 @@ struct RankPair {
 };
 
 constexpr RankPair DIRECT_NESTINGS[] = {
-    {RANK_CLIPBOARD, RANK_HISTORY},  {RANK_HISTORY, RANK_GPU_INFO},       {RANK_CLIPBOARD, RANK_PING_LIST},
-    {RANK_HISTORY, RANK_GRAPH_DRAW}, {RANK_HISTORY, RANK_PING_LIST},      {RANK_GRAPH_DRAW, RANK_GRAPH_SAMPLES},
+    {RANK_CLIPBOARD, RANK_HISTORY},  {RANK_HISTORY, RANK_GPU_INFO},  {RANK_CLIPBOARD, RANK_PING_LIST},
+    {RANK_HISTORY, RANK_GRAPH_DRAW}, {RANK_HISTORY, RANK_PING_LIST}, {RANK_GRAPH_DRAW, RANK_GRAPH_SAMPLES},
 };
 
 bool reachable(int from, int to, int depth) {
@@ -115,7 +115,8 @@ void data_files_translate() {
 }
 
 void drive_type_names_fill() {
-    static constexpr const wchar_t* NAMES[7] = {L"Unknown", L"No Root", L"Removable", L"Local", L"Remote", L"CD/DVD/BR", L"Ramdisk"};
+    static constexpr const wchar_t* NAMES[7] = {L"Unknown", L"No Root",   L"Removable", L"Local",
+                                                L"Remote",  L"CD/DVD/BR", L"Ramdisk"};
     for (int i = 0; i < 7; ++i) DriveTypeNames[i] = tr(NAMES[i]);
 }
 

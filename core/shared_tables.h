@@ -18,10 +18,9 @@
 // ---- Colours (0x00BBGGRR) ----
 
 constexpr std::array<uint32_t, 32> Palette = {
-    0x000000, 0x800000, 0x007000, 0x808000, 0x000080, 0xEE82EE, 0x008080, 0xC0C0C0,
-    0x808080, 0xFF0000, 0x80FF80, 0xFFFF00, 0x0000FF, 0xFFC0C0, 0x00FFFF, 0xFFFFFF,
-    0xFF00FF, 0x96BACD, 0x5757FF, 0x64B2FF, 0xDDBBC7, 0xAEE4E4, 0xC0E0FF, 0xC0FFC0,
-    0xFFCBFF, 0xFFCC99, 0xA08040, 0xDC8080, 0xC080FF, 0x0080FF, 0x60A8C0, 0x408040,
+    0x000000, 0x800000, 0x007000, 0x808000, 0x000080, 0xEE82EE, 0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x80FF80,
+    0xFFFF00, 0x0000FF, 0xFFC0C0, 0x00FFFF, 0xFFFFFF, 0xFF00FF, 0x96BACD, 0x5757FF, 0x64B2FF, 0xDDBBC7, 0xAEE4E4,
+    0xC0E0FF, 0xC0FFC0, 0xFFCBFF, 0xFFCC99, 0xA08040, 0xDC8080, 0xC080FF, 0x0080FF, 0x60A8C0, 0x408040,
 };
 
 // ---- Data files ----
@@ -116,8 +115,8 @@ struct DriveEntry {
     FixedText<2> tag;
     int32_t error_count = 0;  // disk errors from the System event log, at most 5
     Date error_until = 0;
-    FixedText<1> separator;         // ":" local, "$" network, "r" RAM disk
-    FixedText<2> drive_name;        // e.g. "C:"
+    FixedText<1> separator;   // ":" local, "$" network, "r" RAM disk
+    FixedText<2> drive_name;  // e.g. "C:"
     FixedText<1> letter;
     FixedText<5> device_partition;  // "disk:partition", room for two two-digit numbers
     int32_t device_number = -1;     // physical disk number; -1 when no disk was queried
@@ -264,7 +263,7 @@ extern std::vector<int64_t> PingThreads;
 
 // ---- GPU lists ----
 
-extern std::deque<std::wstring> GpuInfoHistory;     // at most GPU_HISTORY_ROWS rows
+extern std::deque<std::wstring> GpuInfoHistory;      // at most GPU_HISTORY_ROWS rows
 extern std::vector<std::wstring> NvidiaReportLines;  // guarded by GpuInfoMutex
 extern std::vector<std::wstring> AmdReportLines;     // guarded by GpuInfoMutex
 
@@ -294,7 +293,7 @@ extern std::vector<std::wstring> LogBuffer;  // 101 entries at start-up; owned b
 
 // ---- Single values ----
 
-extern std::atomic<int64_t> SecondPhaseMs;       // millisecond phase at a whole-second boundary
+extern std::atomic<int64_t> SecondPhaseMs;        // millisecond phase at a whole-second boundary
 extern std::atomic<intptr_t> DiskActivityHandle;  // 0 not opened; -1 the open failed
 
 // ---- The eight named locks, re-entrant, nested only in the orders LockRank allows ----

@@ -1,8 +1,8 @@
 // Paths of the shell's special folders.
 #include "core/shell_folders.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 std::wstring shell_folder_path(int64_t csidl) {
     if (csidl < 0 || csidl > 0xFFFF) return {};

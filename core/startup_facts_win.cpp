@@ -1,6 +1,6 @@
 // Start-up facts on Windows: affinity mask, local time, the roaming application data folder.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "core/startup_facts.h"
 

@@ -7,7 +7,8 @@
 #define SOTRIX_WIDEN(text) SOTRIX_WIDEN_(text)
 
 inline std::wstring version_text() {
-    return L"v" SOTRIX_WIDEN(SOTRIX_VERSION_NUMBER) L" " SOTRIX_WIDEN(SOTRIX_ARCH_TEXT) L" " SOTRIX_WIDEN(SOTRIX_BUILD_NUMBER);
+    return L"v" SOTRIX_WIDEN(SOTRIX_VERSION_NUMBER) L" " SOTRIX_WIDEN(SOTRIX_ARCH_TEXT) L" " SOTRIX_WIDEN(
+        SOTRIX_BUILD_NUMBER);
 }
 
 inline const wchar_t* program_name() { return L"Sotrix"; }

@@ -11,11 +11,20 @@ namespace {
 
 int32_t* field_of(wchar_t letter, WindowPositions& positions) {
     switch (letter) {
-        case L'v': case L'V': return &positions.main_x;
-        case L'w': case L'W': return &positions.main_y;
-        case L'x': case L'X': return &positions.compact_x;
-        case L'y': case L'Y': return &positions.compact_y;
-        default: return nullptr;
+        case L'v':
+        case L'V':
+            return &positions.main_x;
+        case L'w':
+        case L'W':
+            return &positions.main_y;
+        case L'x':
+        case L'X':
+            return &positions.compact_x;
+        case L'y':
+        case L'Y':
+            return &positions.compact_y;
+        default:
+            return nullptr;
     }
 }
 
@@ -77,7 +86,8 @@ void window_positions_read() {
     const SettingsUiHooks hooks = settings_ui_hooks();
     WindowPositions positions;
     if (hooks.window_position) {
-        if (!hooks.window_position(WIN_MAIN, &positions.main_x, &positions.main_y)) positions.main_x = positions.main_y = 0;
+        if (!hooks.window_position(WIN_MAIN, &positions.main_x, &positions.main_y))
+            positions.main_x = positions.main_y = 0;
         if (!hooks.window_position(WIN_COMPACT, &positions.compact_x, &positions.compact_y)) {
             positions.compact_x = positions.compact_y = 0;
         }

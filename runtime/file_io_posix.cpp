@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <atomic>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -50,8 +50,8 @@ constexpr int TEMPORARY_ATTEMPTS = 64;
 std::filesystem::path temporary_path(const std::filesystem::path& path) {
     // Starts at a different number in every run: a process id is reused, and a killed save's leftover
     // temporary must not be the name the next run tries first.
-    static std::atomic<unsigned> counter{static_cast<unsigned>(
-        std::chrono::steady_clock::now().time_since_epoch().count() % 1000000000)};
+    static std::atomic<unsigned> counter{
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000000)};
     std::filesystem::path temp = path;
     temp += "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
     return temp;

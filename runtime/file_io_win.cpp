@@ -43,8 +43,8 @@ constexpr int TEMPORARY_ATTEMPTS = 64;
 std::filesystem::path temporary_path(const std::filesystem::path& path) {
     // Starts at a different number in every run: a process id is reused, and a killed save's leftover
     // temporary must not be the name the next run tries first.
-    static std::atomic<unsigned> counter{static_cast<unsigned>(
-        std::chrono::steady_clock::now().time_since_epoch().count() % 1000000000)};
+    static std::atomic<unsigned> counter{
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000000)};
     std::filesystem::path temp = path;
     temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".tmp";
     return temp;

@@ -44,7 +44,8 @@ void ProgramLock::note_acquired() {
     const LockOrderRule rule = order_rule.load();
     if (!reentered && rule) {
         for (int i = 0; i < held_count; ++i) {
-            if (held_locks[i] != this && !rule(held_locks[i]->rank(), rank_)) order_report.load()(held_locks[i]->name(), name_);
+            if (held_locks[i] != this && !rule(held_locks[i]->rank(), rank_))
+                order_report.load()(held_locks[i]->name(), name_);
         }
     }
     if (held_count < MAX_HELD) held_locks[held_count++] = this;

@@ -40,7 +40,9 @@ int64_t thread_create(ThreadProc proc, int64_t argument) {
     return number;
 }
 
-bool thread_set_priority(int64_t thread, int priority) { return worker_of(thread) != nullptr && priority >= 1 && priority <= 32; }
+bool thread_set_priority(int64_t thread, int priority) {
+    return worker_of(thread) != nullptr && priority >= 1 && priority <= 32;
+}
 
 bool thread_is_running(int64_t thread) {
     const auto worker = worker_of(thread);

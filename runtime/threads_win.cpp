@@ -1,6 +1,6 @@
 // Worker threads on Windows: _beginthreadex handles kept by number until the thread is waited for.
-#include <windows.h>
 #include <process.h>
+#include <windows.h>
 
 #include <mutex>
 #include <unordered_map>
@@ -8,8 +8,10 @@
 #include "runtime/threads.h"
 
 static_assert(PRIORITY_LEVEL_IDLE == THREAD_PRIORITY_IDLE && PRIORITY_LEVEL_LOWEST == THREAD_PRIORITY_LOWEST &&
-              PRIORITY_LEVEL_BELOW_NORMAL == THREAD_PRIORITY_BELOW_NORMAL && PRIORITY_LEVEL_NORMAL == THREAD_PRIORITY_NORMAL &&
-              PRIORITY_LEVEL_ABOVE_NORMAL == THREAD_PRIORITY_ABOVE_NORMAL && PRIORITY_LEVEL_HIGHEST == THREAD_PRIORITY_HIGHEST &&
+              PRIORITY_LEVEL_BELOW_NORMAL == THREAD_PRIORITY_BELOW_NORMAL &&
+              PRIORITY_LEVEL_NORMAL == THREAD_PRIORITY_NORMAL &&
+              PRIORITY_LEVEL_ABOVE_NORMAL == THREAD_PRIORITY_ABOVE_NORMAL &&
+              PRIORITY_LEVEL_HIGHEST == THREAD_PRIORITY_HIGHEST &&
               PRIORITY_LEVEL_TIME_CRITICAL == THREAD_PRIORITY_TIME_CRITICAL);
 
 namespace {

@@ -36,7 +36,8 @@ void place_cell(CompactCell& cell) {
 // the longer one drawn before it.
 CompactPaint paint_of(const CompactCell& cell) {
     std::wstring text = cell.label.str() + cell.value_text.str();
-    if (cell.width > 0 && text.size() < static_cast<size_t>(cell.width)) text.resize(static_cast<size_t>(cell.width), L' ');
+    if (cell.width > 0 && text.size() < static_cast<size_t>(cell.width))
+        text.resize(static_cast<size_t>(cell.width), L' ');
     return CompactPaint{cell.x, cell.y, std::move(text), cell.text_color, cell.back_color};
 }
 

@@ -6,7 +6,8 @@ namespace {
 int target_height(HDC dc) {
     BITMAP bitmap{};
     HGDIOBJ selected = GetCurrentObject(dc, OBJ_BITMAP);
-    if (selected && GetObjectW(selected, sizeof(bitmap), &bitmap) == sizeof(bitmap) && bitmap.bmHeight > 0) return bitmap.bmHeight;
+    if (selected && GetObjectW(selected, sizeof(bitmap), &bitmap) == sizeof(bitmap) && bitmap.bmHeight > 0)
+        return bitmap.bmHeight;
     RECT clip{};
     GetClipBox(dc, &clip);
     return clip.bottom;
@@ -27,7 +28,8 @@ void blend_rounded_box(HDC dc, HDC pixel_dc, const ShadowBox& box, int alpha) {
 
 }  // namespace
 
-int64_t draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view text, uint32_t text_color, uint32_t shadow_color) {
+int64_t draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view text, uint32_t text_color,
+                           uint32_t shadow_color) {
     alpha = alpha < 0 ? 0 : (alpha > 255 ? 255 : alpha);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
@@ -37,7 +39,8 @@ int64_t draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view te
     if (pixel_dc && pixel) {
         HGDIOBJ old_bitmap = SelectObject(pixel_dc, pixel);
         SetPixelV(pixel_dc, 0, 0, shadow_color & 0xFFFFFF);
-        for (const ShadowBox& box : shadow_boxes(x, y, size.cx, target_height(dc))) blend_rounded_box(dc, pixel_dc, box, alpha);
+        for (const ShadowBox& box : shadow_boxes(x, y, size.cx, target_height(dc)))
+            blend_rounded_box(dc, pixel_dc, box, alpha);
         SelectObject(pixel_dc, old_bitmap);
     }
     if (pixel) DeleteObject(pixel);

@@ -104,12 +104,12 @@ TEST(DataBlock, IconsAreSingleImage32BitIcoFiles) {
         ASSERT_EQ(image_offset + image_size, ico.size());
 
         const auto image = ico.subspan(image_offset);
-        EXPECT_EQ(le32(image, 0), 40u);                   // BITMAPINFOHEADER
-        EXPECT_EQ(le32(image, 4), c.side);                // width
-        EXPECT_EQ(le32(image, 8), 2 * c.side);            // height of pixels and mask together
-        EXPECT_EQ(le16(image, 12), 1);                    // planes
-        EXPECT_EQ(le16(image, 14), 32);                   // bits per pixel
-        EXPECT_EQ(le32(image, 16), 0u);                   // BI_RGB
+        EXPECT_EQ(le32(image, 0), 40u);         // BITMAPINFOHEADER
+        EXPECT_EQ(le32(image, 4), c.side);      // width
+        EXPECT_EQ(le32(image, 8), 2 * c.side);  // height of pixels and mask together
+        EXPECT_EQ(le16(image, 12), 1);          // planes
+        EXPECT_EQ(le16(image, 14), 32);         // bits per pixel
+        EXPECT_EQ(le32(image, 16), 0u);         // BI_RGB
         const std::size_t pixel_bytes = c.side * c.side * 4;
         const std::size_t mask_row = (c.side + 31) / 32 * 4;
         ASSERT_EQ(40 + pixel_bytes + mask_row * c.side, image.size());

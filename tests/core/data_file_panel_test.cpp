@@ -12,10 +12,16 @@ namespace {
 
 std::vector<DataFilePanelEntry> entries_all_off() {
     std::vector<DataFilePanelEntry> entries(7);
-    const wchar_t* names[7] = {L"Sotrix.exe", L"Sotrix.ini", L"SX202405.log", L"SX-Ping.json", L"SX-Saga.json",
-                               L"Mac-Vendors-Export.csv", L"Core Temp.exe"};
-    const wchar_t* status[7] = {L"", L"Using default settings", L"Log file setting disabled", L"No active ping data",
-                                L"Previous sessions events disabled", L"MAC Vendor CSV database not loaded", L"Initializing"};
+    const wchar_t* names[7] = {L"Sotrix.exe",   L"Sotrix.ini",   L"SX202405.log",
+                               L"SX-Ping.json", L"SX-Saga.json", L"Mac-Vendors-Export.csv",
+                               L"Core Temp.exe"};
+    const wchar_t* status[7] = {L"",
+                                L"Using default settings",
+                                L"Log file setting disabled",
+                                L"No active ping data",
+                                L"Previous sessions events disabled",
+                                L"MAC Vendor CSV database not loaded",
+                                L"Initializing"};
     for (int j = 0; j < 7; ++j) {
         entries[j].file_name = names[j];
         entries[j].folder = L"C:\\Data\\";

@@ -20,14 +20,19 @@ TEST(DataFolderDecision, FollowsTheFactsInOrder) {
         bool appdata_asked;
     };
     const Case cases[] = {
-        {"settings beside the program", L"C:\\P\\", L"C:\\U\\Roaming\\", true, true, true, SETTINGS_SOURCE_PROGRAM, false, false},
+        {"settings beside the program", L"C:\\P\\", L"C:\\U\\Roaming\\", true, true, true, SETTINGS_SOURCE_PROGRAM,
+         false, false},
         {"no roaming folder", L"C:\\P\\", L"", false, true, true, SETTINGS_SOURCE_NONE, true, false},
-        {"per-user settings", L"D:\\P\\", L"C:\\U\\Roaming\\", false, true, false, SETTINGS_SOURCE_APPDATA, false, true},
+        {"per-user settings", L"D:\\P\\", L"C:\\U\\Roaming\\", false, true, false, SETTINGS_SOURCE_APPDATA, false,
+         true},
         {"none, another drive", L"D:\\P\\", L"C:\\U\\Roaming\\", false, false, true, SETTINGS_SOURCE_NONE, true, true},
         {"none, same drive", L"C:\\P\\", L"C:\\U\\Roaming\\", false, false, false, SETTINGS_SOURCE_NONE, false, true},
-        {"none, same drive in other case", L"c:\\P\\", L"C:\\U\\Roaming\\", false, false, false, SETTINGS_SOURCE_NONE, false, true},
-        {"none, network path", L"\\\\server\\share\\P\\", L"C:\\U\\Roaming\\", false, false, true, SETTINGS_SOURCE_NONE, true, true},
-        {"none, network roaming folder", L"C:\\P\\", L"\\\\server\\home\\Roaming\\", false, false, true, SETTINGS_SOURCE_NONE, true, true},
+        {"none, same drive in other case", L"c:\\P\\", L"C:\\U\\Roaming\\", false, false, false, SETTINGS_SOURCE_NONE,
+         false, true},
+        {"none, network path", L"\\\\server\\share\\P\\", L"C:\\U\\Roaming\\", false, false, true, SETTINGS_SOURCE_NONE,
+         true, true},
+        {"none, network roaming folder", L"C:\\P\\", L"\\\\server\\home\\Roaming\\", false, false, true,
+         SETTINGS_SOURCE_NONE, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,7 +89,8 @@ TEST_F(DataFolderChoose, SettingsBesideTheProgramWinAndMakeTheRunPortable) {
     EXPECT_EQ(shared_text(APPDATA_FOLDER), ProgramFolder.substr(0, ProgramFolder.size() - 1));
     EXPECT_EQ(shared_text(DATA_SUBFOLDER), L"");
     EXPECT_EQ(data_folder_path(), ProgramFolder);
-    for (const int entry : {DATA_FILE_SETTINGS, DATA_FILE_PING, DATA_FILE_SAGA}) EXPECT_EQ(folder_of(entry), ProgramFolder);
+    for (const int entry : {DATA_FILE_SETTINGS, DATA_FILE_PING, DATA_FILE_SAGA})
+        EXPECT_EQ(folder_of(entry), ProgramFolder);
     // Without a Logpath the portable run logs beside the program.
     EXPECT_EQ(folder_of(DATA_FILE_LOG), ProgramFolder);
     EXPECT_EQ(settings_file_path(), ProgramFolder + L"Sotrix.ini");
@@ -157,13 +163,14 @@ class StoreTemporaries : public FilesTest {};
 
 TEST_F(StoreTemporaries, OnlyTheLeftoversOfKilledSavesOfThatStoreAreRemoved) {
     const std::vector<std::pair<std::wstring, bool>> files = {
-        {L"Sotrix.ini", true},           {L"Sotrix.ini.123-4.tmp", false}, {L"Sotrix.ini.bak.9-1.tmp", false},
-        {L"Sotrix.ini.bak", true},       {L"Sotrix.ini.notes.tmp", true},  {L"Sotrix.ini.1-2-3.tmp", true},
-        {L"Other.ini.1-1.tmp", true},    {L"Sotrix.ini.-1.tmp", true},
+        {L"Sotrix.ini", true},        {L"Sotrix.ini.123-4.tmp", false}, {L"Sotrix.ini.bak.9-1.tmp", false},
+        {L"Sotrix.ini.bak", true},    {L"Sotrix.ini.notes.tmp", true},  {L"Sotrix.ini.1-2-3.tmp", true},
+        {L"Other.ini.1-1.tmp", true}, {L"Sotrix.ini.-1.tmp", true},
     };
     for (const auto& [name, kept] : files) ASSERT_TRUE(file_write_bytes(ProgramFolder + name, "x"));
     store_temporaries_remove(ProgramFolder + L"Sotrix.ini");
-    for (const auto& [name, kept] : files) EXPECT_EQ(file_exists(file_path(ProgramFolder + name)), kept) << utf8_from_wide(name);
+    for (const auto& [name, kept] : files)
+        EXPECT_EQ(file_exists(file_path(ProgramFolder + name)), kept) << utf8_from_wide(name);
 }
 
 }  // namespace

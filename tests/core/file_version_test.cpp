@@ -11,7 +11,8 @@ TEST(FileVersion, FieldNamesBySelector) {
     EXPECT_EQ(version_field_name(2048), L"Comments");
     EXPECT_EQ(version_field_name(4096), L"Language");
     EXPECT_EQ(version_field_name(4099), L"Special");
-    for (const int64_t other : std::initializer_list<int64_t>{0, 3, 4100, -1, int64_t(1) << 40}) EXPECT_EQ(version_field_name(other), L"") << other;
+    for (const int64_t other : std::initializer_list<int64_t>{0, 3, 4100, -1, int64_t(1) << 40})
+        EXPECT_EQ(version_field_name(other), L"") << other;
 }
 
 TEST(FileVersion, TranslationKeyIsLanguageThenCodePageInHex) {

@@ -18,8 +18,8 @@
 #include "core/shared_tables.h"
 #include "runtime/file_io.h"
 #include "runtime/list_model.h"
-#include "runtime/text.h"
 #include "runtime/temp_folder.h"
+#include "runtime/text.h"
 
 // The folder as the program writes it: the native separator at the end.
 inline std::wstring folder_text(const std::filesystem::path& path) {
@@ -76,8 +76,9 @@ protected:
         settings_file_reset();
         saga_store_reset();
         log_buffer_reset();
-        for (const int list : {LIST_SYSTEM_EVENTS, LIST_NETWORK_EVENTS, LIST_STORAGE_MONITOR, LIST_PROCESSORS,
-                               LIST_PHYSICAL_MEMORY, LIST_PAGEFILE_MEMORY, LIST_GPU_ID, LIST_NETWORK_ID, LIST_DRIVE_ID}) {
+        for (const int list :
+             {LIST_SYSTEM_EVENTS, LIST_NETWORK_EVENTS, LIST_STORAGE_MONITOR, LIST_PROCESSORS, LIST_PHYSICAL_MEMORY,
+              LIST_PAGEFILE_MEMORY, LIST_GPU_ID, LIST_NETWORK_ID, LIST_DRIVE_ID}) {
             list_rows_clear(list);
         }
     }

@@ -45,10 +45,10 @@ TEST(LanguagePosix, LocaleEnvironmentGivesThePrimaryLanguage) {
         {"en_US.UTF-8", nullptr, nullptr, 9},
         {"C", nullptr, nullptr, 9},
         {nullptr, nullptr, nullptr, 9},
-        {"", "de_AT", "fr_FR", 7},                  // an empty variable does not count
+        {"", "de_AT", "fr_FR", 7},  // an empty variable does not count
         {nullptr, nullptr, "es_ES.UTF-8@euro", 10},
-        {"fr_CA", "de_DE", "es_ES", 12},            // LC_ALL comes first
-        {nullptr, "dexx", nullptr, 9},              // only the language part counts
+        {"fr_CA", "de_DE", "es_ES", 12},  // LC_ALL comes first
+        {nullptr, "dexx", nullptr, 9},    // only the language part counts
         {nullptr, nullptr, "de@euro", 7},
     };
     LocaleEnvironment restore;

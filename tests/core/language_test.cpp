@@ -72,7 +72,8 @@ TEST(TextTable, HoldsTheKeysOnceEach) {
     std::set<std::wstring> plain;
     std::set<std::wstring> names;
     for (const TextRecord& record : records) {
-        const bool added = is_marked(record.key) ? names.insert(record.key.substr(1)).second : plain.insert(record.key).second;
+        const bool added =
+            is_marked(record.key) ? names.insert(record.key.substr(1)).second : plain.insert(record.key).second;
         EXPECT_TRUE(added) << "twice: " << utf8(record.key);
     }
     EXPECT_EQ(records.size(), 696u);
@@ -80,27 +81,58 @@ TEST(TextTable, HoldsTheKeysOnceEach) {
     EXPECT_EQ(names.size(), 38u);
 
     // Keys whose spaces at an end belong to them.
-    for (const wchar_t* key : {L"Detected: ", L" Down ", L" File", L"Down", L""}) EXPECT_TRUE(plain.count(key)) << utf8(key);
+    for (const wchar_t* key : {L"Detected: ", L" Down ", L" File", L"Down", L""})
+        EXPECT_TRUE(plain.count(key)) << utf8(key);
     EXPECT_TRUE(plain.count(L"Core Temp.exe not running [F5]=Recheck [F7]=Open https://www.alcpu.com/CoreTemp/"));
 
     // Exactly these records fall back to the English key in German.
     std::set<std::wstring> untranslated;
     for (const TextRecord& record : records)
         if (record.german.empty()) untranslated.insert(record.key);
-    EXPECT_EQ(untranslated, (std::set<std::wstring>{L"", L"Show Drives Read/Write", L"Show Network Sending/Receiving"}));
+    EXPECT_EQ(untranslated,
+              (std::set<std::wstring>{L"", L"Show Drives Read/Write", L"Show Network Sending/Receiving"}));
 }
 
 TEST(TextTable, MarkedKeysHaveTheirAlignmentAndWidth) {
     // marker + name (spaces included); the name's length is the width.
     const std::map<std::wstring, std::size_t> widths = {
-        {L"<Calculating   ", 14}, {L"<Repairing     ", 14}, {L">Phys", 4},  {L">Page", 4},          {L">CPU", 3},
-        {L">Uptime", 6},          {L">Batt", 4},            {L">Idle", 4},  {L">R", 1},             {L">W", 1},
-        {L">Ping", 4},            {L"<No Media / Blank", 16}, {L"<Audio CD", 8}, {L"<Audio", 5},    {L"<Track", 5},
-        {L"<Tracks", 6},          {L"<NEW!", 4},            {L"<LOST", 4},  {L"<Hi", 2},            {L"<Lo", 2},
-        {L"> Used", 5},           {L"> Free", 5},           {L">Total", 5}, {L"> Diff", 5},         {L">  Old", 5},
-        {L">  New", 5},           {L"<AdminStatus  ", 13},  {L"<OperStatus   ", 13}, {L"<Direction    ", 13},
-        {L"<Access       ", 13},  {L"<Tunnel       ", 13},  {L"<Interface    ", 13}, {L"<None     ", 9},
-        {L"<Error    ", 9},       {L"<Warning  ", 9},       {L"<Info     ", 9},      {L"<Success  ", 9},
+        {L"<Calculating   ", 14},
+        {L"<Repairing     ", 14},
+        {L">Phys", 4},
+        {L">Page", 4},
+        {L">CPU", 3},
+        {L">Uptime", 6},
+        {L">Batt", 4},
+        {L">Idle", 4},
+        {L">R", 1},
+        {L">W", 1},
+        {L">Ping", 4},
+        {L"<No Media / Blank", 16},
+        {L"<Audio CD", 8},
+        {L"<Audio", 5},
+        {L"<Track", 5},
+        {L"<Tracks", 6},
+        {L"<NEW!", 4},
+        {L"<LOST", 4},
+        {L"<Hi", 2},
+        {L"<Lo", 2},
+        {L"> Used", 5},
+        {L"> Free", 5},
+        {L">Total", 5},
+        {L"> Diff", 5},
+        {L">  Old", 5},
+        {L">  New", 5},
+        {L"<AdminStatus  ", 13},
+        {L"<OperStatus   ", 13},
+        {L"<Direction    ", 13},
+        {L"<Access       ", 13},
+        {L"<Tunnel       ", 13},
+        {L"<Interface    ", 13},
+        {L"<None     ", 9},
+        {L"<Error    ", 9},
+        {L"<Warning  ", 9},
+        {L"<Info     ", 9},
+        {L"<Success  ", 9},
         {L"<Failure  ", 9},
     };
     std::map<std::wstring, std::size_t> found;
@@ -121,8 +153,8 @@ TEST(Language, PrimaryLanguageChoosesLanguageAndSplashLine) {
         {12, LANGUAGE_FRENCH, L"1-La langue: fran\u00E7ais"},
         {10, LANGUAGE_SPANISH, L"1-Idioma: Espa\u00F1ol"},
         {0, LANGUAGE_UNKNOWN, L"1-Unknown Language"},
-        {0x10, LANGUAGE_UNKNOWN, L"1-Unknown Language"},    // Italian
-        {0x407, LANGUAGE_UNKNOWN, L"1-Unknown Language"},   // a whole language id is not a primary language
+        {0x10, LANGUAGE_UNKNOWN, L"1-Unknown Language"},   // Italian
+        {0x407, LANGUAGE_UNKNOWN, L"1-Unknown Language"},  // a whole language id is not a primary language
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.primary);
@@ -168,7 +200,7 @@ TEST(Language, GermanTranslatesAndKeepsFixedWidths) {
     };
     for (const Case& c : plain) EXPECT_EQ(tr(c.key), c.shown) << utf8(c.key);
     const Case padded[] = {
-        {L"LOST", L"Verl"},                      // longer translations are cut, never widened
+        {L"LOST", L"Verl"},  // longer translations are cut, never widened
         {L"Hi", L"Ho"},
         {L"Lo", L"Ni"},
         {L" Used", L"Gebra"},
@@ -276,23 +308,39 @@ TEST(TextTable, EveryLiteralLookupInTheSourcesIsAKey) {
                         }
                         const char escaped = ++i < source.size() ? source[i] : '\0';
                         switch (escaped) {
-                            case '\\': literal += '\\'; break;
-                            case '"': literal += '"'; break;
-                            case '\'': literal += '\''; break;
-                            case 'n': literal += '\n'; break;
-                            case 'r': literal += '\r'; break;
-                            case 't': literal += '\t'; break;
-                            default: plain_literal = false;
+                            case '\\':
+                                literal += '\\';
+                                break;
+                            case '"':
+                                literal += '"';
+                                break;
+                            case '\'':
+                                literal += '\'';
+                                break;
+                            case 'n':
+                                literal += '\n';
+                                break;
+                            case 'r':
+                                literal += '\r';
+                                break;
+                            case 't':
+                                literal += '\t';
+                                break;
+                            default:
+                                plain_literal = false;
                         }
                     }
                     std::size_t after = i + 1;
                     while (after < source.size() && std::isspace(static_cast<unsigned char>(source[after]))) ++after;
-                    if (!plain_literal || after >= source.size() || source[after] != ')') continue;  // not a lone literal
+                    if (!plain_literal || after >= source.size() || source[after] != ')')
+                        continue;  // not a lone literal
                     ++literals;
                     const bool is_padded = call[2] == '_';
                     if (!(is_padded ? names : plain).count(literal)) {
-                        const auto line = std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
-                        missing.push_back(path.filename().string() + ":" + std::to_string(line) + ": " + call + literal + "\")");
+                        const auto line =
+                            std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+                        missing.push_back(path.filename().string() + ":" + std::to_string(line) + ": " + call +
+                                          literal + "\")");
                     }
                 }
             }
@@ -301,7 +349,8 @@ TEST(TextTable, EveryLiteralLookupInTheSourcesIsAKey) {
     EXPECT_GT(files, 0u);
     std::ostringstream list;
     for (const std::string& entry : missing) list << "\n  " << entry;
-    EXPECT_TRUE(missing.empty()) << missing.size() << " of " << literals << " looked-up texts are not in the table:" << list.str();
+    EXPECT_TRUE(missing.empty()) << missing.size() << " of " << literals
+                                 << " looked-up texts are not in the table:" << list.str();
 }
 
 // Run by CTest as "core_german" with a German locale (under Wine, Windows takes it from LC_ALL).

@@ -188,7 +188,8 @@ TEST_F(LogFile, FinalFlushAddsTheClosingLineOnlyWhenLinesWaitAndEndsLogging) {
     const std::vector<std::string> lines = lines_of(log_bytes(L"SX202411.log"));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[4], "30172000 stopped");
-    EXPECT_EQ(lines[5], "30172009 Sotrix " + utf8_from_wide(version_text()) + " closed. Uptime: 2d 03:04:05 [Windows Shutdown]");
+    EXPECT_EQ(lines[5],
+              "30172009 Sotrix " + utf8_from_wide(version_text()) + " closed. Uptime: 2d 03:04:05 [Windows Shutdown]");
     // Nothing is logged after the last flush.
     log_line_add_at(L"late", start + 10);
     EXPECT_EQ(waiting(), 0);

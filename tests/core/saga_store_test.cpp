@@ -13,8 +13,9 @@ TEST(SagaRecords, AreWrittenCompactlyInTheirMemberOrder) {
     records[0].Name = L"System Events";
     records[0].Last = 2;
     records[0].SV = {{L"a\"b\\c\td\u0001\u00e4"}, {L""}};
-    EXPECT_EQ(saga_records_serialise(records),
-              "[{\"Name\":\"System Events\",\"Last\":2,\"SV\":[{\"L\":\"a\\\"b\\\\c\\td\\u0001\xC3\xA4\"},{\"L\":\"\"}]}]");
+    EXPECT_EQ(
+        saga_records_serialise(records),
+        "[{\"Name\":\"System Events\",\"Last\":2,\"SV\":[{\"L\":\"a\\\"b\\\\c\\td\\u0001\xC3\xA4\"},{\"L\":\"\"}]}]");
     std::vector<SSys> back;
     std::wstring error;
     ASSERT_TRUE(saga_records_parse(saga_records_serialise(records), back, error));
@@ -26,7 +27,8 @@ TEST(SagaRecords, AreWrittenCompactlyInTheirMemberOrder) {
 TEST(SagaRecords, MissingMembersReadAsEmptyAndNonHistoriesAreRefused) {
     std::vector<SSys> records;
     std::wstring error;
-    ASSERT_TRUE(saga_records_parse(R"([{"SV":[{"X":1},{"L":"ok"}]},7,{"Name":"N","Last":"x","SV":5}])", records, error));
+    ASSERT_TRUE(
+        saga_records_parse(R"([{"SV":[{"X":1},{"L":"ok"}]},7,{"Name":"N","Last":"x","SV":5}])", records, error));
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].Name, L"");
     ASSERT_EQ(records[0].SV.size(), 2u);

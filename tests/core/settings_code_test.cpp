@@ -7,7 +7,10 @@
 
 namespace {
 
-const std::wstring DEFAULT_CODE = L"11100111100000000001100000" L"8000100000000" L"00000000000";
+const std::wstring DEFAULT_CODE =
+    L"11100111100000000001100000"
+    L"8000100000000"
+    L"00000000000";
 
 TEST(SettingsCode, DefaultsGiveTheKnownCode) {
     EXPECT_EQ(settings_code_encode(settings_code_defaults()), DEFAULT_CODE);
@@ -47,18 +50,12 @@ TEST(SettingsCode, EveryChoiceRoundTripsAtItsPosition) {
         int32_t high;
     };
     const Position positions[] = {
-        {27, &SettingsCodeValues::opacity_step, 1, 9},
-        {28, &SettingsCodeValues::title_mode, 0, 8},
-        {29, &SettingsCodeValues::long_idle_choice, 0, 15},
-        {30, &SettingsCodeValues::ping_mode, 0, 4},
-        {31, &SettingsCodeValues::ping_slow_choice, 0, 15},
-        {32, &SettingsCodeValues::ping_interval_choice, 0, 15},
-        {33, &SettingsCodeValues::byte_unit, 0, 5},
-        {34, &SettingsCodeValues::eventlog_age_choice, 0, 14},
-        {35, &SettingsCodeValues::width_step, 0, 15},
-        {36, &SettingsCodeValues::height_step, 0, 15},
-        {37, &SettingsCodeValues::compact_font_size, 10, 26},
-        {38, &SettingsCodeValues::ping_font_size, 9, 28},
+        {27, &SettingsCodeValues::opacity_step, 1, 9},        {28, &SettingsCodeValues::title_mode, 0, 8},
+        {29, &SettingsCodeValues::long_idle_choice, 0, 15},   {30, &SettingsCodeValues::ping_mode, 0, 4},
+        {31, &SettingsCodeValues::ping_slow_choice, 0, 15},   {32, &SettingsCodeValues::ping_interval_choice, 0, 15},
+        {33, &SettingsCodeValues::byte_unit, 0, 5},           {34, &SettingsCodeValues::eventlog_age_choice, 0, 14},
+        {35, &SettingsCodeValues::width_step, 0, 15},         {36, &SettingsCodeValues::height_step, 0, 15},
+        {37, &SettingsCodeValues::compact_font_size, 10, 26}, {38, &SettingsCodeValues::ping_font_size, 9, 28},
         {39, &SettingsCodeValues::eventlog_font_size, 9, 28},
     };
     for (const Position& position : positions) {
@@ -108,7 +105,12 @@ TEST(SettingsCode, CompactFontSizeIsOneBase36Digit) {
 
 TEST(SettingsCode, OlderFiftyOneCharacterCodeOfFontSize26IsRead) {
     // position 37 written as the two hexadecimal digits "10"; the list font sizes 12 and 15 after it
-    const std::wstring older = L"11100111100000000001100000" L"8000100000" L"10" L"36" L"00000000000";
+    const std::wstring older =
+        L"11100111100000000001100000"
+        L"8000100000"
+        L"10"
+        L"36"
+        L"00000000000";
     ASSERT_EQ(older.size(), 51u);
     SettingsCodeValues values = settings_code_defaults();
     ASSERT_TRUE(settings_code_decode(older, values));
@@ -157,23 +159,35 @@ TEST(SettingsCode, BadCodesAreRefusedOrRepairedPositionByPosition) {
              EXPECT_EQ(v.flags[0], 0);
              EXPECT_EQ(v.flags[1], 0);
          }},
-        {"out-of-range positions", DEFAULT_CODE.substr(0, 26) + L"09F" L"9G6FFZZ" L"ZZZ" + std::wstring(11, L'0'), true,
+        {"out-of-range positions",
+         DEFAULT_CODE.substr(0, 26) +
+             L"09F"
+             L"9G6FFZZ"
+             L"ZZZ" +
+             std::wstring(11, L'0'),
+         true,
          [](const SettingsCodeValues& v) {
-             EXPECT_EQ(v.opacity_step, 8);   // 0 is not a step
-             EXPECT_EQ(v.title_mode, 0);     // 9 is beyond the last mode
+             EXPECT_EQ(v.opacity_step, 8);  // 0 is not a step
+             EXPECT_EQ(v.title_mode, 0);    // 9 is beyond the last mode
              EXPECT_EQ(v.long_idle_choice, 15);
-             EXPECT_EQ(v.ping_mode, 0);             // 9: no such mode
-             EXPECT_EQ(v.ping_slow_choice, 1);      // G is no hexadecimal digit
+             EXPECT_EQ(v.ping_mode, 0);         // 9: no such mode
+             EXPECT_EQ(v.ping_slow_choice, 1);  // G is no hexadecimal digit
              EXPECT_EQ(v.ping_interval_choice, 6);
-             EXPECT_EQ(v.byte_unit, 0);             // F: no such unit
-             EXPECT_EQ(v.eventlog_age_choice, 0);   // F: beyond the "no limit" item
-             EXPECT_EQ(v.width_step, 0);            // Z
+             EXPECT_EQ(v.byte_unit, 0);            // F: no such unit
+             EXPECT_EQ(v.eventlog_age_choice, 0);  // F: beyond the "no limit" item
+             EXPECT_EQ(v.width_step, 0);           // Z
              EXPECT_EQ(v.height_step, 0);
              EXPECT_EQ(v.compact_font_size, 26);
-             EXPECT_EQ(v.ping_font_size, 28);       // 35 capped at 19, plus 9
+             EXPECT_EQ(v.ping_font_size, 28);  // 35 capped at 19, plus 9
              EXPECT_EQ(v.eventlog_font_size, 28);
          }},
-        {"lower-case digits", DEFAULT_CODE.substr(0, 26) + L"80f" L"4fe5eff" L"gjj" + std::wstring(11, L'0'), true,
+        {"lower-case digits",
+         DEFAULT_CODE.substr(0, 26) +
+             L"80f"
+             L"4fe5eff"
+             L"gjj" +
+             std::wstring(11, L'0'),
+         true,
          [](const SettingsCodeValues& v) {
              EXPECT_EQ(v.long_idle_choice, 15);
              EXPECT_EQ(v.ping_mode, 4);
@@ -214,7 +228,12 @@ TEST(SettingsCode, ValuesOutOfRangeAreWrittenAtTheNearestEnd) {
 class SettingsCodeShared : public FilesTest {};
 
 TEST_F(SettingsCodeShared, ParseAppliesTheCodeToTheSharedSettings) {
-    shared_text_set(SETTINGS_CODE_TEXT, L"00000000000100000000000001" L"324" L"312ACBG" L"122" + std::wstring(11, L'0'));
+    shared_text_set(SETTINGS_CODE_TEXT,
+                    L"00000000000100000000000001"
+                    L"324"
+                    L"312ACBG"
+                    L"122" +
+                        std::wstring(11, L'0'));
     ASSERT_TRUE(settings_code_parse());
     EXPECT_EQ(SharedInts[OPT_ALWAYS_ON_TOP].load(), 0);
     EXPECT_EQ(SharedInts[OPT_LOG_FILE].load(), 1);

@@ -11,8 +11,15 @@
 namespace {
 
 const std::string BOM = "\xEF\xBB\xBF";
-const std::wstring CODE = L"01100111100100000001100000" L"5120100000" L"411" + std::wstring(11, L'0');
-const std::wstring DEFAULT_CODE = L"11100111100000000001100000" L"8000100000000" L"00000000000";
+const std::wstring CODE =
+    L"01100111100100000001100000"
+    L"5120100000"
+    L"411" +
+    std::wstring(11, L'0');
+const std::wstring DEFAULT_CODE =
+    L"11100111100000000001100000"
+    L"8000100000000"
+    L"00000000000";
 
 TEST(SettingsFileBytes, AllKeysAreWrittenInTheirOrderWithBomAndAnEmptyFirstLine) {
     SettingsFileTexts texts;
@@ -45,7 +52,8 @@ TEST(SettingsFileBytes, EmptyTextsAndNoFilterValuesAreLeftOut) {
     texts.FilterDrv = L"0000-0000";
     texts.FilterNic = L"00:00:00:00:00:00";
     texts.EventLog = L"  \r\n ";
-    EXPECT_EQ(settings_serialise(texts), BOM + "\r\n[Sotrix]\r\nConfig = 11100111100000000001100000800010000000000000000000\r\n");
+    EXPECT_EQ(settings_serialise(texts),
+              BOM + "\r\n[Sotrix]\r\nConfig = 11100111100000000001100000800010000000000000000000\r\n");
 }
 
 TEST(SettingsFileBytes, WrittenFileReadsBackTheSame) {
@@ -80,11 +88,12 @@ TEST(SettingsFileBytes, ReadingRulesAndBadFiles) {
         {"BOM only", BOM, true, L"", L""},
         {"with BOM", BOM + "\r\n[Sotrix]\r\n" + config, true, code, L""},
         {"without BOM, LF only", "[Sotrix]\n" + config.substr(0, config.size() - 2) + "\n", true, code, L""},
-        {"no spaces, mixed case", "[sOtRiX]\r\nconfig=" + std::string(code.begin(), code.end()) + "\r\nEVENTLOG=System", true, code,
-         L"System"},
+        {"no spaces, mixed case", "[sOtRiX]\r\nconfig=" + std::string(code.begin(), code.end()) + "\r\nEVENTLOG=System",
+         true, code, L"System"},
         {"ANSI without BOM", "[Sotrix]\r\nEventLog = Ereignis\xE4\x80\r\n", true, L"", L"Ereignis\u00e4\u20ac"},
         {"UTF-8 without BOM", "[Sotrix]\r\nEventLog = Ereignis\xC3\xA4\r\n", true, L"", L"Ereignis\u00e4"},
-        {"comments and other groups", "; note\r\n[Other]\r\nConfig = x\r\n[Sotrix]\r\n;Config = y\r\n" + config, true, code, L""},
+        {"comments and other groups", "; note\r\n[Other]\r\nConfig = x\r\n[Sotrix]\r\n;Config = y\r\n" + config, true,
+         code, L""},
         {"first of two equal keys", "[Sotrix]\r\nEventLog = A\r\nEventLog = B\r\n", true, L"", L"A"},
         {"unknown keys", "[Sotrix]\r\nWhatever = 1\r\n", true, L"", L""},
         {"group line only", "[Sotrix]\r\n", true, L"", L""},
@@ -247,7 +256,8 @@ TEST_F(SettingsFile, DamagedFileIsSetAsideAndTheBackupOrTheDefaultsAreUsed) {
         {"no group", "Config = " + std::string(CODE.begin(), CODE.end()) + "\r\n"},
         {"BOM and invalid UTF-8", BOM + "[Sotrix]\r\nEventLog = \xFF\r\n"},
     };
-    const std::string backup_bytes = "[Sotrix]\r\nConfig = " + std::string(CODE.begin(), CODE.end()) + "\r\nEventLog = FromBackup\r\n";
+    const std::string backup_bytes =
+        "[Sotrix]\r\nConfig = " + std::string(CODE.begin(), CODE.end()) + "\r\nEventLog = FromBackup\r\n";
     for (const bool with_backup : {false, true}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (with_backup ? " with backup" : " without backup"));
@@ -284,7 +294,8 @@ TEST_F(SettingsFile, EmptyFileTakesItsBackupAndIsOtherwiseAnEmptySettingsFile) {
     EXPECT_EQ(SharedInts[OPACITY_STEP].load(), 8);
     EXPECT_TRUE(list_rows_copy(LIST_SYSTEM_EVENTS).empty());
 
-    ASSERT_TRUE(file_write_bytes(settings_path() + L".bak", "[Sotrix]\r\nConfig = " + std::string(CODE.begin(), CODE.end()) + "\r\n"));
+    ASSERT_TRUE(file_write_bytes(settings_path() + L".bak",
+                                 "[Sotrix]\r\nConfig = " + std::string(CODE.begin(), CODE.end()) + "\r\n"));
     EXPECT_EQ(settings_load(settings_path()), 1);
     EXPECT_EQ(SharedInts[OPACITY_STEP].load(), 5);
     EXPECT_TRUE(system_event_contains(L"was empty"));
@@ -296,7 +307,8 @@ TEST_F(SettingsFile, CodeOfTheWrongLengthIsReportedAndTheOtherKeysAreStillRead) 
         SetUp();
         data_folder_create();
         SharedInts[OPACITY_STEP] = 3;
-        ASSERT_TRUE(file_write_bytes(settings_path(), "[Sotrix]\r\nConfig = " + utf8_from_wide(code) + "\r\nEventLog = System\r\n"));
+        ASSERT_TRUE(file_write_bytes(settings_path(),
+                                     "[Sotrix]\r\nConfig = " + utf8_from_wide(code) + "\r\nEventLog = System\r\n"));
         EXPECT_EQ(settings_load(settings_path()), 1);
         EXPECT_EQ(SharedInts[OPACITY_STEP].load(), 3);
         EXPECT_EQ(shared_text(EVENTLOG_NAME), L"System");
@@ -367,8 +379,9 @@ TEST_F(SettingsFile, ImportedTextsReachTheDataFolderFileAtTheNextSave) {
     std::wstring remember = DEFAULT_CODE;
     remember[24] = L'1';
     const std::string code = utf8_from_wide(remember);
-    ASSERT_TRUE(file_write_bytes(chosen, "[Sotrix]\r\nConfig = " + code + "\r\nDigits = v1w2x3y4\r\nColorBar = FF\r\n"
-                                         "FilterDrv = 1234-ABCD\r\nEventLog = Security\r\n"));
+    ASSERT_TRUE(file_write_bytes(chosen, "[Sotrix]\r\nConfig = " + code +
+                                             "\r\nDigits = v1w2x3y4\r\nColorBar = FF\r\n"
+                                             "FilterDrv = 1234-ABCD\r\nEventLog = Security\r\n"));
     int refreshed = -1;
     static int* refreshed_at = nullptr;
     refreshed_at = &refreshed;

@@ -72,7 +72,8 @@ TEST_F(SharedStateTest, IntegerDefaultsThatOtherSubsystemsRelyOn) {
         {SETTINGS_FLAGS_LAST, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(SharedInts[c.index].load(), c.value) << "SharedInts " << c.index;
-    for (int j = 0; j < 6; ++j) EXPECT_EQ(SharedInts[GRAPH_GPU_COLORS + j].load(), static_cast<int32_t>(Palette[26 + j]));
+    for (int j = 0; j < 6; ++j)
+        EXPECT_EQ(SharedInts[GRAPH_GPU_COLORS + j].load(), static_cast<int32_t>(Palette[26 + j]));
 }
 
 TEST_F(SharedStateTest, FactsShapeTheirDefaults) {
@@ -117,11 +118,13 @@ TEST_F(SharedStateTest, TextDefaults) {
 }
 
 TEST_F(SharedStateTest, AdapterAddressTextsNeverReachTheDiskErrorMarker) {
-    for (int position = 0; position < 32; ++position) adapter_ipv4_text_set(position, L"10.0.0." + std::to_wstring(position));
+    for (int position = 0; position < 32; ++position)
+        adapter_ipv4_text_set(position, L"10.0.0." + std::to_wstring(position));
     adapter_ipv4_text_set(32, L"out of range");
     adapter_ipv4_text_set(-1, L"out of range");
     EXPECT_EQ(shared_text(DISK_ERROR_MARKER), L"\u203C ");
-    for (int position = 0; position < 32; ++position) EXPECT_EQ(adapter_ipv4_text(position), L"10.0.0." + std::to_wstring(position));
+    for (int position = 0; position < 32; ++position)
+        EXPECT_EQ(adapter_ipv4_text(position), L"10.0.0." + std::to_wstring(position));
     EXPECT_EQ(shared_text(static_cast<SharedTextIndex>(ADAPTER_IPV4_TEXT + 19)), L"10.0.0.19");
     EXPECT_TRUE(adapter_ipv4_text(32).empty());
     shared_state_init(sample_facts());

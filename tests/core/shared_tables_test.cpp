@@ -68,25 +68,18 @@ TEST(LockOrder, OnlyTheDocumentedNestingsAreAllowed) {
         bool allowed;
     };
     const Case cases[] = {
-        {RANK_CLIPBOARD, RANK_HISTORY, true},
-        {RANK_HISTORY, RANK_GPU_INFO, true},
-        {RANK_CLIPBOARD, RANK_GPU_INFO, true},
-        {RANK_CLIPBOARD, RANK_PING_LIST, true},
-        {RANK_HISTORY, RANK_PING_LIST, true},
-        {RANK_HISTORY, RANK_GRAPH_DRAW, true},
-        {RANK_GRAPH_DRAW, RANK_GRAPH_SAMPLES, true},
-        {RANK_HISTORY, RANK_GRAPH_SAMPLES, true},
-        {RANK_HISTORY, RANK_CLIPBOARD, false},
-        {RANK_GPU_INFO, RANK_HISTORY, false},
-        {RANK_PING_LIST, RANK_HISTORY, false},
-        {RANK_GRAPH_SAMPLES, RANK_GRAPH_DRAW, false},
-        {RANK_GRAPH_DRAW, RANK_HISTORY, false},
-        {RANK_CELL_DRAW, RANK_HISTORY, false},
-        {RANK_HISTORY, RANK_CELL_DRAW, false},
-        {RANK_SAGA_LIST, RANK_CELL_DRAW, false},
+        {RANK_CLIPBOARD, RANK_HISTORY, true},        {RANK_HISTORY, RANK_GPU_INFO, true},
+        {RANK_CLIPBOARD, RANK_GPU_INFO, true},       {RANK_CLIPBOARD, RANK_PING_LIST, true},
+        {RANK_HISTORY, RANK_PING_LIST, true},        {RANK_HISTORY, RANK_GRAPH_DRAW, true},
+        {RANK_GRAPH_DRAW, RANK_GRAPH_SAMPLES, true}, {RANK_HISTORY, RANK_GRAPH_SAMPLES, true},
+        {RANK_HISTORY, RANK_CLIPBOARD, false},       {RANK_GPU_INFO, RANK_HISTORY, false},
+        {RANK_PING_LIST, RANK_HISTORY, false},       {RANK_GRAPH_SAMPLES, RANK_GRAPH_DRAW, false},
+        {RANK_GRAPH_DRAW, RANK_HISTORY, false},      {RANK_CELL_DRAW, RANK_HISTORY, false},
+        {RANK_HISTORY, RANK_CELL_DRAW, false},       {RANK_SAGA_LIST, RANK_CELL_DRAW, false},
         {RANK_CLIPBOARD, RANK_SAGA_LIST, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(lock_order_allowed(c.outer, c.inner), c.allowed) << c.outer << " -> " << c.inner;
+    for (const auto& c : cases)
+        EXPECT_EQ(lock_order_allowed(c.outer, c.inner), c.allowed) << c.outer << " -> " << c.inner;
 }
 
 }  // namespace

@@ -38,11 +38,13 @@ TEST(StoreAtomicSave, TerminatedWriterLeavesAWholeOldOrNewFile) {
     while (rounds < 300 && std::chrono::steady_clock::now() < deadline) {
         ++rounds;
         ResetEvent(started);
-        std::wstring command = L"\"" + writer + L"\" \"" + store.wstring() + L"\" " + std::to_wstring(rounds * 100000) + L" backup";
+        std::wstring command =
+            L"\"" + writer + L"\" \"" + store.wstring() + L"\" " + std::to_wstring(rounds * 100000) + L" backup";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        ASSERT_TRUE(
+            CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
         ASSERT_EQ(WaitForSingleObject(started, 10000), WAIT_OBJECT_0) << "the writer did not start";
         Sleep(std::uniform_int_distribution<DWORD>(0, 25)(random));
         TerminateProcess(process.hProcess, 9);

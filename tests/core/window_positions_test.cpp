@@ -25,12 +25,12 @@ TEST(WindowPositions, ParsingRules) {
         WindowPositions expected;
     };
     const Case cases[] = {
-        {L"x-1800y40", {7, 8, -1800, 40}},             // only the compact window
-        {L"V1W2X3Y4", {1, 2, 3, 4}},                   // either case
-        {L"v5v6", {6, 8, 9, 10}},                      // a later number wins
-        {L"vw", {0, 0, 9, 10}},                        // a letter without digits gives 0
-        {L"v 5", {0, 8, 9, 10}},                       // the number must follow at once
-        {L"a1b2 v-3,w+4", {-3, 4, 9, 10}},             // other characters are skipped
+        {L"x-1800y40", {7, 8, -1800, 40}},  // only the compact window
+        {L"V1W2X3Y4", {1, 2, 3, 4}},        // either case
+        {L"v5v6", {6, 8, 9, 10}},           // a later number wins
+        {L"vw", {0, 0, 9, 10}},             // a letter without digits gives 0
+        {L"v 5", {0, 8, 9, 10}},            // the number must follow at once
+        {L"a1b2 v-3,w+4", {-3, 4, 9, 10}},  // other characters are skipped
         {L"v99999999999w-99999999999", {2147483647, -2147483647 - 1, 9, 10}},
         {L"v-", {0, 8, 9, 10}},
         {L"", {7, 8, 9, 10}},

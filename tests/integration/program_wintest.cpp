@@ -20,7 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
 // Test programs of both builds share one Wine prefix, and the program allows one instance per session:
 // only one of them may run the program at a time.
 class OneAtATime : public ::testing::Environment {
@@ -97,8 +96,6 @@ HWND wait_for_window(const Program& program, bool compact, int milliseconds) {
     }
     return nullptr;
 }
-
-
 
 class ProgramRun : public ::testing::Test {
 protected:

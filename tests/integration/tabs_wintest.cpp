@@ -31,7 +31,6 @@ constexpr DWORD TEST_DPI = 144;
 constexpr const wchar_t* TAB_WORDS[] = {L"system", L"processors", L"graphics", L"storage", L"networks",
                                         L"ping",   L"events",     L"settings", L"about"};
 
-
 std::wstring class_of(HWND hwnd) {
     wchar_t name[64] = {};
     GetClassNameW(hwnd, name, 64);
@@ -148,8 +147,6 @@ HWND visible_page(HWND panel) {
     }
     return nullptr;
 }
-
-
 
 // The desktop's DPI for the programs started next (Wine reads it when a program starts). The value that
 // was there is put back as soon as the program has started, and at the latest when the object ends, so

@@ -24,7 +24,7 @@ size_t loopback_gzip_wire_bytes();
 struct LoopbackServerState;
 
 struct LoopbackHttpServer {
-    LoopbackHttpServer();  // binds an ephemeral port on 127.0.0.1 and starts serving; see started()
+    LoopbackHttpServer();   // binds an ephemeral port on 127.0.0.1 and starts serving; see started()
     ~LoopbackHttpServer();  // stop()
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;

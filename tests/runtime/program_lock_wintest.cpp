@@ -27,7 +27,8 @@ TEST(ProgramLockWindows, MainThreadServesSentMessagesWhileItWaits) {
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.lpszClassName = L"SotrixLockTest";
     RegisterClassW(&window_class);
-    HWND window = CreateWindowExW(0, L"SotrixLockTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
+    HWND window = CreateWindowExW(0, L"SotrixLockTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  window_class.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
 
     ProgramLock lock("Drawing", 1);

@@ -51,7 +51,6 @@ void image_put(int number, std::shared_ptr<ImageRecord> record) {
     table.images[number] = std::move(record);
 }
 
-
 }  // namespace
 
 bool image_from_ico(int number, std::span<const std::uint8_t> bytes, int size) {
