@@ -14,31 +14,31 @@ build="build/$preset"
 program="$build/Sotrix.exe"
 idle_loop="$build/fakes/idle_loop.exe"
 
+# shellcheck source=tools/environment.sh
+source tools/environment.sh
+# shellcheck source=tools/display.sh
+source tools/display.sh
+# shellcheck source=tools/wine.sh
+source tools/wine.sh
+
 if [ ! -f "$program" ] || [ ! -f "$idle_loop" ]; then
-    export CCACHE_DIR="${CCACHE_DIR:-${SOTRIX_CACHE:-/var/cache/sotrix}/ccache}"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --target Sotrix idle_loop
 fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/sotrix-bench.XXXXXX")"
 export WINEPREFIX="$work/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
-    wineserver -k 2>/dev/null || true  # the server of our own prefix only
+    wine_session_stop "$WINEPREFIX"
     rm -rf "$work"
-    if declare -F stop_display >/dev/null; then stop_display; fi
+    stop_display
 }
 trap cleanup EXIT
 
-# shellcheck source=tools/display.sh
-source tools/display.sh
 start_display
-trap cleanup EXIT  # start_display sets its own trap; ours also stops the display
-
-echo "creating a fresh Wine prefix..." >&2
-wineboot -i >/dev/null 2>&1 || true
-wineserver -w 2>/dev/null || true
+wine_template_ensure
+wine_prefix_fresh "$WINEPREFIX"
+wine_session_start "$WINEPREFIX" cmd /c exit
 
 # The Linux process of a Windows program started in our prefix: Wine may start it through start.exe, so the
 # launcher's own id is not it. Found by its command line among the processes that carry our prefix.

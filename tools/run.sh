@@ -4,21 +4,31 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-if [ "$(id -u)" -eq 0 ]; then bash tools/setup.sh; else sudo bash tools/setup.sh; fi
-export CCACHE_DIR="${CCACHE_DIR:-${SOTRIX_CACHE:-/var/cache/sotrix}/ccache}"
+# shellcheck source=tools/environment.sh
+source tools/environment.sh
+run_setup
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
-# The program keeps its settings in the user's roaming folder: give it a prefix of its own, apart from the tests.
+# shellcheck source=tools/display.sh
+source tools/display.sh
+# shellcheck source=tools/wine.sh
+source tools/wine.sh
+trap stop_display EXIT
+display_ensure
+
+# The program keeps its settings in the user's roaming folder: a prefix of its own, apart from the tests.
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-sotrix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
 fi
-# shellcheck source=tools/display.sh
-source tools/display.sh
-start_display
+# On our own virtual screen no window manager runs: Wine draws the frames itself. On a desktop it hands
+# them to the desktop's manager.
+if [ "$SOTRIX_OWN_DISPLAY" = 1 ]; then
+    wine_windows_managed "$WINEPREFIX" N
+else
+    wine_windows_managed "$WINEPREFIX" Y
+fi
 # Wine's set of performance counters is incomplete: "norepair" keeps the program from repairing it.
 wine build/win64/Sotrix.exe norepair "$@"

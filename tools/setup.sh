@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs everything Sotrix needs to build and test on Debian 12, as root.
-# Idempotent: when all is there it only checks and returns within seconds.
+# Installs everything Sotrix needs to build and test on Debian 12, as root: packages, the German locale,
+# and libcurl for both Windows architectures built from Debian's curl source into $SOTRIX_CACHE.
+# Idempotent: when all is there it only checks and returns within seconds. The Wine prefixes belong to
+# the user who runs the tests: tools/wine.sh makes them.
 set -euo pipefail
 
 CACHE="${SOTRIX_CACHE:-/var/cache/sotrix}"
@@ -54,16 +56,61 @@ setup_locale() {
     fi
 }
 
+# The entries of the machine's own package sources, with the type deb-src: Debian's curl source comes
+# from the mirror this machine is configured for. Prints deb822 stanzas and one-line entries, in that order.
+source_entries_deb822() {
+    local file
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        [ "$(basename "$file")" = sotrix-src.sources ] && continue
+        awk '
+            function flush() { if (n && is_deb) { for (i = 1; i <= n; i++) print lines[i]; print "" } n = 0; is_deb = 0 }
+            /^[[:space:]]*#/ { next }
+            /^[[:space:]]*$/ { flush(); next }
+            /^Types:/ { if ($0 ~ /[[:space:]]deb([[:space:]]|$)/) is_deb = 1; lines[++n] = "Types: deb-src"; next }
+            { lines[++n] = $0 }
+            END { flush() }
+        ' "$file"
+    done
+}
+
+source_entries_one_line() {
+    local file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        [ "$(basename "$file")" = sotrix-src.list ] && continue
+        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$file"
+    done
+}
+
+# Writes $1 with the text $2 (or removes it when the text is empty); true when it changed.
+source_file_write() {
+    local file="$1" text="$2"
+    if [ -z "$text" ]; then
+        [ -f "$file" ] || return 1
+        as_root rm -f "$file"
+        return 0
+    fi
+    [ -f "$file" ] && [ "$(cat "$file")" = "$text" ] && return 1
+    printf '%s\n' "$text" | as_root tee "$file" >/dev/null
+}
+
+source_entries_write() {
+    local changed=0
+    source_file_write /etc/apt/sources.list.d/sotrix-src.sources "$(source_entries_deb822)" && changed=1
+    source_file_write /etc/apt/sources.list.d/sotrix-src.list "$(source_entries_one_line)" && changed=1
+    if [ ! -f /etc/apt/sources.list.d/sotrix-src.sources ] && [ ! -f /etc/apt/sources.list.d/sotrix-src.list ]; then
+        log "no Debian package source is configured on this machine"
+        exit 1
+    fi
+    if [ $changed -eq 1 ]; then as_root apt-get update -qq; fi
+}
+
 fetch_curl_source() {
     local src="$CACHE/src"
     if ls "$src"/curl_*.orig.tar.* >/dev/null 2>&1; then return; fi
     log "fetching Debian's curl source package"
-    local list=/etc/apt/sources.list.d/sotrix-src.sources
-    if [ ! -f "$list" ]; then
-        printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-            | as_root tee "$list" >/dev/null
-        as_root apt-get update -qq
-    fi
+    source_entries_write
     mkdir -p "$src"
     (cd "$src" && apt-get source --download-only -qq curl >/dev/null)
 }
@@ -94,21 +141,6 @@ build_curl() {
     rm -rf "$work"
 }
 
-setup_wine_prefix() {
-    local prefix="$CACHE/wine"
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.complete" ]; then
-        log "wine prefix present"
-        return
-    fi
-    log "creating the wine prefix"
-    rm -rf "$prefix"
-    mkdir -p "$prefix"
-    WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
-    WINEPREFIX="$prefix" wineserver -w || true
-    [ -f "$prefix/system.reg" ] || { log "wineboot failed"; exit 1; }
-    touch "$prefix/.complete"
-}
-
 main() {
     HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
     TOOLCHAIN_DIR="$HERE/cmake/toolchains"
@@ -117,7 +149,6 @@ main() {
     mkdir -p "$CACHE"
     build_curl x86_64-w64-mingw32
     build_curl i686-w64-mingw32
-    setup_wine_prefix
     log "done (cache: $CACHE, libcurl $CURL_VERSION_WANTED)"
 }
 

@@ -1,0 +1,90 @@
+# Sourced by the scripts (after tools/environment.sh): Wine prefixes made fresh from a cached template,
+# and one Wine session per prefix, so that runs on one machine never share a server, a mutex or a setting.
+
+SOTRIX_WINE_TEMPLATE="$SOTRIX_USER_CACHE/wine-template"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+# What the template was made with; another Wine or another recipe makes it anew.
+wine_template_stamp() {
+    printf '%s windows-unmanaged 1\n' "$(wine --version 2>/dev/null)"
+}
+
+# Managed=N: Wine draws window frames itself instead of handing windows to a window manager. On a bare
+# Xvfb no manager answers: captions would be missing and every hide would wait about 2 s.
+wine_windows_managed() {
+    local prefix="$1" managed="$2"
+    WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
+}
+
+wine_template_ensure() {
+    local template="$SOTRIX_WINE_TEMPLATE" stamp
+    stamp="$(wine_template_stamp)"
+    [ "$(cat "$template/.sotrix-template" 2>/dev/null)" = "$stamp" ] && return 0
+    mkdir -p "$SOTRIX_USER_CACHE" || return 1
+    (
+        flock 9
+        [ "$(cat "$template/.sotrix-template" 2>/dev/null)" = "$stamp" ] && exit 0
+        echo "wine: making the prefix template in $template" >&2
+        work="$template.new.$$"
+        rm -rf "$work"
+        mkdir -p "$work"
+        WINEPREFIX="$work" wineboot -i >/dev/null 2>&1 || true
+        wine_windows_managed "$work" N
+        WINEPREFIX="$work" wineserver -w 2>/dev/null || true
+        if [ ! -f "$work/system.reg" ]; then
+            echo "wine: wineboot could not make a prefix in $work" >&2
+            exit 1
+        fi
+        printf '%s\n' "$stamp" >"$work/.sotrix-template"
+        rm -rf "$template"
+        mv "$work" "$template"
+    ) 9>"$SOTRIX_USER_CACHE/wine-template.lock"
+}
+
+# Makes a fresh prefix at $1 from the template (run wine_session_stop on the old one first).
+wine_prefix_fresh() {
+    local target="$1" template="$SOTRIX_WINE_TEMPLATE"
+    rm -rf "$target"
+    mkdir -p "$(dirname "$target")"
+    # The three system folders hold about 1.2 GB of DLLs that Wine only reads: hard links share them with
+    # the template. Everything else (the registry, the user's folders) is copied, so no run changes the template.
+    if cp -a --link "$template" "$target" 2>/dev/null; then
+        (
+            cd "$target" || exit 1
+            find . -type f -not -path './drive_c/windows/system32/*' -not -path './drive_c/windows/syswow64/*' \
+                -not -path './drive_c/windows/winsxs/*' -print0 |
+                while IFS= read -r -d '' file; do cp -p --remove-destination "$template/$file" "$file"; done
+        ) || return 1
+    else
+        rm -rf "$target"
+        cp -a "$template" "$target" || return 1
+    fi
+}
+
+# Starts the prefix's server and runs one program in it, so Wine's own start (its services, the first
+# 32-bit process) is paid here and not by the first test. Fails with the reason when Wine cannot run it.
+wine_session_start() {
+    local prefix="$1"
+    shift
+    local log
+    log="$(mktemp "${TMPDIR:-/tmp}/sotrix-wine.XXXXXX")"
+    if ! WINEPREFIX="$prefix" wineserver -p 2>"$log"; then
+        echo "wine: the server for $prefix did not start:" >&2
+        tail -n 5 "$log" >&2
+        rm -f "$log"
+        return 1
+    fi
+    if ! WINEPREFIX="$prefix" timeout 180 wine "$@" >/dev/null 2>"$log"; then
+        echo "wine: could not run $* in $prefix:" >&2
+        tail -n 5 "$log" >&2
+        rm -f "$log"
+        return 1
+    fi
+    rm -f "$log"
+}
+
+# Ends the server of this prefix only (and every program still running in it).
+wine_session_stop() {
+    WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+}
