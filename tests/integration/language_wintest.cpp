@@ -1,4 +1,5 @@
-// The real Sotrix.exe in German: under a German locale the main window's tabs and texts are German. Run
+// The real Sotrix.exe in German: under a German locale the main window's tabs are German and open by their
+// German words. Run
 // with LC_ALL=de_DE.UTF-8 and SOTRIX_EXPECT_GERMAN=1 (Wine takes the Windows language from the locale); the
 // normal run leaves these tests out by their name.
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "integration/program_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -28,19 +30,7 @@ protected:
     }
 };
 
-std::set<std::wstring> texts_inside(HWND window) {
-    std::set<std::wstring> texts;
-    EnumChildWindows(
-        window,
-        [](HWND hwnd, LPARAM parameter) -> BOOL {
-            reinterpret_cast<std::set<std::wstring>*>(parameter)->insert(text_of(hwnd));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
-TEST_F(GermanRun, GermanTabCaptionsAndTexts) {
+TEST_F(GermanRun, GermanTabCaptionsAndTabWords) {
     // The tab word on the command line is the German caption.
     Program& program = start(L"norepair einstellungen");
     HWND main = wait_for_window(program, WindowKind::MAIN);
@@ -57,12 +47,6 @@ TEST_F(GermanRun, GermanTabCaptionsAndTexts) {
                                               L"Datentr\u00E4ger", L"Netzwerke",     L"Ping",
                                               L"Ereignisse",       L"Einstellungen", L"\u00DCber"};
     EXPECT_EQ(captions, german) << rows_listing(captions);
-
-    const std::set<std::wstring> texts = texts_inside(main);
-    for (const wchar_t* expected : {L"Protokolldatei aktivieren", L"Transparentes Fenster"}) {
-        EXPECT_TRUE(texts.count(expected)) << "missing: " << narrow(expected);
-    }
-    EXPECT_FALSE(texts.count(L"Enable Log File")) << "an English text on the Settings page";
 }
 
 }  // namespace

@@ -220,19 +220,18 @@ inline std::wstring text_of(HWND hwnd) {
     return text;
 }
 
+inline BOOL CALLBACK descendant_collect(HWND hwnd, LPARAM parameter) {
+    auto* by_number = reinterpret_cast<std::map<int, HWND>*>(parameter);
+    const int id = GetDlgCtrlID(hwnd);
+    // The parts inside common controls (a list's header, a combo box's field) carry small ids.
+    if (id >= 100 && !by_number->count(id)) (*by_number)[id] = hwnd;
+    return TRUE;
+}
+
 // The controls inside a window, by number (the first of each number).
 inline std::map<int, HWND> descendants_of(HWND window) {
     std::map<int, HWND> found;
-    EnumChildWindows(
-        window,
-        [](HWND hwnd, LPARAM parameter) -> BOOL {
-            auto* by_number = reinterpret_cast<std::map<int, HWND>*>(parameter);
-            const int id = GetDlgCtrlID(hwnd);
-            // The parts inside common controls (a list's header, a combo box's field) carry small ids.
-            if (id >= 100 && !by_number->count(id)) (*by_number)[id] = hwnd;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(window, descendant_collect, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -247,27 +246,29 @@ inline WindowKind window_kind(HWND hwnd) {
     return WindowKind::OTHER;
 }
 
+struct WindowSearch {
+    DWORD process_id;
+    WindowKind kind;
+    bool visible_only;
+    HWND found;
+};
+
+inline BOOL CALLBACK window_search_step(HWND hwnd, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != search->process_id || class_of(hwnd) != L"SotrixWindow") return TRUE;
+    if (search->visible_only && !IsWindowVisible(hwnd)) return TRUE;
+    if (window_kind(hwnd) != search->kind) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
 // The process's first top-level window of the program's class and the kind, visible or (when
 // visible_only is false) not; null when there is none.
 inline HWND program_window(DWORD process_id, WindowKind kind, bool visible_only = true) {
-    struct Search {
-        DWORD process_id;
-        WindowKind kind;
-        bool visible_only;
-        HWND found;
-    } search{process_id, kind, visible_only, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->process_id || class_of(hwnd) != L"SotrixWindow") return TRUE;
-            if (s->visible_only && !IsWindowVisible(hwnd)) return TRUE;
-            if (window_kind(hwnd) != s->kind) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{process_id, kind, visible_only, nullptr};
+    EnumWindows(window_search_step, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
