@@ -226,8 +226,9 @@ int load(const std::wstring& path, LoadMode mode) {
     FileError backup_error = FILE_OK;
     const bool backup_read = read_settings(backup_path, backup, backup_why, backup_error);
     if (backup_read) {
-        report(text + L"; its backup copy was used");
+        // Applied first, so that the line reaches the log when the backup's settings keep one.
         settings_apply(backup, path);
+        report(text + L"; its backup copy was used");
     } else {
         report(text + L"; default settings are used");
         // Defaults still decide the log folder: the default one.

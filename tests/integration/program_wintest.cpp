@@ -18,8 +18,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Test programs of both builds share one Wine prefix, and the program allows one instance per session:
 // only one of them may run the program at a time.
 class OneAtATime : public ::testing::Environment {
@@ -42,105 +40,27 @@ private:
 };
 const auto* const one_at_a_time = ::testing::AddGlobalTestEnvironment(new OneAtATime);
 
-struct Program {
-    PROCESS_INFORMATION process{};
-    bool started = false;
-
-    bool running() const { return started && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
-    bool ends_within(int milliseconds) const {
-        return started && WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
-    }
-    DWORD exit_code() const {
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process.hProcess, &code);
-        return code;
-    }
-    void stop() {
-        if (!started) return;
-        if (running()) {
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, 5000);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        started = false;
-    }
-};
-
-struct WindowSearch {
-    DWORD process_id;
-    bool with_canvas;  // the compact window (its cells' canvas), else any of the program's windows
-    HWND found;
-};
-
-BOOL CALLBACK find_window(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t class_name[64] = {};
-    GetClassNameW(hwnd, class_name, 64);
-    if (owner != search->process_id || std::wstring(class_name) != L"SotrixWindow" || !IsWindowVisible(hwnd))
-        return TRUE;
-    if (search->with_canvas != (FindWindowExW(hwnd, nullptr, L"SotrixCanvas", nullptr) != nullptr)) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND wait_for_window(const Program& program, bool compact, int milliseconds) {
-    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (Clock::now() < end && program.running()) {
-        WindowSearch search{program.process.dwProcessId, compact, nullptr};
-        EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-class ProgramRun : public ::testing::Test {
+class ProgramRun : public ProgramTest {
 protected:
     void SetUp() override {
-        if (!display_available()) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
-        // A program left by an earlier, interrupted run would take our starts for second instances.
-        ASSERT_TRUE(no_instance_runs()) << "another Sotrix instance runs in this Wine prefix";
-
-        ASSERT_TRUE(program_folder_make(L"sotrix-run-", folder_, exe_)) << GetLastError();
+        ASSERT_TRUE(folder_prepare(L"sotrix-run-"));
         // A settings file next to the program makes it portable: everything it writes stays in this folder.
-        std::ofstream(folder_ / L"Sotrix.ini").put('\n');
+        file_write(folder_ / L"Sotrix.ini", "\n");
     }
-
-    void TearDown() override {
-        for (Program& program : programs_) program.stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    Program& start(const std::wstring& words) {
-        programs_.emplace_back();
-        Program& program = programs_.back();
-        std::wstring command = L"\"" + exe_.wstring() + L"\" " + words;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        program.started = CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                         folder_.c_str(), &startup, &program.process) != FALSE;
-        EXPECT_TRUE(program.started) << GetLastError();
-        return program;
-    }
-
-    std::filesystem::path folder_;
-    std::filesystem::path exe_;
-    std::vector<Program> programs_;  // reserved below, so references stay valid
-public:
-    ProgramRun() { programs_.reserve(4); }
 };
+
+// The version text the build under test carries: the project's version, the architecture and the build
+// number that each Windows build is made with.
+std::wstring expected_version_text() {
+    const std::wstring architecture = sizeof(void*) == 8 ? L"x64 101" : L"x86 102";
+    return L"v" + wide_of(SOTRIX_VERSION_NUMBER) + L" " + architecture;
+}
 
 TEST_F(ProgramRun, StartsWithTheCompactWindowAndItsCloseBoxEndsIt) {
     Program& program = start(L"norepair");
-    HWND compact = wait_for_window(program, true, 60000);
+    HWND compact = wait_for_window(program, WindowKind::COMPACT);
     ASSERT_NE(compact, nullptr) << "no compact window";
-    wchar_t title[128] = {};
-    GetWindowTextW(compact, title, 128);
-    EXPECT_EQ(std::wstring(title).rfind(L"Sotrix v", 0), 0u) << "title";
+    EXPECT_EQ(text_of(compact).rfind(L"Sotrix v", 0), 0u) << "title";
     RECT area{};
     GetWindowRect(compact, &area);
     EXPECT_GE(area.top, 0);
@@ -149,32 +69,46 @@ TEST_F(ProgramRun, StartsWithTheCompactWindowAndItsCloseBoxEndsIt) {
     EXPECT_LE(area.bottom, GetSystemMetrics(SM_CYSCREEN));
     EXPECT_GT(area.right - area.left, 100);
 
-    Sleep(300);  // the cells are drawn when the loop paints
-    const std::wstring shots = windows_path(SOTRIX_BINARY_DIR) + L"\\screenshots";
-    CreateDirectoryW(shots.c_str(), nullptr);
-    EXPECT_TRUE(screenshot_save(compact, shots + L"\\compact_window.bmp"));
+    // The cells are drawn when the loop paints: their texts on the background, not one colour.
+    SetWindowPos(compact, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Picture picture;
+    ColourCount background;
+    const bool drawn = wait_until(10000, [&] {
+        picture = window_picture(compact);
+        const RECT inner = client_on_screen(compact);
+        background = most_common_colour(picture, inner);
+        return background.total > 0 && background.count < background.total * 97 / 100 &&
+               contrast_pixels(picture, inner, background.colour) > 200;
+    });
+    EXPECT_TRUE(picture_save(picture, screenshots_folder() + L"\\compact_window.bmp"));
+    EXPECT_TRUE(drawn) << "the compact window shows no cells: " << background.count << " of " << background.total
+                       << " pixels have the colour " << std::hex << background.colour;
 
     PostMessageW(compact, WM_CLOSE, 0, 0);
     const auto begin = Clock::now();
-    EXPECT_TRUE(program.ends_within(5000)) << "the close box did not end the program";
-    // Without a window manager Wine waits two seconds to hide the window and two more for its stand-alone
-    // tray to drop the icon; the exit itself adds little to that.
-    EXPECT_LT(Clock::now() - begin, std::chrono::seconds(6));
+    EXPECT_TRUE(program.ends_within(EXIT_MS)) << "the close box did not end the program";
+    EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(EXIT_MS));
     EXPECT_EQ(program.exit_code(), 0u);
     EXPECT_FALSE(instance_mutex_exists());
 }
 
+TEST_F(ProgramRun, TheMainWindowTitleNamesTheBuild) {
+    Program& program = start(L"norepair about");
+    HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    EXPECT_EQ(text_of(main), L"Sotrix " + expected_version_text() + L" - System Monitor");
+}
+
 TEST_F(ProgramRun, ASecondStartBringsTheFirstForwardAndEnds) {
     Program& first = start(L"norepair");
-    HWND compact = wait_for_window(first, true, 60000);
+    HWND compact = wait_for_window(first, WindowKind::COMPACT);
     ASSERT_NE(compact, nullptr);
     ShowWindow(compact, SW_MINIMIZE);
-    Sleep(200);
-    ASSERT_TRUE(IsIconic(compact));
+    ASSERT_TRUE(wait_until(5000, [&] { return IsIconic(compact) != FALSE; }));
 
     const auto begin = Clock::now();
     Program& second = start(L"norepair");
-    HWND notice = wait_for_window(second, false, 20000);
+    HWND notice = wait_for_window(second, WindowKind::OTHER, 20000);
     EXPECT_NE(notice, nullptr) << "no already-running notice";
     ASSERT_TRUE(second.ends_within(20000));
     const auto shown = Clock::now() - begin;
@@ -188,46 +122,91 @@ TEST_F(ProgramRun, ASecondStartBringsTheFirstForwardAndEnds) {
 
 TEST_F(ProgramRun, TheWordShutdownEndsTheRunningInstance) {
     Program& first = start(L"norepair");
-    ASSERT_NE(wait_for_window(first, true, 60000), nullptr);
+    ASSERT_NE(wait_for_window(first, WindowKind::COMPACT), nullptr);
     Program& second = start(L"SHUTDOWN norepair");
-    EXPECT_TRUE(second.ends_within(10000));
-    EXPECT_EQ(wait_for_window(second, true, 0), nullptr);
-    EXPECT_TRUE(first.ends_within(10000)) << "the running instance did not quit";
+    // Watched for its whole life: the instance that only passes the word on shows no window of its own.
+    bool second_showed = false;
+    EXPECT_TRUE(wait_until(EXIT_MS + 10000, [&] {
+        if (program_window(second.id(), WindowKind::COMPACT) || program_window(second.id(), WindowKind::MAIN))
+            second_showed = true;
+        return !second.running();
+    })) << "the \"shutdown\" instance did not end";
+    EXPECT_FALSE(second_showed) << "the \"shutdown\" instance showed a window";
+    EXPECT_EQ(second.exit_code(), 0u);
+    EXPECT_TRUE(first.ends_within(EXIT_MS)) << "the running instance did not quit";
     EXPECT_EQ(first.exit_code(), 0u);
+    EXPECT_FALSE(instance_mutex_exists());
 }
 
 TEST_F(ProgramRun, TheWordRestartTakesOver) {
     Program& first = start(L"norepair");
-    ASSERT_NE(wait_for_window(first, true, 60000), nullptr);
+    ASSERT_NE(wait_for_window(first, WindowKind::COMPACT), nullptr);
     Program& second = start(L"restart norepair");
-    EXPECT_TRUE(first.ends_within(10000)) << "the running instance did not hand over";
-    HWND compact = wait_for_window(second, true, 60000);
+    EXPECT_TRUE(first.ends_within(EXIT_MS + 5000)) << "the running instance did not hand over";
+    HWND compact = wait_for_window(second, WindowKind::COMPACT);
     EXPECT_NE(compact, nullptr) << "the new instance did not start";
     EXPECT_TRUE(second.running());
     EXPECT_TRUE(instance_mutex_exists());
 }
 
+// The answer of the compact window to a message sent from another thread of this process while the
+// program is busy; `answered` is false when the call failed (the program ended before it answered).
+struct SentAnswer {
+    bool answered = false;
+    DWORD_PTR answer = 99;
+};
+
 TEST_F(ProgramRun, EndOfSessionMessages) {
     Program& program = start(L"norepair");
-    HWND compact = wait_for_window(program, true, 60000);
+    HWND compact = wait_for_window(program, WindowKind::COMPACT);
     ASSERT_NE(compact, nullptr);
     DWORD_PTR answer = 99;
 
-    // A session end that another program cancelled changes nothing.
+    // A session end that another program cancelled changes nothing: answered with 0, and the program does not
+    // begin its exit (which hides the window at once and ends the process within a few seconds).
     ASSERT_TRUE(SendMessageTimeoutW(compact, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
     EXPECT_EQ(answer, 0u);
+    EXPECT_FALSE(wait_until(EXIT_MS, [&] { return !program.running() || !IsWindowVisible(compact); }))
+        << "a cancelled session end began the exit";
 
     // Device messages without a header, or for devices that are not volumes, are looked at safely.
     ASSERT_TRUE(SendMessageTimeoutW(compact, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     DEV_BROADCAST_HDR port{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_PORT, 0};
     ASSERT_TRUE(SendMessageTimeoutW(compact, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&port),
                                     SMTO_ABORTIFHUNG, 5000, &answer));
-    Sleep(500);
-    EXPECT_TRUE(program.running());
+    ASSERT_TRUE(program.running());
+    ASSERT_TRUE(IsWindowVisible(compact));
 
-    // The session is ending: the program goes through its exit sequence and ends.
-    SendMessageTimeoutW(compact, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
-    EXPECT_TRUE(program.ends_within(10000)) << "the end of the session did not end the program";
+    // The session is ending: the program goes through its exit sequence and ends. It does not allow the end
+    // before it has saved (the first query is never answered yes); once it is quitting, a further query is
+    // answered yes and a session end with 0, while it still serves messages.
+    SentAnswer first;
+    std::thread query([&] {
+        first.answered = SendMessageTimeoutW(compact, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                             EXIT_MS + 5000, &first.answer) != 0;
+    });
+    EXPECT_TRUE(wait_until(EXIT_MS, [&] { return !IsWindowVisible(compact) || !program.running(); }))
+        << "the query of the session end did not begin the exit";
+    SentAnswer query_quitting;
+    SentAnswer end_quitting;
+    const auto end = Clock::now() + std::chrono::milliseconds(EXIT_MS);
+    while (program.running() && !(query_quitting.answered && end_quitting.answered) && Clock::now() < end) {
+        if (!query_quitting.answered) {
+            query_quitting.answered = SendMessageTimeoutW(compact, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                                          SMTO_NORMAL, 200, &query_quitting.answer) != 0;
+        }
+        if (!end_quitting.answered) {
+            end_quitting.answered = SendMessageTimeoutW(compact, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                                        200, &end_quitting.answer) != 0;
+        }
+    }
+    query.join();
+    EXPECT_TRUE(!first.answered || first.answer == 0) << "the session end was allowed before the exit";
+    EXPECT_TRUE(query_quitting.answered) << "no answer to a query while quitting";
+    EXPECT_EQ(query_quitting.answer, 1u);
+    EXPECT_TRUE(end_quitting.answered) << "no answer to the session end while quitting";
+    EXPECT_EQ(end_quitting.answer, 0u);
+    EXPECT_TRUE(program.ends_within(EXIT_MS)) << "the end of the session did not end the program";
     EXPECT_EQ(program.exit_code(), 0u);
     EXPECT_FALSE(instance_mutex_exists());
 }
