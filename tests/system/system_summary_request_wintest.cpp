@@ -11,6 +11,7 @@
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "core/startup_facts.h"
+#include "runtime/list_model.h"
 #include "runtime/threads.h"
 #include "system/system_monitor.h"
 
@@ -23,6 +24,14 @@ bool summary_served_within(DWORD deadline_ms) {
         if (SharedInts[SYSTEM_SUMMARY_REQUEST].load() == 0 && !shared_text(WINDOWS_NAME).empty()) return true;
         if (GetTickCount64() >= end) return false;
         Sleep(20);
+    }
+}
+
+// The rows a sampler run leaves, so that the next test's sampler starts from empty lists.
+void sampler_lists_clear() {
+    for (const int list : {LIST_SYSTEM_EVENTS, LIST_BATTERY, LIST_PROCESSORS, LIST_CPU_BASE_SPEED, LIST_CPU_SPEED,
+                           LIST_PHYSICAL_MEMORY, LIST_PAGEFILE_MEMORY}) {
+        list_rows_clear(list);
     }
 }
 
@@ -57,6 +66,7 @@ TEST(SystemSummaryRequest, TheSamplerBuildsWhatTheMainThreadAsksFor) {
     EXPECT_TRUE(thread_wait(thread, 5000)) << "the sampler did not end";
     SharedInts[QUIT_FLAG] = 0;
     system_libraries_free();
+    sampler_lists_clear();
 }
 
 }  // namespace
