@@ -37,6 +37,24 @@ using Clock = std::chrono::steady_clock;
 constexpr const wchar_t* SCENARIO_VARIABLE = L"SOTRIX_EXIT_TEST_SCENARIO";
 constexpr const wchar_t* FOLDER_VARIABLE = L"SOTRIX_EXIT_TEST_FOLDER";
 
+// How the child ends when its scenario could not run.
+enum ChildFailure : UINT { CHILD_NO_GUI = 71, CHILD_NO_WINDOW = 72, CHILD_EXIT_RETURNED = 73 };
+
+std::string child_failure_text(DWORD code) {
+    switch (code) {
+        case 0:
+            return {};
+        case CHILD_NO_GUI:
+            return "the child could not set up the windowing layer (no display? start Xvfb and set DISPLAY)\n";
+        case CHILD_NO_WINDOW:
+            return "the child could not open its window (no display for windows? start Xvfb and set DISPLAY)\n";
+        case CHILD_EXIT_RETURNED:
+            return "program_exit returned instead of ending the process\n";
+        default:
+            return "the child ended with code " + std::to_string(code) + "\n";
+    }
+}
+
 constexpr const wchar_t* EVENT_TEXT = L"event line before the exit";
 constexpr const wchar_t* LOG_TEXT = L"log line before the exit";
 
@@ -77,7 +95,7 @@ void lock_holding_worker(int64_t) {
     const std::wstring appdata = with_separator(root) + L"AppData\\";
     const std::wstring data = data_folder_of(root);
     std::filesystem::create_directories(file_path(data));
-    if (!gui_init()) ExitProcess(71);
+    if (!gui_init()) ExitProcess(CHILD_NO_GUI);
     SharedStateFacts facts;
     facts.appdata_folder = appdata;
     facts.log_folder = data;
@@ -104,13 +122,14 @@ void lock_holding_worker(int64_t) {
     saga_lists_load(saga_file_path());  // start-up's load: no history yet
     event_line_add(LIST_SYSTEM_EVENTS, EVENT_TEXT);
     log_line_add(LOG_TEXT);
-    if (!window_open(WIN_COMPACT, 0, 0, 100, 50, L"exit test", WINDOW_CAPTION | WINDOW_INVISIBLE)) ExitProcess(72);
+    if (!window_open(WIN_COMPACT, 0, 0, 100, 50, L"exit test", WINDOW_CAPTION | WINDOW_INVISIBLE))
+        ExitProcess(CHILD_NO_WINDOW);
 
     SharedQuads[SYSTEM_SAMPLER_THREAD] = thread_create(cooperative_worker, 0);
     if (scenario == L"killed") SharedQuads[NETWORK_THREAD] = thread_create(stubborn_worker, 0);
     if (scenario == L"stuck") SharedQuads[NETWORK_THREAD] = thread_create(lock_holding_worker, 0);
     program_exit();
-    ExitProcess(73);  // program_exit returned: it never should
+    ExitProcess(CHILD_EXIT_RETURNED);
 }
 
 // ---- The parent ----
@@ -207,7 +226,7 @@ TEST(ExitFinalThread, SavesTheLogAndTheHistoryAfterTheWorkersStoppedOrWereKilled
         TempFolder root;
         const ChildResult child = child_exit_start(test.scenario, root.Path, std::chrono::seconds(60));
         ASSERT_TRUE(child.ended) << "the exit did not end within 60 s\n" << child.output;
-        EXPECT_EQ(child.exit_code, 0u) << child.output;
+        ASSERT_EQ(child.exit_code, 0u) << child_failure_text(child.exit_code) << child.output;
         const std::wstring data = data_folder_of(root.Path.wstring());
 
         const std::string history = file_text(data + L"SX-Saga.json");
@@ -230,7 +249,7 @@ TEST(ExitFinalThread, AStepThatNeverEndsDoesNotHoldTheExitPastItsBound) {
     // and for Wine starting the process.
     const ChildResult child = child_exit_start(L"stuck", root.Path, std::chrono::seconds(45));
     ASSERT_TRUE(child.ended) << "the exit hung on its finishing thread: still running after 45 s\n" << child.output;
-    EXPECT_EQ(child.exit_code, 0u) << child.output;
+    ASSERT_EQ(child.exit_code, 0u) << child_failure_text(child.exit_code) << child.output;
     EXPECT_GE(child.seconds, 8.0) << "the finishing thread was not waited for";
     // The log flush waits for the lock the killed worker held; it and the save after it never came.
     const std::wstring data = data_folder_of(root.Path.wstring());
