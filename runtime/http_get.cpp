@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +20,8 @@ constexpr long DEFAULT_TOTAL_TIMEOUT_MS = 120000;
 // libcurl limits each header line but, depending on the version, not their sum.
 constexpr size_t MAX_HEADER_BYTES = 256 * 1024;
 
+std::atomic<HttpLongOptionObserver> long_option_observer{nullptr};
+
 std::once_flag GLOBAL_INIT_ONCE;
 CURLcode GLOBAL_INIT_RESULT = CURLE_FAILED_INIT;
 
@@ -30,6 +33,11 @@ struct Transfer {
     size_t max_body_bytes = 0;
     Abort abort = Abort::NONE;
 };
+
+CURLcode set_long_option(CURL* handle, CURLoption option, long value) {
+    if (const HttpLongOptionObserver observer = long_option_observer.load()) observer(static_cast<int>(option), value);
+    return curl_easy_setopt(handle, option, value);
+}
 
 bool cancel_requested(const std::atomic<int32_t>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_acquire) > 0;
@@ -128,18 +136,18 @@ bool run_request(const std::string& url, HttpResponse& response, const HttpOptio
     };
     keep_first_error(curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error_buffer));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_URL, url.c_str()));
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L));
+    keep_first_error(set_long_option(handle, CURLOPT_HTTPGET, 1L));
     // Neither the first request nor a redirect may leave HTTP (no file://, ftp:// and the like).
     keep_first_error(curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https"));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_USERAGENT, USER_AGENT));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "gzip"));
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L));
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_MAXREDIRS, max_redirects));
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connect_timeout_ms));
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, total_timeout_ms));
+    keep_first_error(set_long_option(handle, CURLOPT_FOLLOWLOCATION, 1L));
+    keep_first_error(set_long_option(handle, CURLOPT_MAXREDIRS, max_redirects));
+    keep_first_error(set_long_option(handle, CURLOPT_CONNECTTIMEOUT_MS, connect_timeout_ms));
+    keep_first_error(set_long_option(handle, CURLOPT_TIMEOUT_MS, total_timeout_ms));
     // Worker threads call this: libcurl must not use signals (alarm() for DNS time-outs) there.
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L));
+    keep_first_error(set_long_option(handle, CURLOPT_NOSIGNAL, 1L));
     // The empty text also stops libcurl from taking a proxy from http_proxy and similar variables.
     keep_first_error(curl_easy_setopt(handle, CURLOPT_PROXY, ""));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &write_body));
@@ -148,7 +156,7 @@ bool run_request(const std::string& url, HttpResponse& response, const HttpOptio
     keep_first_error(curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &check_cancel));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer));
-    keep_first_error(curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L));
+    keep_first_error(set_long_option(handle, CURLOPT_NOPROGRESS, 0L));
     if (code != CURLE_OK) {
         return fail(response, L"libcurl refused an option: " + wide_from_utf8(curl_easy_strerror(code)));
     }
@@ -170,6 +178,8 @@ bool http_global_init() {
     std::call_once(GLOBAL_INIT_ONCE, [] { GLOBAL_INIT_RESULT = curl_global_init(CURL_GLOBAL_DEFAULT); });
     return GLOBAL_INIT_RESULT == CURLE_OK;
 }
+
+void http_long_option_observer_set(HttpLongOptionObserver observer) { long_option_observer = observer; }
 
 bool http_get(const std::string& url, HttpResponse& response, const HttpOptions& options) {
     response = HttpResponse{};

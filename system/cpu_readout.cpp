@@ -78,6 +78,17 @@ int64_t clock_estimate_mhz(int64_t ticks_in_100ms) {
     return (mhz + 5) / 5 * 5;
 }
 
+int64_t clock_estimate_from_samples(const std::function<ClockSample()>& measure) {
+    for (int attempt = 0; attempt < CLOCK_ESTIMATE_TRIES; ++attempt) {
+        const ClockSample sample = measure();
+        const int64_t mhz = sample.second_ticks > sample.first_ticks
+                                ? clock_estimate_mhz(static_cast<int64_t>(sample.second_ticks - sample.first_ticks))
+                                : 0;
+        if (sample.first_processor == sample.second_processor && mhz > 0) return mhz;
+    }
+    return 0;
+}
+
 CpuReadoutTexts cpu_readout_build(const CpuReadoutInput& input) {
     CpuReadoutTexts texts;
     const std::wstring mhz = std::to_wstring(input.mhz) + L"MHz";

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,6 +48,23 @@ int64_t load_average_percent(double sum, int64_t count);
 
 // A time-stamp count over 100 ms as MHz rounded up to the next multiple of 5 above; 0 when not positive.
 int64_t clock_estimate_mhz(int64_t ticks_in_100ms);
+
+// One measurement of the clock estimate: the processor (APIC id) and the time-stamp count before and after
+// a wait of 100 ms.
+struct ClockSample {
+    unsigned first_processor = 0;
+    unsigned second_processor = 0;
+    uint64_t first_ticks = 0;
+    uint64_t second_ticks = 0;
+};
+
+// The clock estimate measures at most this often: each try waits 100 ms, and the sampler waits for it.
+constexpr int CLOCK_ESTIMATE_TRIES = 5;
+
+// Measures again while a sample moved to another processor or did not count forward (the whole 64-bit
+// count: its low half alone wraps about once a second at 4 GHz), at most CLOCK_ESTIMATE_TRIES times.
+// The clock in MHz of the first good sample; 0 when none was good.
+int64_t clock_estimate_from_samples(const std::function<ClockSample()>& measure);
 
 // Everything the CPU cell and its rows are built from.
 struct CpuReadoutInput {

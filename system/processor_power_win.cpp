@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int ESTIMATE_TRIES = 5;
 constexpr int64_t POWER_RECORDS_MAX = 4096;  // more processors than any Windows supports
 
 // Initial APIC id of the processor running us (CPUID leaf 1, EBX bits 24..31).
@@ -47,15 +46,13 @@ bool processor_throttle_read(int64_t& throttle) {
 }
 
 int64_t cpu_clock_estimate() {
-    for (int attempt = 0; attempt < ESTIMATE_TRIES; ++attempt) {
-        const unsigned first_processor = apic_id();
-        const uint64_t first = __rdtsc();
+    return clock_estimate_from_samples([] {
+        ClockSample sample;
+        sample.first_processor = apic_id();
+        sample.first_ticks = __rdtsc();
         Sleep(100);
-        const unsigned second_processor = apic_id();
-        const uint64_t second = __rdtsc();
-        // The whole 64-bit count: its low half alone wraps about once a second at 4 GHz.
-        const int64_t mhz = second > first ? clock_estimate_mhz(static_cast<int64_t>(second - first)) : 0;
-        if (first_processor == second_processor && mhz > 0) return mhz;
-    }
-    return 0;
+        sample.second_processor = apic_id();
+        sample.second_ticks = __rdtsc();
+        return sample;
+    });
 }

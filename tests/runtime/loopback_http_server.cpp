@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -61,6 +62,9 @@ bool try_again() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EI
 // select() watches at most FD_SETSIZE sockets (64 on Windows); tests never need more than a few.
 constexpr size_t MAX_CLIENTS = 32;
 constexpr size_t MAX_REQUEST_BYTES = 64 * 1024;
+constexpr auto SLOW_BYTE_GAP = std::chrono::milliseconds(50);
+
+using Clock = std::chrono::steady_clock;
 
 // gzip of loopback_gzip_text() (Python's gzip module, level 9, mtime 0).
 constexpr unsigned char GZIP_BODY[] = {
@@ -87,7 +91,11 @@ struct Client {
     size_t sent = 0;
     bool answered = false;  // the request head is complete; /hang answers with nothing
     bool closed = false;
+    size_t slow_from = std::string::npos;  // from this byte of the reply on, one byte per SLOW_BYTE_GAP
+    Clock::time_point next_send{};
 };
+
+bool waits_to_send(const Client& client) { return client.sent >= client.slow_from && Clock::now() < client.next_send; }
 
 std::string reply_text(int code, std::string_view reason, std::string_view extra_headers, std::string_view body) {
     std::string text = "HTTP/1.1 " + std::to_string(code) + " " + std::string(reason) + "\r\n";
@@ -100,7 +108,18 @@ std::string reply_text(int code, std::string_view reason, std::string_view extra
     return text;
 }
 
-std::string route_reply(std::string_view path) {
+// About `kib` KiB of header lines, 1 KiB each with its line end.
+std::string filler_headers(size_t kib) {
+    std::string lines;
+    for (size_t i = 0; i < kib; ++i) {
+        std::string line = "X-Filler-" + std::to_string(i) + ": ";
+        line.append(1024 - 2 - line.size(), 'h');
+        lines += line + "\r\n";
+    }
+    return lines;
+}
+
+std::string route_reply(std::string_view path, uint16_t port) {
     if (path == "/plain") return reply_text(200, "OK", "X-Loopback-Route: plain\r\n", LOOPBACK_PLAIN_BODY);
     if (path == "/gzip") {
         const std::string_view body(reinterpret_cast<const char*>(GZIP_BODY), sizeof GZIP_BODY);
@@ -109,6 +128,17 @@ std::string route_reply(std::string_view path) {
     if (path == "/redirect") return reply_text(302, "Found", "Location: /plain\r\n", "moved\n");
     if (path == "/loop") return reply_text(302, "Found", "Location: /loop\r\n", "again\n");
     if (path == "/big") return reply_text(200, "OK", "", std::string(LOOPBACK_BIG_BODY_BYTES, 'x'));
+    if (path == "/slow") return reply_text(200, "OK", "", std::string(LOOPBACK_SLOW_BODY_BYTES, 's'));
+    if (path == "/to-ftp") {
+        return reply_text(302, "Found", "Location: ftp://127.0.0.1:" + std::to_string(port) + "/plain\r\n", "moved\n");
+    }
+    if (path == "/to-file") return reply_text(302, "Found", "Location: file:///etc/hostname\r\n", "moved\n");
+    if (path.starts_with("/headers-") && path.ends_with("k")) {
+        const std::string_view number = path.substr(9, path.size() - 10);
+        size_t kib = 0;
+        for (const char c : number) kib = c >= '0' && c <= '9' ? kib * 10 + static_cast<size_t>(c - '0') : 0;
+        if (kib > 0 && kib <= 4096) return reply_text(200, "OK", filler_headers(kib), LOOPBACK_PLAIN_BODY);
+    }
     return reply_text(404, "Not Found", "", "no such route\n");
 }
 
@@ -120,8 +150,9 @@ struct LoopbackServerState {
     bool sockets_started = false;
     std::atomic<bool> stopping{false};
     std::thread thread;
-    std::mutex mutex;  // guards the two request records below
+    std::mutex mutex;  // guards the request records below
     int request_count = 0;
+    int connection_count = 0;
     std::string last_request;
 };
 
@@ -141,7 +172,8 @@ void answer(LoopbackServerState& state, Client& client) {
     std::string path;
     if (second_space != std::string::npos) path = head.substr(first_space + 1, second_space - first_space - 1);
     client.answered = true;
-    if (path != "/hang") client.reply = route_reply(path);
+    if (path != "/hang") client.reply = route_reply(path, state.port);
+    if (path == "/slow") client.slow_from = client.reply.size() - LOOPBACK_SLOW_BODY_BYTES;
 }
 
 void receive(LoopbackServerState& state, Client& client) {
@@ -161,13 +193,19 @@ void receive(LoopbackServerState& state, Client& client) {
 }
 
 void send_more(Client& client) {
-    const size_t remaining = std::min<size_t>(client.reply.size() - client.sent, 1 << 20);
+    size_t remaining = std::min<size_t>(client.reply.size() - client.sent, 1 << 20);
+    if (client.sent >= client.slow_from) {
+        remaining = 1;
+    } else if (client.slow_from != std::string::npos) {
+        remaining = std::min(remaining, client.slow_from - client.sent);
+    }
     const auto sent = send(client.socket, client.reply.data() + client.sent, static_cast<int>(remaining), SEND_FLAGS);
     if (sent < 0) {
         if (!try_again()) client.closed = true;  // the client gave up (a body cap, a cancel)
         return;
     }
     client.sent += static_cast<size_t>(sent);
+    if (client.sent > client.slow_from) client.next_send = Clock::now() + SLOW_BYTE_GAP;
     // Every reply says "Connection: close"; the whole request was read, so closing now ends it gracefully.
     if (client.sent == client.reply.size()) client.closed = true;
 }
@@ -185,6 +223,8 @@ void accept_client(LoopbackServerState& state, std::vector<Client>& clients) {
     Client client;
     client.socket = socket;
     clients.push_back(std::move(client));
+    std::lock_guard lock(state.mutex);
+    ++state.connection_count;
 }
 
 void serve(LoopbackServerState& state) {
@@ -196,16 +236,18 @@ void serve(LoopbackServerState& state) {
         FD_ZERO(&writable);
         FD_SET(state.listener, &readable);
         Socket highest = state.listener;
+        bool slow = false;
         for (const Client& client : clients) {
-            if (client.answered && client.sent < client.reply.size()) {
+            slow = slow || client.slow_from != std::string::npos;
+            if (client.answered && client.sent < client.reply.size() && !waits_to_send(client)) {
                 FD_SET(client.socket, &writable);
             } else {
                 FD_SET(client.socket, &readable);  // the request, or the hang-up of a /hang client
             }
             highest = std::max(highest, client.socket);
         }
-        // stop() wakes the wait with a connection; the time-out only covers a wake-up that failed.
-        timeval wait{0, 250000};
+        // stop() wakes the wait with a connection; the time-out covers a wake-up that failed and paces /slow.
+        timeval wait{0, slow ? 10000 : 250000};
         const int ready = select(static_cast<int>(highest + 1), &readable, &writable, nullptr, &wait);
         if (state.stopping.load()) break;
         if (ready < 0) {
@@ -295,6 +337,11 @@ std::string LoopbackHttpServer::url(std::string_view path) const {
 int LoopbackHttpServer::request_count() const {
     std::lock_guard lock(state->mutex);
     return state->request_count;
+}
+
+int LoopbackHttpServer::connection_count() const {
+    std::lock_guard lock(state->mutex);
+    return state->connection_count;
 }
 
 std::string LoopbackHttpServer::last_request() const {
