@@ -20,8 +20,6 @@ constexpr long DEFAULT_TOTAL_TIMEOUT_MS = 120000;
 // libcurl limits each header line but, depending on the version, not their sum.
 constexpr size_t MAX_HEADER_BYTES = 256 * 1024;
 
-std::atomic<HttpLongOptionObserver> long_option_observer{nullptr};
-
 std::once_flag GLOBAL_INIT_ONCE;
 CURLcode GLOBAL_INIT_RESULT = CURLE_FAILED_INIT;
 
@@ -33,11 +31,6 @@ struct Transfer {
     size_t max_body_bytes = 0;
     Abort abort = Abort::NONE;
 };
-
-CURLcode set_long_option(CURL* handle, CURLoption option, long value) {
-    if (const HttpLongOptionObserver observer = long_option_observer.load()) observer(static_cast<int>(option), value);
-    return curl_easy_setopt(handle, option, value);
-}
 
 bool cancel_requested(const std::atomic<int32_t>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_acquire) > 0;
@@ -124,10 +117,7 @@ bool run_request(const std::string& url, HttpResponse& response, const HttpOptio
 
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
     if (!curl) return fail(response, L"libcurl could not create a request");
-    const long connect_timeout_ms =
-        options.connect_timeout_ms > 0 ? options.connect_timeout_ms : DEFAULT_CONNECT_TIMEOUT_MS;
-    const long total_timeout_ms = options.total_timeout_ms > 0 ? options.total_timeout_ms : DEFAULT_TOTAL_TIMEOUT_MS;
-    const long max_redirects = options.max_redirects > 0 ? options.max_redirects : 0L;
+    const HttpLimits limits = http_limits_effective(options);
 
     CURL* handle = curl.get();
     CURLcode code = CURLE_OK;
@@ -136,18 +126,18 @@ bool run_request(const std::string& url, HttpResponse& response, const HttpOptio
     };
     keep_first_error(curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error_buffer));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_URL, url.c_str()));
-    keep_first_error(set_long_option(handle, CURLOPT_HTTPGET, 1L));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L));
     // Neither the first request nor a redirect may leave HTTP (no file://, ftp:// and the like).
     keep_first_error(curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https"));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_USERAGENT, USER_AGENT));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "gzip"));
-    keep_first_error(set_long_option(handle, CURLOPT_FOLLOWLOCATION, 1L));
-    keep_first_error(set_long_option(handle, CURLOPT_MAXREDIRS, max_redirects));
-    keep_first_error(set_long_option(handle, CURLOPT_CONNECTTIMEOUT_MS, connect_timeout_ms));
-    keep_first_error(set_long_option(handle, CURLOPT_TIMEOUT_MS, total_timeout_ms));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_MAXREDIRS, limits.max_redirects));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_timeout_ms));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, limits.total_timeout_ms));
     // Worker threads call this: libcurl must not use signals (alarm() for DNS time-outs) there.
-    keep_first_error(set_long_option(handle, CURLOPT_NOSIGNAL, 1L));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L));
     // The empty text also stops libcurl from taking a proxy from http_proxy and similar variables.
     keep_first_error(curl_easy_setopt(handle, CURLOPT_PROXY, ""));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &write_body));
@@ -156,7 +146,7 @@ bool run_request(const std::string& url, HttpResponse& response, const HttpOptio
     keep_first_error(curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &check_cancel));
     keep_first_error(curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer));
-    keep_first_error(set_long_option(handle, CURLOPT_NOPROGRESS, 0L));
+    keep_first_error(curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L));
     if (code != CURLE_OK) {
         return fail(response, L"libcurl refused an option: " + wide_from_utf8(curl_easy_strerror(code)));
     }
@@ -179,7 +169,13 @@ bool http_global_init() {
     return GLOBAL_INIT_RESULT == CURLE_OK;
 }
 
-void http_long_option_observer_set(HttpLongOptionObserver observer) { long_option_observer = observer; }
+HttpLimits http_limits_effective(const HttpOptions& options) {
+    return HttpLimits{
+        .connect_timeout_ms = options.connect_timeout_ms > 0 ? options.connect_timeout_ms : DEFAULT_CONNECT_TIMEOUT_MS,
+        .total_timeout_ms = options.total_timeout_ms > 0 ? options.total_timeout_ms : DEFAULT_TOTAL_TIMEOUT_MS,
+        .max_redirects = options.max_redirects > 0 ? static_cast<long>(options.max_redirects) : 0L,
+    };
+}
 
 bool http_get(const std::string& url, HttpResponse& response, const HttpOptions& options) {
     response = HttpResponse{};

@@ -31,10 +31,13 @@ struct HttpResponse {
 // could not be initialised (every http_get then fails).
 bool http_global_init();
 
-// Tests watch the numeric options a request hands to libcurl (libcurl's option number and the value), so that
-// the limits libcurl really gets can be checked without waiting them out. The program installs none.
-using HttpLongOptionObserver = void (*)(int option, long value);
-void http_long_option_observer_set(HttpLongOptionObserver observer);
+// The limits a request runs with: the options, with the defaults where a value is 0 or below.
+struct HttpLimits {
+    long connect_timeout_ms;
+    long total_timeout_ms;
+    long max_redirects;
+};
+HttpLimits http_limits_effective(const HttpOptions& options);
 
 // Fetches url with GET, following redirects, and fills response. True when a complete response arrived,
 // whatever its status code (the caller checks response.status); false with response.error set on any

@@ -1,14 +1,12 @@
 // The bounds every request has by default: the overall time limit libcurl gets (and that it ends a reply
 // which never stops trickling), the cap on the decoded body, the cap on the headers, and no redirect away
 // from HTTP.
-#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cwctype>
-#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,27 +27,6 @@ bool mentions(const std::wstring& error, std::wstring_view word) {
     for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     return lower.find(word) != std::wstring::npos;
 }
-
-// The numeric options of the requests made while an OptionLog exists, the last value of each.
-std::mutex options_lock;
-std::map<int, long> options_seen;
-void option_note(int option, long value) {
-    std::lock_guard guard(options_lock);
-    options_seen[option] = value;
-}
-struct OptionLog {
-    OptionLog() {
-        std::lock_guard guard(options_lock);
-        options_seen.clear();
-        http_long_option_observer_set(option_note);
-    }
-    ~OptionLog() { http_long_option_observer_set(nullptr); }
-    long value(CURLoption option) const {
-        std::lock_guard guard(options_lock);
-        const auto found = options_seen.find(static_cast<int>(option));
-        return found == options_seen.end() ? -12345 : found->second;
-    }
-};
 
 // Cancels the request after a deadline, so that a limit libcurl never got fails the test instead of stalling it.
 struct Watchdog {
@@ -75,7 +52,7 @@ struct Watchdog {
     }
 };
 
-class HttpLimits : public ::testing::Test {
+class HttpRequestLimits : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(http_global_init());
@@ -84,31 +61,34 @@ protected:
     LoopbackHttpServer server;
 };
 
-TEST_F(HttpLimits, LibcurlGetsTheOverallLimitWithTheTwoMinuteDefault) {
+// What a request hands to libcurl as its limits; the next test shows that the overall limit reaches it.
+TEST(HttpLimitsEffective, DefaultsFillWhatIsZeroOrBelow) {
     struct Case {
         const char* name;
-        long total_timeout_ms;
-        long expected;
+        HttpOptions options;
+        HttpLimits expected;
     };
     const Case cases[] = {
-        {"default", HttpOptions{}.total_timeout_ms, 120000},
-        {"zero takes the default", 0, 120000},
-        {"negative takes the default", -5, 120000},
-        {"own limit", 1500, 1500},
+        {"defaults", HttpOptions{}, {30000, 120000, 10}},
+        {"zero takes the default", HttpOptions{.connect_timeout_ms = 0, .total_timeout_ms = 0}, {30000, 120000, 10}},
+        {"negative takes the default",
+         HttpOptions{.connect_timeout_ms = -1, .total_timeout_ms = -5},
+         {30000, 120000, 10}},
+        {"own limits",
+         HttpOptions{.connect_timeout_ms = 700, .total_timeout_ms = 1500, .max_redirects = 2},
+         {700, 1500, 2}},
+        {"no redirect below zero", HttpOptions{.max_redirects = -3}, {30000, 120000, 0}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        OptionLog log;
-        HttpOptions options;
-        options.total_timeout_ms = test.total_timeout_ms;
-        HttpResponse response;
-        ASSERT_TRUE(http_get(server.url("/plain"), response, options)) << narrow(response.error);
-        EXPECT_EQ(log.value(CURLOPT_TIMEOUT_MS), test.expected);
-        EXPECT_EQ(log.value(CURLOPT_CONNECTTIMEOUT_MS), 30000);
+        const HttpLimits limits = http_limits_effective(test.options);
+        EXPECT_EQ(limits.connect_timeout_ms, test.expected.connect_timeout_ms);
+        EXPECT_EQ(limits.total_timeout_ms, test.expected.total_timeout_ms);
+        EXPECT_EQ(limits.max_redirects, test.expected.max_redirects);
     }
 }
 
-TEST_F(HttpLimits, TheOverallLimitEndsAReplyThatKeepsTrickling) {
+TEST_F(HttpRequestLimits, TheOverallLimitEndsAReplyThatKeepsTrickling) {
     // Bytes keep coming, so only the limit on the whole request can end it.
     Watchdog watchdog(std::chrono::seconds(30));
     HttpOptions options;
@@ -126,14 +106,14 @@ TEST_F(HttpLimits, TheOverallLimitEndsAReplyThatKeepsTrickling) {
     EXPECT_TRUE(response.body.empty());
 }
 
-TEST_F(HttpLimits, TheDefaultBodyCapStopsALargeReply) {
+TEST_F(HttpRequestLimits, TheDefaultBodyCapStopsALargeReply) {
     HttpResponse response;
     EXPECT_FALSE(http_get(server.url("/big"), response));
     EXPECT_TRUE(mentions(response.error, L"larger than 1048576 bytes")) << narrow(response.error);
     EXPECT_TRUE(response.body.empty());
 }
 
-TEST_F(HttpLimits, HeadersAreCappedInTotalBelowLibcurlsOwnLimit) {
+TEST_F(HttpRequestLimits, HeadersAreCappedInTotalBelowLibcurlsOwnLimit) {
     // Each line is far below libcurl's limit per line; 280 KiB together is also below its own total limit
     // (300 KiB in this version), so only our cap of 256 KiB can refuse them.
     HttpResponse fits;
@@ -147,7 +127,7 @@ TEST_F(HttpLimits, HeadersAreCappedInTotalBelowLibcurlsOwnLimit) {
     EXPECT_TRUE(refused.body.empty());
 }
 
-TEST_F(HttpLimits, ARedirectAwayFromHttpIsRefused) {
+TEST_F(HttpRequestLimits, ARedirectAwayFromHttpIsRefused) {
     for (const char* path : {"/to-ftp", "/to-file"}) {
         SCOPED_TRACE(path);
         LoopbackHttpServer target;  // a fresh server: its counts are this request's alone
