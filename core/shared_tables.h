@@ -79,6 +79,8 @@ enum CompactCellNumber : int {
     CELL_NETWORK_FIRST = 49,  // 49..80
     CELL_NETWORK_LAST = 80
 };
+static_assert(CELL_DRIVE_SUMMARY + 26 < CELL_PHYSICAL, "the drive cells 1..26 come before the others");
+static_assert(CELL_GPU_FIRST + 8 <= CELL_NETWORK_FIRST && CELL_NETWORK_LAST < COMPACT_CELL_COUNT);
 
 // One cell of the compact window: a label and a value on one text line. The texts and places are
 // written and drawn under CellDrawMutex; the value slots are the owner's numbers.

@@ -13,7 +13,9 @@ std::atomic<DWORD> main_thread_id{GetCurrentThreadId()};
 // Waits for the mutex while letting other threads' SendMessage calls to this thread's windows through.
 void wait_serving_sent_messages(HANDLE handle) {
     for (;;) {
-        const DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_SENDMESSAGE, 0);
+        // MWMO_INPUTAVAILABLE: a message sent before the wait began is served too, even when an earlier look
+        // at the queue marked it as seen.
+        const DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) return;
         if (result == WAIT_OBJECT_0 + 1) {
             MSG message;

@@ -10,7 +10,10 @@
 namespace {
 
 // The counts that add up over sockets: NumberOfCores, NumberOfEnabledCore, NumberOfLogicalProcessors.
-constexpr bool is_summed(int property) { return property == 7 || property == 8 || property == 9; }
+constexpr bool is_summed(int property) {
+    const int text = WMI_PROCESSOR_TEXT_FIRST + property;
+    return text == CPU_CORES_TEXT || text == CPU_ENABLED_CORES_TEXT || text == CPU_LOGICAL_COUNT_TEXT;
+}
 
 }  // namespace
 

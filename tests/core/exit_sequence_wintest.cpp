@@ -14,39 +14,59 @@
 #include "runtime/gui/gui.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
+#include "runtime/wait_until.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::atomic<int> workers_started{0};
+std::atomic<int> workers_ended{0};  // ended by themselves after seeing QUIT_FLAG
+
 void cooperative_worker(int64_t) {
+    ++workers_started;
     while (SharedInts[QUIT_FLAG].load() == 0) Sleep(25);
+    ++workers_ended;
 }
 
 // Updates the compact window's title the way a worker would, by a message the main thread must serve.
+std::atomic<bool> title_answered{false};
 void window_talking_worker(int64_t) {
     HWND hwnd = reinterpret_cast<HWND>(window_handle(WIN_COMPACT));
+    ++workers_started;
     while (SharedInts[QUIT_FLAG].load() == 0) Sleep(5);
-    wchar_t title[32];
+    wchar_t title[32] = {};
     SendMessageW(hwnd, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(title));
+    title_answered = title[0] != L'\0';
+    ++workers_ended;
 }
 
+// Runs until released; a watched one ends by itself once the exit's wait has counted past its first step.
 std::atomic<bool> release_stubborn{false};
 void stubborn_worker(int64_t) {
     while (!release_stubborn.load()) Sleep(10);
+}
+void watched_worker(int64_t) {
+    while (!release_stubborn.load() && SharedInts[QUIT_FLAG].load() < 2) Sleep(5);
+    ++workers_ended;
 }
 
 class ExitWait : public ::testing::Test {
 protected:
     void SetUp() override {
         HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        if (!probe) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
+        ASSERT_NE(probe, nullptr) << "no display for windows (start Xvfb and set DISPLAY)";
         DestroyWindow(probe);
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
         ASSERT_TRUE(window_open(WIN_COMPACT, 0, 0, 100, 50, L"exit test", WINDOW_CAPTION | WINDOW_INVISIBLE));
+        workers_started = 0;
+        workers_ended = 0;
+        title_answered = false;
+        release_stubborn = false;
     }
     void TearDown() override {
+        release_stubborn = true;
         for (int slot = NVIDIA_SAMPLER_THREAD; slot <= AMD_SAMPLER_THREAD; ++slot) {
             thread_wait(SharedQuads[slot].load(), 5000);
             SharedQuads[slot] = 0;
@@ -56,44 +76,49 @@ protected:
     }
 };
 
-TEST_F(ExitWait, CooperativeWorkersEndWellUnderASecond) {
+TEST_F(ExitWait, CooperativeWorkersEndTheWaitLongBeforeItsLimit) {
     SharedQuads[SYSTEM_SAMPLER_THREAD] = thread_create(cooperative_worker, 0);
     SharedQuads[DRIVE_WATCHER_THREAD] = thread_create(cooperative_worker, 0);
     SharedQuads[PING_MONITOR_THREAD] = thread_create(window_talking_worker, 0);
-    Sleep(50);
-    const auto begin = Clock::now();
+    ASSERT_TRUE(wait_until([] { return workers_started.load() == 3; })) << "the workers did not start";
     EXPECT_TRUE(exit_workers_stop());
-    EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(500));
+    // The wait returns when the last worker has ended, not before.
+    EXPECT_EQ(workers_ended.load(), 3);
+    EXPECT_TRUE(title_answered.load()) << "the worker's message to the window was not served";
+    // Well under the two-second limit, with room for a loaded machine.
     EXPECT_GE(SharedInts[QUIT_FLAG].load(), 1);
-    EXPECT_FALSE(thread_is_running(SharedQuads[PING_MONITOR_THREAD].load()));
+    EXPECT_LT(SharedInts[QUIT_FLAG].load(), EXIT_WAIT_LAST_COUNT / 2);
 }
 
 TEST_F(ExitWait, AWorkerThatNeverStopsIsWaitedForAboutTwoSeconds) {
-    release_stubborn = false;
     SharedQuads[NETWORK_THREAD] = thread_create(stubborn_worker, 0);
-    const auto begin = Clock::now();
-    EXPECT_FALSE(exit_workers_stop());
-    const auto waited = Clock::now() - begin;
-    EXPECT_GE(waited, std::chrono::milliseconds(1900));
-    EXPECT_LT(waited, std::chrono::milliseconds(3500));
-    EXPECT_EQ(SharedInts[QUIT_FLAG].load(), 50);
-    EXPECT_EQ(window_title(WIN_COMPACT), L"50");
-    release_stubborn = true;
-}
-
-TEST_F(ExitWait, AWatchedShortLivedWorkerCountsToo) {
-    release_stubborn = false;
-    const int64_t lookup = thread_create(stubborn_worker, 0);
-    exit_watch_thread(lookup);
-    std::thread releaser([] {
-        Sleep(300);
+    // Should the limit not hold, the worker is let go after a while and the wait ends with a failure
+    // instead of hanging.
+    std::thread watchdog([] {
+        wait_until([] { return release_stubborn.load(); }, std::chrono::seconds(20));
         release_stubborn = true;
     });
     const auto begin = Clock::now();
+    EXPECT_FALSE(exit_workers_stop()) << "the wait ended only when the worker was let go";
+    const auto waited = Clock::now() - begin;
+    release_stubborn = true;
+    watchdog.join();
+    EXPECT_GE(waited, std::chrono::milliseconds(1900));
+    EXPECT_LT(waited, std::chrono::milliseconds(10000));
+    EXPECT_EQ(SharedInts[QUIT_FLAG].load(), EXIT_WAIT_LAST_COUNT);
+    EXPECT_EQ(window_title(WIN_COMPACT), L"50");
+}
+
+TEST_F(ExitWait, AWatchedShortLivedWorkerCountsToo) {
+    const int64_t lookup = thread_create(watched_worker, 0);
+    ASSERT_GT(lookup, 0);
+    exit_watch_thread(lookup);
     EXPECT_TRUE(exit_workers_stop());
-    EXPECT_GE(Clock::now() - begin, std::chrono::milliseconds(250));
-    releaser.join();
-    thread_wait(lookup, 1000);
+    // It ends only once the wait has counted a step: a wait that overlooked it would have ended before.
+    EXPECT_EQ(workers_ended.load(), 1) << "the wait ended while the watched worker still ran";
+    EXPECT_GE(SharedInts[QUIT_FLAG].load(), 2);
+    release_stubborn = true;
+    EXPECT_TRUE(thread_wait(lookup, 5000));
 }
 
 }  // namespace

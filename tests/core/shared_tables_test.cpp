@@ -1,6 +1,7 @@
 // Start-up contents of the shared tables and the nesting rule of the named locks.
 #include <gtest/gtest.h>
 
+#include "core/control_numbers.h"
 #include "core/lock_order.h"
 #include "core/shared_tables.h"
 
@@ -35,30 +36,71 @@ TEST(SharedTables, DataFilesStartWithTheirNamesAndFolders) {
     EXPECT_EQ(DataFiles[DATA_FILE_LOG].alt_folder, data);
 }
 
-TEST(SharedTables, TablesHaveTheirSizesAndStartValues) {
+// Start-up and every test begin from here: whatever a run left in the tables is gone.
+TEST(SharedTables, InitPutsWhatARunChangedBackToTheStartUpState) {
     shared_tables_init();
-    EXPECT_EQ(CompactCells.size(), 100u);
-    EXPECT_EQ(DriveTable.size(), 27u);
-    EXPECT_EQ(CpuCoreTable.size(), 145u);
-    EXPECT_EQ(LogBuffer.size(), 101u);
-    EXPECT_EQ(PingThreads.size(), 32u);
-    for (int i = 0; i < CPU_CORE_ENTRY_COUNT; ++i) EXPECT_EQ(CpuCoreTable[i].graph, 400 + i);
+    CompactCells[CELL_CPU].shown = 1;
+    CompactCells[CELL_CPU].value_text = L"37%";
+    CompactCells[CELL_CPU].values[7] = 99;
+    DriveTable[3].device_number = 0;
+    DriveTable[3].volume_name = L"System";
+    CpuCoreTable[5].graph = 0;
+    CpuCoreTable[0].temperature = 55.0f;
+    CpuCoreTable[0].history.push_back(HistoryPoint{0x0000FF, 1, 55});
+    LogBuffer.assign(3, L"line");
+    PingThreads.assign(2, 7);
+    PingHostList.push_back(PSys{});
+    PingCursor = 1;
+    EventList.push_back(EventRecord{});
+    GpuEntryIndex.entry_count = 2;
+    MacVendorMap.map[L"00:11:22"] = L"Maker";
+    AdapterOperStatus[4] = 1;
+    DiskActivityHandle = -1;
+
+    shared_tables_init();
+    EXPECT_EQ(CompactCells[CELL_CPU].shown, 0);
+    EXPECT_TRUE(CompactCells[CELL_CPU].value_text.empty());
+    EXPECT_EQ(CompactCells[CELL_CPU].values[7].load(), 0);
     // A drive that was never queried matches no physical disk.
     EXPECT_EQ(DriveTable[3].device_number, -1);
+    EXPECT_TRUE(DriveTable[3].volume_name.empty());
+    for (int i = 0; i < CPU_CORE_ENTRY_COUNT; ++i) ASSERT_EQ(CpuCoreTable[i].graph, GRAPH_CPU_CORE_BASE + i) << i;
+    EXPECT_EQ(CpuCoreTable[0].temperature.load(), 0.0f);
+    EXPECT_TRUE(CpuCoreTable[0].history.empty());
+    EXPECT_EQ(LogBuffer, std::vector<std::wstring>(101));
+    EXPECT_EQ(PingThreads, std::vector<int64_t>(32));
+    EXPECT_TRUE(PingHostList.empty());
+    EXPECT_EQ(PingCursor, 0);
+    EXPECT_TRUE(EventList.empty());
     EXPECT_EQ(GpuEntryIndex.entry_count, 0);
-    EXPECT_EQ(Palette[0], 0x000000u);
-    EXPECT_EQ(Palette[18], 0x5757FFu);
-    EXPECT_EQ(Palette[31], 0x408040u);
+    EXPECT_TRUE(MacVendorMap.map.empty());
+    EXPECT_EQ(AdapterOperStatus[4].load(), 0);
+    EXPECT_EQ(DiskActivityHandle.load(), 0);
 }
 
+// Assigning cuts to the room and always ends the text, so a shorter text leaves nothing of a longer one.
 TEST(SharedTables, FixedTextsCutToTheirRoom) {
+    struct Case {
+        const wchar_t* assigned;
+        const wchar_t* kept;
+    };
+    const Case cases[] = {
+        {L"", L""}, {L"GP", L"GP"}, {L"GPT", L"GPT"}, {L"GPTX", L"GPTX"}, {L"GPTX-long", L"GPTX"},
+    };
     DriveEntry drive;
-    drive.device_partition = L"10:12";
+    for (const Case& c : cases) {
+        drive.partition_style = L"WXYZ";
+        drive.partition_style = c.assigned;
+        EXPECT_EQ(drive.partition_style.view(), c.kept) << c.assigned;
+        EXPECT_EQ(drive.partition_style.empty(), c.kept[0] == L'\0') << c.assigned;
+    }
+    drive.device_partition = L"10:12";  // room for two two-digit numbers
     EXPECT_EQ(drive.device_partition.view(), L"10:12");
-    drive.partition_style = L"GPTX-long";
-    EXPECT_EQ(drive.partition_style.view(), L"GPTX");
-    drive.letter = L"";
-    EXPECT_TRUE(drive.letter.empty());
+    drive.letter = L"CD";
+    EXPECT_EQ(drive.letter.view(), L"C");
+    // A text with a terminator inside ends there.
+    drive.volume_name = std::wstring_view(L"Da\0ta", 5);
+    EXPECT_EQ(drive.volume_name.view(), L"Da");
 }
 
 TEST(LockOrder, OnlyTheDocumentedNestingsAreAllowed) {
@@ -68,15 +110,28 @@ TEST(LockOrder, OnlyTheDocumentedNestingsAreAllowed) {
         bool allowed;
     };
     const Case cases[] = {
-        {RANK_CLIPBOARD, RANK_HISTORY, true},        {RANK_HISTORY, RANK_GPU_INFO, true},
-        {RANK_CLIPBOARD, RANK_GPU_INFO, true},       {RANK_CLIPBOARD, RANK_PING_LIST, true},
-        {RANK_HISTORY, RANK_PING_LIST, true},        {RANK_HISTORY, RANK_GRAPH_DRAW, true},
-        {RANK_GRAPH_DRAW, RANK_GRAPH_SAMPLES, true}, {RANK_HISTORY, RANK_GRAPH_SAMPLES, true},
-        {RANK_HISTORY, RANK_CLIPBOARD, false},       {RANK_GPU_INFO, RANK_HISTORY, false},
-        {RANK_PING_LIST, RANK_HISTORY, false},       {RANK_GRAPH_SAMPLES, RANK_GRAPH_DRAW, false},
-        {RANK_GRAPH_DRAW, RANK_HISTORY, false},      {RANK_CELL_DRAW, RANK_HISTORY, false},
-        {RANK_HISTORY, RANK_CELL_DRAW, false},       {RANK_SAGA_LIST, RANK_CELL_DRAW, false},
+        {RANK_CLIPBOARD, RANK_HISTORY, true},
+        {RANK_HISTORY, RANK_GPU_INFO, true},
+        {RANK_CLIPBOARD, RANK_GPU_INFO, true},
+        {RANK_CLIPBOARD, RANK_PING_LIST, true},
+        {RANK_HISTORY, RANK_PING_LIST, true},
+        {RANK_HISTORY, RANK_GRAPH_DRAW, true},
+        {RANK_GRAPH_DRAW, RANK_GRAPH_SAMPLES, true},
+        {RANK_HISTORY, RANK_GRAPH_SAMPLES, true},
+        {RANK_HISTORY, RANK_CLIPBOARD, false},
+        {RANK_GPU_INFO, RANK_HISTORY, false},
+        {RANK_PING_LIST, RANK_HISTORY, false},
+        {RANK_GRAPH_SAMPLES, RANK_GRAPH_DRAW, false},
+        {RANK_GRAPH_DRAW, RANK_HISTORY, false},
+        {RANK_CELL_DRAW, RANK_HISTORY, false},
+        {RANK_HISTORY, RANK_CELL_DRAW, false},
+        {RANK_SAGA_LIST, RANK_CELL_DRAW, false},
         {RANK_CLIPBOARD, RANK_SAGA_LIST, false},
+        {RANK_HISTORY, RANK_HISTORY, false},
+        {RANK_HISTORY, 0, false},
+        {0, RANK_HISTORY, false},
+        {RANK_GRAPH_DRAW, 99, false},
+        {99, RANK_GRAPH_SAMPLES, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(lock_order_allowed(c.outer, c.inner), c.allowed) << c.outer << " -> " << c.inner;

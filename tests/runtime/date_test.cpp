@@ -84,6 +84,17 @@ TEST(Date, KnownDates) {
         {-2208988800, 1900, 1, 1, 0, 0, 0},
         {-62167219200, 0, 1, 1, 0, 0, 0},
         {253402300799, 9999, 12, 31, 23, 59, 59},
+        // Far from 1970 and 2038 (counted independently, and checked against known dates where there are
+        // some).
+        {-62135596800, 1, 1, 1, 0, 0, 0},
+        {-12219249600, 1582, 10, 15, 12, 0, 0},
+        {-11670912001, 1600, 2, 29, 23, 59, 59},  // 1600 is a leap year
+        {-62167219201, -1, 12, 31, 23, 59, 59},
+        {-210866760000, -4713, 11, 24, 12, 0, 0},  // day 0 of the astronomers' Julian day count
+        {13574586615, 2400, 2, 29, 6, 30, 15},
+        {253402300800, 10000, 1, 1, 0, 0, 0},
+        {31494789964800, 1000000, 3, 1, 0, 0, 0},
+        {-31619114035200, -1000000, 3, 1, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.date);
@@ -116,16 +127,29 @@ TEST(Date, PartsOutsideTheirRangeCarryOver) {
     EXPECT_EQ(date_from_parts(parts_of(2026, -11, 1)), date_from_parts(parts_of(2025, 1, 1)));
 }
 
-TEST(Date, ExtremeValuesDoNotOverflow) {
-    // Under the sanitizers any signed overflow here fails the test run.
-    for (Date date : {INT64_MIN, INT64_MIN + 1, INT64_MAX, INT64_MAX - 1}) {
-        const DateParts parts = date_parts(date);
-        EXPECT_GE(parts.month, 1);
-        EXPECT_LE(parts.month, 12);
-        EXPECT_FALSE(date_format(L"%yyyy-%mm-%dd %hh:%ii:%ss", date).empty());
+// Any int64 is a valid date: beyond a hundred million years either way (250,000 whole 400-year cycles from
+// 1970) a date is held at that bound. Under the sanitizers a signed overflow anywhere fails the run.
+TEST(Date, ExtremeValuesStopAtAHundredMillionYears) {
+    constexpr Date BOUND = 3'155'695'200'000'000;
+    struct Case {
+        Date date;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {INT64_MAX, L"100001970-01-01 00:00:00"}, {INT64_MAX - 1, L"100001970-01-01 00:00:00"},
+        {BOUND, L"100001970-01-01 00:00:00"},     {BOUND - 1, L"100001969-12-31 23:59:59"},
+        {INT64_MIN, L"-99998030-01-01 00:00:00"}, {INT64_MIN + 1, L"-99998030-01-01 00:00:00"},
+        {-BOUND, L"-99998030-01-01 00:00:00"},    {-BOUND + 1, L"-99998030-01-01 00:00:01"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.date);
+        EXPECT_EQ(date_format(L"%yyyy-%mm-%dd %hh:%ii:%ss", c.date), c.text);
     }
-    EXPECT_NE(date_from_parts(parts_of(INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX)), 0);
-    EXPECT_NE(date_from_parts(parts_of(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN)), 0);
+    EXPECT_EQ(date_from_parts(date_parts(BOUND)), BOUND);
+    EXPECT_EQ(date_from_parts(date_parts(-BOUND)), -BOUND);
+    // Every part at the end of int carries over into a date that int64 still holds exactly.
+    EXPECT_EQ(date_from_parts(parts_of(INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX)), 73608717254617267);
+    EXPECT_EQ(date_from_parts(parts_of(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN)), -73608841628889728);
 }
 
 TEST(Date, FormatTokens) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <string>
@@ -29,6 +30,7 @@
 #include "runtime/gui/track_bar/track_bar.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/list_model.h"
+#include "runtime/wait_until.h"
 
 namespace {
 
@@ -44,6 +46,31 @@ std::vector<GuiEvent> events_within(int milliseconds) {
     while (std::chrono::steady_clock::now() < end) {
         const GuiEvent event = wait_window_event(10);
         if (event.kind != EVENT_NONE) events.push_back(event);
+    }
+    return events;
+}
+
+// Serves the window events until `reached` gives true or the wait limit has passed; true when reached.
+template <typename Condition>
+bool serve_until(Condition reached) {
+    const auto deadline = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    while (!reached()) {
+        if (std::chrono::steady_clock::now() >= deadline) return reached();
+        wait_window_event(10);
+    }
+    return true;
+}
+
+// The events up to and including the first one that `last` picks, or all until the wait limit has passed.
+template <typename Pick>
+std::vector<GuiEvent> events_until(Pick last) {
+    std::vector<GuiEvent> events;
+    const auto deadline = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const GuiEvent event = wait_window_event(10);
+        if (event.kind == EVENT_NONE) continue;
+        events.push_back(event);
+        if (last(event)) break;
     }
     return events;
 }
@@ -67,7 +94,7 @@ protected:
     void SetUp() override {
         // Without a display (Wine started without X) no window can be made, and nothing here can be tested.
         HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        if (!probe) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
+        ASSERT_NE(probe, nullptr) << "no display for windows (start Xvfb and set DISPLAY)";
         DestroyWindow(probe);
         ASSERT_TRUE(gui_init());
         // Hidden unless a test needs it shown: without a window manager Wine waits two seconds for every
@@ -90,7 +117,7 @@ TEST_F(GuiWindows, FrameButtonsBecomeEventsAndLeaveTheDecisionToTheProgram) {
     SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
     std::vector<GuiEventKind> kinds;
-    for (const GuiEvent& event : events_within(100)) {
+    for (const GuiEvent& event : events_until([](const GuiEvent& event) { return event.kind == EVENT_CLOSE_WINDOW; })) {
         if (event.window == WINDOW && event.kind != EVENT_MOVE_WINDOW && event.kind != EVENT_SIZE_WINDOW)
             kinds.push_back(event.kind);
     }
@@ -135,10 +162,12 @@ TEST_F(GuiWindows, WorkersSetTitlesTextsAndPlacesWithoutWaitingForTheMainThread)
     EXPECT_TRUE(finished);
     // The texts read back at once and reach the windows once the main thread serves its messages.
     EXPECT_EQ(window_title(WINDOW), L"title from a worker");
-    events_within(100);
-    wchar_t title[64] = {};
-    GetWindowTextW(hwnd_of_window(WINDOW), title, 64);
-    EXPECT_STREQ(title, L"title from a worker");
+    const auto shown_title = [] {
+        wchar_t title[64] = {};
+        GetWindowTextW(hwnd_of_window(WINDOW), title, 64);
+        return std::wstring(title);
+    };
+    EXPECT_TRUE(serve_until([&] { return shown_title() == L"title from a worker"; })) << shown_title();
     EXPECT_EQ(control_text(10), L"text from a worker");
     int width = 0, height = 0;
     window_inner_size(WINDOW, &width, &height);
@@ -147,19 +176,21 @@ TEST_F(GuiWindows, WorkersSetTitlesTextsAndPlacesWithoutWaitingForTheMainThread)
 
 TEST_F(GuiWindows, ThePauseServesOtherThreadsMessages) {
     HWND hwnd = hwnd_of_window(WINDOW);
-    std::atomic<int64_t> waited_ms{-1};
+    std::atomic<bool> answered{false};
     std::thread worker([&] {
-        const auto start = std::chrono::steady_clock::now();
-        wchar_t title[32];
+        wchar_t title[32] = {};
         SendMessageW(hwnd, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(title));  // waits for the main thread
-        waited_ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        answered = std::wstring(title) == L"runtime test";
     });
-    Sleep(50);  // the worker is now waiting in SendMessage
-    gui_pause_serving_sent(600);
+    // Only looking at the queue: nothing here serves the message before the pause does.
+    const bool sent = wait_until([] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; });
+    EXPECT_TRUE(sent) << "the worker's message did not arrive";
+    gui_pause_serving_sent(100);
+    // After the pause the main thread serves nothing more: the worker has its answer or never gets it.
+    const bool served = wait_until([&] { return answered.load(); });
+    EXPECT_TRUE(served) << "the pause did not serve the worker's message";
+    if (!served) serve_until([&] { return answered.load(); });
     worker.join();
-    EXPECT_GE(waited_ms.load(), 0);
-    EXPECT_LT(waited_ms.load(), 400);
 }
 
 TEST_F(GuiWindows, ACanvasKeepsWhatAnyThreadDrewAndPaintsFromIt) {
@@ -213,7 +244,9 @@ TEST_F(GuiWindows, CanvasPointerEvents) {
     ClientToScreen(canvas, &screen);
     SendMessageW(canvas, WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     std::vector<GuiEvent> events;
-    for (const GuiEvent& event : events_within(100)) {
+    for (const GuiEvent& event : events_until([](const GuiEvent& event) {
+             return event.kind == EVENT_CONTROL && event.type == EVENT_TYPE_MOUSE_WHEEL;
+         })) {
         if (event.kind == EVENT_CONTROL && event.control == 600) events.push_back(event);
     }
     ASSERT_EQ(events.size(), 5u);
@@ -253,14 +286,14 @@ TEST_F(GuiWindows, AListViewShowsTheModelsRowsAndFollowsWorkers) {
         },
         2000);
     EXPECT_TRUE(finished);
-    events_within(100);
-    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 102);
+    EXPECT_TRUE(serve_until([list] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 102; }))
+        << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
     EXPECT_EQ(list_cell(700, 0, 1), L"99");
     list_view_select(700, 3);
     EXPECT_EQ(list_view_selected(700), 3);
     list_rows_clear(700);
-    events_within(50);
-    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(serve_until([list] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0; }))
+        << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
 TEST_F(GuiWindows, ShortcutsFireForTheActiveWindowOnly) {
@@ -270,12 +303,15 @@ TEST_F(GuiWindows, ShortcutsFireForTheActiveWindowOnly) {
     shortcut_add(OTHER_WINDOW, VK_F6, 306);
     SetForegroundWindow(hwnd_of_window(WINDOW));
     SetActiveWindow(hwnd_of_window(WINDOW));
-    events_within(50);
-    if (GetActiveWindow() != hwnd_of_window(WINDOW)) GTEST_SKIP() << "no window can be activated on this display";
-    PostMessageW(hwnd_of_window(WINDOW), WM_KEYDOWN, VK_F5, 0);
+    ASSERT_TRUE(serve_until([] { return GetActiveWindow() == hwnd_of_window(WINDOW); }))
+        << "the window could not be activated on this display";
+    // Both windows belong to this thread and its queue keeps the order: once F5 has come through, F6 was
+    // handled before it.
     PostMessageW(hwnd_of_window(OTHER_WINDOW), WM_KEYDOWN, VK_F6, 0);  // not active: no shortcut
+    PostMessageW(hwnd_of_window(WINDOW), WM_KEYDOWN, VK_F5, 0);
     std::vector<GuiEvent> shortcuts;
-    for (const GuiEvent& event : events_within(100)) {
+    for (const GuiEvent& event :
+         events_until([](const GuiEvent& event) { return event.kind == EVENT_SHORTCUT && event.number == 305; })) {
         if (event.kind == EVENT_SHORTCUT) shortcuts.push_back(event);
     }
     ASSERT_EQ(shortcuts.size(), 1u);
@@ -302,11 +338,10 @@ TEST_F(GuiWindows, PanelPagesHoldTheirControls) {
     EXPECT_TRUE(IsWindowVisible(hwnd_of_control(144)));
     events_within(20);
     SendMessageW(hwnd_of_control(144), BM_CLICK, 0, 0);
-    bool clicked = false;
-    for (const GuiEvent& event : events_within(100)) {
-        clicked |= event.kind == EVENT_CONTROL && event.control == 144 && event.type == EVENT_TYPE_LEFT_CLICK;
-    }
-    EXPECT_TRUE(clicked);
+    const std::vector<GuiEvent> events = events_until([](const GuiEvent& event) {
+        return event.kind == EVENT_CONTROL && event.control == 144 && event.type == EVENT_TYPE_LEFT_CLICK;
+    });
+    EXPECT_TRUE(!events.empty() && events.back().control == 144 && events.back().type == EVENT_TYPE_LEFT_CLICK);
     control_free(102);  // the page's controls go with the panel
     EXPECT_FALSE(control_exists(144));
 }

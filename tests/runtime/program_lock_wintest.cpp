@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <thread>
 
 #include "runtime/program_lock.h"
+#include "runtime/wait_until.h"
 
 namespace {
 
@@ -32,21 +34,29 @@ TEST(ProgramLockWindows, MainThreadServesSentMessagesWhileItWaits) {
     ASSERT_NE(window, nullptr);
 
     ProgramLock lock("Drawing", 1);
-    std::atomic<bool> holding{false};
-    LRESULT answer = 0;
+    // A message not served within the limit ends the worker's wait, so a wait that does not serve fails the
+    // test instead of hanging it.
+    constexpr UINT SEND_LIMIT_MS = 10000;
+    std::array<DWORD_PTR, 2> answers{};
+    std::array<bool, 2> delivered{};
     std::thread worker([&] {
         lock.lock();
-        holding = true;
-        Sleep(50);  // let the main thread start waiting
-        answer = SendMessageW(window, WM_APP, 0, 0);
+        // The first message is waiting before the main thread asks for the lock; the second one is sent
+        // once the first was served, so while the main thread waits for the lock.
+        for (int i = 0; i < 2; ++i)
+            delivered[i] = SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, SEND_LIMIT_MS, &answers[i]) != 0;
         lock.unlock();
     });
-    while (!holding) Sleep(1);
-    lock.lock();  // would deadlock if the wait did not serve the worker's SendMessage
+    const bool pending = wait_until([] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; });
+    EXPECT_TRUE(pending) << "the worker's message did not arrive";
+    lock.lock();  // a wait that did not serve them would last until the messages gave up
     lock.unlock();
     worker.join();
-    EXPECT_EQ(answer, 42);
-    EXPECT_EQ(messages_served.load(), 1);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(delivered[i]) << "message " << i << " was not served while the main thread waited";
+        EXPECT_EQ(answers[i], 42u) << i;
+    }
+    EXPECT_EQ(messages_served.load(), 2);
     DestroyWindow(window);
 }
 

@@ -12,6 +12,7 @@
 #include "core/shared_tables.h"
 #include "core/system_query.h"
 #include "runtime/temp_folder.h"
+#include "runtime/wait_until.h"
 #include "system/system_monitor.h"
 #include "system/temp_tool_record.h"
 #include "system/temp_tool_win.h"
@@ -52,26 +53,23 @@ public:
 
     bool started() const { return started_; }
 
-    // Waits until the memory is published (the fake may have been told to wait first).
-    bool wait_published(int timeout_ms = 10000) const {
-        for (int waited = 0; waited < timeout_ms; waited += 50) {
-            if (const HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, TEMP_TOOL_MAPPING_NAME)) {
-                CloseHandle(mapping);
-                return true;
-            }
-            Sleep(50);
-        }
-        return false;
+    static bool published() {
+        const HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, TEMP_TOOL_MAPPING_NAME);
+        if (mapping) CloseHandle(mapping);
+        return mapping != nullptr;
     }
 
-    void end() {
-        if (!started_) return;
+    // Waits until the memory is published (the fake may have been told to wait first).
+    bool wait_published() const { return wait_until(published); }
+
+    // Ends the tool; true once the process list no longer shows it, which the reader must not see.
+    bool end() {
+        if (!started_) return true;
         TerminateProcess(process_.hProcess, 0);
         WaitForSingleObject(process_.hProcess, 5000);
         CloseHandle(process_.hProcess);
         started_ = false;
-        // The process list must no longer show it before the reader looks.
-        for (int i = 0; i < 100 && is_process_running(TEMP_TOOL_PROCESS_NAME); ++i) Sleep(50);
+        return wait_until([] { return !is_process_running(TEMP_TOOL_PROCESS_NAME); });
     }
 
 private:
@@ -132,7 +130,7 @@ TEST_F(TempToolReader, ConnectsReadsAndDisconnectsWhenTheToolEnds) {
         EXPECT_EQ(CpuCoreTable[0].history.back().temperature, 40);
     }
 
-    tool.end();
+    ASSERT_TRUE(tool.end()) << "the ended tool still shows in the process list";
     temp_tool_step();
     EXPECT_EQ(state(), -2);
     EXPECT_NE(temp_tool_status().find(L"not running"), std::wstring::npos);
@@ -142,10 +140,11 @@ TEST_F(TempToolReader, ConnectsReadsAndDisconnectsWhenTheToolEnds) {
 }
 
 TEST_F(TempToolReader, AToolThatIsNotReadyIsLookedForAgain) {
-    FakeTool tool(folder_, L"--delay-ms 1500");
+    FakeTool tool(folder_, L"--delay-ms 3000");
     ASSERT_TRUE(tool.started());
-    for (int i = 0; i < 100 && !is_process_running(TEMP_TOOL_PROCESS_NAME); ++i) Sleep(20);
+    ASSERT_TRUE(wait_until([] { return is_process_running(TEMP_TOOL_PROCESS_NAME); })) << "the tool did not start";
     temp_tool_step();  // the process runs, its memory is not there yet
+    ASSERT_FALSE(FakeTool::published()) << "the memory came before the step looked: the step saw a ready tool";
     EXPECT_LT(state(), 0) << "not stuck in the opening state";
     ASSERT_TRUE(tool.wait_published());
     EXPECT_GT(step_until(TEMP_TOOL_CONNECTED, 5), 0);
@@ -176,7 +175,7 @@ TEST_F(TempToolReader, BadTemperaturesDisconnectAsInitializing) {
         EXPECT_EQ(state(), -2) << temperatures;
         EXPECT_EQ(temp_tool_status(), L"Initializing");
         EXPECT_EQ(CpuCoreTable[1].temperature.load(), 0.0f);
-        tool.end();
+        ASSERT_TRUE(tool.end()) << "the ended tool still shows in the process list";
     }
 }
 

@@ -50,15 +50,31 @@ TEST(WmiProcessorTexts, SecondSocketAddsItsCountsAndKeepsTheFirstNames) {
     EXPECT_EQ(texts.texts[6], L"Xeon Gold");
 }
 
-TEST(WmiProcessorTexts, PropertiesSitAtTheirSharedTexts) {
-    const auto property = [](int text) {
-        return std::wstring(WMI_PROCESSOR_PROPERTIES[text - WMI_PROCESSOR_TEXT_FIRST]);
+// The counts of a further socket add up only as far as they read as numbers, and a nonsense answer cannot
+// run the sum away; a sum of nothing leaves the first socket's text.
+TEST(WmiProcessorTexts, SecondSocketCountsThatAreNoNumbers) {
+    struct Case {
+        const wchar_t* first;
+        const wchar_t* second;
+        const wchar_t* sum;
     };
-    EXPECT_EQ(WMI_PROCESSOR_TEXT_FIRST, CPU_CURRENT_CLOCK_TEXT);
-    EXPECT_EQ(property(CPU_DESCRIPTION_TEXT), L"Description");
-    EXPECT_EQ(property(CPU_MAX_CLOCK_TEXT), L"MaxClockSpeed");
-    EXPECT_EQ(property(CPU_NAME_TEXT), L"Name");
-    EXPECT_EQ(property(CPU_CORES_TEXT), L"NumberOfCores");
-    EXPECT_EQ(property(CPU_LOGICAL_COUNT_TEXT), L"NumberOfLogicalProcessors");
-    EXPECT_EQ(property(CPU_PROCESSOR_ID_TEXT), L"ProcessorId");
+    const Case cases[] = {
+        {L"16", L"unknown", L"16"},
+        {L"16", L"-4", L"16"},
+        {L"16", L" 8 threads", L"24"},
+        {L"n/a", L"8", L"8"},
+        {L"n/a", L"", L"n/a"},
+        {L"16", L"99999999999999999999999", L"1000016"},
+        {L"99999999999999999999999", L"99999999999999999999999", L"2000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "first " << c.first << ", second " << c.second);
+        WmiProcessorTexts texts;
+        wmi_processor_texts_add(texts, socket(L"Xeon Gold", c.first, c.first));
+        wmi_processor_texts_add(texts, socket(L"Other Name", c.second, c.second));
+        EXPECT_EQ(texts.texts[CPU_LOGICAL_COUNT_TEXT - WMI_PROCESSOR_TEXT_FIRST], c.sum);
+        EXPECT_EQ(texts.texts[CPU_CORES_TEXT - WMI_PROCESSOR_TEXT_FIRST], c.sum);
+        EXPECT_EQ(texts.texts[CPU_NAME_TEXT - WMI_PROCESSOR_TEXT_FIRST], L"Xeon Gold");
+        EXPECT_EQ(texts.texts[CPU_MAX_CLOCK_TEXT - WMI_PROCESSOR_TEXT_FIRST], L"3601");
+    }
 }

@@ -71,11 +71,38 @@ protected:
     }
 };
 
-TEST_F(GraphRefresh, WithoutHooksNothingIsDrawn) {
-    graphs_refresh_hooks_set({});
-    graphs_refresh(TAB_SYSTEM, 1, 1);
-    graphs_refresh(TAB_SYSTEM, 0, 0);
-    EXPECT_TRUE(FakeWindow::drawn.empty());
+// Until the main window build installs its hooks the window counts as hidden and no tab as shown. Each case
+// leaves one hook out, and the same call draws once that hook is there.
+TEST_F(GraphRefresh, AMissingHookCountsAsAHiddenWindowOrNoTabShown) {
+    struct Case {
+        const char* name;
+        bool with_visible, with_shown;
+        int force;
+    };
+    const Case cases[] = {
+        {"no visibility hook: hidden, a sampler call draws nothing", false, true, 0},
+        {"no tab hook: even a forced call draws nothing", true, false, 1},
+        {"no tab hook: a sampler call draws nothing", true, false, 0},
+    };
+    FakeWindow::visible = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GraphsRefreshHooks hooks;
+        hooks.main_window_visible = [] { return FakeWindow::visible; };
+        hooks.shown_tab = [] { return FakeWindow::shown; };
+        hooks.draw_tab = [](int tab) { FakeWindow::drawn.push_back(tab); };
+        if (!c.with_visible) hooks.main_window_visible = nullptr;
+        if (!c.with_shown) hooks.shown_tab = nullptr;
+        graphs_refresh_hooks_set(hooks);
+        FakeWindow::drawn.clear();
+        graphs_refresh(TAB_SYSTEM, c.force, 0);
+        EXPECT_TRUE(FakeWindow::drawn.empty());
+
+        install();
+        FakeWindow::drawn.clear();
+        graphs_refresh(TAB_SYSTEM, c.force, 0);
+        EXPECT_EQ(FakeWindow::drawn, (std::vector<int>{TAB_SYSTEM})) << "the call draws with every hook";
+    }
 }
 
 TEST_F(GraphRefresh, DrawsTheShownTabAndStampsThrottledCalls) {

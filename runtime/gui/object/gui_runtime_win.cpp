@@ -115,8 +115,10 @@ void gui_pause_serving_sent(int milliseconds) {
     for (;;) {
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline) return;
-        const DWORD result =
-            MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE, 0);
+        // MWMO_INPUTAVAILABLE: a message sent before the pause began is served at once too, even when an
+        // earlier look at the queue marked it as seen.
+        const DWORD result = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE,
+                                                         MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0) {
             // Peeking for sent messages delivers them; posted input stays queued for the event loop.
             MSG message;
