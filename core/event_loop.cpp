@@ -31,14 +31,10 @@ bool position_recordable(int x, int y) { return x > -1 && y > -1; }
 
 TrayAction tray_click_action(int click_type, int single_click_option) {
     switch (click_type) {
-        case EVENT_TYPE_LEFT_CLICK:
-            return single_click_option == 1 ? TRAY_SHOW_COMPACT : TRAY_NOTHING;
-        case EVENT_TYPE_LEFT_DOUBLE_CLICK:
-            return TRAY_SHOW_COMPACT;
-        case EVENT_TYPE_RIGHT_CLICK:
-            return TRAY_SHOW_SETTINGS;
-        default:
-            return TRAY_NOTHING;
+        case EVENT_TYPE_LEFT_CLICK: return single_click_option == 1 ? TRAY_SHOW_COMPACT : TRAY_NOTHING;
+        case EVENT_TYPE_LEFT_DOUBLE_CLICK: return TRAY_SHOW_COMPACT;
+        case EVENT_TYPE_RIGHT_CLICK: return TRAY_SHOW_SETTINGS;
+        default: return TRAY_NOTHING;
     }
 }
 

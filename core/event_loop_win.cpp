@@ -104,14 +104,9 @@ void on_move(int window) {
 
 void on_tray(const GuiEvent& event) {
     switch (tray_click_action(event.type, SharedInts[OPT_TRAY_SINGLE_CLICK].load())) {
-        case TRAY_SHOW_COMPACT:
-            compact_window_show_normal();
-            break;
-        case TRAY_SHOW_SETTINGS:
-            main_window_show_settings();
-            break;
-        case TRAY_NOTHING:
-            break;
+        case TRAY_SHOW_COMPACT: compact_window_show_normal(); break;
+        case TRAY_SHOW_SETTINGS: main_window_show_settings(); break;
+        case TRAY_NOTHING: break;
     }
 }
 
@@ -123,26 +118,15 @@ void dispatch(const GuiEvent& event) {
         case EVENT_CONTROL:
             if (const ControlHandler handler = control_handler_find(event.control)) handler(event);
             break;
-        case EVENT_CLOSE_WINDOW:
-            on_close(event.window);
-            break;
-        case EVENT_MINIMIZE_WINDOW:
-            on_minimize(event.window);
-            break;
-        case EVENT_MAXIMIZE_WINDOW:
-            on_maximize(event.window);
-            break;
-        case EVENT_MOVE_WINDOW:
-            on_move(event.window);
-            break;
+        case EVENT_CLOSE_WINDOW: on_close(event.window); break;
+        case EVENT_MINIMIZE_WINDOW: on_minimize(event.window); break;
+        case EVENT_MAXIMIZE_WINDOW: on_maximize(event.window); break;
+        case EVENT_MOVE_WINDOW: on_move(event.window); break;
         case EVENT_SIZE_WINDOW:
             if (event.window == WIN_COMPACT) compact_canvas_follow_window();
             break;
-        case EVENT_TRAY:
-            on_tray(event);
-            break;
-        default:
-            break;
+        case EVENT_TRAY: on_tray(event); break;
+        default: break;
     }
 }
 
@@ -184,12 +168,8 @@ void compact_canvas_event(const GuiEvent& event) {
     facts.alt = gui_key_held(VK_MENU);
     const CompactClick click = compact_click_route(facts);
     switch (click.kind) {
-        case COMPACT_CLICK_TAB:
-            main_window_show_tab(click.tab);
-            break;
-        case COMPACT_CLICK_MINIMIZE:
-            on_minimize(WIN_COMPACT);
-            break;
+        case COMPACT_CLICK_TAB: main_window_show_tab(click.tab); break;
+        case COMPACT_CLICK_MINIMIZE: on_minimize(WIN_COMPACT); break;
         case COMPACT_CLICK_CLOSE:
             if (compact_close_action(SharedInts[OPT_CLOSE_TO_TRAY].load(), shift_held_now()) == CLOSE_EXIT) {
                 program_exit();
@@ -199,11 +179,8 @@ void compact_canvas_event(const GuiEvent& event) {
             break;
         case COMPACT_CLICK_DRIVE_OPEN:
         case COMPACT_CLICK_DRIVE_CONSOLE:
-        case COMPACT_CLICK_DRIVE_POWERSHELL:
-            compact_drive_command(click.kind, click.drive_row);
-            break;
-        case COMPACT_CLICK_NOTHING:
-            break;
+        case COMPACT_CLICK_DRIVE_POWERSHELL: compact_drive_command(click.kind, click.drive_row); break;
+        case COMPACT_CLICK_NOTHING: break;
     }
 }
 

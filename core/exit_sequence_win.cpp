@@ -239,10 +239,8 @@ intptr_t compact_window_callback(intptr_t window_handle_value, uint32_t message,
     }
     const SessionRoute route = compact_message_route(facts);
     switch (route.action) {
-        case SESSION_PASS:
-            return CALLBACK_DEFAULT;
-        case SESSION_ANSWER:
-            return route.answer;
+        case SESSION_PASS: return CALLBACK_DEFAULT;
+        case SESSION_ANSWER: return route.answer;
         case SESSION_EXIT_END_SESSION:
             window_show(WIN_COMPACT, WINDOW_SHOW);
             if (const ShutdownBlockReasonCreateProc create = block_reason_create.load()) {

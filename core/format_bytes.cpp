@@ -77,24 +77,16 @@ std::wstring format_decimal_bits(Count count, bool trim_decimals) {
 std::wstring format_count(Count count, int style) {
     if (count.magnitude == 0) {
         switch (style) {
-            case FORMAT_BYTES_CHANGE:
-                return L"    -- ";
+            case FORMAT_BYTES_CHANGE: return L"    -- ";
             case FORMAT_BYTES_SHORT:
-            case FORMAT_BYTES_MEMORY:
-                return L"0.0!";
-            case FORMAT_BYTES_TRAFFIC:
-                return L"   -- ";
+            case FORMAT_BYTES_MEMORY: return L"0.0!";
+            case FORMAT_BYTES_TRAFFIC: return L"   -- ";
             case FORMAT_BYTES_DECIMAL_BITS:
-            case FORMAT_BYTES_LINK_SPEED:
-                return L"0";
-            case FORMAT_BYTES_RATE:
-                return L"  -- ";
-            case FORMAT_BYTES_FIXED_UNIT:
-                return L"0!";
-            case FORMAT_BYTES_GPU_MEMORY:
-                return {};
-            default:
-                return L"    0.0!";
+            case FORMAT_BYTES_LINK_SPEED: return L"0";
+            case FORMAT_BYTES_RATE: return L"  -- ";
+            case FORMAT_BYTES_FIXED_UNIT: return L"0!";
+            case FORMAT_BYTES_GPU_MEMORY: return {};
+            default: return L"    0.0!";
         }
     }
 
@@ -116,10 +108,8 @@ std::wstring format_count(Count count, int style) {
             const int band = binary_band(count.magnitude);
             return right_justify(format_fixed(binary_quotient(count, band), 0), 5) + BINARY_UNIT[band];
         }
-        case FORMAT_BYTES_DECIMAL_BITS:
-            return format_decimal_bits(count, false);
-        case FORMAT_BYTES_LINK_SPEED:
-            return format_decimal_bits(count, true);
+        case FORMAT_BYTES_DECIMAL_BITS: return format_decimal_bits(count, false);
+        case FORMAT_BYTES_LINK_SPEED: return format_decimal_bits(count, true);
         case FORMAT_BYTES_RATE: {
             // No byte band: a rate below ten thousand K, or a negative one, is written in K.
             const int band = count.negative ? BAND_K : std::max(binary_band(count.magnitude), int{BAND_K});

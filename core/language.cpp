@@ -86,31 +86,21 @@ const std::wstring& map_find(const TextMap& map, std::wstring_view key) {
 
 int language_from_primary(int primary_language) {
     switch (primary_language) {
-        case 7:
-            return LANGUAGE_GERMAN;
-        case 9:
-            return LANGUAGE_ENGLISH;
-        case 10:
-            return LANGUAGE_SPANISH;
-        case 12:
-            return LANGUAGE_FRENCH;
-        default:
-            return LANGUAGE_UNKNOWN;
+        case 7: return LANGUAGE_GERMAN;
+        case 9: return LANGUAGE_ENGLISH;
+        case 10: return LANGUAGE_SPANISH;
+        case 12: return LANGUAGE_FRENCH;
+        default: return LANGUAGE_UNKNOWN;
     }
 }
 
 std::wstring language_splash_line(int language) {
     switch (language) {
-        case LANGUAGE_ENGLISH:
-            return L"1-Language: English";
-        case LANGUAGE_GERMAN:
-            return L"1-Sprache: deutsche";
-        case LANGUAGE_FRENCH:
-            return L"1-La langue: fran\u00E7ais";
-        case LANGUAGE_SPANISH:
-            return L"1-Idioma: Espa\u00F1ol";
-        default:
-            return L"1-Unknown Language";
+        case LANGUAGE_ENGLISH: return L"1-Language: English";
+        case LANGUAGE_GERMAN: return L"1-Sprache: deutsche";
+        case LANGUAGE_FRENCH: return L"1-La langue: fran\u00E7ais";
+        case LANGUAGE_SPANISH: return L"1-Idioma: Espa\u00F1ol";
+        default: return L"1-Unknown Language";
     }
 }
 

@@ -19,12 +19,9 @@ CommandWords command_words(std::wstring_view command_line) {
 
 TakeoverStep takeover_step(TakeoverWait result, int rounds_done) {
     switch (result) {
-        case TAKEOVER_OWNED:
-            return TAKEOVER_DONE;
-        case TAKEOVER_TIMED_OUT:
-            return rounds_done + 1 >= TAKEOVER_ROUNDS ? TAKEOVER_GIVE_UP : TAKEOVER_WAIT_AGAIN;
-        default:
-            return TAKEOVER_GIVE_UP;
+        case TAKEOVER_OWNED: return TAKEOVER_DONE;
+        case TAKEOVER_TIMED_OUT: return rounds_done + 1 >= TAKEOVER_ROUNDS ? TAKEOVER_GIVE_UP : TAKEOVER_WAIT_AGAIN;
+        default: return TAKEOVER_GIVE_UP;
     }
 }
 

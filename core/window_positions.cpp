@@ -12,19 +12,14 @@ namespace {
 int32_t* field_of(wchar_t letter, WindowPositions& positions) {
     switch (letter) {
         case L'v':
-        case L'V':
-            return &positions.main_x;
+        case L'V': return &positions.main_x;
         case L'w':
-        case L'W':
-            return &positions.main_y;
+        case L'W': return &positions.main_y;
         case L'x':
-        case L'X':
-            return &positions.compact_x;
+        case L'X': return &positions.compact_x;
         case L'y':
-        case L'Y':
-            return &positions.compact_y;
-        default:
-            return nullptr;
+        case L'Y': return &positions.compact_y;
+        default: return nullptr;
     }
 }
 

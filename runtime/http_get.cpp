@@ -83,16 +83,12 @@ int check_cancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 std::wstring abort_text(Abort abort, size_t max_body_bytes) {
     switch (abort) {
-        case Abort::CANCELLED:
-            return L"request cancelled";
-        case Abort::BODY_TOO_LARGE:
-            return L"response body larger than " + std::to_wstring(max_body_bytes) + L" bytes";
+        case Abort::CANCELLED: return L"request cancelled";
+        case Abort::BODY_TOO_LARGE: return L"response body larger than " + std::to_wstring(max_body_bytes) + L" bytes";
         case Abort::HEADERS_TOO_LARGE:
             return L"response headers larger than " + std::to_wstring(MAX_HEADER_BYTES) + L" bytes";
-        case Abort::OUT_OF_MEMORY:
-            return L"out of memory while receiving the response";
-        case Abort::NONE:
-            break;
+        case Abort::OUT_OF_MEMORY: return L"out of memory while receiving the response";
+        case Abort::NONE: break;
     }
     return {};
 }

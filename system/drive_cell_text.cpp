@@ -43,18 +43,13 @@ std::wstring change_part(const DriveEntry& drive) {
         case 2:
         case 4:
         case 10:
-        case 12:
-            return format_bytes(drive.last_change, FORMAT_BYTES_CHANGE);
+        case 12: return format_bytes(drive.last_change, FORMAT_BYTES_CHANGE);
         case 3:
-        case 11:
-            return L" -" + tr_padded(L"NEW!") + L"-";
+        case 11: return L" -" + tr_padded(L"NEW!") + L"-";
         case 7:
-        case 15:
-            return L" -" + tr_padded(L"LOST") + L"-";
-        case 0:
-            return format_bytes(drive.total_change, FORMAT_BYTES_CHANGE);
-        default:
-            return {};
+        case 15: return L" -" + tr_padded(L"LOST") + L"-";
+        case 0: return format_bytes(drive.total_change, FORMAT_BYTES_CHANGE);
+        default: return {};
     }
 }
 

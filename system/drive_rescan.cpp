@@ -295,24 +295,15 @@ std::wstring drive_letters_read(const DrivePlatform& platform) {
 
 std::wstring network_error_text(int code) {
     switch (code) {
-        case 1200:
-            return L"ERROR_BAD_DEVICE";
-        case 2250:
-            return L"ERROR_NOT_CONNECTED";
-        case 234:
-            return L"ERROR_MORE_DATA";
-        case 1201:
-            return L"ERROR_CONNECTION_UNAVAIL";
-        case 1222:
-            return L"ERROR_NO_NETWORK";
-        case 1208:
-            return L"ERROR_EXTENDED_ERROR";
-        case 1203:
-            return L"ERROR_NO_NET_OR_BAD_PATH";
-        case 487:
-            return L"ERROR_INVALID_ADDRESS";
-        default:
-            return L"UNKNOWN ERROR " + std::to_wstring(code);
+        case 1200: return L"ERROR_BAD_DEVICE";
+        case 2250: return L"ERROR_NOT_CONNECTED";
+        case 234: return L"ERROR_MORE_DATA";
+        case 1201: return L"ERROR_CONNECTION_UNAVAIL";
+        case 1222: return L"ERROR_NO_NETWORK";
+        case 1208: return L"ERROR_EXTENDED_ERROR";
+        case 1203: return L"ERROR_NO_NET_OR_BAD_PATH";
+        case 487: return L"ERROR_INVALID_ADDRESS";
+        default: return L"UNKNOWN ERROR " + std::to_wstring(code);
     }
 }
 

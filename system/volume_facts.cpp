@@ -58,14 +58,10 @@ std::wstring storage_descriptor_text(const uint8_t* bytes, std::size_t length) {
 
 std::wstring partition_style_text(int32_t style) {
     switch (style) {
-        case 0:
-            return L"MBR";
-        case 1:
-            return L"GPT";
-        case 2:
-            return L"RAW";
-        default:
-            return {};
+        case 0: return L"MBR";
+        case 1: return L"GPT";
+        case 2: return L"RAW";
+        default: return {};
     }
 }
 

@@ -50,23 +50,14 @@ std::optional<std::wstring> property_text(IWbemClassObject* object, const wchar_
     std::optional<std::wstring> text;
     if (SUCCEEDED(object->Get(name, 0, &value, nullptr, nullptr))) {
         switch (value.vt) {
-            case VT_I4:
-                text = std::to_wstring(value.lVal);
-                break;
-            case VT_UI4:
-                text = std::to_wstring(value.ulVal);
-                break;
-            case VT_I2:
-                text = std::to_wstring(value.iVal);
-                break;
-            case VT_UI2:
-                text = std::to_wstring(value.uiVal);
-                break;
+            case VT_I4: text = std::to_wstring(value.lVal); break;
+            case VT_UI4: text = std::to_wstring(value.ulVal); break;
+            case VT_I2: text = std::to_wstring(value.iVal); break;
+            case VT_UI2: text = std::to_wstring(value.uiVal); break;
             case VT_BSTR:
                 text = value.bstrVal ? std::wstring(value.bstrVal, SysStringLen(value.bstrVal)) : std::wstring();
                 break;
-            default:
-                break;  // null, empty and kinds we do not show
+            default: break;  // null, empty and kinds we do not show
         }
     }
     VariantClear(&value);

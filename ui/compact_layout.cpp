@@ -137,8 +137,7 @@ CompactClick compact_click_route(const CompactClickFacts& facts) {
             if (before_end(36)) return facts.ping_shown ? tab_click(TAB_PING) : CompactClick{};
             if (before_end(35)) return tab_click(TAB_STORAGE);
             return {};
-        default:
-            break;
+        default: break;
     }
     if (l <= facts.fixed_lines || l > 81) return {};
     if (facts.gpu_entries != 0 && l < facts.fixed_lines + facts.gpu_entries + 1) return tab_click(TAB_GRAPHICS);

@@ -81,8 +81,7 @@ bool group_range(int group, int* first, int* last) {
             *first = CELL_NETWORK_FIRST;
             *last = CELL_NETWORK_LAST;
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -21,16 +21,11 @@ std::atomic<void (*)(int)> hook_draw_tab{nullptr};
 // The RateGraphScales entry of a rate graph, or -1.
 int rate_graph_entry(int graph) {
     switch (graph) {
-        case GRAPH_DISK_WRITE:
-            return 0;
-        case GRAPH_DISK_READ:
-            return 1;
-        case GRAPH_NET_SEND:
-            return 2;
-        case GRAPH_NET_RECEIVE:
-            return 3;
-        default:
-            return -1;
+        case GRAPH_DISK_WRITE: return 0;
+        case GRAPH_DISK_READ: return 1;
+        case GRAPH_NET_SEND: return 2;
+        case GRAPH_NET_RECEIVE: return 3;
+        default: return -1;
     }
 }
 

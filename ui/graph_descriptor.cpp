@@ -133,10 +133,8 @@ std::wstring_view graph_unit(int graph) {
         case GRAPH_DISK_READ:
         case GRAPH_DISK_WRITE:
         case GRAPH_NET_SEND:
-        case GRAPH_NET_RECEIVE:
-            return L"KB";
-        default:
-            break;
+        case GRAPH_NET_RECEIVE: return L"KB";
+        default: break;
     }
     const int gpu_first = SharedInts[GPU_GRAPH_START].load(std::memory_order_relaxed);
     const int offset = graph - gpu_first;

@@ -16,12 +16,8 @@ namespace {
 
 void paint_step(HDC dc, const GraphPaint& step, BlendPixel& blend) {
     switch (step.kind) {
-        case GraphPaintKind::FILL:
-            gdi_fill(dc, step.x, step.y, step.width, step.height, step.color);
-            break;
-        case GraphPaintKind::LINE:
-            gdi_line(dc, step.x, step.y, step.x2, step.y2, step.color);
-            break;
+        case GraphPaintKind::FILL: gdi_fill(dc, step.x, step.y, step.width, step.height, step.color); break;
+        case GraphPaintKind::LINE: gdi_line(dc, step.x, step.y, step.x2, step.y2, step.color); break;
         case GraphPaintKind::TEXT_BOX:
             gdi_fill(dc, step.x, step.y, step.width, step.height, step.color);
             SetBkMode(dc, OPAQUE);
@@ -32,9 +28,7 @@ void paint_step(HDC dc, const GraphPaint& step, BlendPixel& blend) {
         case GraphPaintKind::BLEND_COLUMN:
             blend.blend(dc, step.x, step.y, 1, step.height, step.color, step.alpha);
             break;
-        case GraphPaintKind::PIXEL:
-            SetPixelV(dc, step.x, step.y, step.color & 0xFFFFFF);
-            break;
+        case GraphPaintKind::PIXEL: SetPixelV(dc, step.x, step.y, step.color & 0xFFFFFF); break;
     }
 }
 

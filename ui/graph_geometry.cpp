@@ -97,12 +97,9 @@ std::wstring graph_fixed_text(float value, int decimals) {
 
 std::wstring graph_value_label_text(GraphValueLabelStyle style, float value, int decimals, std::wstring_view unit) {
     switch (style) {
-        case GraphValueLabelStyle::MEGABYTES:
-            return graph_fixed_text(value / 1024.0f, decimals) + L"MB";
-        case GraphValueLabelStyle::PERCENT:
-            return graph_fixed_text(value, decimals) + L"%";
-        case GraphValueLabelStyle::PLAIN:
-            break;
+        case GraphValueLabelStyle::MEGABYTES: return graph_fixed_text(value / 1024.0f, decimals) + L"MB";
+        case GraphValueLabelStyle::PERCENT: return graph_fixed_text(value, decimals) + L"%";
+        case GraphValueLabelStyle::PLAIN: break;
     }
     return graph_fixed_text(value, decimals) + std::wstring(unit);
 }

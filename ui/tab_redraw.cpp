@@ -153,24 +153,12 @@ GraphCaptions gpu_graph_captions(const GpuTabReading& reading, int j) {
         return std::to_wstring(mhz) + L"MHz (" + std::to_wstring(percent) + L"%)";
     };
     switch (j) {
-        case 0:
-            captions.value = std::to_wstring(reading.gpu_percent);
-            break;
-        case 1:
-            captions.value = std::to_wstring(reading.memory_percent);
-            break;
-        case 2:
-            captions.value = std::to_wstring(reading.fan_percent);
-            break;
-        case 3:
-            captions.subtitle = clock(reading.core_clock_mhz, reading.core_clock_percent);
-            break;
-        case 4:
-            captions.subtitle = clock(reading.memory_clock_mhz, reading.memory_clock_percent);
-            break;
-        default:
-            captions.subtitle = std::to_wstring(reading.power_w) + L"W";
-            break;
+        case 0: captions.value = std::to_wstring(reading.gpu_percent); break;
+        case 1: captions.value = std::to_wstring(reading.memory_percent); break;
+        case 2: captions.value = std::to_wstring(reading.fan_percent); break;
+        case 3: captions.subtitle = clock(reading.core_clock_mhz, reading.core_clock_percent); break;
+        case 4: captions.subtitle = clock(reading.memory_clock_mhz, reading.memory_clock_percent); break;
+        default: captions.subtitle = std::to_wstring(reading.power_w) + L"W"; break;
     }
     return captions;
 }
@@ -182,15 +170,9 @@ std::wstring cpu_speed_subtitle(std::wstring_view caption, int64_t percent) {
 std::vector<TabDrawStep> tab_redraw_plan(int tab) {
     std::vector<TabDrawStep> steps;
     switch (tab) {
-        case TAB_SYSTEM:
-            plan_system(steps);
-            break;
-        case TAB_PROCESSORS:
-            plan_processors(steps);
-            break;
-        case TAB_GRAPHICS:
-            plan_graphics(steps);
-            break;
+        case TAB_SYSTEM: plan_system(steps); break;
+        case TAB_PROCESSORS: plan_processors(steps); break;
+        case TAB_GRAPHICS: plan_graphics(steps); break;
         case TAB_STORAGE:
             plan_rates(steps, GRAPH_DISK_READ, L"Reading", DISK_READ_KB, GRAPH_DISK_WRITE, L"Writing", DISK_WRITE_KB);
             break;
@@ -203,8 +185,7 @@ std::vector<TabDrawStep> tab_redraw_plan(int tab) {
             steps.push_back(ping);
             break;
         }
-        default:
-            break;
+        default: break;
     }
     return steps;
 }

@@ -42,16 +42,13 @@ enum ChildFailure : UINT { CHILD_NO_GUI = 71, CHILD_NO_WINDOW = 72, CHILD_EXIT_R
 
 std::string child_failure_text(DWORD code) {
     switch (code) {
-        case 0:
-            return {};
+        case 0: return {};
         case CHILD_NO_GUI:
             return "the child could not set up the windowing layer (no display? start Xvfb and set DISPLAY)\n";
         case CHILD_NO_WINDOW:
             return "the child could not open its window (no display for windows? start Xvfb and set DISPLAY)\n";
-        case CHILD_EXIT_RETURNED:
-            return "program_exit returned instead of ending the process\n";
-        default:
-            return "the child ended with code " + std::to_string(code) + "\n";
+        case CHILD_EXIT_RETURNED: return "program_exit returned instead of ending the process\n";
+        default: return "the child ended with code " + std::to_string(code) + "\n";
     }
 }
 

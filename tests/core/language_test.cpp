@@ -304,26 +304,13 @@ TEST(TextTable, EveryLiteralLookupInTheSourcesIsAKey) {
                         }
                         const char escaped = ++i < source.size() ? source[i] : '\0';
                         switch (escaped) {
-                            case '\\':
-                                literal += '\\';
-                                break;
-                            case '"':
-                                literal += '"';
-                                break;
-                            case '\'':
-                                literal += '\'';
-                                break;
-                            case 'n':
-                                literal += '\n';
-                                break;
-                            case 'r':
-                                literal += '\r';
-                                break;
-                            case 't':
-                                literal += '\t';
-                                break;
-                            default:
-                                plain_literal = false;
+                            case '\\': literal += '\\'; break;
+                            case '"': literal += '"'; break;
+                            case '\'': literal += '\''; break;
+                            case 'n': literal += '\n'; break;
+                            case 'r': literal += '\r'; break;
+                            case 't': literal += '\t'; break;
+                            default: plain_literal = false;
                         }
                     }
                     std::size_t after = i + 1;

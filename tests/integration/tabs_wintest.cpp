@@ -70,10 +70,8 @@ std::vector<int> tab_controls(int tab) {
                     BUTTON_EVENT_SEARCH,   BUTTON_EVENT_CLEAR,   COMBO_EVENT_SEARCH_TYPE, COMBO_EVENT_TYPE,
                     COMBO_EVENT_FONT_SIZE, CANVAS_EVENTS_STATUS, LIST_EVENT_SEARCH,       LIST_EVENTS,
                     LIST_EVENT_DETAILS};
-        case TAB_ABOUT:
-            return {TEXT_ABOUT, LINK_WEBSITE, TEXT_ABOUT_SUPPORT, LINK_DONATION, CANVAS_DATA_FILES};
-        default:
-            return {};  // the Settings page is laid out by its own build
+        case TAB_ABOUT: return {TEXT_ABOUT, LINK_WEBSITE, TEXT_ABOUT_SUPPORT, LINK_DONATION, CANVAS_DATA_FILES};
+        default: return {};  // the Settings page is laid out by its own build
     }
 }
 

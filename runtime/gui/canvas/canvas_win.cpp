@@ -79,8 +79,7 @@ LRESULT CALLBACK canvas_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     const int x = GET_X_LPARAM(lparam);
     const int y = GET_Y_LPARAM(lparam);
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(hwnd, &paint);
@@ -112,12 +111,8 @@ LRESULT CALLBACK canvas_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             }
             return 0;
         }
-        case WM_LBUTTONDBLCLK:
-            post_canvas_event(object, EVENT_TYPE_LEFT_DOUBLE_CLICK, x, y);
-            return 0;
-        case WM_RBUTTONDBLCLK:
-            post_canvas_event(object, EVENT_TYPE_RIGHT_DOUBLE_CLICK, x, y);
-            return 0;
+        case WM_LBUTTONDBLCLK: post_canvas_event(object, EVENT_TYPE_LEFT_DOUBLE_CLICK, x, y); return 0;
+        case WM_RBUTTONDBLCLK: post_canvas_event(object, EVENT_TYPE_RIGHT_DOUBLE_CLICK, x, y); return 0;
         case WM_MOUSEMOVE:
             if (!surface.tracking) {
                 TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd, 0};
@@ -140,11 +135,8 @@ LRESULT CALLBACK canvas_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             post_canvas_event(object, EVENT_TYPE_MOUSE_WHEEL, point.x, point.y, notches);
             return 0;
         }
-        case WM_CAPTURECHANGED:
-            surface.pressed = 0;
-            return 0;
-        default:
-            break;
+        case WM_CAPTURECHANGED: surface.pressed = 0; return 0;
+        default: break;
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }

@@ -120,16 +120,9 @@ bool list_view_on_notify(const GuiObject& object, NMHDR* header, LRESULT* result
             *result = 0;
             return true;
         }
-        case NM_CLICK:
-            post_list_event(object, EVENT_TYPE_LEFT_CLICK);
-            return false;
-        case NM_RCLICK:
-            post_list_event(object, EVENT_TYPE_RIGHT_CLICK);
-            return false;
-        case NM_DBLCLK:
-            post_list_event(object, EVENT_TYPE_LEFT_DOUBLE_CLICK);
-            return false;
-        default:
-            return false;
+        case NM_CLICK: post_list_event(object, EVENT_TYPE_LEFT_CLICK); return false;
+        case NM_RCLICK: post_list_event(object, EVENT_TYPE_RIGHT_CLICK); return false;
+        case NM_DBLCLK: post_list_event(object, EVENT_TYPE_LEFT_DOUBLE_CLICK); return false;
+        default: return false;
     }
 }

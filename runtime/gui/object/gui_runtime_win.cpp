@@ -34,22 +34,16 @@ void on_rows_changed(int control) {
 
 LRESULT CALLBACK message_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_GUI_WAKE:
-            return 0;
+        case WM_GUI_WAKE: return 0;
         case WM_GUI_LIST_CHANGED: {
             const int control = static_cast<int>(wparam);
             if (control >= 0 && control < 65536) list_pending[control] = false;
             list_view_on_rows_changed(control);
             return 0;
         }
-        case WM_GUI_APPLY_TEXTS:
-            gui_texts_apply_pending();
-            return 0;
-        case WM_GUI_TRAY:
-            tray_on_message(wparam, lparam);
-            return 0;
-        default:
-            break;
+        case WM_GUI_APPLY_TEXTS: gui_texts_apply_pending(); return 0;
+        case WM_GUI_TRAY: tray_on_message(wparam, lparam); return 0;
+        default: break;
     }
     if (message != 0 && message == tray_taskbar_created_message()) {
         tray_on_taskbar_created();
@@ -233,24 +227,13 @@ bool gui_container_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             if (!child || !gui_control_by_hwnd(child, &object)) return false;
             const int code = HIWORD(wparam);
             switch (object.kind) {
-                case GUI_KIND_BUTTON:
-                    button_on_command(object, code);
-                    break;
-                case GUI_KIND_CHECK_BOX:
-                    check_box_on_command(object, code);
-                    break;
-                case GUI_KIND_COMBO_BOX:
-                    combo_box_on_command(object, code);
-                    break;
+                case GUI_KIND_BUTTON: button_on_command(object, code); break;
+                case GUI_KIND_CHECK_BOX: check_box_on_command(object, code); break;
+                case GUI_KIND_COMBO_BOX: combo_box_on_command(object, code); break;
                 case GUI_KIND_INPUT:
-                case GUI_KIND_TEXT:
-                    text_on_command(object, code);
-                    break;
-                case GUI_KIND_LINK_LABEL:
-                    link_label_on_command(object, code);
-                    break;
-                default:
-                    return false;
+                case GUI_KIND_TEXT: text_on_command(object, code); break;
+                case GUI_KIND_LINK_LABEL: link_label_on_command(object, code); break;
+                default: return false;
             }
             *result = 0;
             return true;
@@ -299,7 +282,6 @@ bool gui_container_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             *result = 0;
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }

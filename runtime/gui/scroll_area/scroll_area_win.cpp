@@ -99,23 +99,15 @@ int scrolled_to(HWND hwnd, int bar, int code, int step_pixels) {
     GetScrollInfo(hwnd, bar, &info);
     const int page = static_cast<int>(info.nPage);
     switch (code) {
-        case SB_LINEUP:
-            return info.nPos - step_pixels;
-        case SB_LINEDOWN:
-            return info.nPos + step_pixels;
-        case SB_PAGEUP:
-            return info.nPos - page;
-        case SB_PAGEDOWN:
-            return info.nPos + page;
+        case SB_LINEUP: return info.nPos - step_pixels;
+        case SB_LINEDOWN: return info.nPos + step_pixels;
+        case SB_PAGEUP: return info.nPos - page;
+        case SB_PAGEDOWN: return info.nPos + page;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            return info.nTrackPos;
-        case SB_TOP:
-            return 0;
-        case SB_BOTTOM:
-            return info.nMax;
-        default:
-            return info.nPos;
+        case SB_THUMBPOSITION: return info.nTrackPos;
+        case SB_TOP: return 0;
+        case SB_BOTTOM: return info.nMax;
+        default: return info.nPos;
     }
 }
 
@@ -128,9 +120,7 @@ LRESULT CALLBACK scroll_area_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
         ScrollState state;
         switch (message) {
             case WM_SCROLL_AREA_APPLY:
-            case WM_SIZE:
-                apply(hwnd, object.number);
-                return 0;
+            case WM_SIZE: apply(hwnd, object.number); return 0;
             case WM_HSCROLL:
             case WM_VSCROLL:
                 if (lparam != 0 || !state_of(object.number, &state)) break;  // a track bar inside the area
@@ -151,8 +141,7 @@ LRESULT CALLBACK scroll_area_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
                 states.erase(object.number);
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
     if (gui_container_message(hwnd, message, wparam, lparam, &result)) return result;

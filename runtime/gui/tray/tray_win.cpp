@@ -129,20 +129,11 @@ void tray_on_taskbar_created() {
 void tray_on_message(WPARAM wparam, LPARAM lparam) {
     int type = -1;
     switch (LOWORD(lparam)) {
-        case WM_LBUTTONUP:
-            type = EVENT_TYPE_LEFT_CLICK;
-            break;
-        case WM_RBUTTONUP:
-            type = EVENT_TYPE_RIGHT_CLICK;
-            break;
-        case WM_LBUTTONDBLCLK:
-            type = EVENT_TYPE_LEFT_DOUBLE_CLICK;
-            break;
-        case WM_RBUTTONDBLCLK:
-            type = EVENT_TYPE_RIGHT_DOUBLE_CLICK;
-            break;
-        default:
-            return;
+        case WM_LBUTTONUP: type = EVENT_TYPE_LEFT_CLICK; break;
+        case WM_RBUTTONUP: type = EVENT_TYPE_RIGHT_CLICK; break;
+        case WM_LBUTTONDBLCLK: type = EVENT_TYPE_LEFT_DOUBLE_CLICK; break;
+        case WM_RBUTTONDBLCLK: type = EVENT_TYPE_RIGHT_DOUBLE_CLICK; break;
+        default: return;
     }
     const int number = static_cast<int>(wparam);
     int window = -1;

@@ -30,9 +30,7 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     if (is_current(number, hwnd)) {
         if (gui_callback_answer(number, hwnd, message, wparam, lparam, &result)) return result;
         switch (message) {
-            case WM_CLOSE:
-                post_window_event(EVENT_CLOSE_WINDOW, number);
-                return 0;
+            case WM_CLOSE: post_window_event(EVENT_CLOSE_WINDOW, number); return 0;
             case WM_SYSCOMMAND:
                 if ((wparam & 0xFFF0) == SC_MINIMIZE) {
                     post_window_event(EVENT_MINIMIZE_WINDOW, number);
@@ -43,15 +41,9 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
                     return 0;
                 }
                 break;
-            case WM_MOVE:
-                post_window_event(EVENT_MOVE_WINDOW, number);
-                break;
-            case WM_SIZE:
-                post_window_event(EVENT_SIZE_WINDOW, number);
-                break;
-            case WM_TIMER:
-                post_window_event(EVENT_TIMER, number, static_cast<int>(wparam) - 1);
-                return 0;
+            case WM_MOVE: post_window_event(EVENT_MOVE_WINDOW, number); break;
+            case WM_SIZE: post_window_event(EVENT_SIZE_WINDOW, number); break;
+            case WM_TIMER: post_window_event(EVENT_TIMER, number, static_cast<int>(wparam) - 1); return 0;
             case WM_ERASEBKGND: {
                 GuiObject object;
                 if (gui_object_get(true, number, &object) && object.back_brush) {
