@@ -92,7 +92,9 @@ TEST(DriveMonitorWine, TheWatcherNotesAFileOf200MbOnC) {
         ASSERT_TRUE(ok);
     }
     SharedInts[SPACE_CHECK_COUNTDOWN] = 0;
-    const bool noted = wait_until([] { return drive_copy(3).last_change <= -(150LL << 20); });
+    // A round may look while the file is still being written, so the drop can come in more than one step:
+    // the changes add up in the total.
+    const bool noted = wait_until([] { return drive_copy(3).total_change <= -(150LL << 20); });
     const DriveEntry c = drive_copy(3);
     // The change pass follows in the next round.
     const bool passed = wait_until([] { return SharedInts[DRIVE_CHANGE_PENDING].load() == 0; });
@@ -103,11 +105,11 @@ TEST(DriveMonitorWine, TheWatcherNotesAFileOf200MbOnC) {
     // A round lasts 100 ms; the limit leaves room for a loaded machine.
     EXPECT_TRUE(thread_wait(thread, 3000)) << "the watcher went on after the quit flag";
 
-    ASSERT_TRUE(noted) << c.last_change;
+    ASSERT_TRUE(noted) << "total change " << c.total_change << ", last " << c.last_change;
     ASSERT_TRUE(passed) << "the change pass did not follow";
     // Other writers on the same disk can add to the change, but not hide the 200 MB.
-    EXPECT_GT(c.last_change, -(FILE_BYTES * 3));
-    EXPECT_LE(c.total_change, -(150LL << 20));
+    EXPECT_LT(c.last_change, 0);
+    EXPECT_GT(c.total_change, -(FILE_BYTES * 3));
     // The change was noted: a Drive ID row and a space line for C, and C queued for the title.
     const std::vector<std::wstring> rows = fake_notes(NOTE_DRIVE_ID);
     EXPECT_TRUE(
