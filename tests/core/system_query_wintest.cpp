@@ -16,7 +16,8 @@ TEST(SystemQuery, WaitNextSecondEndsAtTheNextSecond) {
         EXPECT_EQ(wait_next_second(), 0);
         const int64_t waited = millisecond_clock() - started;
         EXPECT_GT(date_now(), before);
-        EXPECT_LE(waited, 1100);
+        // At most a second, with room for a loaded machine.
+        EXPECT_LT(waited, 1900);
         const int64_t phase = SecondPhaseMs.load();
         EXPECT_GE(phase, 0);
         EXPECT_LE(phase, 999);
