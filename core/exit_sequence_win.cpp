@@ -17,7 +17,6 @@
 #include "core/language.h"
 #include "core/log_file.h"
 #include "core/program_hooks.h"
-#include "core/program_libraries.h"
 #include "core/saga_store.h"
 #include "core/settings_file.h"
 #include "core/shared_state.h"
@@ -27,6 +26,8 @@
 #include "runtime/date.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/program_libraries.h"
+#include "runtime/system_library_win.h"
 #include "runtime/text.h"
 #include "runtime/threads.h"
 
@@ -147,12 +148,14 @@ void compact_window_restore_when_minimized(bool activate) {
 
 void shutdown_block_functions_find() {
     // user32 stays loaded for the windows; the functions are simply looked up by name.
-    HMODULE user32 = LoadLibraryW(L"user32.dll");
+    HMODULE user32 = system_library_load(L"user32.dll");
     if (!user32) return;
-    block_reason_create = reinterpret_cast<ShutdownBlockReasonCreateProc>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")));
-    block_reason_destroy = reinterpret_cast<ShutdownBlockReasonDestroyProc>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy")));
+    ShutdownBlockReasonCreateProc create = nullptr;
+    ShutdownBlockReasonDestroyProc destroy = nullptr;
+    library_function_bind(user32, "ShutdownBlockReasonCreate", create);
+    library_function_bind(user32, "ShutdownBlockReasonDestroy", destroy);
+    block_reason_create = create;
+    block_reason_destroy = destroy;
     FreeLibrary(user32);
 }
 
