@@ -45,13 +45,6 @@ constexpr DWORD FINISH_LIMIT_MS = 8000;  // the saves after the workers; a store
 
 std::atomic<bool> exit_running{false};
 
-std::wstring version_number() {
-    const std::wstring text = version_text();
-    std::wstring word = text.substr(0, text.find(L' '));
-    if (!word.empty() && word[0] == L'v') word.erase(0, 1);
-    return word;
-}
-
 // The thread numbers the exit waits for: the nine worker slots, then the extra ones.
 std::vector<int64_t> watched_threads() {
     std::vector<int64_t> threads;

@@ -51,13 +51,6 @@ constexpr int SPLASH_WIDTH = 260;
 
 std::wstring program_title() { return std::wstring(program_name()) + L" " + version_text(); }
 
-std::wstring version_number() {
-    const std::wstring text = version_text();
-    std::wstring word = text.substr(0, text.find(L' '));
-    if (!word.empty() && word[0] == L'v') word.erase(0, 1);
-    return word;
-}
-
 CompactWorkArea work_area() {
     CompactWorkArea area;
     area.monitor_count = SharedInts[MONITOR_COUNT].load();
