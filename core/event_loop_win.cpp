@@ -9,6 +9,7 @@
 #include "core/settings_file.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "core/window_positions.h"
 #include "runtime/gui/control/control.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/panel/panel.h"
@@ -45,10 +46,7 @@ void main_window_show_settings() {
 
 void positions_text_refresh() {
     if (!control_exists(TEXT_POSITIONS_VALUES)) return;
-    control_text_set(TEXT_POSITIONS_VALUES, std::to_wstring(SharedInts[MAIN_X].load()) + L", " +
-                                                std::to_wstring(SharedInts[MAIN_Y].load()) + L"\r\n" +
-                                                std::to_wstring(SharedInts[COMPACT_X].load()) + L", " +
-                                                std::to_wstring(SharedInts[COMPACT_Y].load()));
+    control_text_set(TEXT_POSITIONS_VALUES, window_positions_display(window_positions_current()));
 }
 
 void on_close(int window) {

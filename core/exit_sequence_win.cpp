@@ -17,7 +17,6 @@
 #include "core/language.h"
 #include "core/log_file.h"
 #include "core/program_hooks.h"
-#include "core/program_libraries.h"
 #include "core/saga_store.h"
 #include "core/settings_file.h"
 #include "core/shared_state.h"
@@ -27,6 +26,8 @@
 #include "runtime/date.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/program_libraries.h"
+#include "runtime/system_library_win.h"
 #include "runtime/text.h"
 #include "runtime/threads.h"
 
@@ -43,13 +44,6 @@ std::array<std::atomic<int64_t>, EXTRA_THREADS> extra_threads{};
 constexpr DWORD FINISH_LIMIT_MS = 8000;  // the saves after the workers; a store rarely needs more than a moment
 
 std::atomic<bool> exit_running{false};
-
-std::wstring version_number() {
-    const std::wstring text = version_text();
-    std::wstring word = text.substr(0, text.find(L' '));
-    if (!word.empty() && word[0] == L'v') word.erase(0, 1);
-    return word;
-}
 
 // The thread numbers the exit waits for: the nine worker slots, then the extra ones.
 std::vector<int64_t> watched_threads() {
@@ -147,12 +141,14 @@ void compact_window_restore_when_minimized(bool activate) {
 
 void shutdown_block_functions_find() {
     // user32 stays loaded for the windows; the functions are simply looked up by name.
-    HMODULE user32 = LoadLibraryW(L"user32.dll");
+    HMODULE user32 = system_library_load(L"user32.dll");
     if (!user32) return;
-    block_reason_create = reinterpret_cast<ShutdownBlockReasonCreateProc>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")));
-    block_reason_destroy = reinterpret_cast<ShutdownBlockReasonDestroyProc>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy")));
+    ShutdownBlockReasonCreateProc create = nullptr;
+    ShutdownBlockReasonDestroyProc destroy = nullptr;
+    library_function_bind(user32, "ShutdownBlockReasonCreate", create);
+    library_function_bind(user32, "ShutdownBlockReasonDestroy", destroy);
+    block_reason_create = create;
+    block_reason_destroy = destroy;
     FreeLibrary(user32);
 }
 

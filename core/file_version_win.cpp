@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "runtime/system_library_win.h"
+
 namespace {
 
 using GetFileVersionInfoSizeWProc = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
@@ -14,15 +16,11 @@ using VerLanguageNameWProc = DWORD(WINAPI*)(DWORD, LPWSTR, DWORD);
 
 struct Library {
     HMODULE Handle;
-    explicit Library(const wchar_t* name) : Handle(LoadLibraryW(name)) {}
+    explicit Library(const wchar_t* name) : Handle(system_library_load(name)) {}
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
     ~Library() {
         if (Handle) FreeLibrary(Handle);
-    }
-    template <typename Proc>
-    Proc find(const char* name) const {
-        return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(Handle, name)));
     }
 };
 
@@ -33,11 +31,16 @@ std::wstring file_version_field(const std::wstring& path, int64_t selector) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
     const Library version(L"version.dll");
     if (!version.Handle) return {};
-    const auto info_size = version.find<GetFileVersionInfoSizeWProc>("GetFileVersionInfoSizeW");
-    const auto info_read = version.find<GetFileVersionInfoWProc>("GetFileVersionInfoW");
-    const auto query = version.find<VerQueryValueWProc>("VerQueryValueW");
-    const auto language_name = version.find<VerLanguageNameWProc>("VerLanguageNameW");
-    if (!info_size || !info_read || !query || !language_name) return {};
+    GetFileVersionInfoSizeWProc info_size = nullptr;
+    GetFileVersionInfoWProc info_read = nullptr;
+    VerQueryValueWProc query = nullptr;
+    VerLanguageNameWProc language_name = nullptr;
+    if (!library_function_bind(version.Handle, "GetFileVersionInfoSizeW", info_size) ||
+        !library_function_bind(version.Handle, "GetFileVersionInfoW", info_read) ||
+        !library_function_bind(version.Handle, "VerQueryValueW", query) ||
+        !library_function_bind(version.Handle, "VerLanguageNameW", language_name)) {
+        return {};
+    }
 
     DWORD unused = 0;
     const DWORD size = info_size(path.c_str(), &unused);

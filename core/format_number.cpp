@@ -1,4 +1,4 @@
-// Writing numbers for display: single-precision fixed-point text and fixed-width fields.
+// Writing numbers for display: single-precision fixed-point text, digits in groups and fixed-width fields.
 #include "core/format_number.h"
 
 #include <algorithm>
@@ -83,6 +83,22 @@ std::wstring format_fixed(float value, int decimals) {
         }
     }
     return text;
+}
+
+std::wstring grouped_number(int64_t value) {
+    // Digits of the magnitude without overflow for the most negative value.
+    const bool negative = value < 0;
+    uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    std::wstring digits;
+    int count = 0;
+    do {
+        if (count > 0 && count % 3 == 0) digits += L',';
+        digits += static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+        ++count;
+    } while (magnitude != 0);
+    if (negative) digits += L'-';
+    return std::wstring(digits.rbegin(), digits.rend());
 }
 
 std::wstring right_justify(std::wstring_view text, int width) {

@@ -18,7 +18,6 @@
 #include "core/language.h"
 #include "core/log_file.h"
 #include "core/program_hooks.h"
-#include "core/program_libraries.h"
 #include "core/program_start.h"
 #include "core/saga_store.h"
 #include "core/settings_code.h"
@@ -39,6 +38,7 @@
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/http_get.h"
+#include "runtime/program_libraries.h"
 #include "runtime/program_lock.h"
 #include "ui/compact_layout.h"
 #include "ui/compact_window.h"
@@ -50,13 +50,6 @@ namespace {
 constexpr int SPLASH_WIDTH = 260;
 
 std::wstring program_title() { return std::wstring(program_name()) + L" " + version_text(); }
-
-std::wstring version_number() {
-    const std::wstring text = version_text();
-    std::wstring word = text.substr(0, text.find(L' '));
-    if (!word.empty() && word[0] == L'v') word.erase(0, 1);
-    return word;
-}
 
 CompactWorkArea work_area() {
     CompactWorkArea area;

@@ -68,14 +68,16 @@ std::wstring window_positions_display(const WindowPositions& positions) {
            std::to_wstring(positions.compact_x) + L", " + std::to_wstring(positions.compact_y);
 }
 
-std::wstring window_positions_text() {
+WindowPositions window_positions_current() {
     WindowPositions positions;
     positions.main_x = SharedInts[MAIN_X].load();
     positions.main_y = SharedInts[MAIN_Y].load();
     positions.compact_x = SharedInts[COMPACT_X].load();
     positions.compact_y = SharedInts[COMPACT_Y].load();
-    return window_positions_format(positions);
+    return positions;
 }
+
+std::wstring window_positions_text() { return window_positions_format(window_positions_current()); }
 
 void window_positions_read() {
     const SettingsUiHooks hooks = settings_ui_hooks();

@@ -22,6 +22,9 @@ void window_positions_parse(std::wstring_view text, WindowPositions& positions);
 // "main x, main y" CR LF "compact x, compact y", as the Settings tab shows them.
 std::wstring window_positions_display(const WindowPositions& positions);
 
+// The positions that MAIN_X, MAIN_Y, COMPACT_X and COMPACT_Y hold now.
+WindowPositions window_positions_current();
+
 // The positions text from MAIN_X, MAIN_Y, COMPACT_X, COMPACT_Y.
 std::wstring window_positions_text();
 

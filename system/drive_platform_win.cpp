@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/shared_tables.h"
+#include "runtime/system_library_win.h"
 #include "system/drive_facts.h"
 
 namespace {
@@ -142,10 +143,9 @@ using WNetGetConnectionProc = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
 
 WNetGetConnectionProc network_connection_proc() {
     static WNetGetConnectionProc proc = [] {
-        HMODULE library = LoadLibraryW(L"mpr.dll");
-        return library ? reinterpret_cast<WNetGetConnectionProc>(
-                             reinterpret_cast<void*>(GetProcAddress(library, "WNetGetConnectionW")))
-                       : nullptr;
+        WNetGetConnectionProc found = nullptr;
+        library_function_bind(system_library_load(L"mpr.dll"), "WNetGetConnectionW", found);
+        return found;
     }();
     return proc;
 }

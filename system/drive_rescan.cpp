@@ -307,22 +307,6 @@ std::wstring network_error_text(int code) {
     }
 }
 
-std::wstring grouped_number(int64_t value) {
-    // Digits of the magnitude without overflow for the most negative value.
-    const bool negative = value < 0;
-    uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    std::wstring digits;
-    int count = 0;
-    do {
-        if (count > 0 && count % 3 == 0) digits += L',';
-        digits += static_cast<wchar_t>(L'0' + magnitude % 10);
-        magnitude /= 10;
-        ++count;
-    } while (magnitude != 0);
-    if (negative) digits += L'-';
-    return std::wstring(digits.rbegin(), digits.rend());
-}
-
 void drive_info_lines(const DriveEntry& drive, DriveNotes& notes) {
     if (drive.free_bytes != 0) {
         const int64_t used = drive.total_bytes - drive.free_bytes;

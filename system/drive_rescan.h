@@ -22,9 +22,6 @@ std::wstring drive_letters_read(const DrivePlatform& platform);
 // The name of a WNetGetConnectionW error ("ERROR_NOT_CONNECTED", "UNKNOWN ERROR 5").
 std::wstring network_error_text(int code);
 
-// A whole number with "," between groups of three digits: "15,502,147,584".
-std::wstring grouped_number(int64_t value);
-
 // The info lines of a drive's found or lost block, in the order they are added to the Storage Monitor list.
 void drive_info_lines(const DriveEntry& drive, DriveNotes& notes);
 

@@ -25,6 +25,3 @@ struct PowerFunctions {
 
 const PdhFunctions& pdh_functions();
 const PowerFunctions& power_functions();
-
-// Loads a library of the system folder only (never one planted next to the program or in the current folder).
-HMODULE system_library_load(const wchar_t* name);

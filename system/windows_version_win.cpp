@@ -4,6 +4,7 @@
 #include "core/file_version.h"
 #include "core/shared_state.h"
 #include "core/shell_folders.h"
+#include "runtime/system_library_win.h"
 #include "system/system_monitor.h"
 #include "system/windows_name.h"
 
@@ -14,13 +15,6 @@ constexpr LONG STATUS_OK = 0;
 
 using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
 using GetVersionExFunction = BOOL(WINAPI*)(OSVERSIONINFOEXW*);
-
-template <typename T>
-T function_of(const wchar_t* module_name, const char* name) {
-    // ntdll and kernel32 are mapped into every process: no load and free needed.
-    const HMODULE module = GetModuleHandleW(module_name);
-    return module ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
 
 std::wstring edition_id() {
     HKEY key = nullptr;
@@ -46,7 +40,9 @@ WindowsVersionFacts version_facts() {
 
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof info;
-    if (const auto rtl_get_version = function_of<RtlGetVersionFunction>(L"ntdll.dll", "RtlGetVersion")) {
+    // ntdll and kernel32 are mapped into every process: no load and free needed.
+    RtlGetVersionFunction rtl_get_version = nullptr;
+    if (library_function_bind(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion", rtl_get_version)) {
         facts.query_ok = rtl_get_version(&info) == STATUS_OK && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
     }
     if (facts.query_ok) {
@@ -60,7 +56,8 @@ WindowsVersionFacts version_facts() {
 
     OSVERSIONINFOEXW fallback{};
     fallback.dwOSVersionInfoSize = sizeof fallback;
-    if (const auto get_version = function_of<GetVersionExFunction>(L"kernel32.dll", "GetVersionExW")) {
+    GetVersionExFunction get_version = nullptr;
+    if (library_function_bind(GetModuleHandleW(L"kernel32.dll"), "GetVersionExW", get_version)) {
         facts.fallback_ok = get_version(&fallback) != 0;
     }
     if (facts.fallback_ok) {

@@ -10,6 +10,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "core/window_positions.h"
 #include "runtime/text.h"
 #include "ui/compact_window_surface.h"
 
@@ -83,11 +84,6 @@ bool group_range(int group, int* first, int* last) {
             return true;
         default: return false;
     }
-}
-
-std::wstring positions_text() {
-    return std::to_wstring(SharedInts[MAIN_X].load()) + L", " + std::to_wstring(SharedInts[MAIN_Y].load()) + L"\r\n" +
-           std::to_wstring(SharedInts[COMPACT_X].load()) + L", " + std::to_wstring(SharedInts[COMPACT_Y].load());
 }
 
 }  // namespace
@@ -205,7 +201,8 @@ void compact_window_fit() {
             if (plan.record) {
                 SharedInts[COMPACT_X] = plan.frame.x;
                 SharedInts[COMPACT_Y] = plan.frame.y;
-                if (surface_in_use.positions_show) surface_in_use.positions_show(positions_text());
+                if (surface_in_use.positions_show)
+                    surface_in_use.positions_show(window_positions_display(window_positions_current()));
             }
         }
     }

@@ -3,6 +3,7 @@
 
 #include "core/shared_state.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/system_library_win.h"
 #include "ui/dark_mode.h"
 
 namespace {
@@ -10,11 +11,8 @@ namespace {
 // RtlGetVersion tells the truth about the version whatever the manifest says.
 bool windows_10_or_later() {
     using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto get_version =
-        ntdll ? reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-              : nullptr;
-    if (!get_version) return false;
+    RtlGetVersionProc get_version = nullptr;
+    if (!library_function_bind(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion", get_version)) return false;
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);
     return get_version(&version) == 0 && version.dwMajorVersion >= 10;
@@ -41,12 +39,11 @@ int apps_dark_theme_query() {
 void dark_title_bar_apply(int window, int repaint) {
     HWND hwnd = reinterpret_cast<HWND>(window_handle(window));
     if (!hwnd || !windows_10_or_later()) return;
-    HMODULE dwmapi = LoadLibraryW(L"dwmapi.dll");
+    HMODULE dwmapi = system_library_load(L"dwmapi.dll");
     if (!dwmapi) return;
     using DwmSetWindowAttributeProc = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    const auto set_attribute = reinterpret_cast<DwmSetWindowAttributeProc>(
-        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmSetWindowAttribute")));
-    if (set_attribute && SharedInts[DARK_MODE].load() != 0) {
+    DwmSetWindowAttributeProc set_attribute = nullptr;
+    if (library_function_bind(dwmapi, "DwmSetWindowAttribute", set_attribute) && SharedInts[DARK_MODE].load() != 0) {
         constexpr DWORD USE_IMMERSIVE_DARK_MODE = 20;
         const BOOL dark = TRUE;
         set_attribute(hwnd, USE_IMMERSIVE_DARK_MODE, &dark, sizeof(dark));

@@ -9,7 +9,6 @@
 #include <string>
 #include <utility>
 
-#include "core/format_number.h"
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "runtime/date.h"
@@ -51,41 +50,6 @@ std::wstring age_text_for(int64_t age_seconds) {
 }
 
 }  // namespace
-
-TEST(FormatNumber, RoundsHalvesAwayFromZeroOnEveryPlatform) {
-    struct Case {
-        float value;
-        int decimals;
-        const wchar_t* expected;
-    };
-    const Case cases[] = {
-        {0.5f, 0, L"1"},
-        {-0.5f, 0, L"-1"},
-        {2.5f, 0, L"3"},
-        {1.25f, 1, L"1.3"},
-        {-1.25f, 1, L"-1.3"},
-        {0.0005f, 3, L"0.001"},
-        {9.765625f, 1, L"9.8"},
-        {0.0f, 1, L"0.0"},
-        {-0.0f, 1, L"0.0"},    // exactly zero has no sign
-        {-0.01f, 1, L"-0.0"},  // a negative value keeps it
-        {123456789.0f, 0, L"123456792"},
-        {3.4028234663852886e38f, 0, L"340282346638528859811704183484516925440"},
-        {-9223372036854775808.0f, 0, L"-9223372036854775808"},
-        {1.536f, 3, L"1.536"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(format_fixed(c.value, c.decimals), c.expected) << c.value << " with " << c.decimals;
-    }
-}
-
-TEST(FormatNumber, RightJustifyPadsOrCuts) {
-    EXPECT_EQ(right_justify(L"abc", 5), L"  abc");
-    EXPECT_EQ(right_justify(L"abc", 3), L"abc");
-    EXPECT_EQ(right_justify(L"abcdef", 3), L"abc");
-    EXPECT_EQ(right_justify(L"abc", 0), L"");
-    EXPECT_EQ(right_justify(L"abc", -4), L"");
-}
 
 TEST(FormatDuration, NonZeroPartsOnly) {
     const std::pair<int64_t, const wchar_t*> cases[] = {

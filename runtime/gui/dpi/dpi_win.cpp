@@ -5,15 +5,15 @@
 
 #include "runtime/gui/dpi/dpi_units.h"
 #include "runtime/gui/dpi/dpi_win.h"
+#include "runtime/system_library_win.h"
 
 namespace {
 
 int read_desktop_dpi() {
     using GetDpiForSystemProc = UINT(WINAPI*)();
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-        const auto get_dpi =
-            reinterpret_cast<GetDpiForSystemProc>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")));
-        if (get_dpi) return dpi_sane(static_cast<int>(get_dpi()));
+    GetDpiForSystemProc get_dpi = nullptr;
+    if (library_function_bind(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem", get_dpi)) {
+        return dpi_sane(static_cast<int>(get_dpi()));
     }
     HDC screen = GetDC(nullptr);
     if (!screen) return 96;

@@ -11,5 +11,3 @@ int64_t library_load(int number, std::wstring_view file_name);
 void* library_function(int number, const char* name);
 bool library_loaded(int number);
 void library_free(int number);
-
-// pdh.dll's PdhLookupPerfNameByIndexW, looked up at start-up; nullptr when missing.
