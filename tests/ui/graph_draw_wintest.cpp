@@ -63,7 +63,7 @@ void graph_make(int number, const GuiParent& parent, int width, int height) {
 class GraphDrawWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (display_missing()) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
+        ASSERT_FALSE(display_missing()) << "no display for windows (start Xvfb and set DISPLAY)";
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
         shared_tables_init();

@@ -42,7 +42,7 @@ class StripDrawWindows : public ::testing::Test {
 protected:
     void SetUp() override {
         HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        if (!probe) GTEST_SKIP() << "no display for windows (start Xvfb and set DISPLAY)";
+        ASSERT_NE(probe, nullptr) << "no display for windows (start Xvfb and set DISPLAY)";
         DestroyWindow(probe);
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
