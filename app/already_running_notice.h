@@ -10,5 +10,5 @@ std::wstring already_running_text(int primary_language);
 
 // ---- Windows ----
 
-// Shows the notice for five seconds while the running instance comes forward, then ends the process.
+// Shows the notice for NOTICE_SHOWN_MS (five seconds) while the running instance comes forward, then ends the process.
 [[noreturn]] void already_running_notice_and_end();

@@ -15,6 +15,13 @@
 #include "runtime/gui/window/window.h"
 #include "ui/dark_mode.h"
 
+namespace {
+
+constexpr int NOTICE_SHOWN_MS = 5000;
+constexpr int NOTICE_WAIT_STEP_MS = 250;
+
+}  // namespace
+
 void already_running_notice_and_end() {
     const bool dark = SharedInts[DARK_MODE].load() == 1;
     const std::wstring title = std::wstring(program_name()) + L" " + version_text();
@@ -28,13 +35,13 @@ void already_running_notice_and_end() {
     text_label_create(TEXT_SPLASH, gui_in_window(WIN_COMPACT), 0, 15, 290, 50,
                       already_running_text(user_primary_language()), TEXT_CENTER);
     if (dark) control_colors_set(TEXT_SPLASH, 0xE0E0E0, DARK_BACKGROUND);
-    window_timer_add(WIN_COMPACT, TIMER_NOTICE, 5000);
+    window_timer_add(WIN_COMPACT, TIMER_NOTICE, NOTICE_SHOWN_MS);
     // The running instance may take the foreground when it comes forward.
     AllowSetForegroundWindow(ASFW_ANY);
     single_instance_activate_broadcast();
     Sleep(50);
     for (;;) {
-        const GuiEvent event = wait_window_event(250);
+        const GuiEvent event = wait_window_event(NOTICE_WAIT_STEP_MS);
         if (event.kind == EVENT_TIMER && event.window == WIN_COMPACT && event.number == TIMER_NOTICE) break;
     }
     window_close(WIN_COMPACT);

@@ -36,8 +36,8 @@ unsigned single_instance_quit_message();
 // Posts the quit message to every top-level window.
 void single_instance_quit_broadcast();
 
-// The restart hand-over: creates or waits for the mutex for up to 15 rounds of 1 s. True when this process
-// owns the mutex afterwards.
+// The restart hand-over: creates or waits for the mutex for up to TAKEOVER_ROUNDS rounds of TAKEOVER_ROUND_MS. True
+// when this process owns the mutex afterwards.
 bool single_instance_takeover();
 
 // Creates the mutex with initial ownership. False when another instance holds it and this process did not
