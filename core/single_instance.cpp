@@ -1,4 +1,4 @@
-// The single-instance decisions: command words, the hand-over rounds and the notice text.
+// The single-instance decisions: command words and the hand-over rounds.
 #include "core/single_instance.h"
 
 std::wstring command_line_join(const std::vector<std::wstring>& lowered_parameters) {
@@ -23,9 +23,4 @@ TakeoverStep takeover_step(TakeoverWait result, int rounds_done) {
         case TAKEOVER_TIMED_OUT: return rounds_done + 1 >= TAKEOVER_ROUNDS ? TAKEOVER_GIVE_UP : TAKEOVER_WAIT_AGAIN;
         default: return TAKEOVER_GIVE_UP;
     }
-}
-
-std::wstring already_running_text(int primary_language) {
-    if (primary_language == 7) return L"Programm l\u00e4uft bereits.\r\nAktuelles Programm \u00f6ffnen.";
-    return L"Program is already running.\r\nOpening current program.";
 }

@@ -1,5 +1,5 @@
-// One instance per session: the command words, the named mutex "SotRix", the two broadcast messages, the
-// restart hand-over and the already-running notice.
+// One instance per session: the command words, the named mutex "SotRix", the two broadcast messages and the
+// restart hand-over.
 #pragma once
 
 #include <string>
@@ -26,9 +26,6 @@ constexpr int TAKEOVER_ROUND_MS = 1000;
 // rounds_done counts the rounds that timed out before this one.
 TakeoverStep takeover_step(TakeoverWait result, int rounds_done);
 
-// The already-running notice's fixed text for the user's primary language (7 German, else English).
-std::wstring already_running_text(int primary_language);
-
 // ---- Windows ----
 
 // Registers "WM_ACTIVATEOLDINST_SX" and "WM_DEACTIVATEOLDINST_SX" (start-up, before any window).
@@ -39,16 +36,16 @@ unsigned single_instance_quit_message();
 // Posts the quit message to every top-level window.
 void single_instance_quit_broadcast();
 
-// The restart hand-over: creates or waits for the mutex for up to 15 rounds of 1 s. True when this process
-// owns the mutex afterwards.
+// The restart hand-over: creates or waits for the mutex for up to TAKEOVER_ROUNDS rounds of TAKEOVER_ROUND_MS. True
+// when this process owns the mutex afterwards.
 bool single_instance_takeover();
 
 // Creates the mutex with initial ownership. False when another instance holds it and this process did not
 // take it over; a mutex that cannot be made at all is no reason to stop (true).
 bool single_instance_claim(bool taken_over);
 
-// Shows the notice for five seconds while the running instance comes forward, then ends the process.
-[[noreturn]] void already_running_notice_and_end();
+// Posts the activate message to every top-level window: the running instance comes forward.
+void single_instance_activate_broadcast();
 
 // Lets the mutex go (exit sequence).
 void single_instance_release();

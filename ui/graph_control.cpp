@@ -88,6 +88,13 @@ void rate_graph_autoscale(int graph, int64_t bytes) {
     }
 }
 
+int32_t graph_plot_color(int graph) {
+    if (!graph_descriptor(graph)) return -1;
+    return static_cast<int32_t>(graph_get_attribute(graph, GRAPH_ATTR_PLOT_COLOR));
+}
+
+void graph_plot_color_set(int graph, int32_t color) { graph_set_attribute(graph, GRAPH_ATTR_PLOT_COLOR, color); }
+
 void graphs_refresh_hooks_set(const GraphsRefreshHooks& hooks) {
     hook_main_window_visible.store(hooks.main_window_visible);
     hook_shown_tab.store(hooks.shown_tab);

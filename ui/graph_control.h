@@ -13,6 +13,11 @@ void graph_add_sample(int graph, float value, int count);
 // Adapts the top of a rate graph (304, 305, 306, 308) to a new sample of `bytes`, before it is added.
 void rate_graph_autoscale(int graph, int64_t bytes);
 
+// The plot colour of a graph (0x00BBGGRR); -1 when there is no such graph. Any thread.
+int32_t graph_plot_color(int graph);
+// Gives a graph a new plot colour, seen at its next drawing; nothing when there is no such graph.
+void graph_plot_color_set(int graph, int32_t color);
+
 // Redraws the graphs and temperature strips of the visible tab when the main window is visible (or force
 // is 1); with throttle at most once a second unless the tab changed. Any thread.
 void graphs_refresh(int tab, int force, int throttle);

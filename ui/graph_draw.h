@@ -25,5 +25,6 @@ void strip_frame_paint(int canvas);
 void tab_redraw(int tab);
 
 // Installs the visible-tab redraw behind graphs_refresh (main window visible, tab PANEL_MAIN shows,
-// tab_redraw). Once, on the main thread, after WIN_MAIN and PANEL_MAIN exist and before the samplers start.
+// tab_redraw). Start-up, on the main thread, before the main window is built and the samplers start; until the
+// window and its panel exist the redraw draws nothing.
 void tab_redraw_install();

@@ -1,8 +1,8 @@
 // The event loop's side of the pointer read-outs: offsets from the canvas width, the lock, the status title.
 #include <mutex>
 
+#include "core/control_handlers.h"
 #include "core/control_numbers.h"
-#include "core/event_loop.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "runtime/gui/canvas/canvas.h"

@@ -3,7 +3,7 @@
 
 // Opens WIN_MAIN hidden and centred (x and y have no effect), sized by the command words or the two size
 // settings; adds the nine tabs and their controls, graphs included; stores the layout values, fonts and
-// texts that the workers and the other pages use afterwards; installs the visible-tab redraw. A tab caption
+// texts that the workers and the other pages use afterwards. A tab caption
 // word on the command line selects that tab and shows the window. Main thread, before the workers start;
 // nothing happens when WIN_MAIN exists already.
 //

@@ -158,6 +158,5 @@ void main_window_build(int x, int y) {
     gui_default_font_set(FONT_SETTINGS);
 
     later_choices_settle(build.settings_given);
-    tab_redraw_install();
     command_line_tab_open();
 }

@@ -38,10 +38,4 @@ TEST(SingleInstance, TheHandOverWaitsFifteenRoundsAtMost) {
     EXPECT_EQ(rounds + 1, TAKEOVER_ROUNDS);
 }
 
-TEST(SingleInstance, TheNoticeIsGermanOnlyForGerman) {
-    EXPECT_EQ(already_running_text(7), L"Programm l\u00e4uft bereits.\r\nAktuelles Programm \u00f6ffnen.");
-    EXPECT_EQ(already_running_text(9), L"Program is already running.\r\nOpening current program.");
-    EXPECT_EQ(already_running_text(12), already_running_text(9));  // French shows English
-}
-
 }  // namespace

@@ -21,6 +21,9 @@ int list_view_create(int number, const GuiParent& parent, int x, int y, int widt
 // Adds a column at the position (-1 at the end). Main thread.
 bool list_view_column_add(int number, int position, std::wstring_view title, int width);
 void list_view_column_width_set(int number, int column, int width);
+// Replaces a column's title and width (96-DPI units). Any thread: another thread waits while the main thread
+// changes the header.
+void list_view_column_set(int number, int column, std::wstring_view title, int width);
 // The (first) selected row; -1 when none.
 int list_view_selected(int number);
 // Selects a row (-1 clears the selection) and shows it.

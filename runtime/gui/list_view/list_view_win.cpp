@@ -63,6 +63,17 @@ void list_view_column_width_set(int number, int column, int width) {
         SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), gui_scale(width));
 }
 
+void list_view_column_set(int number, int column, std::wstring_view title, int width) {
+    HWND hwnd = hwnd_of(number);
+    if (!hwnd) return;
+    std::wstring text(title);
+    LVCOLUMNW change{};
+    change.mask = LVCF_TEXT | LVCF_WIDTH;
+    change.cx = gui_scale(width);
+    change.pszText = text.data();
+    SendMessageW(hwnd, LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&change));
+}
+
 int list_view_selected(int number) {
     HWND hwnd = hwnd_of(number);
     if (!hwnd) return -1;

@@ -1,5 +1,5 @@
-// The decisions of the compact window's message callback and the exit's wait count.
-#include "core/exit_sequence.h"
+// The decisions of the compact window's message callback.
+#include "app/compact_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ SessionMessage message_of(uint32_t message, uintptr_t wparam, bool quitting) {
     return facts;
 }
 
-TEST(ExitSequence, MessageRouting) {
+TEST(CompactMessages, MessageRouting) {
     struct Case {
         const char* what;
         bool quitting;
@@ -53,7 +53,7 @@ TEST(ExitSequence, MessageRouting) {
     }
 }
 
-TEST(ExitSequence, OnlyAReadableVolumeHeaderCounts) {
+TEST(CompactMessages, OnlyAReadableVolumeHeaderCounts) {
     SessionMessage facts = message_of(DEVICE_CHANGE, 0x8000, false);
     facts.device_header_valid = true;
     facts.device_type = 2;
@@ -70,20 +70,11 @@ TEST(ExitSequence, OnlyAReadableVolumeHeaderCounts) {
     EXPECT_EQ(compact_message_route(facts).action, SESSION_PASS);
 }
 
-TEST(ExitSequence, UnregisteredMessagesAreNotTakenForTheInstanceMessages) {
+TEST(CompactMessages, UnregisteredMessagesAreNotTakenForTheInstanceMessages) {
     SessionMessage facts = message_of(0, 0, false);
     facts.activate_message = 0;
     facts.quit_message = 0;
     EXPECT_EQ(compact_message_route(facts).action, SESSION_PASS);
-}
-
-TEST(ExitSequence, TheWaitCountsFortyMillisecondStepsUpToFifty) {
-    EXPECT_EQ(exit_wait_count(0), 1);
-    EXPECT_EQ(exit_wait_count(39), 1);
-    EXPECT_EQ(exit_wait_count(40), 2);
-    EXPECT_EQ(exit_wait_count(1960), 50);
-    EXPECT_EQ(exit_wait_count(100000), 50);
-    EXPECT_EQ(exit_wait_count(-5), 1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The program's entry point.
 #include <windows.h>
 
-#include "core/program_start.h"
+#include "app/program_start.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { program_main(); }

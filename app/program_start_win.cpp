@@ -8,20 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "app/already_running_notice.h"
+#include "app/event_loop.h"
+#include "app/exit_sequence.h"
+#include "app/program_start.h"
+#include "app/wiring.h"
 #include "core/control_numbers.h"
 #include "core/data_block.h"
 #include "core/data_file_panel.h"
 #include "core/data_folder.h"
 #include "core/event_lists.h"
-#include "core/event_loop.h"
-#include "core/exit_sequence.h"
 #include "core/language.h"
 #include "core/log_file.h"
-#include "core/program_hooks.h"
-#include "core/program_start.h"
 #include "core/saga_store.h"
 #include "core/settings_code.h"
-#include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "core/single_instance.h"
@@ -43,7 +43,6 @@
 #include "ui/compact_layout.h"
 #include "ui/compact_window.h"
 #include "ui/dark_mode.h"
-#include "ui/status_title.h"
 
 namespace {
 
@@ -167,9 +166,6 @@ void main_window_ensure_while_loading() {
 }
 
 void settings_and_main_window() {
-    SettingsUiHooks hooks = settings_ui_hooks_platform();
-    hooks.main_window_ensure = main_window_ensure_while_loading;
-    settings_ui_hooks_set(hooks);
     data_folder_choose();
     if (!window_exists(WIN_MAIN)) {
         splash_line(L"5-" + tr(L"Loading: Sotrix Window"));
@@ -304,7 +300,7 @@ void program_main() {
     shared_state_init(facts);
     data_files_init(program_path(), facts.appdata_folder, date_now());
     program_images_make();
-    status_title_install();
+    startup_ui_hooks_install(main_window_ensure_while_loading);
 
     // Command words and the single-instance rule.
     shared_text_set(COMMAND_LINE, command_line_join(lowered_parameters()));
@@ -369,13 +365,11 @@ void program_main() {
     compact_window_fit();
     compact_window_layout();
 
-    // The workers, the callback, the shortcuts, the tray icon; then the loop.
-    data_file_panel_set_drawer(data_file_panel_canvas_draw);
+    // The workers, the callback and handlers, the shortcuts, the tray icon; then the loop.
+    startup_monitor_hooks_install();
     startup_worker_threads_start();
-    window_callback_set(WIN_COMPACT, compact_window_callback);
     data_folder_panel_draw(1);
     shortcuts_register();
-    control_handler_add(CANVAS_COMPACT, CANVAS_COMPACT, compact_canvas_event);
     startup_event_handlers_add();
     tray_and_disk_device();
     compact_window_reveal();

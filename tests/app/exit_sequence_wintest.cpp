@@ -8,8 +8,8 @@
 #include <chrono>
 #include <thread>
 
+#include "app/exit_sequence.h"
 #include "core/control_numbers.h"
-#include "core/exit_sequence.h"
 #include "core/shared_state.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/window/window.h"

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <string>
 
+#include "app/exit_sequence.h"
 #include "core/control_numbers.h"
 #include "core/event_lists.h"
-#include "core/exit_sequence.h"
 #include "core/language.h"
 #include "core/log_file.h"
 #include "core/saga_store.h"

@@ -2,10 +2,12 @@
 // compact window's canvas.
 #include <windows.h>
 
+#include "app/event_loop.h"
+#include "app/exit_sequence.h"
+#include "app/wiring.h"
+#include "core/control_handlers.h"
 #include "core/control_numbers.h"
-#include "core/event_loop.h"
-#include "core/exit_sequence.h"
-#include "core/program_hooks.h"
+#include "core/data_file_panel.h"
 #include "core/settings_file.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
@@ -82,10 +84,13 @@ void on_maximize(int window) {
     if (window_exists(WIN_MAIN)) window_show(WIN_MAIN, WINDOW_SHOW);
     compact_window_layout();
     if (window_exists(WIN_MAIN)) {
-        if (panel_tab_selected(PANEL_MAIN) == TAB_SETTINGS) {
+        const int tab = panel_tab_selected(PANEL_MAIN);
+        if (tab == TAB_SETTINGS) {
             panel_tab_select(PANEL_MAIN, TAB_SYSTEM);
             panel_tab_select(PANEL_MAIN, TAB_SETTINGS);
         }
+        // Graphs that no sampler redrew while the window was hidden show their samples now.
+        graphs_refresh_now(tab);
         main_window_to_front();
     }
 }
@@ -182,9 +187,15 @@ void compact_canvas_event(const GuiEvent& event) {
     }
 }
 
+void event_loop_turn(int wait_ms) {
+    dispatch(wait_window_event(wait_ms));
+    // A log flush or a store saved on a worker only asks for the data-file panel's redraw.
+    data_folder_panel_draw(0);
+}
+
 void event_loop_run() {
     for (;;) {
-        dispatch(wait_window_event(-1));
+        event_loop_turn(EVENT_WAIT_MS);
         if (SharedInts[EXIT_LOOP_FLAG].load() == 1) break;
     }
     program_exit();

@@ -1,5 +1,5 @@
-// The decisions of the exit sequence and of the compact window's message callback.
-#include "core/exit_sequence.h"
+// The decisions of the compact window's message callback.
+#include "app/compact_messages.h"
 
 namespace {
 
@@ -33,10 +33,4 @@ SessionRoute compact_message_route(const SessionMessage& m) {
         if (m.wparam == DEVICE_REMOVE_COMPLETE) return {SESSION_VOLUME_REMOVED, 0};
     }
     return {SESSION_PASS, 0};
-}
-
-int exit_wait_count(int64_t waited_ms) {
-    if (waited_ms < 0) waited_ms = 0;
-    const int64_t count = 1 + waited_ms / EXIT_WAIT_STEP_MS;
-    return count > EXIT_WAIT_LAST_COUNT ? EXIT_WAIT_LAST_COUNT : static_cast<int>(count);
 }

@@ -1,5 +1,5 @@
 // The event loop: waits for the windowing runtime's next event and dispatches it: shortcuts, control events
-// by control number, window events of the two windows and tray-icon clicks.
+// by control number (core/control_handlers.h), window events of the two windows and tray-icon clicks.
 #pragma once
 
 #include "runtime/gui/event/gui_event.h"
@@ -20,24 +20,16 @@ bool position_recordable(int x, int y);
 enum TrayAction : int { TRAY_NOTHING = 0, TRAY_SHOW_COMPACT = 1, TRAY_SHOW_SETTINGS = 2 };
 TrayAction tray_click_action(int click_type, int single_click_option);
 
-// ---- Handlers ----
-
-// A handler of control events; it runs on the main thread inside the loop.
-using ControlHandler = void (*)(const GuiEvent& event);
-// Handles the events of the controls first to last (inclusive). The handler added last wins where ranges
-// overlap, so a later part can take over a control. An event of a control without a handler is ignored.
-void control_handler_add(int first, int last, ControlHandler handler);
-ControlHandler control_handler_find(int control);
-void control_handlers_clear();
-
-// The handler of shortcut events (event number, window number); none ignores them.
-using ShortcutHandler = void (*)(int shortcut, int window);
-void shortcut_handler_set(ShortcutHandler handler);
-ShortcutHandler shortcut_handler();
-
 // ---- Windows ----
 
-// Runs until EXIT_LOOP_FLAG is 1 after an event, or a handler ends the program; then the exit sequence.
+// How long the loop waits for an event before it looks at the data-file panel's refresh request again.
+constexpr int EVENT_WAIT_MS = 1000;
+
+// One turn of the loop: waits up to wait_ms (-1: without limit) for an event and dispatches it, then redraws
+// the data-file panel when a redraw was asked for or its refresh time has passed (data_folder_panel_draw 0).
+void event_loop_turn(int wait_ms);
+
+// Turns until EXIT_LOOP_FLAG is 1 after a turn, or a handler ends the program; then the exit sequence.
 [[noreturn]] void event_loop_run();
 
 // The handler of the compact window's canvas (cells, "[-]", "[+]", "[X]", Ctrl with the wheel).

@@ -1,0 +1,36 @@
+// The end of the program: the exit sequence, with the wait for the workers and the shutdown-block reason.
+#pragma once
+
+#include <cstdint>
+
+// ---- Decisions (no Windows) ----
+
+// The exit's wait for the workers: QUIT_FLAG counts one up per 40 ms waited, from 1 up to 50, and the wait
+// ends at 50 (about two seconds) when a worker has still not stopped.
+constexpr int EXIT_WAIT_STEP_MS = 40;
+constexpr int EXIT_WAIT_LAST_COUNT = 50;
+int exit_wait_count(int64_t waited_ms);
+
+// ---- Windows ----
+
+// The exit sequence (main thread): hides the windows, notes the end in the event lists, saves the settings,
+// stops the workers (waiting at most about two seconds, serving other threads' messages meanwhile, killing
+// only what did not stop), removes the tray icons, frees the libraries, writes the log, the ping list and
+// the session history, lets the single-instance mutex go and ends the process. It does not return; called
+// again while it runs (from a message it serves) it returns at once.
+void program_exit();
+
+// The exit's wait for the workers (main thread): raises QUIT_FLAG to 1, then waits while any worker slot or
+// watched thread runs, counting QUIT_FLAG up per 40 ms and serving the messages other threads send to our
+// windows. True when all stopped; false after about two seconds (QUIT_FLAG 50) with one still running.
+bool exit_workers_stop();
+
+// A short-lived worker whose thread number lives outside the shared slots (the host-name lookup worker): the
+// exit also waits for it and, last, kills it.
+void exit_watch_thread(int64_t thread);
+
+// The shutdown-block functions of user32, looked up by name at start-up (either may be missing).
+void shutdown_block_functions_find();
+// Tells Windows why the end of the session waits: "Shutting Down Sotrix v<version>" on the compact window,
+// when the function was found. Main thread, as the session ends.
+void shutdown_block_reason_set();

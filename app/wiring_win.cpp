@@ -1,0 +1,134 @@
+// The program's wiring on Windows: every hook, handler table and seam, in start-up order. A step whose
+// subsystem has not arrived yet does nothing here; "WIRE:" marks what belongs in it.
+#include "app/wiring.h"
+
+#include <windows.h>
+
+#include "app/compact_messages.h"
+#include "app/event_loop.h"
+#include "core/control_handlers.h"
+#include "core/control_numbers.h"
+#include "core/data_file_panel.h"
+#include "core/settings_file_hooks.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "runtime/gui/window/window.h"
+#include "runtime/threads.h"
+#include "system/drive_monitor.h"
+#include "system/system_monitor.h"
+#include "ui/graph_control.h"
+#include "ui/graph_draw.h"
+#include "ui/graph_readout.h"
+#include "ui/main_window.h"
+#include "ui/main_window_hooks.h"
+#include "ui/status_title.h"
+
+namespace {
+
+constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
+constexpr int DRIVE_WATCHER_PRIORITY = 20;
+
+void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
+
+}  // namespace
+
+// ---- Start-up, in order ----
+
+void startup_ui_hooks_install(void (*main_window_ensure)()) {
+    status_title_install();
+    SettingsUiHooks hooks = settings_ui_hooks_platform();
+    hooks.main_window_ensure = main_window_ensure;
+    hooks.graph_color = graph_plot_color;
+    hooks.graph_color_set = graph_plot_color_set;
+    // WIRE: hooks.settings_controls_refresh = settings_controls_from_settings;  (settings page)
+    settings_ui_hooks_set(hooks);
+    data_file_panel_set_drawer(data_file_panel_canvas_draw);
+}
+
+void startup_windows_identify() { shared_text_set(WINDOWS_NAME, windows_version_text(1)); }
+
+void startup_gpu_libraries_bind() {
+    // WIRE: SharedQuads[NVML_LIBRARY] = nvml_load();  SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor)
+}
+
+void startup_system_libraries_bind() { system_libraries_load(); }
+
+void startup_dns_library_bind() {
+    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(119);  (network monitor)
+}
+
+void startup_pc_hardware() {
+    wmi_processor_query();
+    shared_text_set(DRIVE_LETTERS, drive_letters());
+}
+
+void startup_main_window_build() {
+    tab_redraw_install();  // before the build, which draws the tab that a command word opens
+    if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
+}
+
+void startup_settings_controls_set() {
+    // WIRE: settings_controls_from_settings(1);  (settings page)
+}
+
+void startup_network_inventory() {
+    // WIRE: network_adapters_refresh(); network_filter_fill(); ping_toolbar_build();  (network monitor)
+}
+
+void startup_drive_inventory() {
+    drives_rescan();
+    drive_filter_fill();
+}
+
+void startup_gpu_inventory() {
+    // WIRE: if (SharedQuads[NVML_LIBRARY]) nvidia_gpu_enumerate();
+    //       if (SharedQuads[ADL_LIBRARY]) amd_gpu_enumerate(); else AmdLegacyTable release;
+    //       GpuEntryIndex.entry_count = gpu_entries_assign();  (GPU monitor)
+}
+
+void startup_monitor_hooks_install() {
+    SystemMonitorHooks system;
+    system.battery_column_set = battery_column_set;
+    // WIRE: system.copy_tab = tab_clipboard_copy;  (clipboard copy of a tab)
+    system_monitor_hooks_set(system);
+    // WIRE: gpu_tab_source_set(gpu_tab_source);  (GPU monitor)
+    // WIRE: ping_tab_draw_set(ping_tab_draw_lists);  (network monitor)
+    // WIRE: the event page's hooks  (event log monitor)
+}
+
+void startup_worker_threads_start() {
+    // The always-started workers first, then their priorities. Still to come, each with its priority: the
+    // ping monitor, the network adapter thread, the event page thread, and the NVIDIA and AMD samplers when
+    // their libraries are bound.
+    worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
+    worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
+    thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
+    thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
+}
+
+void startup_event_handlers_add() {
+    window_callback_set(WIN_COMPACT, compact_window_callback);
+    control_handler_add(CANVAS_COMPACT, CANVAS_COMPACT, compact_canvas_event);
+    control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
+    graph_readout_handlers_add();
+    // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
+    // WIRE: the control handlers of the Ping, Events, Settings and About tabs and the graphs' colour choice.
+}
+
+// ---- The event loop ----
+
+void main_window_close_extras() {
+    // WIRE: close the log-folder chooser when TREE_FOLDER_CHOOSER exists (settings page).
+}
+
+void graphs_refresh_now(int tab) { graphs_refresh(tab, 1, 0); }
+
+void compact_drive_command(int kind, int drive_row) {
+    (void)kind;
+    (void)drive_row;
+    // WIRE: open the drive, a command prompt or PowerShell on it (clicks on the compact window).
+}
+
+// ---- The exit sequence ----
+
+void exit_libraries_free() { system_libraries_free(); }
