@@ -61,12 +61,12 @@ intptr_t compact_window_callback(intptr_t window_handle_value, uint32_t message,
             window_show(WIN_COMPACT, WINDOW_SHOW);
             shutdown_block_reason_set();
             SharedInts[EXIT_LOOP_FLAG] = 1;
-            SharedInts[QUIT_FLAG] = 1;
+            quit_flag_raise(1);
             program_exit();
             return 0;
         case SESSION_EXIT_QUIT:
             SharedInts[EXIT_LOOP_FLAG] = 1;
-            SharedInts[QUIT_FLAG] = 1;
+            quit_flag_raise(1);
             program_exit();
             return 0;
         case SESSION_ACTIVATE:

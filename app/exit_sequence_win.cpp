@@ -134,20 +134,22 @@ void shutdown_block_reason_set() {
 }
 
 bool exit_workers_stop() {
-    if (SharedInts[QUIT_FLAG].load() < 1) SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     const std::vector<int64_t> threads = watched_threads();
     const ULONGLONG start = GetTickCount64();
     int shown = -1;
     while (any_running(threads)) {
-        const int count = exit_wait_count(static_cast<int64_t>(GetTickCount64() - start));
-        if (count > SharedInts[QUIT_FLAG].load()) SharedInts[QUIT_FLAG] = count;
+        const int64_t waited = static_cast<int64_t>(GetTickCount64() - start);
+        const int count = exit_wait_count(waited);
+        quit_flag_raise(count);
         if (count != shown) {
             window_title_set(WIN_COMPACT, std::to_wstring(count));
             shown = count;
         }
         if (count >= EXIT_WAIT_LAST_COUNT) return false;
-        // Short steps that still serve the workers' messages to our windows, so none of them hangs on us.
-        gui_pause_serving_sent(5);
+        // Up to the next count on the threads' handles: the last end wakes the wait at once, and the workers'
+        // messages to our windows are served meanwhile, so none of them hangs on us.
+        if (thread_wait_all(threads, static_cast<int>(count * EXIT_WAIT_STEP_MS - waited))) return true;
     }
     return true;
 }

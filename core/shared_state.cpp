@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "core/shared_tables.h"
+#include "runtime/worker_timer.h"
 
 std::array<std::atomic<int32_t>, SHARED_INTS_COUNT> SharedInts{};
 std::array<std::atomic<int64_t>, SHARED_QUADS_COUNT> SharedQuads{};
@@ -193,6 +194,7 @@ void shared_state_init(const SharedStateFacts& facts) {
 
     for (auto& value : SharedInts) value = 0;
     for (const auto& entry : INT_DEFAULTS) SharedInts[entry.index] = entry.value;
+    quit_flag_clear();
     SharedInts[CPU_COUNT] =
         facts.cpu_count < 1 ? 1 : (facts.cpu_count > MAX_CPU_COUNT ? MAX_CPU_COUNT : facts.cpu_count);
     for (int j = 0; j < 6; ++j) SharedInts[GRAPH_GPU_COLORS + j] = static_cast<int32_t>(Palette[26 + j]);
@@ -213,4 +215,17 @@ void shared_state_init(const SharedStateFacts& facts) {
         const std::wstring brand = trimmed(facts.cpu_brand);
         shared_texts[CPU_BRAND_TEXT] = brand.empty() ? L"Unknown CPU" : brand;
     }
+}
+
+void quit_flag_raise(int count) {
+    if (count < 1) count = 1;
+    int current = SharedInts[QUIT_FLAG].load();
+    while (current < count && !SharedInts[QUIT_FLAG].compare_exchange_weak(current, count)) {
+    }
+    quit_event_set();
+}
+
+void quit_flag_clear() {
+    SharedInts[QUIT_FLAG] = 0;
+    quit_event_clear();
 }

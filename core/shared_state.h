@@ -376,3 +376,12 @@ struct SharedStateFacts {
 // Gives all four arrays their defaults, in the documented order. Start-up calls it once, after the
 // colour palette is filled and before any window or worker thread exists; tests call it to start afresh.
 void shared_state_init(const SharedStateFacts& facts);
+
+// The quit: QUIT_FLAG raised to at least count (1 asks every worker to end; the exit's wait counts it further
+// up while it waits) and the process-wide quit event set, which wakes every worker waiting for its next round.
+// Never lowers the flag. Any thread; every place that sets QUIT_FLAG goes through here.
+void quit_flag_raise(int count);
+
+// QUIT_FLAG back to 0 and the quit event cleared, for a fresh start in the same process (shared_state_init
+// does it; tests that raised the quit call it).
+void quit_flag_clear();

@@ -21,7 +21,7 @@ int work_area_left();
 int work_area_top();
 
 // Waits until the wall-clock second changes, then sets SecondPhaseMs to the millisecond clock modulo 1000.
-// Always 0.
+// A quit (the quit event) ends the wait at once and leaves SecondPhaseMs as it was. Always 0.
 int64_t wait_next_second();
 
 // The work area in 96-DPI units from its edges in pixels at a DPI.

@@ -11,6 +11,7 @@
 #include "core/system_query.h"
 #include "runtime/date.h"
 #include "runtime/gui/dpi/dpi_win.h"
+#include "runtime/worker_timer.h"
 
 namespace {
 
@@ -68,11 +69,13 @@ int work_area_top() { return last_top.load(); }
 
 int64_t wait_next_second() {
     const Date start = date_now();
-    // Sleep through most of the second, then in 1 ms steps to its boundary: precise without spinning.
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    if (now.wMilliseconds < 990) Sleep(990 - now.wMilliseconds);
-    while (date_now() == start) Sleep(1);
+    for (;;) {
+        // To the boundary by the clock's own milliseconds; a wait that ends a moment early waits the rest.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (date_now() != start) break;
+        if (quit_event_wait(1000 - now.wMilliseconds)) return 0;
+    }
     SecondPhaseMs = millisecond_clock() % 1000;
     return 0;
 }

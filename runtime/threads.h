@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 using ThreadProc = void (*)(int64_t argument);
 
@@ -19,6 +20,13 @@ bool thread_is_running(int64_t thread);
 // Waits up to timeout_ms (negative: for ever) for the thread to end. Once it has ended its number is
 // released and true is returned; an unknown number counts as ended.
 bool thread_wait(int64_t thread, int timeout_ms);
+
+// Waits up to timeout_ms (negative: for ever) for every thread of the set, with one deadline for all: returns
+// as soon as the last of them has ended. Numbers of ended threads are released as by thread_wait, also when
+// others are still running at the deadline; unknown numbers (0 among them) count as ended. Meanwhile it serves
+// the messages other threads send to the calling thread's windows (on Windows), so a worker that updates a
+// window of the waiting thread cannot hang the wait. True when all ended.
+bool thread_wait_all(std::span<const int64_t> threads, int timeout_ms);
 
 // Last resort at exit: ends a thread that did not stop by itself, then releases its number.
 // The native build cannot do this and leaves the thread running (returns false).

@@ -1,10 +1,11 @@
 // Worker threads on the native build (tests): std::thread kept by number until waited for.
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "runtime/threads.h"
 
@@ -12,10 +13,12 @@ namespace {
 
 struct Worker {
     std::thread thread;
-    std::atomic<bool> done{false};
+    bool done = false;  // under registry_lock
 };
 
+// Guards the registry and every worker's done flag; ended_change is notified when a worker's procedure returns.
 std::mutex registry_lock;
+std::condition_variable ended_change;
 std::unordered_map<int64_t, std::shared_ptr<Worker>> registry;
 int64_t last_number = 0;
 
@@ -23,6 +26,21 @@ std::shared_ptr<Worker> worker_of(int64_t thread) {
     std::lock_guard guard(registry_lock);
     const auto found = registry.find(thread);
     return found == registry.end() ? nullptr : found->second;
+}
+
+// Joins the ended workers of the set and releases their numbers.
+void release_ended(std::span<const int64_t> threads) {
+    std::vector<std::shared_ptr<Worker>> ended;
+    {
+        std::lock_guard guard(registry_lock);
+        for (const int64_t thread : threads) {
+            const auto found = registry.find(thread);
+            if (found == registry.end() || !found->second->done) continue;
+            ended.push_back(found->second);
+            registry.erase(found);
+        }
+    }
+    for (const auto& worker : ended) worker->thread.join();
 }
 
 }  // namespace
@@ -35,7 +53,11 @@ int64_t thread_create(ThreadProc proc, int64_t argument) {
     registry.emplace(number, worker);
     worker->thread = std::thread([proc, argument, state = worker.get()] {
         proc(argument);
-        state->done = true;
+        {
+            std::lock_guard done_guard(registry_lock);
+            state->done = true;
+        }
+        ended_change.notify_all();
     });
     return number;
 }
@@ -45,27 +67,35 @@ bool thread_set_priority(int64_t thread, int priority) {
 }
 
 bool thread_is_running(int64_t thread) {
-    const auto worker = worker_of(thread);
-    return worker && !worker->done;
+    std::lock_guard guard(registry_lock);
+    const auto found = registry.find(thread);
+    return found != registry.end() && !found->second->done;
 }
 
-bool thread_wait(int64_t thread, int timeout_ms) {
-    const auto worker = worker_of(thread);
-    if (!worker) return true;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms);
-    while (!worker->done) {
-        if (timeout_ms >= 0 && std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+bool thread_wait(int64_t thread, int timeout_ms) { return thread_wait_all(std::span(&thread, 1), timeout_ms); }
+
+bool thread_wait_all(std::span<const int64_t> threads, int timeout_ms) {
+    const auto all_ended = [threads] {
+        for (const int64_t thread : threads) {
+            const auto found = registry.find(thread);
+            if (found != registry.end() && !found->second->done) return false;
+        }
+        return true;
+    };
+    bool ended = true;
+    {
+        std::unique_lock guard(registry_lock);
+        if (timeout_ms < 0) {
+            ended_change.wait(guard, all_ended);
+        } else {
+            ended = ended_change.wait_for(guard, std::chrono::milliseconds(timeout_ms), all_ended);
+        }
     }
-    worker->thread.join();
-    std::lock_guard guard(registry_lock);
-    registry.erase(thread);
-    return true;
+    release_ended(threads);
+    return ended;
 }
 
 bool thread_kill(int64_t thread) {
-    const auto worker = worker_of(thread);
-    if (!worker) return true;
-    if (!worker->done) return false;
+    if (thread_is_running(thread)) return false;
     return thread_wait(thread, -1);
 }

@@ -2,8 +2,10 @@
 #include <process.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "runtime/threads.h"
 
@@ -85,6 +87,45 @@ bool thread_wait(int64_t thread, int timeout_ms) {
     if (WaitForSingleObject(handle, wait) != WAIT_OBJECT_0) return false;
     release(thread);
     return true;
+}
+
+bool thread_wait_all(std::span<const int64_t> threads, int timeout_ms) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout_ms < 0 ? 0 : timeout_ms);
+    std::vector<int64_t> pending(threads.begin(), threads.end());
+    std::vector<HANDLE> handles;
+    for (;;) {
+        // Ended ones leave the set; the rest are waited for together.
+        handles.clear();
+        std::erase_if(pending, [&handles](int64_t thread) {
+            HANDLE handle = handle_of(thread);
+            if (handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) {
+                handles.push_back(handle);
+                return false;
+            }
+            release(thread);
+            return true;
+        });
+        if (pending.empty()) return true;
+        DWORD wait = INFINITE;
+        if (timeout_ms >= 0) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) return false;
+            wait = static_cast<DWORD>(deadline - now);
+        }
+        // One slot stays for the message queue; a larger set is waited for in parts, each part's end waking us.
+        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(handles.size(), MAXIMUM_WAIT_OBJECTS - 1));
+        // MWMO_INPUTAVAILABLE: a message sent before the wait began is served too, even when an earlier look at
+        // the queue marked it as seen.
+        const DWORD result =
+            MsgWaitForMultipleObjectsEx(count, handles.data(), wait, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (result == WAIT_OBJECT_0 + count) {
+            // Peeking for sent messages delivers them; posted input stays queued for its owner.
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else if (result == WAIT_FAILED) {
+            WaitForSingleObject(handles.front(), std::min<DWORD>(wait, 10));
+        }
+    }
 }
 
 bool thread_kill(int64_t thread) {

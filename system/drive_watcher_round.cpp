@@ -1,4 +1,4 @@
-// The drive watcher's round: change pass, title, drive set, free space, disk activity and font change.
+// The drive watcher's round and loop: change pass, title, drive set, free space, disk activity and font change.
 #include "system/drive_watcher_round.h"
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "core/shared_state.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
+#include "runtime/worker_timer.h"
 #include "system/drive_rescan.h"
 #include "system/volume_facts.h"
 
@@ -368,4 +369,15 @@ void drive_watcher_round_end(const DriveUi& ui) {
     SharedInts[DRIVE_SET_COUNTDOWN] -= 1;
     SharedInts[SPACE_CHECK_COUNTDOWN] -= 1;
     SharedInts[TITLE_COUNTDOWN] -= 1;
+}
+
+void drive_watcher_run(const DrivePlatform& platform, const DriveUi& ui) {
+    DriveWatcherState state;
+    drive_watcher_start();
+    const WorkerTimerOwner rounds = worker_timer_make(DRIVE_WATCHER_ROUND_MS);
+    do {
+        drive_watcher_round(state, platform, ui);
+        if (SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
+        drive_watcher_round_end(ui);
+    } while (SharedInts[QUIT_FLAG].load() <= 0);
 }

@@ -46,14 +46,18 @@ void drive_filter_apply(const DriveUi& ui);
 // Before the first round: the starting tops of the four rate graphs.
 void drive_watcher_start();
 
-// The work of one round, before its sleep.
+// The watcher's rounds come every 100 ms.
+inline constexpr int DRIVE_WATCHER_ROUND_MS = 100;
+
+// The work of one round, before its wait.
 void drive_watcher_round(DriveWatcherState& state, const DrivePlatform& platform, const DriveUi& ui);
 
-// After the sleep: the Storage tab's clipboard copy and the three countdowns.
+// After the wait: the Storage tab's clipboard copy and the three countdowns.
 void drive_watcher_round_end(const DriveUi& ui);
 
-// The watcher thread's loop: rounds of work and 100 ms sleeps until QUIT_FLAG is above 0 (tested at the
-// end of each round, so it ends within one round).
+// The watcher thread's loop: a round every 100 ms (a worker timer, so the work does not stretch the period)
+// until QUIT_FLAG is above 0, tested at the end of each round; a quit wakes the wait at once, so it ends
+// within one round.
 void drive_watcher_run(const DrivePlatform& platform, const DriveUi& ui);
 
 // Text of the tray tooltip for a title: "Sotrix " + title, at most 63 characters.

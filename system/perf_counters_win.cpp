@@ -13,6 +13,7 @@
 #include "core/shell_folders.h"
 #include "core/startup_facts.h"
 #include "runtime/date.h"
+#include "runtime/worker_timer.h"
 #include "system/cpu_readout.h"
 #include "system/perf_counter_paths.h"
 #include "system/system_libraries_win.h"
@@ -61,9 +62,9 @@ void perf_names_repair() {
     ShellExecuteW(nullptr, L"RunAS", L"Lodctr", L"/R", L"", SW_HIDE);
     cell_value_set(CELL_CPU, L" " + tr_padded(L"Repairing     "));
     cell_draw(CELL_CPU, 0);
+    const WorkerTimerOwner polls = worker_timer_make(REPAIR_POLL_MS);
     for (int poll = 0; poll < REPAIR_POLLS && perf_counter_name(PERF_PROCESSOR).empty(); ++poll) {
-        if (SharedInts[QUIT_FLAG].load() > 0) break;
-        Sleep(REPAIR_POLL_MS);
+        if (SharedInts[QUIT_FLAG].load() > 0 || worker_timer_wait(polls.get()) == WORKER_QUIT) break;
     }
     const std::wstring working_folder = shared_text(WORKING_FOLDER);
     if (!working_folder.empty()) SetCurrentDirectoryW(working_folder.c_str());

@@ -17,6 +17,7 @@
 #include "runtime/date.h"
 #include "runtime/list_model.h"
 #include "runtime/text.h"
+#include "runtime/worker_timer.h"
 #include "system/battery_texts.h"
 #include "system/cpu_readout.h"
 #include "system/memory_texts.h"
@@ -522,6 +523,7 @@ void sampler_end(Sampler& sampler) {
 void system_sampler_thread(int64_t) {
     Sampler sampler;
     sampler_start(sampler);
+    const WorkerTimerOwner rounds = worker_timer_make(SAMPLER_ROUND_MS);
     for (;;) {
         // The round in which the quit flag is seen still serves the requests, then the loop ends.
         const bool quitting = SharedInts[QUIT_FLAG].load() > 0;
@@ -540,7 +542,7 @@ void system_sampler_thread(int64_t) {
                 value_set(cell, 6, -1);
             }
         }
-        if (!quitting && SharedInts[QUIT_FLAG].load() == 0) Sleep(SAMPLER_ROUND_MS);
+        if (!quitting && SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
         const int copy = SharedInts[COPY_TAB_REQUEST].load();
         if (copy == TAB_SYSTEM || copy == TAB_PROCESSORS) {
             if (const auto copy_tab = system_monitor_hooks().copy_tab) copy_tab();

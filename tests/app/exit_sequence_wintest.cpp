@@ -15,6 +15,7 @@
 #include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
 #include "runtime/wait_until.h"
+#include "runtime/worker_timer.h"
 
 namespace {
 
@@ -23,9 +24,14 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int> workers_started{0};
 std::atomic<int> workers_ended{0};  // ended by themselves after seeing QUIT_FLAG
 
+// Like the real workers, it waits for its rounds on a worker timer; its period is longer than the exit's whole
+// wait, so only the quit event ends it in time.
+constexpr int LONG_ROUND_MS = 20000;
+
 void cooperative_worker(int64_t) {
+    const WorkerTimerOwner rounds = worker_timer_make(LONG_ROUND_MS);
     ++workers_started;
-    while (SharedInts[QUIT_FLAG].load() == 0) Sleep(25);
+    while (SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
     ++workers_ended;
 }
 
@@ -33,8 +39,9 @@ void cooperative_worker(int64_t) {
 std::atomic<bool> title_answered{false};
 void window_talking_worker(int64_t) {
     HWND hwnd = reinterpret_cast<HWND>(window_handle(WIN_COMPACT));
+    const WorkerTimerOwner rounds = worker_timer_make(LONG_ROUND_MS);
     ++workers_started;
-    while (SharedInts[QUIT_FLAG].load() == 0) Sleep(5);
+    while (SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
     wchar_t title[32] = {};
     SendMessageW(hwnd, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(title));
     title_answered = title[0] != L'\0';

@@ -87,7 +87,7 @@ TEST_F(DataFilePanel, UnforcedRedrawsWaitForTheRefreshStamp) {
     data_folder_panel_refresh_request();  // a log flush on a worker asks; the next unforced call draws
     data_folder_panel_draw_at(0, now + 10);
     EXPECT_EQ(draws.load(), 4);
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     data_folder_panel_draw_at(1, now + 20);
     EXPECT_EQ(draws.load(), 4);
     data_file_panel_set_drawer(nullptr);

@@ -1,10 +1,11 @@
-// Defaults of the shared arrays that other subsystems rely on, and the text elements' safety.
+// Defaults of the shared arrays that other subsystems rely on, the text elements' safety and the quit.
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/worker_timer.h"
 
 namespace {
 
@@ -129,6 +130,26 @@ TEST_F(SharedStateTest, AdapterAddressTextsNeverReachTheDiskErrorMarker) {
     EXPECT_TRUE(adapter_ipv4_text(32).empty());
     shared_state_init(sample_facts());
     EXPECT_TRUE(adapter_ipv4_text(25).empty());
+}
+
+TEST_F(SharedStateTest, TheQuitRaisesTheFlagAndTheEventTogetherAndAFreshStartClearsBoth) {
+    EXPECT_FALSE(quit_event_is_set());
+    quit_flag_raise(1);
+    EXPECT_EQ(SharedInts[QUIT_FLAG].load(), 1);
+    EXPECT_TRUE(quit_event_is_set()) << "a worker waiting for its round would sleep through the quit";
+    // The exit's wait counts the flag up; a late raise from elsewhere never lowers it.
+    quit_flag_raise(7);
+    quit_flag_raise(1);
+    EXPECT_EQ(SharedInts[QUIT_FLAG].load(), 7);
+
+    quit_flag_clear();
+    EXPECT_EQ(SharedInts[QUIT_FLAG].load(), 0);
+    EXPECT_FALSE(quit_event_is_set());
+
+    quit_flag_raise(2);
+    shared_state_init(sample_facts());
+    EXPECT_EQ(SharedInts[QUIT_FLAG].load(), 0);
+    EXPECT_FALSE(quit_event_is_set()) << "a fresh start left the quit event set";
 }
 
 TEST_F(SharedStateTest, TextsReadWhileAnotherThreadReplacesThemAreWhole) {

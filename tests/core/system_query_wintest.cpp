@@ -1,4 +1,4 @@
-// The wait for the next wall-clock second and the process check.
+// The wait for the next wall-clock second (and its end at a quit) and the process check.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,6 +6,7 @@
 #include "core/shared_tables.h"
 #include "core/system_query.h"
 #include "runtime/date.h"
+#include "runtime/worker_timer.h"
 
 namespace {
 
@@ -22,6 +23,19 @@ TEST(SystemQuery, WaitNextSecondEndsAtTheNextSecond) {
         EXPECT_GE(phase, 0);
         EXPECT_LE(phase, 999);
     }
+}
+
+TEST(SystemQuery, AQuitEndsTheWaitForTheNextSecondAtOnce) {
+    quit_event_clear();
+    wait_next_second();  // just past a boundary now: the next one is almost a whole second away
+    SecondPhaseMs = -1;
+    quit_event_set();
+    const int64_t started = millisecond_clock();
+    EXPECT_EQ(wait_next_second(), 0);
+    const int64_t waited = millisecond_clock() - started;
+    quit_event_clear();
+    EXPECT_LT(waited, 500) << "the wait went on to the second's end";
+    EXPECT_EQ(SecondPhaseMs.load(), -1) << "a quit wait set the phase";
 }
 
 TEST(SystemQuery, OnlyARunningProgramIsFound) {

@@ -149,12 +149,29 @@ TEST_F(ProgramRun, TheWordRestartTakesOver) {
     EXPECT_TRUE(instance_mutex_exists());
 }
 
-// The answer of the compact window to a message sent from another thread of this process while the
-// program is busy; `answered` is false when the call failed (the program ended before it answered).
+// The answer of the compact window to a message sent with a callback; `answered` stays false when no answer
+// came (the program ended before it answered).
 struct SentAnswer {
     bool answered = false;
     DWORD_PTR answer = 99;
 };
+
+void CALLBACK sent_answer_note(HWND, UINT, ULONG_PTR data, LRESULT result) {
+    auto* answer = reinterpret_cast<SentAnswer*>(data);
+    answer->answered = true;
+    answer->answer = static_cast<DWORD_PTR>(result);
+}
+
+bool sent_with_callback(HWND window, UINT message, WPARAM wparam, SentAnswer& answer) {
+    return SendMessageCallbackW(window, message, wparam, ENDSESSION_LOGOFF, sent_answer_note,
+                                reinterpret_cast<ULONG_PTR>(&answer)) != 0;
+}
+
+// Answers to messages sent with a callback reach this thread only while it looks at its queue.
+void sent_answers_take() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
 
 TEST_F(ProgramRun, EndOfSessionMessages) {
     Program& program = start(L"norepair");
@@ -179,28 +196,20 @@ TEST_F(ProgramRun, EndOfSessionMessages) {
 
     // The session is ending: the program goes through its exit sequence and ends. It does not allow the end
     // before it has saved (the first query is never answered yes); once it is quitting, a further query is
-    // answered yes and a session end with 0, while it still serves messages.
+    // answered yes and a session end with 0, while it still serves messages. The three come from this one thread,
+    // so the program takes them in this order: the first begins the exit, the other two wait in its queue until
+    // the exit serves sent messages (however short its waits for the workers are).
     SentAnswer first;
-    std::thread query([&] {
-        first.answered = SendMessageTimeoutW(compact, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
-                                             EXIT_MS + 5000, &first.answer) != 0;
-    });
-    EXPECT_TRUE(wait_until(EXIT_MS, [&] { return !IsWindowVisible(compact) || !program.running(); }))
-        << "the query of the session end did not begin the exit";
     SentAnswer query_quitting;
     SentAnswer end_quitting;
-    const auto end = Clock::now() + std::chrono::milliseconds(EXIT_MS);
-    while (program.running() && !(query_quitting.answered && end_quitting.answered) && Clock::now() < end) {
-        if (!query_quitting.answered) {
-            query_quitting.answered = SendMessageTimeoutW(compact, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
-                                                          SMTO_NORMAL, 200, &query_quitting.answer) != 0;
-        }
-        if (!end_quitting.answered) {
-            end_quitting.answered = SendMessageTimeoutW(compact, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
-                                                        200, &end_quitting.answer) != 0;
-        }
-    }
-    query.join();
+    ASSERT_TRUE(sent_with_callback(compact, WM_QUERYENDSESSION, 0, first));
+    ASSERT_TRUE(sent_with_callback(compact, WM_QUERYENDSESSION, 0, query_quitting));
+    ASSERT_TRUE(sent_with_callback(compact, WM_ENDSESSION, TRUE, end_quitting));
+    EXPECT_TRUE(wait_until(EXIT_MS, [&] {
+        sent_answers_take();
+        return !program.running();
+    })) << "the end of the session did not end the program";
+    sent_answers_take();
     EXPECT_TRUE(!first.answered || first.answer == 0) << "the session end was allowed before the exit";
     EXPECT_TRUE(query_quitting.answered) << "no answer to a query while quitting";
     EXPECT_EQ(query_quitting.answer, 1u);

@@ -43,7 +43,7 @@ TEST(DriveLetters, RootsBecomeLettersAndOldWindowsDropsTheFloppies) {
     EXPECT_EQ(drive_letters_read(fake_platform()), L"CZ");
     FakeRootsReadable = false;
     EXPECT_EQ(drive_letters_read(fake_platform()), L"CDEFGHIJKLMNOPQRSTUVWXYZ");
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     EXPECT_EQ(drive_letters_read(fake_platform()), L"");
 }
 

@@ -392,7 +392,7 @@ TEST(DriveWatcher, ARescanRequestRebuildsEvenWithTheSameLettersAndQuitStopsIt) {
     EXPECT_EQ(SharedQuads[DRIVE_RESCAN_COUNT].load(), count + 1);
     EXPECT_EQ(SharedInts[DRIVE_SET_COUNTDOWN].load(), 199);
     SharedInts[DRIVE_RESCAN_REQUEST] = 1;
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     watcher.rounds(1);
     EXPECT_EQ(SharedQuads[DRIVE_RESCAN_COUNT].load(), count + 1);
 }
@@ -411,7 +411,7 @@ TEST(DriveWatcher, TheLoopEndsWithinOneRoundOfQuit) {
         return countdown > 0 && countdown < 50;
     });
     EXPECT_TRUE(counting) << "no rounds ran; the countdown is " << SharedInts[SPACE_CHECK_COUNTDOWN].load();
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     // A round lasts 100 ms; the limit leaves room for a loaded machine.
     const bool ended_in_time = wait_until([] { return ended.load(); }, std::chrono::milliseconds(3000));
     EXPECT_TRUE(ended_in_time) << "the loop went on after the quit flag";

@@ -101,7 +101,7 @@ TEST(DriveMonitorWine, TheWatcherNotesAFileOf200MbOnC) {
     DeleteFileW(path.c_str());
     RemoveDirectoryW(folder.c_str());
 
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     // A round lasts 100 ms; the limit leaves room for a loaded machine.
     EXPECT_TRUE(thread_wait(thread, 3000)) << "the watcher went on after the quit flag";
 

@@ -51,7 +51,7 @@ TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
         },
         std::chrono::seconds(20));
     EXPECT_TRUE(filled) << "the sampler's rounds did not fill the read-outs";
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     // A round lasts 125 ms; the limit leaves room for a loaded machine.
     ASSERT_TRUE(thread_wait(thread, 3000)) << "the sampler went on after the quit flag";
 
@@ -71,7 +71,7 @@ TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
     EXPECT_GT(SharedInts[DESKTOP_WIDTH].load(), 0);
     EXPECT_FALSE(shared_text(WINDOWS_NAME).empty());
 
-    SharedInts[QUIT_FLAG] = 0;
+    quit_flag_clear();
     system_libraries_free();
 }
 

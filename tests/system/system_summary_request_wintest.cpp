@@ -62,9 +62,9 @@ TEST(SystemSummaryRequest, TheSamplerBuildsWhatTheMainThreadAsksFor) {
     EXPECT_TRUE(summary_served_within(30000)) << "the sampler did not serve a request made while it ran";
     EXPECT_FALSE(shared_text(WINDOWS_NAME).empty());
 
-    SharedInts[QUIT_FLAG] = 1;
+    quit_flag_raise(1);
     EXPECT_TRUE(thread_wait(thread, 5000)) << "the sampler did not end";
-    SharedInts[QUIT_FLAG] = 0;
+    quit_flag_clear();
     system_libraries_free();
     sampler_lists_clear();
 }
