@@ -1,5 +1,5 @@
 // Drawing a caption over its blended backdrop with GDI.
-#include "ui/shadowed_text_draw.h"
+#include "ui/shadowed_text_draw_win.h"
 
 namespace {
 

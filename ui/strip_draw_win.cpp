@@ -8,7 +8,7 @@
 #include "ui/graph_draw.h"
 #include "ui/graph_draw_gdi_win.h"
 #include "ui/history_strip.h"
-#include "ui/shadowed_text_draw.h"
+#include "ui/shadowed_text_draw_win.h"
 #include "ui/tab_redraw.h"
 
 namespace {

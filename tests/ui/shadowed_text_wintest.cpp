@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/shadowed_text_draw.h"
+#include "ui/shadowed_text_draw_win.h"
 
 namespace {
 
