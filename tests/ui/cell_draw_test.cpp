@@ -180,7 +180,7 @@ TEST_F(CellDraw, AShorterValueCoversALongerOneOnTheCanvas) {
         {"group redraw",
          [](int cell, const std::wstring& value) {
              cell_value_set(cell, value);
-             cell_group_redraw(27);
+             cell_group_redraw(CELL_GROUP_FIXED);
          }},
     };
     for (const Step& step : steps) {
