@@ -23,6 +23,29 @@ constexpr std::array<uint32_t, 32> Palette = {
     0xC0E0FF, 0xC0FFC0, 0xFFCBFF, 0xFFCC99, 0xA08040, 0xDC8080, 0xC080FF, 0x0080FF, 0x60A8C0, 0x408040,
 };
 
+// The Palette entries the code picks by name. Entries 8 to 15 are the bright twins of 0 to 7: a drive
+// highlight fades from a bright entry to the dark one PALETTE_FADE_STEP below it.
+enum PaletteEntry : int {
+    PALETTE_BLACK = 0,
+    PALETTE_DARK_GREEN = 2,
+    PALETTE_TEAL = 3,
+    PALETTE_MAROON = 4,
+    PALETTE_SILVER = 7,
+    PALETTE_LIGHT_GREEN = 10,
+    PALETTE_CYAN = 11,
+    PALETTE_RED = 12,
+    PALETTE_YELLOW = 14,
+    PALETTE_WHITE = 15,
+    PALETTE_MAGENTA = 16,
+    PALETTE_GPU_FIRST = 26,  // the six default GPU graph colours, 26..31
+};
+constexpr int PALETTE_FADE_STEP = 8;
+static_assert(Palette[PALETTE_WHITE] == 0xFFFFFF && Palette[PALETTE_RED] == 0x0000FF &&
+              Palette[PALETTE_CYAN] == 0xFFFF00 && Palette[PALETTE_SILVER] == 0xC0C0C0);
+static_assert(PALETTE_WHITE - PALETTE_FADE_STEP == PALETTE_SILVER && PALETTE_CYAN - PALETTE_FADE_STEP == PALETTE_TEAL &&
+              PALETTE_RED - PALETTE_FADE_STEP == PALETTE_MAROON &&
+              PALETTE_LIGHT_GREEN - PALETTE_FADE_STEP == PALETTE_DARK_GREEN);
+
 // ---- Data files ----
 
 enum DataFileEntry : int {

@@ -68,13 +68,13 @@ void change_pass(const DriveUi& ui) {
     for (int i = 1; i <= 26; ++i) {
         DriveEntry& drive = work.drives[i];
         DriveCellState& cell = work.cells[i];
-        if (drive.fade_index <= 7) continue;
-        drive.fade_index -= 8;
+        if (drive.fade_index < PALETTE_FADE_STEP) continue;
+        drive.fade_index -= PALETTE_FADE_STEP;
         cell.back_color = palette(drive.fade_index);
         const wchar_t letter = letter_of(i);
         std::wstring queue = shared_text(TITLE_DRIVE_QUEUE);
         if (queue.find(letter) == std::wstring::npos) shared_text_set(TITLE_DRIVE_QUEUE, queue + letter);
-        if (cell.shown == 1 && cell.drive_row != 0) session->draws.emplace_back(i, 1);
+        if (cell.shown == CELL_SHOWN && cell.drive_row != 0) session->draws.emplace_back(i, 1);
         const int64_t used = drive.total_bytes - drive.free_bytes;
         if (SharedInts[DRIVE_FILTER_ITEM].load() == 0 || SharedInts[DRIVE_FILTER_INDEX].load() == i) {
             session->notes.push_back(
@@ -196,12 +196,14 @@ void end_highlight(DriveSession& session, int i) {
     DriveCellState& cell = work.cells[i];
     const int32_t percent = work.drives[i].free_percent;
     if (work.drives[i].drive_type == TYPE_CDROM) {
-        cell.text_color = palette(7);
+        cell.text_color = palette(PALETTE_SILVER);
     } else {
-        cell.text_color = percent < 5 ? palette(12) : percent < 10 ? palette(14) : palette(7);
+        cell.text_color = percent < 5    ? palette(PALETTE_RED)
+                          : percent < 10 ? palette(PALETTE_YELLOW)
+                                         : palette(PALETTE_SILVER);
     }
     cell.back_color = 0;
-    work.drives[i].fade_index = 0;
+    work.drives[i].fade_index = PALETTE_BLACK;
     cell.value_text = drive_line_text(work, i);
     session.draws.emplace_back(i, 1);
 }
@@ -212,7 +214,7 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
     const Date now = date_now();
     for (int i = 26; i >= 0; --i) {
         DriveCellState& cell = work.cells[i];
-        if (cell.shown != 1) continue;
+        if (cell.shown != CELL_SHOWN) continue;
         DriveEntry& drive = work.drives[i];
         const wchar_t letter = letter_of(i);
         const std::wstring root = std::wstring(1, letter) + L":\\";
@@ -237,8 +239,8 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
             if (volume_serial(work, root, 0, session->notes, platform) != drive.serial.view()) {
                 rebuild_soon(DRIVE_SET_ROUNDS_AFTER_CHANGE);
                 cell.text_color = 0;
-                cell.back_color = palette(15);
-                drive.fade_index = 15;
+                cell.back_color = palette(PALETTE_WHITE);
+                drive.fade_index = PALETTE_WHITE;
                 session->draws.emplace_back(i, 1);
                 SharedInts[DRIVE_CHANGE_PENDING] = 1;
             }
@@ -260,8 +262,8 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
                     drive.last_change = 0;
                     drive.total_change = 0;
                     cell.text_color = 0;
-                    cell.back_color = palette(15);
-                    drive.fade_index = 15;
+                    cell.back_color = palette(PALETTE_WHITE);
+                    drive.fade_index = PALETTE_WHITE;
                     SharedInts[DRIVE_CHANGE_PENDING] = 1;
                     cell.value_text = drive_line_text(work, i);
                     session->draws.emplace_back(i, 1);
@@ -276,8 +278,8 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
                 drive.last_change = new_free - drive.free_bytes;
                 drive.total_change += drive.last_change;
                 drive.free_bytes = new_free;
-                cell.text_color = palette(15);
-                drive.fade_index = drive.last_change < 0 ? 12 : 10;
+                cell.text_color = palette(PALETTE_WHITE);
+                drive.fade_index = drive.last_change < 0 ? PALETTE_RED : PALETTE_LIGHT_GREEN;
                 cell.back_color = palette(drive.fade_index);
                 cell.value_text = drive_line_text(work, i);
                 session->draws.emplace_back(i, 1);
