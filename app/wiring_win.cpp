@@ -54,7 +54,7 @@ void startup_gpu_libraries_bind() {
 void startup_system_libraries_bind() { system_libraries_load(); }
 
 void startup_dns_library_bind() {
-    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(119);  (network monitor)
+    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI);  (network monitor)
 }
 
 void startup_pc_hardware() {
