@@ -81,7 +81,7 @@ void rescan_listed(DriveWork& work, int i, DriveNotes& notes, const DrivePlatfor
             drive.fade_index = PALETTE_BLACK;
             drive.highlight_rounds = 0;
         }
-        drive.serial = volume_serial(work, std::wstring(1, letter) + L":\\", 1, notes, platform);
+        drive.serial = volume_serial(work, std::wstring(1, letter) + L":\\", VOLUME_FACTS_UPDATE, notes, platform);
         drive.lost_serial = drive.serial.view();
         drive.device_text = L"";
         drive.alias_count = 0;

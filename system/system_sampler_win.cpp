@@ -184,7 +184,7 @@ void memory_cell_sample(int cell, const Date now) {
         const std::wstring text = memory_value_text(value(cell, MEMORY_SLOT_AVAILABLE_MB), percent);
         cell_value_set(cell, text);
         if (text != drawn_text(cell)) {
-            cell_draw(cell, 1);
+            cell_draw(cell, CELL_DRAW_ALWAYS);
             if (title_mode(cell == CELL_PHYSICAL ? TITLE_MODE_PHYSICAL : TITLE_MODE_PAGEFILE)) {
                 title_set(text + L" " + compact_label_field(shared_text(COMPACT_LABELS), cell - CELL_FIXED_FIRST));
             }
@@ -289,7 +289,7 @@ void cpu_readouts_step(Sampler& sampler) {
         SharedInts[CPU_LOAD_AVG] = texts.load_average;
         if (texts.throttle_shown) sampler.counts[3] = static_cast<int32_t>(input.throttle);
         cell_value_set(CELL_CPU, texts.value_text);
-        cell_draw(CELL_CPU, 0);
+        cell_draw(CELL_CPU, CELL_DRAW_IF_CHANGED);
         value_set(CELL_CPU, CPU_SLOT_CLOCK_MHZ_SHOWN, input.mhz);
         event_line_add_plain(LIST_PROCESSORS, 0, texts.load_row);
         if (title_mode(TITLE_MODE_CPU)) title_set(text_trim(texts.value_text));
@@ -311,7 +311,7 @@ void graph_step() {
               clock_percent(value(CELL_CPU, CPU_SLOT_CLOCK_MHZ), value(CELL_CPU, CPU_SLOT_HIGHEST_MHZ)));
     graph_add_sample(GRAPH_CPU_SPEED, static_cast<float>(value(CELL_CPU, CPU_SLOT_CLOCK_PERCENT)), 1);
     graph_add_sample(GRAPH_CPU_AVERAGE, static_cast<float>(SharedInts[CPU_LOAD_AVG].load()), 1);
-    graphs_refresh(TAB_SYSTEM, 0, 0);
+    graphs_refresh(TAB_SYSTEM, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
 }
 
 void battery_step(Sampler& sampler) {
@@ -366,9 +366,9 @@ void battery_step(Sampler& sampler) {
             CompactCells[CELL_BATTERY].back_color = colors.back_color;
             CompactCells[CELL_BATTERY].text_color = colors.text_color;
         }
-        cell_draw(CELL_BATTERY, 1);
+        cell_draw(CELL_BATTERY, CELL_DRAW_ALWAYS);
     } else {
-        cell_draw(CELL_BATTERY, 0);
+        cell_draw(CELL_BATTERY, CELL_DRAW_IF_CHANGED);
     }
 }
 
@@ -434,7 +434,7 @@ void uptime_step(Sampler& sampler) {
     const std::wstring cell_text = uptime_cell_text(text);
     cell_value_set(CELL_UPTIME, cell_text);
     if (cell_text != drawn_text(CELL_UPTIME)) {
-        cell_draw(CELL_UPTIME, 1);
+        cell_draw(CELL_UPTIME, CELL_DRAW_ALWAYS);
         if (title_mode(TITLE_MODE_UPTIME)) title_set(text_trim(cell_text) + L" " + tr_padded(L"Uptime"));
     }
 }
@@ -467,7 +467,7 @@ void idle_step(Sampler& sampler) {
         cell_value_set(CELL_IDLE, text);
         // Beyond a minute the cell is redrawn only when its first four characters change.
         if (idle_text_needs_draw(drawn, text)) {
-            cell_draw(CELL_IDLE, 1);
+            cell_draw(CELL_IDLE, CELL_DRAW_ALWAYS);
         } else {
             drawn_text_set(CELL_IDLE, text);
         }
@@ -483,7 +483,7 @@ void idle_step(Sampler& sampler) {
         event_line_add(LIST_SYSTEM_EVENTS, L"Long Idle:" + drawn);
     }
     cell_value_set(CELL_IDLE, ended);
-    cell_draw(CELL_IDLE, 1);
+    cell_draw(CELL_IDLE, CELL_DRAW_ALWAYS);
     if (title_mode(TITLE_MODE_IDLE)) title_set(without_leading_spaces(ended) + tr_padded(L"Idle"));
     value_set(CELL_IDLE, IDLE_SLOT_SECONDS_SHOWN, 0);
     // The cell keeps showing the period that ended; the next second compares with a new period's start.
@@ -502,7 +502,7 @@ void disk_step(Sampler& sampler) {
     rate_graph_autoscale(GRAPH_DISK_READ, read_bytes);
     SharedQuads[DISK_READ_KB] = read_bytes / 1024;
     graph_add_sample(GRAPH_DISK_READ, static_cast<float>(read_bytes / 1024), 1);
-    graphs_refresh(TAB_STORAGE, 0, 0);
+    graphs_refresh(TAB_STORAGE, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
     if (title_mode(TITLE_MODE_DISK)) {
         title_set(shared_text(DISK_RW_LETTERS) + L": " + std::to_wstring(read_bytes / 1024) + L"K/" +
                   std::to_wstring(write_bytes / 1024) + L"K");

@@ -93,12 +93,12 @@ void cell_value_set(int cell, std::wstring_view text) {
     CompactCells[cell].value_text = text;
 }
 
-void cell_draw(int cell, int force) {
+void cell_draw(int cell, CellDrawForce force) {
     if (!valid_cell(cell)) return;
     // The comparison is made under the lock too: another thread may be writing the texts.
     std::lock_guard guard(CellDrawMutex);
     CompactCell& entry = CompactCells[cell];
-    if (force == 0 && entry.drawn_text == entry.value_text) return;
+    if (!force && entry.drawn_text == entry.value_text) return;
     paint({paint_of(entry)}, false);
     entry.drawn_text = entry.value_text.view();  // also when nothing could be drawn
 }

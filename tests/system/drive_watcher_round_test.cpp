@@ -35,7 +35,7 @@ struct Watcher {
     }
 };
 
-bool drawn(int cell, int force) {
+bool drawn(int cell, CellDrawForce force) {
     return std::find(FakeUi.draws.begin(), FakeUi.draws.end(), std::make_pair(cell, force)) != FakeUi.draws.end();
 }
 
@@ -82,9 +82,9 @@ TEST(DriveWatcher, UsedSpaceShowsRedThenDarkRedThenNormal) {
     EXPECT_EQ(CompactCells[4].text_color, palette(PALETTE_WHITE));
     EXPECT_EQ(CompactCells[4].back_color, palette(PALETTE_RED));
     EXPECT_EQ(CompactCells[4].value_text.str(), L"D: 24%  237.4M -1024K  716.3M");
-    EXPECT_TRUE(drawn(4, 1));
+    EXPECT_TRUE(drawn(4, CELL_DRAW_ALWAYS));
     // The summary follows in the same check (it comes after the drives), not forced.
-    EXPECT_TRUE(drawn(0, 0));
+    EXPECT_TRUE(drawn(0, CELL_DRAW_IF_CHANGED));
     EXPECT_EQ(CompactCells[0].value_text.str(), L"== 24%  475.8M -1024K 1431.5M");
     EXPECT_EQ(SharedInts[DRIVE_SUMMARY_REFRESH].load(), 0);
     EXPECT_EQ(SharedInts[DRIVE_CHANGE_PENDING].load(), 1);
@@ -95,7 +95,7 @@ TEST(DriveWatcher, UsedSpaceShowsRedThenDarkRedThenNormal) {
     watcher.rounds(1);
     EXPECT_EQ(CompactCells[4].back_color, palette(PALETTE_MAROON));
     EXPECT_EQ(drive_copy(4).fade_index, PALETTE_MAROON);
-    EXPECT_TRUE(drawn(4, 1));
+    EXPECT_TRUE(drawn(4, CELL_DRAW_ALWAYS));
     EXPECT_EQ(fake_notes(NOTE_DRIVE_ID), Lines{L"D:\n24%  237.4M\n-1024K\n-1024K\n76%  716.3M"});
     EXPECT_EQ(fake_notes(NOTE_LOG), Lines{L"D: 24 248951424 751048576 -1048576"});
     EXPECT_EQ(shared_text(TITLE_DRIVE_QUEUE), L"D");
@@ -239,7 +239,7 @@ TEST(DriveWatcher, AnOpticalMediumSwapRebuildsWithoutFoundOrLost) {
     watcher.rounds(1);
     EXPECT_EQ(CompactCells[18].back_color, palette(PALETTE_WHITE));
     EXPECT_EQ(CompactCells[18].text_color, 0);
-    EXPECT_TRUE(drawn(18, 1));
+    EXPECT_TRUE(drawn(18, CELL_DRAW_ALWAYS));
     EXPECT_EQ(SharedInts[DRIVE_SET_COUNTDOWN].load(), 39);
     watcher.rounds(40);
     EXPECT_EQ(CompactCells[18].shown, CELL_SHOWN);
@@ -296,7 +296,7 @@ TEST(DriveWatcher, AnExpiredErrorMarkIsDroppedByASilentRebuild) {
 
 TEST(DriveWatcher, TitleOfTheSamplersIsAppliedAndRetriedWhileTheMainThreadIsBusy) {
     start_machine();
-    SharedInts[TITLE_MODE] = 3;
+    SharedInts[TITLE_MODE] = TITLE_MODE_CPU;
     shared_text_set(TITLE_TEXT, L"CPU 12%");
     SharedInts[TITLE_COUNTDOWN] = 0;
     FakeUi.title_accepted = false;

@@ -77,7 +77,7 @@ TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
 
 TEST(SystemFacts, WindowsNameAndBuild) {
     fresh_state();
-    const std::wstring name = windows_version_text(1);
+    const std::wstring name = windows_version_text(EDITION_NAMES_SHORT);
     EXPECT_EQ(name.rfind(L"Windows", 0), 0u) << name;
     EXPECT_GT(SharedInts[WINDOWS_BUILD].load(), 0);
 }

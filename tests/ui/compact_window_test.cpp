@@ -125,15 +125,15 @@ TEST_F(CompactWindow, GermanLabelsKeepTheirWidth) {
 
 TEST_F(CompactWindow, ACellIsDrawnOnlyWhenItsValueChanged) {
     cell_value_set(CELL_IDLE, L" 5m");
-    cell_draw(CELL_IDLE, 0);
-    cell_draw(CELL_IDLE, 0);
+    cell_draw(CELL_IDLE, CELL_DRAW_IF_CHANGED);
+    cell_draw(CELL_IDLE, CELL_DRAW_IF_CHANGED);
     ASSERT_EQ(rec.paints.size(), 1u);
     // The text fills the cell's width, so a shorter value covers all of a longer one drawn before.
     const size_t width = static_cast<size_t>(CompactCells[CELL_IDLE].width);
     ASSERT_GT(width, 8u);
     EXPECT_EQ(rec.paints[0][0].text, L"Idle: 5m" + std::wstring(width - 8, L' '));
     EXPECT_FALSE(rec.clears[0]);
-    cell_draw(CELL_IDLE, 1);  // forced
+    cell_draw(CELL_IDLE, CELL_DRAW_ALWAYS);  // forced
     EXPECT_EQ(rec.paints.size(), 2u);
     cell_show(CELL_IDLE, L" 5m");
     EXPECT_EQ(rec.paints.size(), 2u);
@@ -143,7 +143,7 @@ TEST_F(CompactWindow, ACellIsDrawnOnlyWhenItsValueChanged) {
     cell_value_set(CELL_IDLE, std::wstring(100, L'x'));
     EXPECT_EQ(CompactCells[CELL_IDLE].value_text.str().size(), 60u);
     cell_value_set(-1, L"ignored");
-    cell_draw(COMPACT_CELL_COUNT, 1);
+    cell_draw(COMPACT_CELL_COUNT, CELL_DRAW_ALWAYS);
 }
 
 TEST_F(CompactWindow, WithoutAWindowTheValueStillCountsAsDrawn) {
