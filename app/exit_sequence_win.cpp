@@ -79,8 +79,9 @@ DWORD WINAPI finish_exit(void*) {
         }
     }
     tray_remove_all();
-    for (const auto& [element, number] : {std::pair{MPR_LIBRARY, 116}, std::pair{IPHLPAPI_LIBRARY, 117},
-                                          std::pair{DNSAPI_LIBRARY, 119}, std::pair{PING_IPHLPAPI_LIBRARY, 114}}) {
+    for (const auto& [element, number] :
+         {std::pair{MPR_LIBRARY, LIBRARY_MPR}, std::pair{IPHLPAPI_LIBRARY, LIBRARY_IPHLPAPI},
+          std::pair{DNSAPI_LIBRARY, LIBRARY_DNSAPI}, std::pair{PING_IPHLPAPI_LIBRARY, LIBRARY_PING_IPHLPAPI}}) {
         if (SharedQuads[element].load() != 0) library_free(number);
     }
     exit_libraries_free();

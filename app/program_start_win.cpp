@@ -149,8 +149,8 @@ void fonts_load() {
 }
 
 void libraries_load() {
-    SharedQuads[MPR_LIBRARY] = library_load(116, L"mpr.dll");
-    SharedQuads[IPHLPAPI_LIBRARY] = library_load(117, L"iphlpapi.dll");
+    SharedQuads[MPR_LIBRARY] = library_load(LIBRARY_MPR, L"mpr.dll");
+    SharedQuads[IPHLPAPI_LIBRARY] = library_load(LIBRARY_IPHLPAPI, L"iphlpapi.dll");
     startup_gpu_libraries_bind();
     startup_system_libraries_bind();  // power management and performance counters
     startup_dns_library_bind();
@@ -238,24 +238,28 @@ void shortcuts_register() {
         int event;
         std::initializer_list<int> codes;
     };
-    const Keys f5{SHORTCUT_F5, {0x74}};
-    const Keys f6{SHORTCUT_F6, {0x75}};
-    const Keys f7{SHORTCUT_F7, {0x76}};
-    const Keys larger{SHORTCUT_FONT_LARGER, {0x2006B, 0x200BB}};
-    const Keys smaller{SHORTCUT_FONT_SMALLER, {0x2006D, 0x200BD}};
-    const Keys reset{SHORTCUT_FONT_RESET, {0x20030, 0x20060}};
-    const Keys nudge_up{SHORTCUT_NUDGE_UP, {0x20026}}, nudge_down{SHORTCUT_NUDGE_DOWN, {0x20028}};
-    const Keys nudge_left{SHORTCUT_NUDGE_LEFT, {0x20025}}, nudge_right{SHORTCUT_NUDGE_RIGHT, {0x20027}};
-    const Keys jump_up{SHORTCUT_JUMP_UP, {0x10026}}, jump_down{SHORTCUT_JUMP_DOWN, {0x10028}};
-    const Keys jump_left{SHORTCUT_JUMP_LEFT, {0x10025}}, jump_right{SHORTCUT_JUMP_RIGHT, {0x10027}};
-    const Keys list_larger{SHORTCUT_LIST_FONT_LARGER, {0x4006B, 0x400BB}};
-    const Keys list_smaller{SHORTCUT_LIST_FONT_SMALLER, {0x4006D, 0x400BD}};
-    const Keys list_reset{SHORTCUT_LIST_FONT_RESET, {0x40030, 0x40060}};
-    const Keys copy{SHORTCUT_COPY, {0x20043}}, find{SHORTCUT_FIND, {0x20046}},
-        smooth{SHORTCUT_SMOOTH_GRAPHS, {0x20053}};
-    const Keys next{SHORTCUT_NEXT_TAB, {0x20009}}, previous{SHORTCUT_PREVIOUS_TAB, {0x30009}};
-    const Keys invert{SHORTCUT_INVERT_COLORS, {0x20049}}, tabbed{SHORTCUT_COPY_TABBED, {0x20058}},
-        enter{SHORTCUT_ENTER, {0x0D}};
+    constexpr int CTRL = SHORTCUT_CONTROL;
+    constexpr int SHIFT = SHORTCUT_SHIFT;
+    constexpr int ALT = SHORTCUT_ALT;
+    const Keys f5{SHORTCUT_F5, {VK_F5}};
+    const Keys f6{SHORTCUT_F6, {VK_F6}};
+    const Keys f7{SHORTCUT_F7, {VK_F7}};
+    // Each font key twice: on the number pad and on the main keys.
+    const Keys larger{SHORTCUT_FONT_LARGER, {CTRL | VK_ADD, CTRL | VK_OEM_PLUS}};
+    const Keys smaller{SHORTCUT_FONT_SMALLER, {CTRL | VK_SUBTRACT, CTRL | VK_OEM_MINUS}};
+    const Keys reset{SHORTCUT_FONT_RESET, {CTRL | '0', CTRL | VK_NUMPAD0}};
+    const Keys nudge_up{SHORTCUT_NUDGE_UP, {CTRL | VK_UP}}, nudge_down{SHORTCUT_NUDGE_DOWN, {CTRL | VK_DOWN}};
+    const Keys nudge_left{SHORTCUT_NUDGE_LEFT, {CTRL | VK_LEFT}}, nudge_right{SHORTCUT_NUDGE_RIGHT, {CTRL | VK_RIGHT}};
+    const Keys jump_up{SHORTCUT_JUMP_UP, {SHIFT | VK_UP}}, jump_down{SHORTCUT_JUMP_DOWN, {SHIFT | VK_DOWN}};
+    const Keys jump_left{SHORTCUT_JUMP_LEFT, {SHIFT | VK_LEFT}}, jump_right{SHORTCUT_JUMP_RIGHT, {SHIFT | VK_RIGHT}};
+    const Keys list_larger{SHORTCUT_LIST_FONT_LARGER, {ALT | VK_ADD, ALT | VK_OEM_PLUS}};
+    const Keys list_smaller{SHORTCUT_LIST_FONT_SMALLER, {ALT | VK_SUBTRACT, ALT | VK_OEM_MINUS}};
+    const Keys list_reset{SHORTCUT_LIST_FONT_RESET, {ALT | '0', ALT | VK_NUMPAD0}};
+    const Keys copy{SHORTCUT_COPY, {CTRL | 'C'}}, find{SHORTCUT_FIND, {CTRL | 'F'}},
+        smooth{SHORTCUT_SMOOTH_GRAPHS, {CTRL | 'S'}};
+    const Keys next{SHORTCUT_NEXT_TAB, {CTRL | VK_TAB}}, previous{SHORTCUT_PREVIOUS_TAB, {CTRL | SHIFT | VK_TAB}};
+    const Keys invert{SHORTCUT_INVERT_COLORS, {CTRL | 'I'}}, tabbed{SHORTCUT_COPY_TABBED, {CTRL | 'X'}},
+        enter{SHORTCUT_ENTER, {VK_RETURN}};
     const auto add = [](int window, std::initializer_list<Keys> list) {
         for (const Keys& keys : list) {
             for (const int code : keys.codes) shortcut_add(window, code, keys.event);

@@ -45,7 +45,7 @@ void startup_ui_hooks_install(void (*main_window_ensure)()) {
     data_file_panel_set_drawer(data_file_panel_canvas_draw);
 }
 
-void startup_windows_identify() { shared_text_set(WINDOWS_NAME, windows_version_text(1)); }
+void startup_windows_identify() { shared_text_set(WINDOWS_NAME, windows_version_text(EDITION_NAMES_SHORT)); }
 
 void startup_gpu_libraries_bind() {
     // WIRE: SharedQuads[NVML_LIBRARY] = nvml_load();  SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor)
@@ -54,7 +54,7 @@ void startup_gpu_libraries_bind() {
 void startup_system_libraries_bind() { system_libraries_load(); }
 
 void startup_dns_library_bind() {
-    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(119);  (network monitor)
+    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI);  (network monitor)
 }
 
 void startup_pc_hardware() {
@@ -121,7 +121,7 @@ void main_window_close_extras() {
     // WIRE: close the log-folder chooser when TREE_FOLDER_CHOOSER exists (settings page).
 }
 
-void graphs_refresh_now(int tab) { graphs_refresh(tab, 1, 0); }
+void graphs_refresh_now(int tab) { graphs_refresh(tab, REFRESH_FORCED, REFRESH_EVERY_CALL); }
 
 void compact_drive_command(int kind, int drive_row) {
     (void)kind;

@@ -129,6 +129,21 @@ enum TabNumber : int {
     TAB_ABOUT = 8,
 };
 
+// Numbers of the optional libraries loaded through library_load (runtime/program_libraries.h). The
+// SharedQuads element of a library holds its number while it is loaded, 0 otherwise.
+enum LibraryNumber : int {
+    LIBRARY_PING_IPHLPAPI = 114,  // IP Helper loaded again by the ping monitor, for SendARP
+    LIBRARY_POWRPROF = 115,
+    LIBRARY_MPR = 116,
+    LIBRARY_IPHLPAPI = 117,
+    LIBRARY_PDH = 118,
+    LIBRARY_DNSAPI = 119,
+    LIBRARY_VERSION = 120,  // loaded and freed inside one call
+    LIBRARY_NTDLL = 121,    // loaded and freed inside the Windows identification
+    LIBRARY_ADL = 122,      // the AMD display library
+    LIBRARY_NVML = 123,     // the NVIDIA management library
+};
+
 enum TimerNumber : int {
     TIMER_NOTICE = 0,  // of window 100 while it is the already-running notice
 };

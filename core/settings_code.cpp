@@ -74,7 +74,7 @@ std::wstring settings_code_encode(const SettingsCodeValues& values) {
     code.reserve(SETTINGS_CODE_LENGTH);
     for (const int32_t flag : values.flags) code += flag >= 1 ? L'1' : L'0';
     code += digit(clamp(values.opacity_step, 1, 9));
-    code += digit(clamp(values.title_mode, 0, 8));
+    code += digit(clamp(values.title_mode, TITLE_MODE_DRIVES, TITLE_MODE_LAST));
     code += digit(clamp(values.long_idle_choice, 0, 15));
     for (const Choice& choice : CHOICES) code += digit(clamp(values.*choice.member, choice.low, choice.high));
     // Base 36 keeps the sizes 10 to 25 on their old hexadecimal digits and gives 26 the digit "G".
@@ -100,7 +100,7 @@ bool settings_code_decode(std::wstring_view code, SettingsCodeValues& values) {
     const int32_t opacity = digit_value(at(code, 27), 10);
     result.opacity_step = opacity >= 1 && opacity <= 9 ? opacity : 8;
     const int32_t title = digit_value(at(code, 28), 10);
-    result.title_mode = title >= 0 && title <= 8 ? title : 0;
+    result.title_mode = title >= TITLE_MODE_DRIVES && title <= TITLE_MODE_LAST ? title : TITLE_MODE_DRIVES;
     const int32_t idle = digit_value(at(code, 29), 16);
     result.long_idle_choice = idle >= 0 ? idle : 0;
 

@@ -197,7 +197,7 @@ void shared_state_init(const SharedStateFacts& facts) {
     quit_flag_clear();
     SharedInts[CPU_COUNT] =
         facts.cpu_count < 1 ? 1 : (facts.cpu_count > MAX_CPU_COUNT ? MAX_CPU_COUNT : facts.cpu_count);
-    for (int j = 0; j < 6; ++j) SharedInts[GRAPH_GPU_COLORS + j] = static_cast<int32_t>(Palette[26 + j]);
+    for (int j = 0; j < 6; ++j) SharedInts[GRAPH_GPU_COLORS + j] = static_cast<int32_t>(Palette[PALETTE_GPU_FIRST + j]);
 
     for (auto& value : SharedQuads) value = 0;
     for (const auto& entry : QUAD_DEFAULTS) SharedQuads[entry.index] = entry.value;

@@ -210,6 +210,21 @@ enum SharedIntIndex : int {
     SHARED_INTS_COUNT = 881
 };
 
+// What the compact window's title shows (SharedInts[TITLE_MODE]); kept in the settings code as one digit.
+enum TitleMode : int32_t {
+    TITLE_MODE_DRIVES = 0,  // the default: the drive watcher builds the title
+    TITLE_MODE_PHYSICAL = 1,
+    TITLE_MODE_PAGEFILE = 2,
+    TITLE_MODE_CPU = 3,
+    TITLE_MODE_BATTERY = 4,
+    TITLE_MODE_UPTIME = 5,
+    TITLE_MODE_IDLE = 6,
+    TITLE_MODE_DISK = 7,
+    TITLE_MODE_NETWORK = 8,
+    TITLE_MODE_LAST = TITLE_MODE_NETWORK
+};
+static_assert(TITLE_MODE_LAST <= 9, "the settings code keeps the title mode as one decimal digit");
+
 // Indexes of SharedQuads.
 enum SharedQuadIndex : int {
     DRIVE_RESCAN_COUNT = 15,

@@ -23,6 +23,29 @@ constexpr std::array<uint32_t, 32> Palette = {
     0xC0E0FF, 0xC0FFC0, 0xFFCBFF, 0xFFCC99, 0xA08040, 0xDC8080, 0xC080FF, 0x0080FF, 0x60A8C0, 0x408040,
 };
 
+// The Palette entries the code picks by name. Entries 8 to 15 are the bright twins of 0 to 7: a drive
+// highlight fades from a bright entry to the dark one PALETTE_FADE_STEP below it.
+enum PaletteEntry : int {
+    PALETTE_BLACK = 0,
+    PALETTE_DARK_GREEN = 2,
+    PALETTE_TEAL = 3,
+    PALETTE_MAROON = 4,
+    PALETTE_SILVER = 7,
+    PALETTE_LIGHT_GREEN = 10,
+    PALETTE_CYAN = 11,
+    PALETTE_RED = 12,
+    PALETTE_YELLOW = 14,
+    PALETTE_WHITE = 15,
+    PALETTE_MAGENTA = 16,
+    PALETTE_GPU_FIRST = 26,  // the six default GPU graph colours, 26..31
+};
+constexpr int PALETTE_FADE_STEP = 8;
+static_assert(Palette[PALETTE_WHITE] == 0xFFFFFF && Palette[PALETTE_RED] == 0x0000FF &&
+              Palette[PALETTE_CYAN] == 0xFFFF00 && Palette[PALETTE_SILVER] == 0xC0C0C0);
+static_assert(PALETTE_WHITE - PALETTE_FADE_STEP == PALETTE_SILVER && PALETTE_CYAN - PALETTE_FADE_STEP == PALETTE_TEAL &&
+              PALETTE_RED - PALETTE_FADE_STEP == PALETTE_MAROON &&
+              PALETTE_LIGHT_GREEN - PALETTE_FADE_STEP == PALETTE_DARK_GREEN);
+
 // ---- Data files ----
 
 enum DataFileEntry : int {
@@ -62,7 +85,9 @@ void data_files_translate();
 
 constexpr int COMPACT_CELL_COUNT = 100;
 enum CompactCellNumber : int {
-    CELL_DRIVE_SUMMARY = 0,  // 1..26: drives A to Z
+    CELL_DRIVE_SUMMARY = 0,
+    CELL_DRIVE_FIRST = 1,  // drive A; cell n is drive n, the same index as in DriveTable
+    CELL_DRIVE_LAST = 26,  // drive Z
     CELL_PHYSICAL = 28,
     CELL_PAGEFILE = 29,
     CELL_CPU = 30,
@@ -75,18 +100,41 @@ enum CompactCellNumber : int {
     CELL_MINIMIZE = 37,
     CELL_MAXIMIZE = 38,
     CELL_CLOSE = 39,
-    CELL_GPU_FIRST = 41,      // 41..48
-    CELL_NETWORK_FIRST = 49,  // 49..80
+    CELL_FIXED_FIRST = CELL_PHYSICAL,  // the cells at fixed places, 28..39
+    CELL_FIXED_LAST = CELL_CLOSE,
+    CELL_GPU_FIRST = 41,
+    CELL_GPU_LAST = 48,
+    CELL_NETWORK_FIRST = 49,
     CELL_NETWORK_LAST = 80
 };
-static_assert(CELL_DRIVE_SUMMARY + 26 < CELL_PHYSICAL, "the drive cells 1..26 come before the others");
-static_assert(CELL_GPU_FIRST + 8 <= CELL_NETWORK_FIRST && CELL_NETWORK_LAST < COMPACT_CELL_COUNT);
+static_assert(CELL_DRIVE_LAST - CELL_DRIVE_FIRST + 1 == 26 && CELL_DRIVE_LAST < CELL_FIXED_FIRST,
+              "the drive cells A to Z come before the others");
+static_assert(CELL_FIXED_LAST < CELL_GPU_FIRST && CELL_GPU_LAST < CELL_NETWORK_FIRST &&
+              CELL_NETWORK_LAST < COMPACT_CELL_COUNT);
+
+// The groups cell_group_redraw knows, by the number that names each. The fixed group is named by the cell
+// before its first one: a fixed cell's number less CELL_GROUP_FIXED is its field in COMPACT_LABELS, counted
+// from 1 (and, for cells 28 to 34, the title mode that shows it).
+enum CompactCellGroup : int {
+    CELL_GROUP_DRIVES = CELL_DRIVE_FIRST,
+    CELL_GROUP_FIXED = CELL_FIXED_FIRST - 1,
+    CELL_GROUP_GPUS = CELL_GPU_FIRST,
+    CELL_GROUP_NETWORK = CELL_NETWORK_FIRST
+};
+static_assert(CELL_GROUP_FIXED == 27);
+
+// CompactCell.shown. Only drive cells are ever lost; only present drive cells are laid out.
+enum CompactCellShown : int32_t {
+    CELL_HIDDEN = 0,
+    CELL_SHOWN = 1,
+    CELL_LOST = 2,  // a drive that was present and is gone; its cell keeps its texts
+};
 
 // One cell of the compact window: a label and a value on one text line. The texts and places are
-// written and drawn under CellDrawMutex; the value slots are the owner's numbers.
+// written and drawn under CellDrawMutex; the value slots are the owner's numbers, named below.
 struct CompactCell {
-    int32_t shown = 0;  // 0 not shown, 1 shown, 2 lost (drive cells)
-    int32_t x = 0;      // device pixels
+    int32_t shown = CELL_HIDDEN;  // CompactCellShown
+    int32_t x = 0;                // device pixels
     int32_t y = 0;
     int32_t column = 0;  // characters
     int32_t line = 0;    // counted from 1
@@ -99,6 +147,49 @@ struct CompactCell {
     FixedText<60> value_text;  // current value, written by the cell's owner
     FixedText<60> drawn_text;  // value last drawn
     std::array<std::atomic<int64_t>, 8> values{};
+};
+
+// The value slots of the cells the system sampler owns. "Shown" slots hold a value as the cell text last
+// showed it, so a change is seen at the next sample. The graph captions read MEMORY_SLOT_AVAILABLE_PERCENT
+// and CPU_SLOT_CLOCK_PERCENT.
+enum MemoryCellSlot : int {  // CELL_PHYSICAL and CELL_PAGEFILE
+    MEMORY_SLOT_AVAILABLE_BYTES = 0,
+    MEMORY_SLOT_AVAILABLE_MB = 1,
+    MEMORY_SLOT_TOTAL_BYTES = 2,
+    MEMORY_SLOT_TOTAL_REPORTED = 3,  // total at the last total check; 0 at start
+    MEMORY_SLOT_AVAILABLE_MB_SHOWN = 4,
+    MEMORY_SLOT_HIGHEST_MB = 5,  // highest available MB; -1 none yet
+    MEMORY_SLOT_LOWEST_MB = 6,   // lowest available MB; -1 none yet
+    MEMORY_SLOT_AVAILABLE_PERCENT = 7,
+};
+enum CpuCellSlot : int {        // CELL_CPU
+    CPU_SLOT_IDLE_AVERAGE = 0,  // average idle state
+    CPU_SLOT_CLOCK_MHZ = 1,     // current clock, average over the processors
+    CPU_SLOT_LOGICAL_COUNT = 2,
+    CPU_SLOT_CLOCK_PERCENT = 3,  // of the highest clock
+    CPU_SLOT_CLOCK_MHZ_SHOWN = 4,
+    CPU_SLOT_HIGHEST_MHZ = 5,  // starts at the base speed
+    CPU_SLOT_LOWEST_MHZ = 6,   // -1 none yet
+    CPU_SLOT_THROTTLE = 7,     // the power scheme's throttle value
+};
+enum BatteryCellSlot : int {    // CELL_BATTERY
+    BATTERY_SLOT_CHARGING = 0,  // the charging flag (8) or 0
+    BATTERY_SLOT_PERCENT = 1,   // -1 no reading
+    BATTERY_SLOT_CHARGING_SHOWN = 2,
+    BATTERY_SLOT_SAVER = 3,  // the battery saver is on (1)
+    BATTERY_SLOT_PERCENT_SHOWN = 4,
+    BATTERY_SLOT_AC_LINE = 5,  // 1 on, 0 off, -1 no reading
+    BATTERY_SLOT_AC_LINE_SHOWN = 6,
+    BATTERY_SLOT_SAVER_LOGGED = 7,
+};
+enum UptimeCellSlot : int {       // CELL_UPTIME
+    UPTIME_SLOT_COUNTER = 0,      // performance-counter count
+    UPTIME_SLOT_FREQUENCY = 1,    // performance-counter frequency
+    UPTIME_SLOT_TEXT_LENGTH = 7,  // length of the uptime text before centring
+};
+enum IdleCellSlot : int {  // CELL_IDLE
+    IDLE_SLOT_SECONDS = 0,
+    IDLE_SLOT_SECONDS_SHOWN = 2,  // when the shown text last changed; 0 after an idle period ends
 };
 
 extern std::array<CompactCell, COMPACT_CELL_COUNT> CompactCells;

@@ -33,22 +33,22 @@ int32_t percent_of(int64_t part, int64_t total) {
 }
 
 int32_t low_space_color(int32_t free_percent) {
-    if (free_percent < 5) return static_cast<int32_t>(Palette[12]);
-    if (free_percent < 10) return static_cast<int32_t>(Palette[14]);
-    return static_cast<int32_t>(Palette[7]);
+    if (free_percent < 5) return static_cast<int32_t>(Palette[PALETTE_RED]);
+    if (free_percent < 10) return static_cast<int32_t>(Palette[PALETTE_YELLOW]);
+    return static_cast<int32_t>(Palette[PALETTE_SILVER]);
 }
 
 std::wstring change_part(const DriveEntry& drive) {
     switch (drive.fade_index) {
-        case 2:
-        case 4:
-        case 10:
-        case 12: return format_bytes(drive.last_change, FORMAT_BYTES_CHANGE);
-        case 3:
-        case 11: return L" -" + tr_padded(L"NEW!") + L"-";
-        case 7:
-        case 15: return L" -" + tr_padded(L"LOST") + L"-";
-        case 0: return format_bytes(drive.total_change, FORMAT_BYTES_CHANGE);
+        case PALETTE_LIGHT_GREEN:  // grew, then fading
+        case PALETTE_DARK_GREEN:
+        case PALETTE_RED:  // shrank
+        case PALETTE_MAROON: return format_bytes(drive.last_change, FORMAT_BYTES_CHANGE);
+        case PALETTE_CYAN:  // found
+        case PALETTE_TEAL: return L" -" + tr_padded(L"NEW!") + L"-";
+        case PALETTE_WHITE:  // lost, or another medium
+        case PALETTE_SILVER: return L" -" + tr_padded(L"LOST") + L"-";
+        case PALETTE_BLACK: return format_bytes(drive.total_change, FORMAT_BYTES_CHANGE);
         default: return {};
     }
 }
@@ -73,7 +73,7 @@ std::wstring drive_line_text(DriveWork& work, int k) {
         int64_t total_change = 0;
         for (int i = 1; i <= 26; ++i) {
             const DriveEntry& each = work.drives[i];
-            if (work.cells[i].shown != 1 || each.drive_type != TYPE_FIXED || each.alias_of != 0) continue;
+            if (work.cells[i].shown != CELL_SHOWN || each.drive_type != TYPE_FIXED || each.alias_of != 0) continue;
             total += each.total_bytes;
             free += each.free_bytes;
             total_change += each.total_change;
@@ -95,11 +95,12 @@ std::wstring drive_line_text(DriveWork& work, int k) {
                format_bytes(drive.free_bytes, FORMAT_BYTES_COLUMN);
     }
     if (k > 0 && drive.drive_type == TYPE_REMOTE && drive.total_bytes == 0) {
-        cell.text_color = static_cast<int32_t>(Palette[16]);
+        cell.text_color = static_cast<int32_t>(Palette[PALETTE_MAGENTA]);
         return label + L" " + left_justify(drive.device_text.view(), 26);
     }
     drive.free_percent = percent_of(drive.free_bytes, drive.total_bytes);
-    if (cell.text_color == static_cast<int32_t>(Palette[7]) || cell.text_color == static_cast<int32_t>(Palette[0])) {
+    if (cell.text_color == static_cast<int32_t>(Palette[PALETTE_SILVER]) ||
+        cell.text_color == static_cast<int32_t>(Palette[PALETTE_BLACK])) {
         cell.text_color = low_space_color(drive.free_percent);
     }
     return label + right_justify(std::to_wstring(drive.free_percent), 3) + L"%" +
@@ -120,7 +121,7 @@ DriveFilterItems drive_filter_build(DriveWork& work) {
 
     result.items.push_back(tr(L"Show ALL Active Drives"));
     for (int i = 1; i <= 26; ++i) {
-        if (work.cells[i].drive_row == 0 || work.cells[i].shown != 1) continue;
+        if (work.cells[i].drive_row == 0 || work.cells[i].shown != CELL_SHOWN) continue;
         work.cells[i].value_text = drive_line_text(work, i);
         const DriveEntry& drive = work.drives[i];
         const int type = std::clamp(drive.drive_type, 0, 6);

@@ -18,7 +18,13 @@ bool no_performance(int64_t&, int64_t&) { return false; }
 }  // namespace
 
 const DrivePlatform& drive_platform_default() {
-    static const DrivePlatform platform{no_roots, no_type,    no_volume, no_space,
-                                        no_disk,  no_network, no_cd,     no_performance};
+    static const DrivePlatform platform{.drive_roots = no_roots,
+                                        .drive_type = no_type,
+                                        .volume_info = no_volume,
+                                        .disk_space = no_space,
+                                        .disk_query = no_disk,
+                                        .network_connection = no_network,
+                                        .cd_audio = no_cd,
+                                        .disk_performance = no_performance};
     return platform;
 }

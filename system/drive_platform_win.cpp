@@ -209,7 +209,13 @@ bool disk_performance(int64_t& read_time, int64_t& write_time) {
 }  // namespace
 
 const DrivePlatform& drive_platform_default() {
-    static const DrivePlatform platform{drive_roots, drive_type,         volume_info, disk_space,
-                                        disk_query,  network_connection, cd_audio,    disk_performance};
+    static const DrivePlatform platform{.drive_roots = drive_roots,
+                                        .drive_type = drive_type,
+                                        .volume_info = volume_info,
+                                        .disk_space = disk_space,
+                                        .disk_query = disk_query,
+                                        .network_connection = network_connection,
+                                        .cd_audio = cd_audio,
+                                        .disk_performance = disk_performance};
     return platform;
 }

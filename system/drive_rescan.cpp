@@ -68,20 +68,20 @@ void rescan_listed(DriveWork& work, int i, DriveNotes& notes, const DrivePlatfor
     raise_to(DRIVE_TYPE_NAME_WIDTH, static_cast<int>(DriveTypeNames[type].size()) + 1);
 
     if (type > TYPE_NO_ROOT) {
-        if (rescan_count > 1 && cell.shown != 1) {
-            cell.text_color = static_cast<int32_t>(Palette[15]);
-            cell.back_color = static_cast<int32_t>(Palette[11]);
-            drive.fade_index = 11;
+        if (rescan_count > 1 && cell.shown != CELL_SHOWN) {
+            cell.text_color = static_cast<int32_t>(Palette[PALETTE_WHITE]);
+            cell.back_color = static_cast<int32_t>(Palette[PALETTE_CYAN]);
+            drive.fade_index = PALETTE_CYAN;
             drive.highlight_rounds = 3;
             SharedInts[DRIVE_CHANGE_PENDING] = 1;
         } else {
             // A rebuild ends every highlight, so no "NEW!" or "LOST" text outlives it.
-            cell.text_color = static_cast<int32_t>(Palette[7]);
-            cell.back_color = static_cast<int32_t>(Palette[0]);
-            drive.fade_index = 0;
+            cell.text_color = static_cast<int32_t>(Palette[PALETTE_SILVER]);
+            cell.back_color = static_cast<int32_t>(Palette[PALETTE_BLACK]);
+            drive.fade_index = PALETTE_BLACK;
             drive.highlight_rounds = 0;
         }
-        drive.serial = volume_serial(work, std::wstring(1, letter) + L":\\", 1, notes, platform);
+        drive.serial = volume_serial(work, std::wstring(1, letter) + L":\\", VOLUME_FACTS_UPDATE, notes, platform);
         drive.lost_serial = drive.serial.view();
         drive.device_text = L"";
         drive.alias_count = 0;
@@ -167,19 +167,19 @@ void rescan_listed(DriveWork& work, int i, DriveNotes& notes, const DrivePlatfor
             cell.text_color = 0;
             cell.back_color = 0;
             clear_disk_fields(drive);
-            if (cell.shown == 1) {
+            if (cell.shown == CELL_SHOWN) {
                 if (!drive.device_text.empty()) add(notes, tr(L"Mfg") + L": " + drive.device_text.str());
                 if (!blank(drive.volume_name.view())) add(notes, tr(L"Vol") + L": " + drive.volume_name.str());
                 add(notes, drive.drive_name.str() + L" " + tr(L"error") + L". " + tr(L"VolSerial") + L": " +
                                drive.serial.str());
                 add(notes, L"--");
-                cell.shown = 2;
+                cell.shown = CELL_LOST;
             }
             drive.device_text = L"";
             break;
     }
 
-    if (drive.drive_type > TYPE_NO_ROOT && (cell.shown == 0 || cell.shown == 2)) {
+    if (drive.drive_type > TYPE_NO_ROOT && (cell.shown == CELL_HIDDEN || cell.shown == CELL_LOST)) {
         drive_info_lines(drive, notes);
         add(notes,
             drive.drive_name.str() + L" " + tr(L"found") + L". " + tr(L"VolSerial") + L": " + drive.serial.str());
@@ -188,7 +188,7 @@ void rescan_listed(DriveWork& work, int i, DriveNotes& notes, const DrivePlatfor
         if (SharedInts[OPT_LOG_STORAGE_EVENTS].load() != 0) {
             notes.push_back({NOTE_LOG, log_space_line(drive, letter, L"+ ", drive.serial.view())});
         }
-        cell.shown = 1;
+        cell.shown = CELL_SHOWN;
     }
 }
 
@@ -197,7 +197,7 @@ void rescan_unlisted(DriveWork& work, int i, DriveNotes& notes) {
     DriveEntry& drive = work.drives[i];
     DriveCellState& cell = work.cells[i];
     const wchar_t letter = static_cast<wchar_t>(L'A' + i - 1);
-    if (cell.shown == 1) {
+    if (cell.shown == CELL_SHOWN) {
         drive_info_lines(drive, notes);
         add(notes,
             drive.drive_name.str() + L" " + tr(L"lost") + L". " + tr(L"VolSerial") + L": " + drive.lost_serial.str());
@@ -205,7 +205,7 @@ void rescan_unlisted(DriveWork& work, int i, DriveNotes& notes) {
         if (SharedInts[OPT_LOG_STORAGE_EVENTS].load() != 0) {
             notes.push_back({NOTE_LOG, log_space_line(drive, letter, L"- ", drive.lost_serial.view())});
         }
-        cell.shown = 2;
+        cell.shown = CELL_LOST;
     }
     drive.serial = L"";
     drive.lost_serial = L"";
@@ -231,7 +231,7 @@ void alias_search(DriveWork& work, int i) {
     if (drive.serial.empty()) return;
     for (int k = 3; k < i; ++k) {
         DriveEntry& target = work.drives[k];
-        if (work.cells[k].shown != 1 || target.alias_of != 0) continue;
+        if (work.cells[k].shown != CELL_SHOWN || target.alias_of != 0) continue;
         if (!(target.serial == drive.serial) || target.total_bytes != drive.total_bytes ||
             !(target.volume_name == drive.volume_name)) {
             continue;
@@ -250,19 +250,19 @@ void alias_search(DriveWork& work, int i) {
 
 void place_rows(DriveWork& work) {
     SharedInts[DRIVE_ROW_COUNT] = 0;
-    work.cells[0].shown = 0;
+    work.cells[0].shown = CELL_HIDDEN;
     for (auto& cell : work.cells) cell.drive_row = 0;
     int rows = 0;
     for (const int type : ROW_ORDER) {
         if (type == TYPE_REMOVABLE && work.cells[0].drive_row == 0 && SharedInts[FIXED_DRIVE_COUNT].load() > 1) {
-            work.cells[0].shown = 1;
+            work.cells[0].shown = CELL_SHOWN;
             work.cells[0].drive_row = ++rows;
-            work.cells[0].text_color = static_cast<int32_t>(Palette[7]);
+            work.cells[0].text_color = static_cast<int32_t>(Palette[PALETTE_SILVER]);
             work.drives[0].drive_name = L"==";
         }
         for (int i = 1; i <= 26; ++i) {
             const DriveEntry& drive = work.drives[i];
-            if (work.cells[i].shown == 1 && drive.alias_of == 0 && drive.drive_type == type) {
+            if (work.cells[i].shown == CELL_SHOWN && drive.alias_of == 0 && drive.drive_type == type) {
                 work.cells[i].drive_row = ++rows;
             }
         }
@@ -362,7 +362,7 @@ void drive_rescan_run(DriveWork& work, DriveNotes& notes, const DrivePlatform& p
         } else {
             rescan_unlisted(work, i, notes);
         }
-        if (work.cells[i].shown == 1) {
+        if (work.cells[i].shown == CELL_SHOWN) {
             raise_to(DRIVE_TEXT_WIDTH, marker_width(drive));
             alias_search(work, i);
         }

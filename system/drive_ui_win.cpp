@@ -11,7 +11,7 @@
 
 namespace {
 
-void draw(int cell, int force) { cell_draw(cell, force); }
+void draw(int cell, CellDrawForce force) { cell_draw(cell, force); }
 void fit() { compact_window_fit(); }
 void layout() { compact_window_layout(); }
 void font_apply() { compact_font_apply(); }
@@ -37,7 +37,17 @@ void filter_items_set(const DriveFilterItems& filter) {
 }  // namespace
 
 const DriveUi& drive_ui_default() {
-    static const DriveUi ui{draw,        fit,       layout, font_apply,       window_normal, title_set,
-                            tooltip_set, image_set, beep,   filter_items_set, nullptr,       drive_notes_post};
+    static const DriveUi ui{.cell_draw = draw,
+                            .compact_window_fit = fit,
+                            .compact_window_layout = layout,
+                            .compact_font_apply = font_apply,
+                            .compact_window_normal = window_normal,
+                            .compact_title_set = title_set,
+                            .tray_tooltip_set = tooltip_set,
+                            .tray_image_set = image_set,
+                            .beep = beep,
+                            .filter_items_set = filter_items_set,
+                            .clipboard_copy = nullptr,
+                            .notes_post = drive_notes_post};
     return ui;
 }

@@ -38,7 +38,7 @@ struct DriveSession {
     DriveWork work;
     DriveWork base;
     DriveNotes notes;
-    std::vector<std::pair<int, int>> draws;  // cell, force
+    std::vector<std::pair<int, CellDrawForce>> draws;
 
     DriveSession() {
         drive_work_load(work);
@@ -69,13 +69,13 @@ void change_pass(const DriveUi& ui) {
     for (int i = 1; i <= 26; ++i) {
         DriveEntry& drive = work.drives[i];
         DriveCellState& cell = work.cells[i];
-        if (drive.fade_index <= 7) continue;
-        drive.fade_index -= 8;
+        if (drive.fade_index < PALETTE_FADE_STEP) continue;
+        drive.fade_index -= PALETTE_FADE_STEP;
         cell.back_color = palette(drive.fade_index);
         const wchar_t letter = letter_of(i);
         std::wstring queue = shared_text(TITLE_DRIVE_QUEUE);
         if (queue.find(letter) == std::wstring::npos) shared_text_set(TITLE_DRIVE_QUEUE, queue + letter);
-        if (cell.shown == 1 && cell.drive_row != 0) session->draws.emplace_back(i, 1);
+        if (cell.shown == CELL_SHOWN && cell.drive_row != 0) session->draws.emplace_back(i, CELL_DRAW_ALWAYS);
         const int64_t used = drive.total_bytes - drive.free_bytes;
         if (SharedInts[DRIVE_FILTER_ITEM].load() == 0 || SharedInts[DRIVE_FILTER_INDEX].load() == i) {
             session->notes.push_back(
@@ -95,8 +95,7 @@ void change_pass(const DriveUi& ui) {
 }
 
 void title_step(const DriveUi& ui) {
-    const int mode = SharedInts[TITLE_MODE].load();
-    if (mode != 0) {
+    if (SharedInts[TITLE_MODE].load() != TITLE_MODE_DRIVES) {
         SharedInts[TITLE_COUNTDOWN] = TITLE_ROUNDS_SAMPLERS;
     } else {
         std::wstring queue = shared_text(TITLE_DRIVE_QUEUE);
@@ -197,14 +196,16 @@ void end_highlight(DriveSession& session, int i) {
     DriveCellState& cell = work.cells[i];
     const int32_t percent = work.drives[i].free_percent;
     if (work.drives[i].drive_type == TYPE_CDROM) {
-        cell.text_color = palette(7);
+        cell.text_color = palette(PALETTE_SILVER);
     } else {
-        cell.text_color = percent < 5 ? palette(12) : percent < 10 ? palette(14) : palette(7);
+        cell.text_color = percent < 5    ? palette(PALETTE_RED)
+                          : percent < 10 ? palette(PALETTE_YELLOW)
+                                         : palette(PALETTE_SILVER);
     }
     cell.back_color = 0;
-    work.drives[i].fade_index = 0;
+    work.drives[i].fade_index = PALETTE_BLACK;
     cell.value_text = drive_line_text(work, i);
-    session.draws.emplace_back(i, 1);
+    session.draws.emplace_back(i, CELL_DRAW_ALWAYS);
 }
 
 void space_check(const DrivePlatform& platform, const DriveUi& ui) {
@@ -213,7 +214,7 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
     const Date now = date_now();
     for (int i = 26; i >= 0; --i) {
         DriveCellState& cell = work.cells[i];
-        if (cell.shown != 1) continue;
+        if (cell.shown != CELL_SHOWN) continue;
         DriveEntry& drive = work.drives[i];
         const wchar_t letter = letter_of(i);
         const std::wstring root = std::wstring(1, letter) + L":\\";
@@ -223,29 +224,29 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
             SharedInts[BEEP_SKIP_COUNT] = 1;
         }
         if (drive.alias_of > 0) {
-            if (volume_serial(work, root, 0, session->notes, platform) != drive.serial.view()) {
+            if (volume_serial(work, root, VOLUME_SERIAL_ONLY, session->notes, platform) != drive.serial.view()) {
                 rebuild_soon(0);
                 break;
             }
         } else if (i == 0) {
             if (SharedInts[DRIVE_SUMMARY_REFRESH].load() == 1) {
                 cell.value_text = drive_line_text(work, 0);
-                session->draws.emplace_back(0, 0);
+                session->draws.emplace_back(0, CELL_DRAW_IF_CHANGED);
                 SharedInts[DRIVE_SUMMARY_REFRESH] = 0;
             }
         } else if (drive.drive_type == TYPE_CDROM) {
             // Space is not tracked for optical drives; a new medium shows as a new serial.
-            if (volume_serial(work, root, 0, session->notes, platform) != drive.serial.view()) {
+            if (volume_serial(work, root, VOLUME_SERIAL_ONLY, session->notes, platform) != drive.serial.view()) {
                 rebuild_soon(DRIVE_SET_ROUNDS_AFTER_CHANGE);
                 cell.text_color = 0;
-                cell.back_color = palette(15);
-                drive.fade_index = 15;
-                session->draws.emplace_back(i, 1);
+                cell.back_color = palette(PALETTE_WHITE);
+                drive.fade_index = PALETTE_WHITE;
+                session->draws.emplace_back(i, CELL_DRAW_ALWAYS);
                 SharedInts[DRIVE_CHANGE_PENDING] = 1;
             }
             if (drive.highlight_rounds > 0 && --drive.highlight_rounds == 0) end_highlight(*session, i);
         } else {
-            const std::wstring serial = volume_serial(work, root, 1, session->notes, platform);
+            const std::wstring serial = volume_serial(work, root, VOLUME_FACTS_UPDATE, session->notes, platform);
             drive.serial = serial;
             int64_t new_total = 0;
             int64_t new_free = 0;
@@ -261,11 +262,11 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
                     drive.last_change = 0;
                     drive.total_change = 0;
                     cell.text_color = 0;
-                    cell.back_color = palette(15);
-                    drive.fade_index = 15;
+                    cell.back_color = palette(PALETTE_WHITE);
+                    drive.fade_index = PALETTE_WHITE;
                     SharedInts[DRIVE_CHANGE_PENDING] = 1;
                     cell.value_text = drive_line_text(work, i);
-                    session->draws.emplace_back(i, 1);
+                    session->draws.emplace_back(i, CELL_DRAW_ALWAYS);
                 } else {
                     if (new_total > 0) total_change_lines(*session, drive, letter, new_total, serial);
                     SharedInts[DRIVE_SUMMARY_REFRESH] = 1;
@@ -277,11 +278,11 @@ void space_check(const DrivePlatform& platform, const DriveUi& ui) {
                 drive.last_change = new_free - drive.free_bytes;
                 drive.total_change += drive.last_change;
                 drive.free_bytes = new_free;
-                cell.text_color = palette(15);
-                drive.fade_index = drive.last_change < 0 ? 12 : 10;
+                cell.text_color = palette(PALETTE_WHITE);
+                drive.fade_index = drive.last_change < 0 ? PALETTE_RED : PALETTE_LIGHT_GREEN;
                 cell.back_color = palette(drive.fade_index);
                 cell.value_text = drive_line_text(work, i);
-                session->draws.emplace_back(i, 1);
+                session->draws.emplace_back(i, CELL_DRAW_ALWAYS);
                 SharedInts[DRIVE_CHANGE_PENDING] = 1;
             } else if (drive.fade_index > 0) {
                 if (drive.highlight_rounds > 0) {

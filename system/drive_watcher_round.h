@@ -9,11 +9,12 @@
 #include "system/drive_cell_text.h"
 #include "system/drive_facts.h"
 #include "system/drive_work.h"
+#include "ui/compact_window.h"
 
 // What the drive monitor does to the windows, the tray and the lists, as a table of procedures that the
 // tests replace. None of them may wait for the main thread without a bound.
 struct DriveUi {
-    void (*cell_draw)(int cell, int force);
+    void (*cell_draw)(int cell, CellDrawForce force);
     void (*compact_window_fit)();
     void (*compact_window_layout)();
     void (*compact_font_apply)();

@@ -11,7 +11,7 @@
 
 // The parts of a drive cell (CompactCells 0 to 26) that the drive monitor writes.
 struct DriveCellState {
-    int32_t shown = 0;  // 0 never seen, 1 shown, 2 lost
+    int32_t shown = CELL_HIDDEN;  // CompactCellShown; hidden: never seen
     int32_t drive_row = 0;
     int32_t text_color = 0;
     int32_t back_color = 0;

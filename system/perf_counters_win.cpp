@@ -61,7 +61,7 @@ void perf_names_repair() {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     ShellExecuteW(nullptr, L"RunAS", L"Lodctr", L"/R", L"", SW_HIDE);
     cell_value_set(CELL_CPU, L" " + tr_padded(L"Repairing     "));
-    cell_draw(CELL_CPU, 0);
+    cell_draw(CELL_CPU, CELL_DRAW_IF_CHANGED);
     const WorkerTimerOwner polls = worker_timer_make(REPAIR_POLL_MS);
     for (int poll = 0; poll < REPAIR_POLLS && perf_counter_name(PERF_PROCESSOR).empty(); ++poll) {
         if (SharedInts[QUIT_FLAG].load() > 0 || worker_timer_wait(polls.get()) == WORKER_QUIT) break;
@@ -188,7 +188,7 @@ PerfLoadSample perf_loads_sample(PerfCounters& counters, int64_t logical_count) 
     }
     sample.average = load_average_percent(sum, logical_count);
     if (sample.average >= 0) SharedInts[CPU_LOAD_AVG] = static_cast<int32_t>(sample.average);
-    graphs_refresh(TAB_PROCESSORS, 0, 0);
+    graphs_refresh(TAB_PROCESSORS, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
     sample.processes = whole(counter_value(counters.processes, PDH_FMT_DOUBLE));
     sample.threads = whole(counter_value(counters.threads, PDH_FMT_DOUBLE));
     sample.handles = whole(counter_value(counters.handles, PDH_FMT_DOUBLE));

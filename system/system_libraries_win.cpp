@@ -1,14 +1,12 @@
 // Binding of the optional power (powrprof.dll) and performance-counter (pdh.dll) libraries by name.
 #include "system/system_libraries_win.h"
 
+#include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "runtime/system_library_win.h"
 #include "system/system_monitor.h"
 
 namespace {
-
-constexpr int64_t POWRPROF_LIBRARY_NUMBER = 115;
-constexpr int64_t PDH_LIBRARY_NUMBER = 118;
 
 HMODULE PowrprofModule = nullptr;
 HMODULE PdhModule = nullptr;
@@ -28,7 +26,7 @@ void system_libraries_load() {
         library_function_bind(PowrprofModule, "ReadProcessorPwrScheme", Power.read_processor_scheme);
     }
     // Without the processor information the library is of no use to us: the clock is estimated instead.
-    SharedQuads[POWRPROF_LIBRARY] = Power.power_information ? POWRPROF_LIBRARY_NUMBER : 0;
+    SharedQuads[POWRPROF_LIBRARY] = Power.power_information ? LIBRARY_POWRPROF : 0;
 
     if (!PdhModule) PdhModule = system_library_load(L"pdh.dll");
     if (PdhModule) {
@@ -41,7 +39,7 @@ void system_libraries_load() {
     }
     const bool pdh_usable =
         Pdh.open_query && Pdh.add_counter && Pdh.collect && Pdh.formatted_value && Pdh.name_by_index;
-    SharedQuads[PDH_LIBRARY] = pdh_usable ? PDH_LIBRARY_NUMBER : 0;
+    SharedQuads[PDH_LIBRARY] = pdh_usable ? LIBRARY_PDH : 0;
 }
 
 void system_libraries_free() {

@@ -12,9 +12,11 @@ void system_libraries_load();
 // Forgets the bindings and frees both libraries. The exit sequence, after the sampler has ended.
 void system_libraries_free();
 
-// The Windows name with edition and release ("Windows 11 Pro (23H2)"); short_edition 1 gives the short
-// edition names (start-up), 0 the long ones (the summary). Sets WINDOWS_BUILD. Any thread.
-std::wstring windows_version_text(int short_edition);
+enum WindowsEditionNames : bool { EDITION_NAMES_LONG = false, EDITION_NAMES_SHORT = true };
+
+// The Windows name with edition and release ("Windows 11 Pro (23H2)"), with the short edition names
+// (start-up) or the long ones (the summary). Sets WINDOWS_BUILD. Any thread.
+std::wstring windows_version_text(WindowsEditionNames editions);
 
 // Replaces SharedTexts 51..61 (the processor property names) by the processor's values from WMI
 // (ROOT\CIMV2, Win32_Processor); texts it cannot fill become empty. Main thread, once, "Loading: PC

@@ -35,7 +35,9 @@
 
 namespace {
 
-constexpr int CELL_MEMORY_LIST_OFFSET = 195;  // cell 28 + 195 = LIST_PHYSICAL_MEMORY, 29 + 195 = LIST_PAGEFILE_MEMORY
+// The records list of a memory cell is the cell's number plus this.
+constexpr int CELL_MEMORY_LIST_OFFSET = int{LIST_PHYSICAL_MEMORY} - int{CELL_PHYSICAL};
+static_assert(int{LIST_PAGEFILE_MEMORY} - int{CELL_PAGEFILE} == CELL_MEMORY_LIST_OFFSET);
 
 // Everything the thread keeps between rounds that no other thread reads.
 struct Sampler {
@@ -86,7 +88,7 @@ void title_set(std::wstring text) {
     SharedInts[TITLE_COUNTDOWN] = 0;
 }
 
-bool title_mode(int mode) { return SharedInts[TITLE_MODE].load() == mode; }
+bool title_mode(TitleMode mode) { return SharedInts[TITLE_MODE].load() == mode; }
 
 std::wstring label_key(int cell) {
     std::wstring key;
@@ -94,7 +96,7 @@ std::wstring label_key(int cell) {
         std::lock_guard guard(CellDrawMutex);
         key = CompactCells[cell].label_key.str();
     }
-    return key.empty() ? compact_label_field(shared_text(COMPACT_LABELS), cell - CELL_PHYSICAL) : key;
+    return key.empty() ? compact_label_field(shared_text(COMPACT_LABELS), cell - CELL_FIXED_FIRST) : key;
 }
 
 void list_row_put(int list, int position, std::wstring row) {
@@ -115,16 +117,16 @@ Date file_creation_date(const std::wstring& path) {
 void processor_facts_settle(Sampler& sampler) {
     if (shared_text(CPU_MAX_CLOCK_TEXT).empty()) {
         const int64_t estimate = cpu_clock_estimate();
-        value_set(CELL_CPU, 5, estimate);
+        value_set(CELL_CPU, CPU_SLOT_HIGHEST_MHZ, estimate);
         shared_text_set(CPU_MAX_CLOCK_TEXT, std::to_wstring(estimate));
     } else {
-        value_set(CELL_CPU, 5, leading_integer(shared_text(CPU_MAX_CLOCK_TEXT)));
+        value_set(CELL_CPU, CPU_SLOT_HIGHEST_MHZ, leading_integer(shared_text(CPU_MAX_CLOCK_TEXT)));
     }
     if (shared_text(CPU_NAME_TEXT).empty()) {
         shared_text_set(CPU_NAME_TEXT, processor_name_fallback(shared_text(CPU_BRAND_TEXT)));
     }
     const int64_t logical = logical_count_choose(shared_text(CPU_LOGICAL_COUNT_TEXT), SharedInts[CPU_COUNT].load());
-    value_set(CELL_CPU, 2, logical);
+    value_set(CELL_CPU, CPU_SLOT_LOGICAL_COUNT, logical);
     sampler.idle_separator = idle_state_separator(logical);
 
     ProcessorFacts facts;
@@ -147,8 +149,8 @@ void sampler_start(Sampler& sampler) {
         event_line_add(LIST_SYSTEM_EVENTS, tr(L"Date Incorrect") + L": " + date_format(L"%mm-%dd-%yyyy", now));
     }
     for (int cell : {CELL_PHYSICAL, CELL_PAGEFILE}) {
-        value_set(cell, 5, -1);
-        value_set(cell, 6, -1);
+        value_set(cell, MEMORY_SLOT_HIGHEST_MB, -1);
+        value_set(cell, MEMORY_SLOT_LOWEST_MB, -1);
     }
     list_rows_insert(LIST_BATTERY, 0, L"");
     processor_facts_settle(sampler);
@@ -161,9 +163,9 @@ void sampler_start(Sampler& sampler) {
     perf_counters_add(sampler.counters, SharedInts[CPU_COUNT].load());
     sampler.uptime_from_counter = sampler.counters.uptime_ok;
 
-    value_set(CELL_CPU, 6, -1);
-    value_set(CELL_BATTERY, 4, -2);
-    value_set(CELL_BATTERY, 2, -1);
+    value_set(CELL_CPU, CPU_SLOT_LOWEST_MHZ, -1);
+    value_set(CELL_BATTERY, BATTERY_SLOT_PERCENT_SHOWN, -2);
+    value_set(CELL_BATTERY, BATTERY_SLOT_CHARGING_SHOWN, -1);
 
     LASTINPUTINFO input{};
     input.cbSize = sizeof input;
@@ -176,40 +178,46 @@ void sampler_start(Sampler& sampler) {
 
 void memory_cell_sample(int cell, const Date now) {
     const int list = cell + CELL_MEMORY_LIST_OFFSET;
-    if (value(cell, 4) != value(cell, 1)) {
-        const int64_t percent = memory_available_percent(value(cell, 0), value(cell, 2));
-        value_set(cell, 7, percent);
-        const std::wstring text = memory_value_text(value(cell, 1), percent);
+    if (value(cell, MEMORY_SLOT_AVAILABLE_MB_SHOWN) != value(cell, MEMORY_SLOT_AVAILABLE_MB)) {
+        const int64_t percent =
+            memory_available_percent(value(cell, MEMORY_SLOT_AVAILABLE_BYTES), value(cell, MEMORY_SLOT_TOTAL_BYTES));
+        value_set(cell, MEMORY_SLOT_AVAILABLE_PERCENT, percent);
+        const std::wstring text = memory_value_text(value(cell, MEMORY_SLOT_AVAILABLE_MB), percent);
         cell_value_set(cell, text);
         if (text != drawn_text(cell)) {
-            cell_draw(cell, 1);
-            if (title_mode(cell - 27)) {
-                title_set(text + L" " + compact_label_field(shared_text(COMPACT_LABELS), cell - CELL_PHYSICAL));
+            cell_draw(cell, CELL_DRAW_ALWAYS);
+            if (title_mode(cell == CELL_PHYSICAL ? TITLE_MODE_PHYSICAL : TITLE_MODE_PAGEFILE)) {
+                title_set(text + L" " + compact_label_field(shared_text(COMPACT_LABELS), cell - CELL_FIXED_FIRST));
             }
         }
-        const std::wstring used = memory_used_text(value(cell, 0), value(cell, 2), percent);
-        if (value(cell, 5) < value(cell, 1) || value(cell, 5) < 0) {
-            value_set(cell, 5, value(cell, 1));
+        const std::wstring used =
+            memory_used_text(value(cell, MEMORY_SLOT_AVAILABLE_BYTES), value(cell, MEMORY_SLOT_TOTAL_BYTES), percent);
+        if (value(cell, MEMORY_SLOT_HIGHEST_MB) < value(cell, MEMORY_SLOT_AVAILABLE_MB) ||
+            value(cell, MEMORY_SLOT_HIGHEST_MB) < 0) {
+            value_set(cell, MEMORY_SLOT_HIGHEST_MB, value(cell, MEMORY_SLOT_AVAILABLE_MB));
             list_row_put(list, 0, memory_record_row(now, tr_padded(L"Hi"), text, used));
         }
-        if (value(cell, 1) < value(cell, 6) || value(cell, 6) < 0) {
-            value_set(cell, 6, value(cell, 1));
+        if (value(cell, MEMORY_SLOT_AVAILABLE_MB) < value(cell, MEMORY_SLOT_LOWEST_MB) ||
+            value(cell, MEMORY_SLOT_LOWEST_MB) < 0) {
+            value_set(cell, MEMORY_SLOT_LOWEST_MB, value(cell, MEMORY_SLOT_AVAILABLE_MB));
             list_row_put(list, 1, memory_record_row(now, tr_padded(L"Lo"), text, used));
         }
         event_line_add_plain(list, 2, text + L"\n" + used);
-        value_set(cell, 4, value(cell, 1));
+        value_set(cell, MEMORY_SLOT_AVAILABLE_MB_SHOWN, value(cell, MEMORY_SLOT_AVAILABLE_MB));
     }
-    if (value(cell, 3) != value(cell, 2)) {
+    if (value(cell, MEMORY_SLOT_TOTAL_REPORTED) != value(cell, MEMORY_SLOT_TOTAL_BYTES)) {
         const bool together =
-            value(CELL_PHYSICAL, 3) == value(CELL_PAGEFILE, 3) && value(CELL_PHYSICAL, 2) == value(CELL_PAGEFILE, 2);
+            value(CELL_PHYSICAL, MEMORY_SLOT_TOTAL_REPORTED) == value(CELL_PAGEFILE, MEMORY_SLOT_TOTAL_REPORTED) &&
+            value(CELL_PHYSICAL, MEMORY_SLOT_TOTAL_BYTES) == value(CELL_PAGEFILE, MEMORY_SLOT_TOTAL_BYTES);
         const std::wstring prefix =
             together ? label_key(CELL_PHYSICAL) + L"/" + label_key(CELL_PAGEFILE) : label_key(cell);
-        event_line_add(LIST_SYSTEM_EVENTS, memory_total_line(prefix, value(cell, 3), value(cell, 2)));
+        event_line_add(LIST_SYSTEM_EVENTS, memory_total_line(prefix, value(cell, MEMORY_SLOT_TOTAL_REPORTED),
+                                                             value(cell, MEMORY_SLOT_TOTAL_BYTES)));
         if (together) {
-            value_set(CELL_PHYSICAL, 3, value(CELL_PHYSICAL, 2));
-            value_set(CELL_PAGEFILE, 3, value(CELL_PAGEFILE, 2));
+            value_set(CELL_PHYSICAL, MEMORY_SLOT_TOTAL_REPORTED, value(CELL_PHYSICAL, MEMORY_SLOT_TOTAL_BYTES));
+            value_set(CELL_PAGEFILE, MEMORY_SLOT_TOTAL_REPORTED, value(CELL_PAGEFILE, MEMORY_SLOT_TOTAL_BYTES));
         } else {
-            value_set(cell, 3, value(cell, 2));
+            value_set(cell, MEMORY_SLOT_TOTAL_REPORTED, value(cell, MEMORY_SLOT_TOTAL_BYTES));
         }
         SharedInts[SYSTEM_SUMMARY_REQUEST] = 1;
     }
@@ -220,11 +228,12 @@ void memory_step() {
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status)) return;  // the previous values stay
     const auto clamp = [](DWORDLONG bytes) { return static_cast<int64_t>(bytes > INT64_MAX ? INT64_MAX : bytes); };
-    value_set(CELL_PHYSICAL, 0, clamp(status.ullAvailPhys));
-    value_set(CELL_PHYSICAL, 2, clamp(status.ullTotalPhys));
-    value_set(CELL_PAGEFILE, 0, clamp(status.ullAvailPageFile));
-    value_set(CELL_PAGEFILE, 2, clamp(status.ullTotalPageFile));
-    for (int cell : {CELL_PHYSICAL, CELL_PAGEFILE}) value_set(cell, 1, value(cell, 0) / BYTES_PER_MB);
+    value_set(CELL_PHYSICAL, MEMORY_SLOT_AVAILABLE_BYTES, clamp(status.ullAvailPhys));
+    value_set(CELL_PHYSICAL, MEMORY_SLOT_TOTAL_BYTES, clamp(status.ullTotalPhys));
+    value_set(CELL_PAGEFILE, MEMORY_SLOT_AVAILABLE_BYTES, clamp(status.ullAvailPageFile));
+    value_set(CELL_PAGEFILE, MEMORY_SLOT_TOTAL_BYTES, clamp(status.ullTotalPageFile));
+    for (int cell : {CELL_PHYSICAL, CELL_PAGEFILE})
+        value_set(cell, MEMORY_SLOT_AVAILABLE_MB, value(cell, MEMORY_SLOT_AVAILABLE_BYTES) / BYTES_PER_MB);
     const Date now = date_now();
     memory_cell_sample(CELL_PHYSICAL, now);
     memory_cell_sample(CELL_PAGEFILE, now);
@@ -233,28 +242,30 @@ void memory_step() {
 // ---- Processor step, every 2.5 s ----
 
 void clock_step(Sampler& sampler) {
-    const int64_t logical = value(CELL_CPU, 2);
+    const int64_t logical = value(CELL_CPU, CPU_SLOT_LOGICAL_COUNT);
     if (processor_power_read(sampler.power_records, logical)) {
         const ClockAverages averages = processor_clock_averages(sampler.power_records, logical, sampler.idle_separator);
-        value_set(CELL_CPU, 0, averages.average_idle);
-        value_set(CELL_CPU, 1, averages.average_mhz);
+        value_set(CELL_CPU, CPU_SLOT_IDLE_AVERAGE, averages.average_idle);
+        value_set(CELL_CPU, CPU_SLOT_CLOCK_MHZ, averages.average_mhz);
         sampler.idle_states = averages.idle_states;
         const std::size_t cores =
             std::min({static_cast<std::size_t>(logical), sampler.power_records.size(), CpuCoreTable.size()});
         for (std::size_t i = 0; i < cores; ++i)
             CpuCoreTable[i].mhz.store(static_cast<int32_t>(sampler.power_records[i].current_mhz));
-        int64_t throttle = value(CELL_CPU, 7);
-        if (processor_throttle_read(throttle)) value_set(CELL_CPU, 7, throttle);
+        int64_t throttle = value(CELL_CPU, CPU_SLOT_THROTTLE);
+        if (processor_throttle_read(throttle)) value_set(CELL_CPU, CPU_SLOT_THROTTLE, throttle);
     } else {
-        value_set(CELL_CPU, 1, cpu_clock_estimate());
+        value_set(CELL_CPU, CPU_SLOT_CLOCK_MHZ, cpu_clock_estimate());
     }
-    const int64_t mhz = value(CELL_CPU, 1);
-    if (value(CELL_CPU, 5) < mhz || value(CELL_CPU, 5) < 0) value_set(CELL_CPU, 5, mhz);
-    if (mhz < value(CELL_CPU, 6) || value(CELL_CPU, 6) < 0) value_set(CELL_CPU, 6, mhz);
+    const int64_t mhz = value(CELL_CPU, CPU_SLOT_CLOCK_MHZ);
+    if (value(CELL_CPU, CPU_SLOT_HIGHEST_MHZ) < mhz || value(CELL_CPU, CPU_SLOT_HIGHEST_MHZ) < 0)
+        value_set(CELL_CPU, CPU_SLOT_HIGHEST_MHZ, mhz);
+    if (mhz < value(CELL_CPU, CPU_SLOT_LOWEST_MHZ) || value(CELL_CPU, CPU_SLOT_LOWEST_MHZ) < 0)
+        value_set(CELL_CPU, CPU_SLOT_LOWEST_MHZ, mhz);
 }
 
 void loads_step(Sampler& sampler) {
-    const PerfLoadSample sample = perf_loads_sample(sampler.counters, value(CELL_CPU, 2));
+    const PerfLoadSample sample = perf_loads_sample(sampler.counters, value(CELL_CPU, CPU_SLOT_LOGICAL_COUNT));
     if (!sample.taken) return;
     sampler.load_sample = sample.average;
     sampler.counts[0] = sample.processes;
@@ -264,24 +275,25 @@ void loads_step(Sampler& sampler) {
 
 void cpu_readouts_step(Sampler& sampler) {
     std::wstring speed_row;
-    if (value(CELL_CPU, 4) != value(CELL_CPU, 1) || sampler.load_shown != sampler.load_sample) {
+    if (value(CELL_CPU, CPU_SLOT_CLOCK_MHZ_SHOWN) != value(CELL_CPU, CPU_SLOT_CLOCK_MHZ) ||
+        sampler.load_shown != sampler.load_sample) {
         sampler.load_shown = sampler.load_sample;
         CpuReadoutInput input;
-        input.mhz = value(CELL_CPU, 1);
+        input.mhz = value(CELL_CPU, CPU_SLOT_CLOCK_MHZ);
         input.load_sample = sampler.load_sample;
-        input.logical_count = value(CELL_CPU, 2);
+        input.logical_count = value(CELL_CPU, CPU_SLOT_LOGICAL_COUNT);
         input.temperature = CpuCoreTable[0].temperature.load();
-        input.idle_average = value(CELL_CPU, 0);
-        input.throttle = value(CELL_CPU, 7);
+        input.idle_average = value(CELL_CPU, CPU_SLOT_IDLE_AVERAGE);
+        input.throttle = value(CELL_CPU, CPU_SLOT_THROTTLE);
         const CpuReadoutTexts texts = cpu_readout_build(input);
         shared_text_set(CPU_SPEED_CAPTION, texts.caption);
         SharedInts[CPU_LOAD_AVG] = texts.load_average;
         if (texts.throttle_shown) sampler.counts[3] = static_cast<int32_t>(input.throttle);
         cell_value_set(CELL_CPU, texts.value_text);
-        cell_draw(CELL_CPU, 0);
-        value_set(CELL_CPU, 4, input.mhz);
+        cell_draw(CELL_CPU, CELL_DRAW_IF_CHANGED);
+        value_set(CELL_CPU, CPU_SLOT_CLOCK_MHZ_SHOWN, input.mhz);
         event_line_add_plain(LIST_PROCESSORS, 0, texts.load_row);
-        if (title_mode(3)) title_set(text_trim(texts.value_text));
+        if (title_mode(TITLE_MODE_CPU)) title_set(text_trim(texts.value_text));
         sampler.speed_row_base = texts.speed_row;
     }
     speed_row = sampler.speed_row_base + cpu_speed_row_tail(sampler.counts, sampler.counts_shown,
@@ -294,12 +306,13 @@ void cpu_readouts_step(Sampler& sampler) {
 }
 
 void graph_step() {
-    graph_add_sample(GRAPH_PHYSICAL_MEMORY, static_cast<float>(value(CELL_PHYSICAL, 7)), 1);
-    graph_add_sample(GRAPH_PAGEFILE, static_cast<float>(value(CELL_PAGEFILE, 7)), 1);
-    value_set(CELL_CPU, 3, clock_percent(value(CELL_CPU, 1), value(CELL_CPU, 5)));
-    graph_add_sample(GRAPH_CPU_SPEED, static_cast<float>(value(CELL_CPU, 3)), 1);
+    graph_add_sample(GRAPH_PHYSICAL_MEMORY, static_cast<float>(value(CELL_PHYSICAL, MEMORY_SLOT_AVAILABLE_PERCENT)), 1);
+    graph_add_sample(GRAPH_PAGEFILE, static_cast<float>(value(CELL_PAGEFILE, MEMORY_SLOT_AVAILABLE_PERCENT)), 1);
+    value_set(CELL_CPU, CPU_SLOT_CLOCK_PERCENT,
+              clock_percent(value(CELL_CPU, CPU_SLOT_CLOCK_MHZ), value(CELL_CPU, CPU_SLOT_HIGHEST_MHZ)));
+    graph_add_sample(GRAPH_CPU_SPEED, static_cast<float>(value(CELL_CPU, CPU_SLOT_CLOCK_PERCENT)), 1);
     graph_add_sample(GRAPH_CPU_AVERAGE, static_cast<float>(SharedInts[CPU_LOAD_AVG].load()), 1);
-    graphs_refresh(TAB_SYSTEM, 0, 0);
+    graphs_refresh(TAB_SYSTEM, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
 }
 
 void battery_step(Sampler& sampler) {
@@ -309,26 +322,28 @@ void battery_step(Sampler& sampler) {
     const PowerStatusReading status =
         power_status_from_raw(raw.ACLineStatus, raw.BatteryFlag, raw.BatteryLifePercent, raw.Reserved1,
                               raw.BatteryLifeTime, raw.BatteryFullLifeTime);
-    value_set(CELL_BATTERY, 5, status.ac_line);
-    value_set(CELL_BATTERY, 0, status.flags & 8);
-    value_set(CELL_BATTERY, 1, status.percent);
-    value_set(CELL_BATTERY, 3, status.saver);
+    value_set(CELL_BATTERY, BATTERY_SLOT_AC_LINE, status.ac_line);
+    value_set(CELL_BATTERY, BATTERY_SLOT_CHARGING, status.flags & BATTERY_FLAG_CHARGING);
+    value_set(CELL_BATTERY, BATTERY_SLOT_PERCENT, status.percent);
+    value_set(CELL_BATTERY, BATTERY_SLOT_SAVER, status.saver);
     SharedQuads[BATTERY_REMAINING_S] = status.life_time;
     if (status.full_life_time != sampler.full_life_logged) {
         sampler.full_life_logged = status.full_life_time;
         event_line_add(LIST_SYSTEM_EVENTS, battery_full_life_line(status.full_life_time));
     }
     std::wstring value_text = cell_text(CELL_BATTERY);
-    if (value(CELL_BATTERY, 4) != value(CELL_BATTERY, 1) || value(CELL_BATTERY, 2) != value(CELL_BATTERY, 0) ||
-        value(CELL_BATTERY, 6) != value(CELL_BATTERY, 5)) {
+    if (value(CELL_BATTERY, BATTERY_SLOT_PERCENT_SHOWN) != value(CELL_BATTERY, BATTERY_SLOT_PERCENT) ||
+        value(CELL_BATTERY, BATTERY_SLOT_CHARGING_SHOWN) != value(CELL_BATTERY, BATTERY_SLOT_CHARGING) ||
+        value(CELL_BATTERY, BATTERY_SLOT_AC_LINE_SHOWN) != value(CELL_BATTERY, BATTERY_SLOT_AC_LINE)) {
         const BatteryTexts texts =
-            battery_texts_build(value(CELL_BATTERY, 1), value(CELL_BATTERY, 0), value(CELL_BATTERY, 5));
+            battery_texts_build(value(CELL_BATTERY, BATTERY_SLOT_PERCENT), value(CELL_BATTERY, BATTERY_SLOT_CHARGING),
+                                value(CELL_BATTERY, BATTERY_SLOT_AC_LINE));
         value_text = texts.value_text;
         shared_text_set(BATTERY_STATUS_TEXT, texts.status_text);
         cell_value_set(CELL_BATTERY, value_text);
-        value_set(CELL_BATTERY, 6, value(CELL_BATTERY, 5));
-        value_set(CELL_BATTERY, 2, value(CELL_BATTERY, 0));
-        value_set(CELL_BATTERY, 4, value(CELL_BATTERY, 1));
+        value_set(CELL_BATTERY, BATTERY_SLOT_AC_LINE_SHOWN, value(CELL_BATTERY, BATTERY_SLOT_AC_LINE));
+        value_set(CELL_BATTERY, BATTERY_SLOT_CHARGING_SHOWN, value(CELL_BATTERY, BATTERY_SLOT_CHARGING));
+        value_set(CELL_BATTERY, BATTERY_SLOT_PERCENT_SHOWN, value(CELL_BATTERY, BATTERY_SLOT_PERCENT));
     }
     const std::wstring status_text = shared_text(BATTERY_STATUS_TEXT);
     if (value_text != drawn_text(CELL_BATTERY) || status_text != sampler.battery_status_logged) {
@@ -336,23 +351,25 @@ void battery_step(Sampler& sampler) {
         event_line_add(LIST_SYSTEM_EVENTS, battery_change_line(value_text, status_text, status_changed,
                                                                SharedQuads[BATTERY_REMAINING_S].load()));
         sampler.battery_status_logged = status_text;
-        if (title_mode(4)) title_set(battery_title_text(value_text, value(CELL_BATTERY, 1)));
+        if (title_mode(TITLE_MODE_BATTERY))
+            title_set(battery_title_text(value_text, value(CELL_BATTERY, BATTERY_SLOT_PERCENT)));
     }
     int32_t back_color = 0;
     {
         std::lock_guard guard(CellDrawMutex);
         back_color = CompactCells[CELL_BATTERY].back_color;
     }
-    const BatteryCellColors colors = battery_cell_colors(back_color, value(CELL_BATTERY, 1), value(CELL_BATTERY, 0));
+    const BatteryCellColors colors = battery_cell_colors(back_color, value(CELL_BATTERY, BATTERY_SLOT_PERCENT),
+                                                         value(CELL_BATTERY, BATTERY_SLOT_CHARGING));
     if (colors.change) {
         {
             std::lock_guard guard(CellDrawMutex);
             CompactCells[CELL_BATTERY].back_color = colors.back_color;
             CompactCells[CELL_BATTERY].text_color = colors.text_color;
         }
-        cell_draw(CELL_BATTERY, 1);
+        cell_draw(CELL_BATTERY, CELL_DRAW_ALWAYS);
     } else {
-        cell_draw(CELL_BATTERY, 0);
+        cell_draw(CELL_BATTERY, CELL_DRAW_IF_CHANGED);
     }
 }
 
@@ -368,14 +385,14 @@ void processor_step(Sampler& sampler) {
 // ---- Each new second ----
 
 void battery_saver_check() {
-    if (value(CELL_BATTERY, 7) == value(CELL_BATTERY, 3)) return;
-    const bool saver_on = value(CELL_BATTERY, 3) == 1;
+    if (value(CELL_BATTERY, BATTERY_SLOT_SAVER_LOGGED) == value(CELL_BATTERY, BATTERY_SLOT_SAVER)) return;
+    const bool saver_on = value(CELL_BATTERY, BATTERY_SLOT_SAVER) == 1;
     if (const auto set = system_monitor_hooks().battery_column_set) {
         set(battery_column_title(saver_on),
             static_cast<int>(round_half_away(SharedInts[GRAPH_COLUMN_WIDTH].load() * 0.38)));
     }
     event_line_add(LIST_SYSTEM_EVENTS, battery_saver_line(drawn_text(CELL_BATTERY), saver_on));
-    value_set(CELL_BATTERY, 7, value(CELL_BATTERY, 3));
+    value_set(CELL_BATTERY, BATTERY_SLOT_SAVER_LOGGED, value(CELL_BATTERY, BATTERY_SLOT_SAVER));
 }
 
 void uptime_step(Sampler& sampler) {
@@ -385,9 +402,9 @@ void uptime_step(Sampler& sampler) {
     } else {
         LARGE_INTEGER count{}, frequency{};
         if (QueryPerformanceCounter(&count)) {
-            value_set(CELL_UPTIME, 0, count.QuadPart);
+            value_set(CELL_UPTIME, UPTIME_SLOT_COUNTER, count.QuadPart);
             if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0) {
-                value_set(CELL_UPTIME, 1, frequency.QuadPart);
+                value_set(CELL_UPTIME, UPTIME_SLOT_FREQUENCY, frequency.QuadPart);
                 uptime = count.QuadPart / frequency.QuadPart;
             }
         }
@@ -414,12 +431,12 @@ void uptime_step(Sampler& sampler) {
     row.idle_drawn_text = drawn_text(CELL_IDLE);
     row.idle_history_text = shared_text(IDLE_HISTORY_TEXT);
     list_row_put(LIST_BATTERY, 0, battery_list_row(row));
-    value_set(CELL_UPTIME, 7, static_cast<int64_t>(text.size()));
+    value_set(CELL_UPTIME, UPTIME_SLOT_TEXT_LENGTH, static_cast<int64_t>(text.size()));
     const std::wstring cell_text = uptime_cell_text(text);
     cell_value_set(CELL_UPTIME, cell_text);
     if (cell_text != drawn_text(CELL_UPTIME)) {
-        cell_draw(CELL_UPTIME, 1);
-        if (title_mode(5)) title_set(text_trim(cell_text) + L" " + tr_padded(L"Uptime"));
+        cell_draw(CELL_UPTIME, CELL_DRAW_ALWAYS);
+        if (title_mode(TITLE_MODE_UPTIME)) title_set(text_trim(cell_text) + L" " + tr_padded(L"Uptime"));
     }
 }
 
@@ -443,33 +460,33 @@ std::wstring without_leading_spaces(const std::wstring& text) {
 }
 
 void idle_step(Sampler& sampler) {
-    value_set(CELL_IDLE, 0, idle_seconds(sampler));
-    const std::wstring text = idle_cell_text(value(CELL_IDLE, 0));
+    value_set(CELL_IDLE, IDLE_SLOT_SECONDS, idle_seconds(sampler));
+    const std::wstring text = idle_cell_text(value(CELL_IDLE, IDLE_SLOT_SECONDS));
     const std::wstring drawn = drawn_text(CELL_IDLE);
     if (text == drawn) return;
-    if (value(CELL_IDLE, 2) <= value(CELL_IDLE, 0)) {
+    if (value(CELL_IDLE, IDLE_SLOT_SECONDS_SHOWN) <= value(CELL_IDLE, IDLE_SLOT_SECONDS)) {
         cell_value_set(CELL_IDLE, text);
         // Beyond a minute the cell is redrawn only when its first four characters change.
         if (idle_text_needs_draw(drawn, text)) {
-            cell_draw(CELL_IDLE, 1);
+            cell_draw(CELL_IDLE, CELL_DRAW_ALWAYS);
         } else {
             drawn_text_set(CELL_IDLE, text);
         }
-        value_set(CELL_IDLE, 2, value(CELL_IDLE, 0));
-        if (title_mode(6)) title_set(without_leading_spaces(text) + tr_padded(L"Idle"));
+        value_set(CELL_IDLE, IDLE_SLOT_SECONDS_SHOWN, value(CELL_IDLE, IDLE_SLOT_SECONDS));
+        if (title_mode(TITLE_MODE_IDLE)) title_set(without_leading_spaces(text) + tr_padded(L"Idle"));
         return;
     }
     // The user is back: the idle period that just ended goes into the history.
     const std::wstring ended = L"=" + without_leading_spaces(drawn);
     sampler.idle_history.push(idle_period_entry(drawn));
     shared_text_set(IDLE_HISTORY_TEXT, sampler.idle_history.joined());
-    if (idle_period_is_long(value(CELL_IDLE, 2), SharedInts[LONG_IDLE_SECONDS].load())) {
+    if (idle_period_is_long(value(CELL_IDLE, IDLE_SLOT_SECONDS_SHOWN), SharedInts[LONG_IDLE_SECONDS].load())) {
         event_line_add(LIST_SYSTEM_EVENTS, L"Long Idle:" + drawn);
     }
     cell_value_set(CELL_IDLE, ended);
-    cell_draw(CELL_IDLE, 1);
-    if (title_mode(6)) title_set(without_leading_spaces(ended) + tr_padded(L"Idle"));
-    value_set(CELL_IDLE, 2, 0);
+    cell_draw(CELL_IDLE, CELL_DRAW_ALWAYS);
+    if (title_mode(TITLE_MODE_IDLE)) title_set(without_leading_spaces(ended) + tr_padded(L"Idle"));
+    value_set(CELL_IDLE, IDLE_SLOT_SECONDS_SHOWN, 0);
     // The cell keeps showing the period that ended; the next second compares with a new period's start.
     drawn_text_set(CELL_IDLE, L" 0s ");
 }
@@ -486,8 +503,8 @@ void disk_step(Sampler& sampler) {
     rate_graph_autoscale(GRAPH_DISK_READ, read_bytes);
     SharedQuads[DISK_READ_KB] = read_bytes / 1024;
     graph_add_sample(GRAPH_DISK_READ, static_cast<float>(read_bytes / 1024), 1);
-    graphs_refresh(TAB_STORAGE, 0, 0);
-    if (title_mode(7)) {
+    graphs_refresh(TAB_STORAGE, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
+    if (title_mode(TITLE_MODE_DISK)) {
         title_set(shared_text(DISK_RW_LETTERS) + L": " + std::to_wstring(read_bytes / 1024) + L"K/" +
                   std::to_wstring(write_bytes / 1024) + L"K");
     }
@@ -538,8 +555,8 @@ void system_sampler_thread(int64_t) {
         if (SharedInts[SYSTEM_SUMMARY_REQUEST].exchange(0) != 0) system_summary_text();
         if (SharedInts[MEMORY_RECORDS_RESET_REQUEST].exchange(0) != 0) {
             for (int cell : {CELL_PHYSICAL, CELL_PAGEFILE}) {
-                value_set(cell, 5, -1);
-                value_set(cell, 6, -1);
+                value_set(cell, MEMORY_SLOT_HIGHEST_MB, -1);
+                value_set(cell, MEMORY_SLOT_LOWEST_MB, -1);
             }
         }
         if (!quitting && SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());

@@ -99,7 +99,7 @@ std::wstring system_summary_text() {
     // Stored whether or not the header can be drawn, so that the sampler's desktop check sees its change
     // only once.
     desktop_metrics_store(desktop.metrics);
-    facts.windows_name = windows_version_text(0);
+    facts.windows_name = windows_version_text(EDITION_NAMES_LONG);
     shared_text_set(WINDOWS_NAME, facts.windows_name);
     facts.windows_build = SharedInts[WINDOWS_BUILD].load();
     facts.safe_mode = safe_mode_state();

@@ -71,7 +71,7 @@ std::wstring device_partition_text(int32_t device_number, int32_t partition_numb
            (partition_number < 0 ? std::wstring(L"-") : std::to_wstring(partition_number));
 }
 
-std::wstring volume_serial(DriveWork& work, std::wstring_view root, int update, DriveNotes& notes,
+std::wstring volume_serial(DriveWork& work, std::wstring_view root, VolumeSerialUse use, DriveNotes& notes,
                            const DrivePlatform& platform) {
     if (root.empty()) return NO_VOLUME_SERIAL;
     const wchar_t letter = text_upper_ascii(root.substr(0, 1))[0];
@@ -79,7 +79,7 @@ std::wstring volume_serial(DriveWork& work, std::wstring_view root, int update, 
     VolumeInfo info;
     const bool read = platform.volume_info(letter, info);
     const std::wstring serial = volume_serial_text(read ? info.serial : 0);
-    if (update != 1 || serial == NO_VOLUME_SERIAL) return serial;
+    if (use != VOLUME_FACTS_UPDATE || serial == NO_VOLUME_SERIAL) return serial;
 
     DriveEntry& drive = work.drives[letter - L'A' + 1];
     const FixedText<33> label(info.label.empty() ? std::wstring_view(L" ") : std::wstring_view(info.label));

@@ -24,10 +24,12 @@ std::wstring partition_style_text(int32_t style);
 // "disk:partition" ("0:2", "10:12"), "disk:-" when the partition is unknown, empty when the disk is.
 std::wstring device_partition_text(int32_t device_number, int32_t partition_number);
 
-// The serial of the volume at root ("D", "D:" or "D:\"), "0000-0000" when it cannot be read. With update 1
-// and a readable volume, stores label, file system and name length in the drive's entry of the working
-// copy, raises VOLUME_NAME_WIDTH, and reports a changed label in `notes`.
-std::wstring volume_serial(DriveWork& work, std::wstring_view root, int update, DriveNotes& notes,
+enum VolumeSerialUse : bool { VOLUME_SERIAL_ONLY = false, VOLUME_FACTS_UPDATE = true };
+
+// The serial of the volume at root ("D", "D:" or "D:\"), "0000-0000" when it cannot be read. With
+// VOLUME_FACTS_UPDATE and a readable volume, stores label, file system and name length in the drive's entry of
+// the working copy, raises VOLUME_NAME_WIDTH, and reports a changed label in `notes`.
+std::wstring volume_serial(DriveWork& work, std::wstring_view root, VolumeSerialUse use, DriveNotes& notes,
                            const DrivePlatform& platform);
 
 // Fills partition_style, device_number, partition_number, device_partition and device_text of drive

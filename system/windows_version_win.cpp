@@ -74,8 +74,8 @@ WindowsVersionFacts version_facts() {
 
 }  // namespace
 
-std::wstring windows_version_text(int short_edition) {
-    const WindowsName name = windows_name_compose(version_facts(), short_edition != 0);
+std::wstring windows_version_text(WindowsEditionNames editions) {
+    const WindowsName name = windows_name_compose(version_facts(), editions == EDITION_NAMES_SHORT);
     SharedInts[WINDOWS_BUILD] = name.build;
     return name.text;
 }

@@ -19,9 +19,6 @@ namespace {
 // Set once at start-up, before any worker runs; only read afterwards.
 CompactSurface surface_in_use;
 
-constexpr int FIRST_FIXED = CELL_PHYSICAL;  // 28
-constexpr int LAST_FIXED = CELL_CLOSE;      // 39
-
 bool valid_cell(int cell) { return cell >= 0 && cell < COMPACT_CELL_COUNT; }
 
 float char_width() { return SharedFloats[COMPACT_CHAR_WIDTH].load(); }
@@ -66,19 +63,19 @@ bool measure_font() {
 // The cells of a redraw group, in cell order.
 bool group_range(int group, int* first, int* last) {
     switch (group) {
-        case 1:
-            *first = 0;
-            *last = 26;
+        case CELL_GROUP_DRIVES:
+            *first = CELL_DRIVE_SUMMARY;
+            *last = CELL_DRIVE_LAST;
             return true;
-        case 27:
-            *first = FIRST_FIXED;
-            *last = LAST_FIXED;
+        case CELL_GROUP_FIXED:
+            *first = CELL_FIXED_FIRST;
+            *last = CELL_FIXED_LAST;
             return true;
-        case 41:
+        case CELL_GROUP_GPUS:
             *first = CELL_GPU_FIRST;
-            *last = CELL_GPU_FIRST + 7;
+            *last = CELL_GPU_LAST;
             return true;
-        case 49:
+        case CELL_GROUP_NETWORK:
             *first = CELL_NETWORK_FIRST;
             *last = CELL_NETWORK_LAST;
             return true;
@@ -96,12 +93,12 @@ void cell_value_set(int cell, std::wstring_view text) {
     CompactCells[cell].value_text = text;
 }
 
-void cell_draw(int cell, int force) {
+void cell_draw(int cell, CellDrawForce force) {
     if (!valid_cell(cell)) return;
     // The comparison is made under the lock too: another thread may be writing the texts.
     std::lock_guard guard(CellDrawMutex);
     CompactCell& entry = CompactCells[cell];
-    if (force == 0 && entry.drawn_text == entry.value_text) return;
+    if (!force && entry.drawn_text == entry.value_text) return;
     paint({paint_of(entry)}, false);
     entry.drawn_text = entry.value_text.view();  // also when nothing could be drawn
 }
@@ -125,8 +122,8 @@ void cell_group_redraw(int first_cell) {
     std::vector<CompactPaint> paints;
     for (int cell = first; cell <= last; ++cell) {
         const CompactCell& entry = CompactCells[cell];
-        if (first_cell == 1 && (entry.shown != 1 || entry.drive_row == 0)) continue;
-        if (entry.shown == 0 || entry.drawn_text == entry.value_text) continue;
+        if (first_cell == CELL_GROUP_DRIVES && (entry.shown != CELL_SHOWN || entry.drive_row == 0)) continue;
+        if (entry.shown == CELL_HIDDEN || entry.drawn_text == entry.value_text) continue;
         changed.push_back(cell);
         paints.push_back(paint_of(entry));
     }
@@ -144,22 +141,23 @@ void compact_window_layout() {
         drawn.push_back(cell);
         paints.push_back(paint_of(CompactCells[cell]));
     };
-    for (int cell = 27; cell <= 40; ++cell) {
-        if (CompactCells[cell].shown != 0) add(cell);
+    // Every cell between the drives and the GPUs: the fixed cells and the two spare ones beside them.
+    for (int cell = CELL_DRIVE_LAST + 1; cell < CELL_GPU_FIRST; ++cell) {
+        if (CompactCells[cell].shown != CELL_HIDDEN) add(cell);
     }
     int line = SharedInts[COMPACT_FIXED_LINES].load();
     for (int cell = CELL_GPU_FIRST; cell <= CELL_NETWORK_LAST; ++cell) {
         CompactCell& entry = CompactCells[cell];
-        if (entry.shown == 0) continue;
+        if (entry.shown == CELL_HIDDEN) continue;
         entry.line = ++line;
         entry.column = 1;
         place_cell(entry);
         add(cell);
     }
     const int drive_column = 1 - SharedInts[DRIVE_TEXT_WIDTH].load();
-    for (int cell = 0; cell <= 26; ++cell) {
+    for (int cell = CELL_DRIVE_SUMMARY; cell <= CELL_DRIVE_LAST; ++cell) {
         CompactCell& entry = CompactCells[cell];
-        if (entry.shown != 1 || entry.drive_row == 0) continue;
+        if (entry.shown != CELL_SHOWN || entry.drive_row == 0) continue;
         entry.line = line + entry.drive_row;
         entry.column = drive_column;
         place_cell(entry);
@@ -179,7 +177,7 @@ void compact_window_fit() {
     content.fixed_lines = SharedInts[COMPACT_FIXED_LINES].load();
     content.gpu_entries = SharedInts[GPU_ENTRY_COUNT].load();
     content.net_lines = SharedInts[NET_LINES].load();
-    content.summary_shown = CompactCells[CELL_DRIVE_SUMMARY].shown != 0 ? 1 : 0;
+    content.summary_shown = CompactCells[CELL_DRIVE_SUMMARY].shown != CELL_HIDDEN ? 1 : 0;
     content.drive_text_width = SharedInts[DRIVE_TEXT_WIDTH].load();
     const int height = compact_fit_height(content);
     const int width = compact_fit_width(content);
@@ -215,13 +213,13 @@ void compact_font_apply() {
     SharedInts[COMPACT_FONT_APPLIED] = SharedInts[COMPACT_FONT_SIZE].load();
     if (surface_in_use.font_load) surface_in_use.font_load(SharedInts[COMPACT_FONT_APPLIED].load());
     if (!measure_font()) return;
-    for (int cell = FIRST_FIXED; cell <= LAST_FIXED; ++cell) place_cell(CompactCells[cell]);
+    for (int cell = CELL_FIXED_FIRST; cell <= CELL_FIXED_LAST; ++cell) place_cell(CompactCells[cell]);
 }
 
 bool compact_font_measure() {
     std::lock_guard guard(CellDrawMutex);
     if (!measure_font()) return false;
-    for (int cell = FIRST_FIXED; cell <= LAST_FIXED; ++cell) place_cell(CompactCells[cell]);
+    for (int cell = CELL_FIXED_FIRST; cell <= CELL_FIXED_LAST; ++cell) place_cell(CompactCells[cell]);
     CompactFrame frame;
     if (window_frame(&frame)) canvas_follow(frame);
     return true;
@@ -238,7 +236,8 @@ void compact_mode_toggle() {
     pagefile.column = compact ? 11 : 16;
     pagefile.width = compact ? 10 : 14;
     place_cell(pagefile);
-    for (int cell = CELL_MINIMIZE; cell <= CELL_CLOSE; ++cell) CompactCells[cell].shown = compact ? 1 : 0;
+    for (int cell = CELL_MINIMIZE; cell <= CELL_CLOSE; ++cell)
+        CompactCells[cell].shown = compact ? CELL_SHOWN : CELL_HIDDEN;
     if (surface_in_use.window_caption_set) surface_in_use.window_caption_set(!compact);
     // Fitted while the applied mode still differs, so the inner size is set anew around the new frame.
     compact_window_fit();
@@ -256,14 +255,14 @@ void compact_cells_setup() {
         if (cell == -1) break;
         if (!valid_cell(cell)) continue;
         CompactCell& entry = CompactCells[cell];
-        entry.shown = 1;
+        entry.shown = CELL_SHOWN;
         entry.line = fields[1];
         entry.column = fields[2];
         entry.width = fields[3];
         entry.text_color = fields[4];
         entry.back_color = fields[5];
         place_cell(entry);
-        const int field = cell - 27;
+        const int field = cell - CELL_GROUP_FIXED;
         const std::wstring label =
             field >= 1 && field <= static_cast<int>(labels.size()) ? labels[field - 1] : std::wstring();
         entry.label = label;
@@ -275,8 +274,8 @@ void compact_cells_setup() {
         if (cell == CELL_CPU) entry.value_text = L" " + tr_padded(L"Calculating   ");
     }
     std::lock_guard drives(DriveTableLock);
-    for (int drive = 1; drive <= 26; ++drive) {
-        const std::wstring letter(1, static_cast<wchar_t>(L'A' + drive - 1));
+    for (int drive = CELL_DRIVE_FIRST; drive <= CELL_DRIVE_LAST; ++drive) {
+        const std::wstring letter(1, static_cast<wchar_t>(L'A' + drive - CELL_DRIVE_FIRST));
         DriveTable[drive].drive_name = letter + L":";
         DriveTable[drive].letter = letter;
     }

@@ -8,9 +8,11 @@
 // Sets a cell's value text (cut to its room) under CellDrawMutex; draws nothing.
 void cell_value_set(int cell, std::wstring_view text);
 
-// Draws the cell when its value differs from the text last drawn, or always with force; in either case
-// the value becomes the drawn text. Takes CellDrawMutex; draws only while the compact window exists.
-void cell_draw(int cell, int force);
+enum CellDrawForce : bool { CELL_DRAW_IF_CHANGED = false, CELL_DRAW_ALWAYS = true };
+
+// Draws the cell when its value differs from the text last drawn, or always; in either case the value
+// becomes the drawn text. Takes CellDrawMutex; draws only while the compact window exists.
+void cell_draw(int cell, CellDrawForce force);
 
 // Sets the value and draws the cell when it changed.
 void cell_show(int cell, std::wstring_view text);

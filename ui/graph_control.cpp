@@ -101,21 +101,21 @@ void graphs_refresh_hooks_set(const GraphsRefreshHooks& hooks) {
     hook_draw_tab.store(hooks.draw_tab);
 }
 
-GraphsRefreshDecision graphs_refresh_decide(int tab, int force, int throttle, bool main_window_visible, int shown_tab,
+GraphsRefreshDecision graphs_refresh_decide(int tab, bool force, bool throttle, bool main_window_visible, int shown_tab,
                                             Date now, Date last_stamp, int last_tab) {
     GraphsRefreshDecision decision;
-    if (!main_window_visible && force != 1) return decision;
-    if (throttle != 0 && last_stamp >= now && last_tab == tab) return decision;
+    if (!main_window_visible && !force) return decision;
+    if (throttle && last_stamp >= now && last_tab == tab) return decision;
     // The Events, Settings and About tabs have nothing drawn here.
     decision.draw = tab == shown_tab && tab >= TAB_SYSTEM && tab <= TAB_PING;
-    decision.stamp = throttle != 0;
+    decision.stamp = throttle;
     return decision;
 }
 
-void graphs_refresh(int tab, int force, int throttle) {
+void graphs_refresh(int tab, GraphsRefreshForce force, GraphsRefreshThrottle throttle) {
     bool (*visible)() = hook_main_window_visible.load();
     const bool main_window_visible = visible && visible();
-    if (!main_window_visible && force != 1) return;
+    if (!main_window_visible && !force) return;
     int (*shown)() = hook_shown_tab.load();
     const Date now = date_now();
     const GraphsRefreshDecision decision =

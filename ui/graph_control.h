@@ -18,9 +18,13 @@ int32_t graph_plot_color(int graph);
 // Gives a graph a new plot colour, seen at its next drawing; nothing when there is no such graph.
 void graph_plot_color_set(int graph, int32_t color);
 
-// Redraws the graphs and temperature strips of the visible tab when the main window is visible (or force
-// is 1); with throttle at most once a second unless the tab changed. Any thread.
-void graphs_refresh(int tab, int force, int throttle);
+// Whether graphs_refresh draws into a hidden main window, and whether it draws a tab at most once a second.
+enum GraphsRefreshForce : bool { REFRESH_IF_VISIBLE = false, REFRESH_FORCED = true };
+enum GraphsRefreshThrottle : bool { REFRESH_EVERY_CALL = false, REFRESH_THROTTLED = true };
+
+// Redraws the graphs and temperature strips of the visible tab when the main window is visible (or when
+// forced); throttled, at most once a second unless the tab changed. Any thread.
+void graphs_refresh(int tab, GraphsRefreshForce force, GraphsRefreshThrottle throttle);
 
 // The strip colour of a temperature: cyan to white (0..42), white to red (43..84), else pure red.
 int32_t temperature_color(int degrees);
@@ -45,5 +49,5 @@ struct GraphsRefreshDecision {
     bool draw = false;
     bool stamp = false;
 };
-GraphsRefreshDecision graphs_refresh_decide(int tab, int force, int throttle, bool main_window_visible, int shown_tab,
+GraphsRefreshDecision graphs_refresh_decide(int tab, bool force, bool throttle, bool main_window_visible, int shown_tab,
                                             Date now, Date last_stamp, int last_tab);

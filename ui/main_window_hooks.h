@@ -10,6 +10,6 @@
 // Any thread; nothing happens while the list does not exist.
 void battery_column_set(const std::wstring& title, int width);
 
-// The handler of PANEL_MAIN's tab change: redraws the tab now shown (graphs_refresh force 1, throttle 1),
+// The handler of PANEL_MAIN's tab change: redraws the tab now shown (graphs_refresh forced and throttled),
 // whatever the samplers draw. Main thread.
 void main_tab_selected(const GuiEvent& event);

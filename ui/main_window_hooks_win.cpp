@@ -12,5 +12,5 @@ void battery_column_set(const std::wstring& title, int width) {
 }
 
 void main_tab_selected(const GuiEvent&) {
-    if (control_exists(PANEL_MAIN)) graphs_refresh(panel_tab_selected(PANEL_MAIN), 1, 1);
+    if (control_exists(PANEL_MAIN)) graphs_refresh(panel_tab_selected(PANEL_MAIN), REFRESH_FORCED, REFRESH_THROTTLED);
 }

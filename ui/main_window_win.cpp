@@ -77,7 +77,7 @@ void command_line_tab_open() {
     if (tab < 0) return;
     panel_tab_select(PANEL_MAIN, tab);
     window_show(WIN_MAIN, WINDOW_SHOW);
-    graphs_refresh(tab, 1, 0);
+    graphs_refresh(tab, REFRESH_FORCED, REFRESH_EVERY_CALL);
 }
 
 }  // namespace

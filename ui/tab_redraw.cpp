@@ -35,13 +35,15 @@ std::wstring cell_value(int cell, int slot) {
 }
 
 void plan_system(std::vector<TabDrawStep>& steps) {
-    steps.push_back(graph_step(GRAPH_PHYSICAL_MEMORY, SYSTEM_ALPHA, {tr(L"Physical"), cell_value(CELL_PHYSICAL, 7)}));
-    steps.push_back(graph_step(GRAPH_PAGEFILE, SYSTEM_ALPHA, {tr(L"Pagefile"), cell_value(CELL_PAGEFILE, 7)}));
-    steps.push_back(
-        graph_step(GRAPH_CPU_SPEED, SYSTEM_ALPHA,
-                   {tr(L"CPU Speed"),
-                    {},
-                    cpu_speed_subtitle(shared_text(CPU_SPEED_CAPTION), CompactCells[CELL_CPU].values[3].load())}));
+    steps.push_back(graph_step(GRAPH_PHYSICAL_MEMORY, SYSTEM_ALPHA,
+                               {tr(L"Physical"), cell_value(CELL_PHYSICAL, MEMORY_SLOT_AVAILABLE_PERCENT)}));
+    steps.push_back(graph_step(GRAPH_PAGEFILE, SYSTEM_ALPHA,
+                               {tr(L"Pagefile"), cell_value(CELL_PAGEFILE, MEMORY_SLOT_AVAILABLE_PERCENT)}));
+    steps.push_back(graph_step(GRAPH_CPU_SPEED, SYSTEM_ALPHA,
+                               {tr(L"CPU Speed"),
+                                {},
+                                cpu_speed_subtitle(shared_text(CPU_SPEED_CAPTION),
+                                                   CompactCells[CELL_CPU].values[CPU_SLOT_CLOCK_PERCENT].load())}));
     steps.push_back(graph_step(GRAPH_CPU_AVERAGE, SYSTEM_ALPHA,
                                {tr(L"CPU Avg"), std::to_wstring(SharedInts[CPU_LOAD_AVG].load())}));
 }

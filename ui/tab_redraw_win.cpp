@@ -28,4 +28,7 @@ void tab_redraw(int tab) {
     }
 }
 
-void tab_redraw_install() { graphs_refresh_hooks_set({main_window_shown, main_panel_tab, tab_redraw}); }
+void tab_redraw_install() {
+    graphs_refresh_hooks_set(
+        {.main_window_visible = main_window_shown, .shown_tab = main_panel_tab, .draw_tab = tab_redraw});
+}

@@ -1,6 +1,7 @@
 // The Storage tab: the unit and drive filter boxes, the drive list over the disk read and write graphs, and
 // the Storage Monitor list on the right.
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "core/control_numbers.h"
@@ -22,7 +23,8 @@ void storage_page_build(const MainBuild& build) {
         LIST_DRIVE_ID, TAB_STORAGE, page.id_list, w,
         {{L"Drive ID", 0.24}, {L"Free", 0.21}, {L"LastDiff", 0.14}, {L"TotalDiff", 0.14}, {L"Used", 0.21}});
     page_list_box_create(LIST_STORAGE_MONITOR, TAB_STORAGE, page.side_list, FONT_FIXED_SMALL);
-    shared_text_set(SAGA_LIST_NAMES, shared_text(SAGA_LIST_NAMES) + L"135~" + shown(L"Storage Monitor") + L"~");
+    shared_text_set(SAGA_LIST_NAMES, shared_text(SAGA_LIST_NAMES) + std::to_wstring(LIST_STORAGE_MONITOR) + L"~" +
+                                         shown(L"Storage Monitor") + L"~");
 
     // The first top of the rate graphs is at least the graphs' height, so a quiet disk still shows a scale.
     const int g2 = page.graph_height;

@@ -56,7 +56,7 @@ protected:
         Path = DataFolder + L"SX-Saga.json";
         Backup = DataFolder + L"SX-Saga.bak";
         SharedInts[OPT_RESTORE_SESSION] = 1;
-        shared_text_set(SAGA_LIST_NAMES, L"135~Storage Monitor~");
+        shared_text_set(SAGA_LIST_NAMES, std::to_wstring(LIST_STORAGE_MONITOR) + L"~Storage Monitor~");
     }
 
     static void lists_fill() {

@@ -74,7 +74,7 @@ TEST_F(SharedStateTest, IntegerDefaultsThatOtherSubsystemsRelyOn) {
     };
     for (const auto& c : cases) EXPECT_EQ(SharedInts[c.index].load(), c.value) << "SharedInts " << c.index;
     for (int j = 0; j < 6; ++j)
-        EXPECT_EQ(SharedInts[GRAPH_GPU_COLORS + j].load(), static_cast<int32_t>(Palette[26 + j]));
+        EXPECT_EQ(SharedInts[GRAPH_GPU_COLORS + j].load(), static_cast<int32_t>(Palette[PALETTE_GPU_FIRST + j]));
 }
 
 TEST_F(SharedStateTest, FactsShapeTheirDefaults) {

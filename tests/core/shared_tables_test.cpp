@@ -39,9 +39,9 @@ TEST(SharedTables, DataFilesStartWithTheirNamesAndFolders) {
 // Start-up and every test begin from here: whatever a run left in the tables is gone.
 TEST(SharedTables, InitPutsWhatARunChangedBackToTheStartUpState) {
     shared_tables_init();
-    CompactCells[CELL_CPU].shown = 1;
+    CompactCells[CELL_CPU].shown = CELL_SHOWN;
     CompactCells[CELL_CPU].value_text = L"37%";
-    CompactCells[CELL_CPU].values[7] = 99;
+    CompactCells[CELL_CPU].values[CPU_SLOT_THROTTLE] = 99;
     DriveTable[3].device_number = 0;
     DriveTable[3].volume_name = L"System";
     CpuCoreTable[5].graph = 0;
@@ -58,9 +58,9 @@ TEST(SharedTables, InitPutsWhatARunChangedBackToTheStartUpState) {
     DiskActivityHandle = -1;
 
     shared_tables_init();
-    EXPECT_EQ(CompactCells[CELL_CPU].shown, 0);
+    EXPECT_EQ(CompactCells[CELL_CPU].shown, CELL_HIDDEN);
     EXPECT_TRUE(CompactCells[CELL_CPU].value_text.empty());
-    EXPECT_EQ(CompactCells[CELL_CPU].values[7].load(), 0);
+    EXPECT_EQ(CompactCells[CELL_CPU].values[CPU_SLOT_THROTTLE].load(), 0);
     // A drive that was never queried matches no physical disk.
     EXPECT_EQ(DriveTable[3].device_number, -1);
     EXPECT_TRUE(DriveTable[3].volume_name.empty());

@@ -108,20 +108,20 @@ TEST(GuiUnits, ShortcutTablesArePerWindowAndTheLaterEntryWins) {
     shortcut_table_clear(100);
     shortcut_table_clear(101);
     EXPECT_EQ(shortcut_code(0x74, false, false, false), 0x74);
-    EXPECT_EQ(shortcut_code(0x09, true, true, false), 0x30009);
-    EXPECT_EQ(shortcut_code(0xBB, false, false, true), 0x400BB);
+    EXPECT_EQ(shortcut_code(0x09, true, true, false), SHORTCUT_SHIFT | SHORTCUT_CONTROL | 0x09);
+    EXPECT_EQ(shortcut_code(0xBB, false, false, true), SHORTCUT_ALT | 0xBB);
     shortcut_table_add(100, 0x74, 305);
     shortcut_table_add(101, 0x74, 305);
-    shortcut_table_add(101, 0x20043, 307);
-    shortcut_table_add(101, 0x20043, 321);  // the same key again replaces the first entry
+    shortcut_table_add(101, SHORTCUT_CONTROL | 'C', 307);
+    shortcut_table_add(101, SHORTCUT_CONTROL | 'C', 321);  // the same key again replaces the first entry
     EXPECT_EQ(shortcut_table_find(100, 0x74), 305);
-    EXPECT_EQ(shortcut_table_find(100, 0x20043), -1);
-    EXPECT_EQ(shortcut_table_find(101, 0x20043), 321);
-    EXPECT_EQ(shortcut_table_find(101, 0x10043), -1);  // Shift+C is another key
+    EXPECT_EQ(shortcut_table_find(100, SHORTCUT_CONTROL | 'C'), -1);
+    EXPECT_EQ(shortcut_table_find(101, SHORTCUT_CONTROL | 'C'), 321);
+    EXPECT_EQ(shortcut_table_find(101, SHORTCUT_SHIFT | 'C'), -1);  // Shift+C is another key
     EXPECT_TRUE(shortcut_table_remove(101, 0x74));
     EXPECT_FALSE(shortcut_table_remove(101, 0x74));
     shortcut_table_clear(101);
-    EXPECT_EQ(shortcut_table_find(101, 0x20043), -1);
+    EXPECT_EQ(shortcut_table_find(101, SHORTCUT_CONTROL | 'C'), -1);
     EXPECT_EQ(shortcut_table_find(100, 0x74), 305);
     shortcut_table_clear(100);
 }

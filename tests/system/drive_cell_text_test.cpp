@@ -45,12 +45,14 @@ TEST(DriveCellText, ValuesByKindOfDrive) {
         {"quiet drive", 3, L"1111-2222", L"Data", 100 * GB, 40 * GB, 0, 0, 0, 0, L"E: 40%   40.0G    --    60.0G"},
         {"since the reset", 3, L"1111-2222", L"Data", 100 * GB, 40 * GB, 0, 0, -2 * GB, 0,
          L"E: 40%   40.0G -2048M   60.0G"},
-        {"space just used", 3, L"1111-2222", L"Data", 100 * GB, 40 * GB, 12, -1'048'576, 0, 0,
+        {"space just used", 3, L"1111-2222", L"Data", 100 * GB, 40 * GB, PALETTE_RED, -1'048'576, 0, 0,
          L"E: 40%   40.0G -1024K   60.0G"},
-        {"space just freed", 3, L"1111-2222", L"Data", 100 * GB, 40 * GB, 2, 4096, 0, 0,
+        {"space just freed", 3, L"1111-2222", L"Data", 100 * GB, 40 * GB, PALETTE_DARK_GREEN, 4096, 0, 0,
          L"E: 40%   40.0G +4096B   60.0G"},
-        {"new drive", 2, L"1111-2222", L"Stick", 100 * GB, 40 * GB, 11, 0, 0, 0, L"E: 40%   40.0G -NEW!-   60.0G"},
-        {"medium changed", 2, L"1111-2222", L"Stick", 100 * GB, 40 * GB, 7, 0, 0, 0, L"E: 40%   40.0G -LOST-   60.0G"},
+        {"new drive", 2, L"1111-2222", L"Stick", 100 * GB, 40 * GB, PALETTE_CYAN, 0, 0, 0,
+         L"E: 40%   40.0G -NEW!-   60.0G"},
+        {"medium changed", 2, L"1111-2222", L"Stick", 100 * GB, 40 * GB, PALETTE_SILVER, 0, 0, 0,
+         L"E: 40%   40.0G -LOST-   60.0G"},
         {"other fade", 2, L"1111-2222", L"Stick", 100 * GB, 40 * GB, 5, 0, 0, 0, L"E: 40%   40.0G   60.0G"},
         {"no size", 3, L"1111-2222", L"Data", 0, 0, 0, 0, 0, 0, L"E:  0%    0.0!    --     0.0!"},
     };
@@ -78,7 +80,7 @@ TEST(DriveCellText, NetworkDriveWithoutVolumeShowsItsPathInMagenta) {
     work.drives[14].separator = L"$";
     work.drives[14].device_text = L"ERROR_NOT_CONNECTED";
     EXPECT_EQ(drive_line_text(work, 14), L"N$ ERROR_NOT_CONNECTED       ");
-    EXPECT_EQ(work.cells[14].text_color, palette(16));
+    EXPECT_EQ(work.cells[14].text_color, palette(PALETTE_MAGENTA));
 }
 
 TEST(DriveCellText, LowSpaceColoursOnlyWhileNoHighlightShows) {
@@ -89,9 +91,10 @@ TEST(DriveCellText, LowSpaceColoursOnlyWhileNoHighlightShows) {
         int32_t color_after;
     };
     const Case cases[] = {
-        {3, palette(7), palette(12)},  {4, palette(0), palette(12)}, {5, palette(7), palette(14)},
-        {9, palette(7), palette(14)},  {10, palette(7), palette(7)}, {50, palette(12), palette(12)},
-        {3, palette(15), palette(15)},
+        {3, palette(PALETTE_SILVER), palette(PALETTE_RED)},     {4, palette(PALETTE_BLACK), palette(PALETTE_RED)},
+        {5, palette(PALETTE_SILVER), palette(PALETTE_YELLOW)},  {9, palette(PALETTE_SILVER), palette(PALETTE_YELLOW)},
+        {10, palette(PALETTE_SILVER), palette(PALETTE_SILVER)}, {50, palette(PALETTE_RED), palette(PALETTE_RED)},
+        {3, palette(PALETTE_WHITE), palette(PALETTE_WHITE)},
     };
     for (const auto& c : cases) {
         DriveWork work = shown_drives();
@@ -126,23 +129,23 @@ TEST(DriveCellText, TheSummaryAddsTheShownFixedVolumesOnce) {
         work.drives[i].total_bytes = total;
         work.drives[i].free_bytes = free;
         work.drives[i].total_change = change;
-        work.cells[i].shown = 1;
+        work.cells[i].shown = CELL_SHOWN;
     };
     fixed(3, 100 * GB, 40 * GB, -GB);
     fixed(4, 200 * GB, 20 * GB, 0);
     fixed(24, 100 * GB, 40 * GB, -GB);  // X, a SUBST letter of C
     work.drives[24].alias_of = 3;
     fixed(5, 50 * GB, 50 * GB, 0);  // lost: not counted
-    work.cells[5].shown = 2;
+    work.cells[5].shown = CELL_LOST;
     work.drives[6].drive_type = 2;  // removable: not counted
     work.drives[6].total_bytes = 8 * GB;
-    work.cells[6].shown = 1;
-    work.cells[0].text_color = palette(7);
+    work.cells[6].shown = CELL_SHOWN;
+    work.cells[0].text_color = palette(PALETTE_SILVER);
     EXPECT_EQ(drive_line_text(work, 0), L"== 20%   60.0G -1024M  240.0G");
     EXPECT_EQ(work.drives[0].total_bytes, 300 * GB);
     EXPECT_EQ(work.drives[0].free_bytes, 60 * GB);
     EXPECT_EQ(work.drives[0].total_change, -GB);
-    EXPECT_EQ(work.cells[0].text_color, palette(7));
+    EXPECT_EQ(work.cells[0].text_color, palette(PALETTE_SILVER));
 }
 
 TEST(DriveFilter, ItemsDescribeEachPlacedDriveAndKeepTheChoice) {

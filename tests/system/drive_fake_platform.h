@@ -77,66 +77,74 @@ inline std::vector<uint8_t> fake_descriptor(const std::string& vendor, const std
 
 inline const DrivePlatform& fake_platform() {
     static const DrivePlatform platform{
-        [](std::vector<std::wstring>& roots) {
-            roots.clear();
-            for (const auto& drive : FakeDrives) roots.push_back(std::wstring(1, drive.letter) + L":\\");
-            return FakeRootsReadable;
-        },
-        [](wchar_t letter) {
-            const FakeDrive* drive = fake_drive(letter);
-            return drive ? drive->type : 1;
-        },
-        [](wchar_t letter, VolumeInfo& info) {
-            const FakeDrive* drive = fake_drive(letter);
-            if (!drive || !drive->readable) return false;
-            info = {drive->serial, drive->label, drive->name_length, drive->file_system};
-            return true;
-        },
-        [](wchar_t letter, int64_t& total, int64_t& free) {
-            const FakeDrive* drive = fake_drive(letter);
-            if (!drive || !drive->readable) return false;
-            total = drive->total;
-            free = drive->free;
-            return true;
-        },
-        [](wchar_t letter, DiskQuery& query) {
-            ++FakeDiskQueries;
-            const FakeDrive* drive = fake_drive(letter);
-            if (!drive || !drive->opened) return;
-            query.volume_opened = true;
-            query.number_read = drive->number_read;
-            if (drive->number_read) {
-                query.device_number = drive->device_number;
-                query.partition_number = drive->partition_number;
-            }
-            query.descriptor = fake_descriptor(drive->vendor, drive->product);
-            query.partition_style = drive->style;
-        },
-        [](wchar_t letter, std::wstring& remote) {
-            const FakeDrive* drive = fake_drive(letter);
-            if (!drive) return 1200;
-            remote = drive->remote;
-            return drive->network_result;
-        },
-        [](wchar_t letter, int32_t& tracks, int32_t& seconds) {
-            const FakeDrive* drive = fake_drive(letter);
-            if (!drive || !drive->cd_audio) return false;
-            tracks = drive->tracks;
-            seconds = drive->seconds;
-            return true;
-        },
-        [](int64_t& read_time, int64_t& write_time) {
-            if (!FakePerformanceReadable) return false;
-            read_time = FakeReadTime;
-            write_time = FakeWriteTime;
-            return true;
-        },
+        .drive_roots =
+            [](std::vector<std::wstring>& roots) {
+                roots.clear();
+                for (const auto& drive : FakeDrives) roots.push_back(std::wstring(1, drive.letter) + L":\\");
+                return FakeRootsReadable;
+            },
+        .drive_type =
+            [](wchar_t letter) {
+                const FakeDrive* drive = fake_drive(letter);
+                return drive ? drive->type : 1;
+            },
+        .volume_info =
+            [](wchar_t letter, VolumeInfo& info) {
+                const FakeDrive* drive = fake_drive(letter);
+                if (!drive || !drive->readable) return false;
+                info = {drive->serial, drive->label, drive->name_length, drive->file_system};
+                return true;
+            },
+        .disk_space =
+            [](wchar_t letter, int64_t& total, int64_t& free) {
+                const FakeDrive* drive = fake_drive(letter);
+                if (!drive || !drive->readable) return false;
+                total = drive->total;
+                free = drive->free;
+                return true;
+            },
+        .disk_query =
+            [](wchar_t letter, DiskQuery& query) {
+                ++FakeDiskQueries;
+                const FakeDrive* drive = fake_drive(letter);
+                if (!drive || !drive->opened) return;
+                query.volume_opened = true;
+                query.number_read = drive->number_read;
+                if (drive->number_read) {
+                    query.device_number = drive->device_number;
+                    query.partition_number = drive->partition_number;
+                }
+                query.descriptor = fake_descriptor(drive->vendor, drive->product);
+                query.partition_style = drive->style;
+            },
+        .network_connection =
+            [](wchar_t letter, std::wstring& remote) {
+                const FakeDrive* drive = fake_drive(letter);
+                if (!drive) return 1200;
+                remote = drive->remote;
+                return drive->network_result;
+            },
+        .cd_audio =
+            [](wchar_t letter, int32_t& tracks, int32_t& seconds) {
+                const FakeDrive* drive = fake_drive(letter);
+                if (!drive || !drive->cd_audio) return false;
+                tracks = drive->tracks;
+                seconds = drive->seconds;
+                return true;
+            },
+        .disk_performance =
+            [](int64_t& read_time, int64_t& write_time) {
+                if (!FakePerformanceReadable) return false;
+                read_time = FakeReadTime;
+                write_time = FakeWriteTime;
+                return true;
+            },
     };
     return platform;
 }
 
 struct FakeUiRecord {
-    std::vector<std::pair<int, int>> draws;
+    std::vector<std::pair<int, CellDrawForce>> draws;
     int fits = 0;
     int layouts = 0;
     int font_applies = 0;
@@ -154,24 +162,27 @@ inline FakeUiRecord FakeUi;
 
 inline const DriveUi& fake_ui() {
     static const DriveUi ui{
-        [](int cell, int force) { FakeUi.draws.emplace_back(cell, force); },
-        [] { ++FakeUi.fits; },
-        [] { ++FakeUi.layouts; },
-        [] { ++FakeUi.font_applies; },
-        [] { return FakeUi.window_normal; },
-        [](const std::wstring& text) {
-            if (FakeUi.title_accepted) FakeUi.titles.push_back(text);
-            return FakeUi.title_accepted;
-        },
-        [](const std::wstring& text) { FakeUi.tooltips.push_back(text); },
-        [](int image) { FakeUi.images.push_back(image); },
-        [] { ++FakeUi.beeps; },
-        [](const DriveFilterItems& items) { FakeUi.filter = items; },
-        [] {
-            ++FakeUi.clipboard_copies;
-            SharedInts[COPY_TAB_REQUEST] = -1;
-        },
-        [](const DriveNotes& notes) { FakeUi.notes.insert(FakeUi.notes.end(), notes.begin(), notes.end()); },
+        .cell_draw = [](int cell, CellDrawForce force) { FakeUi.draws.emplace_back(cell, force); },
+        .compact_window_fit = [] { ++FakeUi.fits; },
+        .compact_window_layout = [] { ++FakeUi.layouts; },
+        .compact_font_apply = [] { ++FakeUi.font_applies; },
+        .compact_window_normal = [] { return FakeUi.window_normal; },
+        .compact_title_set =
+            [](const std::wstring& text) {
+                if (FakeUi.title_accepted) FakeUi.titles.push_back(text);
+                return FakeUi.title_accepted;
+            },
+        .tray_tooltip_set = [](const std::wstring& text) { FakeUi.tooltips.push_back(text); },
+        .tray_image_set = [](int image) { FakeUi.images.push_back(image); },
+        .beep = [] { ++FakeUi.beeps; },
+        .filter_items_set = [](const DriveFilterItems& items) { FakeUi.filter = items; },
+        .clipboard_copy =
+            [] {
+                ++FakeUi.clipboard_copies;
+                SharedInts[COPY_TAB_REQUEST] = -1;
+            },
+        .notes_post =
+            [](const DriveNotes& notes) { FakeUi.notes.insert(FakeUi.notes.end(), notes.begin(), notes.end()); },
     };
     return ui;
 }

@@ -103,14 +103,14 @@ TEST(DriveRescan, StartUpWritesAFoundBlockPerDriveAndPlacesTheSummaryAfterTheFix
     EXPECT_EQ(CompactCells[3].drive_row, 1);
     EXPECT_EQ(CompactCells[4].drive_row, 2);
     EXPECT_EQ(CompactCells[0].drive_row, 3);
-    EXPECT_EQ(CompactCells[0].shown, 1);
+    EXPECT_EQ(CompactCells[0].shown, CELL_SHOWN);
     EXPECT_EQ(CompactCells[26].drive_row, 4);
     EXPECT_EQ(SharedInts[DRIVE_ROW_COUNT].load(), 4);
     EXPECT_EQ(SharedInts[FIXED_DRIVE_COUNT].load(), 2);
     EXPECT_EQ(SharedInts[DRIVE_CHANGE_PENDING].load(), 0);
     EXPECT_EQ(FakeDiskQueries, 2);
     for (int i : {3, 4, 26}) {
-        EXPECT_EQ(CompactCells[i].shown, 1) << i;
+        EXPECT_EQ(CompactCells[i].shown, CELL_SHOWN) << i;
         EXPECT_EQ(CompactCells[i].back_color, 0) << i;
         EXPECT_EQ(drive_copy(i).fade_index, 0) << i;
     }
@@ -125,7 +125,7 @@ TEST(DriveRescan, StartUpWritesAFoundBlockPerDriveAndPlacesTheSummaryAfterTheFix
     // Only C fixed: no summary row.
     FakeDrives = {fixed_drive(L'C', 0x1A2B3C4D, L"System")};
     fake_rescan();
-    EXPECT_EQ(CompactCells[0].shown, 0);
+    EXPECT_EQ(CompactCells[0].shown, CELL_HIDDEN);
     EXPECT_EQ(CompactCells[0].drive_row, 0);
     EXPECT_EQ(CompactCells[3].drive_row, 1);
 }
@@ -163,9 +163,9 @@ TEST(DriveRescan, ADriveThatAppearsIsHighlightedAndOneThatGoesIsLostWithItsLastV
     };
     EXPECT_EQ(fake_notes(NOTE_STORAGE_MONITOR), found);
     EXPECT_EQ(fake_notes(NOTE_LOG), Lines{L"E+ 0E0E-0E0E 250000000 1000000000 USB STICK"});
-    EXPECT_EQ(CompactCells[5].text_color, static_cast<int32_t>(Palette[15]));
-    EXPECT_EQ(CompactCells[5].back_color, static_cast<int32_t>(Palette[11]));
-    EXPECT_EQ(drive_copy(5).fade_index, 11);
+    EXPECT_EQ(CompactCells[5].text_color, static_cast<int32_t>(Palette[PALETTE_WHITE]));
+    EXPECT_EQ(CompactCells[5].back_color, static_cast<int32_t>(Palette[PALETTE_CYAN]));
+    EXPECT_EQ(drive_copy(5).fade_index, PALETTE_CYAN);
     EXPECT_EQ(drive_copy(5).highlight_rounds, 3);
     EXPECT_GE(drive_copy(5).found_date, before);
     EXPECT_EQ(SharedInts[DRIVE_CHANGE_PENDING].load(), 1);
@@ -173,7 +173,7 @@ TEST(DriveRescan, ADriveThatAppearsIsHighlightedAndOneThatGoesIsLostWithItsLastV
     EXPECT_EQ(CompactCells[0].drive_row, 3);
     EXPECT_EQ(CompactCells[5].drive_row, 4);
     // The drives that were there keep silver on black.
-    EXPECT_EQ(CompactCells[3].text_color, static_cast<int32_t>(Palette[7]));
+    EXPECT_EQ(CompactCells[3].text_color, static_cast<int32_t>(Palette[PALETTE_SILVER]));
 
     // E goes: the lost block repeats its last values, the record forgets the volume and the disk.
     FakeUi.notes.clear();
@@ -189,7 +189,7 @@ TEST(DriveRescan, ADriveThatAppearsIsHighlightedAndOneThatGoesIsLostWithItsLastV
     EXPECT_EQ(fake_notes(NOTE_STORAGE_MONITOR), lost);
     EXPECT_EQ(fake_notes(NOTE_LOG), Lines{L"E- 0E0E-0E0E 250000000 1000000000 USB STICK"});
     const DriveEntry gone = drive_copy(5);
-    EXPECT_EQ(CompactCells[5].shown, 2);
+    EXPECT_EQ(CompactCells[5].shown, CELL_LOST);
     EXPECT_EQ(CompactCells[5].drive_row, 0);
     EXPECT_TRUE(gone.serial.empty());
     EXPECT_TRUE(gone.volume_name.empty());
@@ -210,7 +210,7 @@ TEST(DriveRescan, ADriveThatAppearsIsHighlightedAndOneThatGoesIsLostWithItsLastV
     fake_rescan();
     EXPECT_EQ(fake_notes(NOTE_STORAGE_MONITOR).size(), found.size());
     EXPECT_TRUE(fake_notes(NOTE_LOG).empty());
-    EXPECT_EQ(CompactCells[5].shown, 1);
+    EXPECT_EQ(CompactCells[5].shown, CELL_SHOWN);
 }
 
 TEST(DriveRescan, AnAliasLetterHasNoRowAndIsNotCountedAgain) {
@@ -224,10 +224,10 @@ TEST(DriveRescan, AnAliasLetterHasNoRowAndIsNotCountedAgain) {
     EXPECT_EQ(SharedInts[DRIVE_ALIAS_COUNT].load(), 1);
     EXPECT_EQ(SharedInts[DRIVE_TEXT_WIDTH].load(), 1);
     EXPECT_EQ(CompactCells[24].drive_row, 0);
-    EXPECT_EQ(CompactCells[24].shown, 1);
+    EXPECT_EQ(CompactCells[24].shown, CELL_SHOWN);
     // One fixed volume: no summary row, although two fixed letters are present.
     EXPECT_EQ(SharedInts[FIXED_DRIVE_COUNT].load(), 1);
-    EXPECT_EQ(CompactCells[0].shown, 0);
+    EXPECT_EQ(CompactCells[0].shown, CELL_HIDDEN);
     EXPECT_EQ(SharedInts[DRIVE_ROW_COUNT].load(), 1);
     // The filter lists the volume once.
     EXPECT_EQ(FakeUi.filter.items.size(), 2u);
@@ -237,7 +237,7 @@ TEST(DriveRescan, AnAliasLetterHasNoRowAndIsNotCountedAgain) {
     FakeDrives.push_back(fixed_drive(L'D', 0x22223333, L"Data"));
     fake_rescan();
     EXPECT_EQ(SharedInts[FIXED_DRIVE_COUNT].load(), 2);
-    EXPECT_EQ(CompactCells[0].shown, 1);
+    EXPECT_EQ(CompactCells[0].shown, CELL_SHOWN);
     EXPECT_EQ(drive_copy(0).total_bytes, 2'000'000'000);
     EXPECT_EQ(drive_copy(0).free_bytes, 500'000'000);
 }
@@ -335,7 +335,7 @@ TEST(DriveRescan, ADriveOfUnknownTypeIsReportedInErrorOnce) {
     const Lines expected = {L"Mfg: ATA FAST SSD 1TB", L"Vol: CARD", L"E: error. VolSerial: 1A2B-3C4D", L"--"};
     EXPECT_EQ(fake_notes(NOTE_STORAGE_MONITOR), expected);
     EXPECT_TRUE(fake_notes(NOTE_LOG).empty());
-    EXPECT_EQ(CompactCells[5].shown, 2);
+    EXPECT_EQ(CompactCells[5].shown, CELL_LOST);
     EXPECT_EQ(CompactCells[5].drive_row, 0);
     EXPECT_EQ(drive_copy(5).drive_type, 0);
     EXPECT_EQ(drive_copy(5).device_number, -1);

@@ -35,7 +35,7 @@ struct Watcher {
     }
 };
 
-bool drawn(int cell, int force) {
+bool drawn(int cell, CellDrawForce force) {
     return std::find(FakeUi.draws.begin(), FakeUi.draws.end(), std::make_pair(cell, force)) != FakeUi.draws.end();
 }
 
@@ -78,13 +78,13 @@ TEST(DriveWatcher, UsedSpaceShowsRedThenDarkRedThenNormal) {
     EXPECT_EQ(changed.last_change, -1'048'576);
     EXPECT_EQ(changed.total_change, -1'048'576);
     EXPECT_EQ(changed.free_bytes, 248'951'424);
-    EXPECT_EQ(changed.fade_index, 12);
-    EXPECT_EQ(CompactCells[4].text_color, palette(15));
-    EXPECT_EQ(CompactCells[4].back_color, palette(12));
+    EXPECT_EQ(changed.fade_index, PALETTE_RED);
+    EXPECT_EQ(CompactCells[4].text_color, palette(PALETTE_WHITE));
+    EXPECT_EQ(CompactCells[4].back_color, palette(PALETTE_RED));
     EXPECT_EQ(CompactCells[4].value_text.str(), L"D: 24%  237.4M -1024K  716.3M");
-    EXPECT_TRUE(drawn(4, 1));
+    EXPECT_TRUE(drawn(4, CELL_DRAW_ALWAYS));
     // The summary follows in the same check (it comes after the drives), not forced.
-    EXPECT_TRUE(drawn(0, 0));
+    EXPECT_TRUE(drawn(0, CELL_DRAW_IF_CHANGED));
     EXPECT_EQ(CompactCells[0].value_text.str(), L"== 24%  475.8M -1024K 1431.5M");
     EXPECT_EQ(SharedInts[DRIVE_SUMMARY_REFRESH].load(), 0);
     EXPECT_EQ(SharedInts[DRIVE_CHANGE_PENDING].load(), 1);
@@ -93,9 +93,9 @@ TEST(DriveWatcher, UsedSpaceShowsRedThenDarkRedThenNormal) {
     // The next round dims the highlight, writes one Drive ID row and one log line, and queues D.
     FakeUi.draws.clear();
     watcher.rounds(1);
-    EXPECT_EQ(CompactCells[4].back_color, palette(4));
-    EXPECT_EQ(drive_copy(4).fade_index, 4);
-    EXPECT_TRUE(drawn(4, 1));
+    EXPECT_EQ(CompactCells[4].back_color, palette(PALETTE_MAROON));
+    EXPECT_EQ(drive_copy(4).fade_index, PALETTE_MAROON);
+    EXPECT_TRUE(drawn(4, CELL_DRAW_ALWAYS));
     EXPECT_EQ(fake_notes(NOTE_DRIVE_ID), Lines{L"D:\n24%  237.4M\n-1024K\n-1024K\n76%  716.3M"});
     EXPECT_EQ(fake_notes(NOTE_LOG), Lines{L"D: 24 248951424 751048576 -1048576"});
     EXPECT_EQ(shared_text(TITLE_DRIVE_QUEUE), L"D");
@@ -114,7 +114,7 @@ TEST(DriveWatcher, UsedSpaceShowsRedThenDarkRedThenNormal) {
     FakeUi = FakeUiRecord{};
     watcher.rounds(50);
     EXPECT_EQ(CompactCells[4].back_color, 0);
-    EXPECT_EQ(CompactCells[4].text_color, palette(7));
+    EXPECT_EQ(CompactCells[4].text_color, palette(PALETTE_SILVER));
     EXPECT_EQ(drive_copy(4).fade_index, 0);
     EXPECT_EQ(CompactCells[4].value_text.str(), L"D: 24%  237.4M -1024K  716.3M");
     EXPECT_TRUE(FakeUi.notes.empty());
@@ -130,10 +130,10 @@ TEST(DriveWatcher, FreedSpaceShowsGreenAndTheFilterLimitsTheDriveIdRows) {
     fake_drive(L'D')->free += 8192;
     Watcher watcher;
     watcher.rounds(1);
-    EXPECT_EQ(CompactCells[3].back_color, palette(10));
-    EXPECT_EQ(CompactCells[4].back_color, palette(10));
+    EXPECT_EQ(CompactCells[3].back_color, palette(PALETTE_LIGHT_GREEN));
+    EXPECT_EQ(CompactCells[4].back_color, palette(PALETTE_LIGHT_GREEN));
     watcher.rounds(1);
-    EXPECT_EQ(CompactCells[3].back_color, palette(2));
+    EXPECT_EQ(CompactCells[3].back_color, palette(PALETTE_DARK_GREEN));
     EXPECT_EQ(fake_notes(NOTE_DRIVE_ID).size(), 1u);
     EXPECT_EQ(fake_notes(NOTE_DRIVE_ID)[0].substr(0, 3), L"C:\n");
     EXPECT_EQ(fake_notes(NOTE_LOG).size(), 2u);
@@ -194,12 +194,12 @@ TEST(DriveWatcher, AStickPulledOutHighlightsAndIsLostAtTheRebuild) {
     Watcher watcher;
     watcher.rounds(1);
     // Arrival: rebuilt at once, found block, highlighted as new.
-    EXPECT_EQ(CompactCells[5].shown, 1);
-    EXPECT_EQ(CompactCells[5].back_color, palette(11));
+    EXPECT_EQ(CompactCells[5].shown, CELL_SHOWN);
+    EXPECT_EQ(CompactCells[5].back_color, palette(PALETTE_CYAN));
     EXPECT_EQ(fake_notes(NOTE_STORAGE_MONITOR).back(), L"--");
     EXPECT_EQ(SharedInts[DRIVES_ARRIVED].load(), 0);
     watcher.rounds(1);
-    EXPECT_EQ(CompactCells[5].back_color, palette(3));
+    EXPECT_EQ(CompactCells[5].back_color, palette(PALETTE_TEAL));
     EXPECT_EQ(fake_notes(NOTE_DRIVE_ID).size(), 1u);
     // A new drive has no change to show: the title keeps its text.
     SharedInts[TITLE_COUNTDOWN] = 0;
@@ -211,13 +211,13 @@ TEST(DriveWatcher, AStickPulledOutHighlightsAndIsLostAtTheRebuild) {
     FakeUi = FakeUiRecord{};
     SharedInts[SPACE_CHECK_COUNTDOWN] = 0;
     watcher.rounds(1);
-    EXPECT_EQ(CompactCells[5].back_color, palette(15));
+    EXPECT_EQ(CompactCells[5].back_color, palette(PALETTE_WHITE));
     EXPECT_EQ(CompactCells[5].text_color, 0);
-    EXPECT_EQ(drive_copy(5).fade_index, 15);
+    EXPECT_EQ(drive_copy(5).fade_index, PALETTE_WHITE);
     // No medium now; the space stays as last known until the rebuild.
     EXPECT_EQ(CompactCells[5].value_text.str(), L"E: ()STICK             238.4M");
     watcher.rounds(40);
-    EXPECT_EQ(CompactCells[5].shown, 2);
+    EXPECT_EQ(CompactCells[5].shown, CELL_LOST);
     EXPECT_EQ(CompactCells[5].drive_row, 0);
     EXPECT_EQ(fake_notes(NOTE_STORAGE_MONITOR)[fake_notes(NOTE_STORAGE_MONITOR).size() - 2],
               L"E: lost. VolSerial: 0000-EEEE");
@@ -237,12 +237,12 @@ TEST(DriveWatcher, AnOpticalMediumSwapRebuildsWithoutFoundOrLost) {
     fake_drive(L'R')->label = L"DISC TWO";
     Watcher watcher;
     watcher.rounds(1);
-    EXPECT_EQ(CompactCells[18].back_color, palette(15));
+    EXPECT_EQ(CompactCells[18].back_color, palette(PALETTE_WHITE));
     EXPECT_EQ(CompactCells[18].text_color, 0);
-    EXPECT_TRUE(drawn(18, 1));
+    EXPECT_TRUE(drawn(18, CELL_DRAW_ALWAYS));
     EXPECT_EQ(SharedInts[DRIVE_SET_COUNTDOWN].load(), 39);
     watcher.rounds(40);
-    EXPECT_EQ(CompactCells[18].shown, 1);
+    EXPECT_EQ(CompactCells[18].shown, CELL_SHOWN);
     EXPECT_EQ(CompactCells[18].back_color, 0);
     EXPECT_EQ(drive_copy(18).serial.str(), L"0000-0CD1");
     EXPECT_EQ(drive_copy(18).fade_index, 0);
@@ -296,7 +296,7 @@ TEST(DriveWatcher, AnExpiredErrorMarkIsDroppedByASilentRebuild) {
 
 TEST(DriveWatcher, TitleOfTheSamplersIsAppliedAndRetriedWhileTheMainThreadIsBusy) {
     start_machine();
-    SharedInts[TITLE_MODE] = 3;
+    SharedInts[TITLE_MODE] = TITLE_MODE_CPU;
     shared_text_set(TITLE_TEXT, L"CPU 12%");
     SharedInts[TITLE_COUNTDOWN] = 0;
     FakeUi.title_accepted = false;

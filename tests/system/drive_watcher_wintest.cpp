@@ -40,7 +40,7 @@ TEST(DriveMonitorWine, SeesCAndZWithTheirRealFreeSpace) {
         ULARGE_INTEGER total{};
         ULARGE_INTEGER free{};
         ASSERT_TRUE(GetDiskFreeSpaceExW((drive.letter.str() + L":\\").c_str(), nullptr, &total, &free));
-        EXPECT_EQ(CompactCells[index].shown, 1) << index;
+        EXPECT_EQ(CompactCells[index].shown, CELL_SHOWN) << index;
         EXPECT_NE(CompactCells[index].drive_row, 0) << index;
         EXPECT_EQ(drive.total_bytes, static_cast<int64_t>(total.QuadPart)) << index;
         EXPECT_GT(drive.free_bytes, 0) << index;

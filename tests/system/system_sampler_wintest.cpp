@@ -57,13 +57,13 @@ TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
 
     for (int cell : {CELL_PHYSICAL, CELL_PAGEFILE}) {
         EXPECT_NE(cell_value(cell).find(L'%'), std::wstring::npos) << cell << ": " << cell_value(cell);
-        EXPECT_GT(CompactCells[cell].values[2].load(), 0) << "total";
-        EXPECT_GE(CompactCells[cell].values[7].load(), 0);
-        EXPECT_LE(CompactCells[cell].values[7].load(), 100);
+        EXPECT_GT(CompactCells[cell].values[MEMORY_SLOT_TOTAL_BYTES].load(), 0) << "total";
+        EXPECT_GE(CompactCells[cell].values[MEMORY_SLOT_AVAILABLE_PERCENT].load(), 0);
+        EXPECT_LE(CompactCells[cell].values[MEMORY_SLOT_AVAILABLE_PERCENT].load(), 100);
     }
     EXPECT_FALSE(cell_value(CELL_CPU).empty());
     EXPECT_FALSE(cell_value(CELL_BATTERY).empty());
-    EXPECT_GE(CompactCells[CELL_CPU].values[2].load(), 1) << "logical processors";
+    EXPECT_GE(CompactCells[CELL_CPU].values[CPU_SLOT_LOGICAL_COUNT].load(), 1) << "logical processors";
     EXPECT_EQ(list_rows_count(LIST_CPU_BASE_SPEED), 1);
     EXPECT_GE(list_rows_count(LIST_PHYSICAL_MEMORY), 3) << "high, low and one sample row";
     EXPECT_GT(SharedQuads[UPTIME_S].load(), 0);
@@ -77,7 +77,7 @@ TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
 
 TEST(SystemFacts, WindowsNameAndBuild) {
     fresh_state();
-    const std::wstring name = windows_version_text(1);
+    const std::wstring name = windows_version_text(EDITION_NAMES_SHORT);
     EXPECT_EQ(name.rfind(L"Windows", 0), 0u) << name;
     EXPECT_GT(SharedInts[WINDOWS_BUILD].load(), 0);
 }

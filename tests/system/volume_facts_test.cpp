@@ -124,7 +124,7 @@ TEST(VolumeFacts, ARenamedVolumeIsReportedOnce) {
     DriveNotes notes;
     // Every form of the root reads the same volume; the first sight only remembers the label.
     for (const wchar_t* root : {L"D", L"D:", L"D:\\", L"d:\\"}) {
-        EXPECT_EQ(volume_serial(work, root, 1, notes, fake_platform()), L"1234-5678") << root;
+        EXPECT_EQ(volume_serial(work, root, VOLUME_FACTS_UPDATE, notes, fake_platform()), L"1234-5678") << root;
     }
     EXPECT_TRUE(notes.empty());
     EXPECT_EQ(work.drives[4].volume_name.str(), L"DATA");
@@ -133,9 +133,9 @@ TEST(VolumeFacts, ARenamedVolumeIsReportedOnce) {
     work.drives[4].serial = L"1234-5678";
 
     fake_drive(L'D')->label = L"BACKUP";
-    EXPECT_EQ(volume_serial(work, L"D:\\", 0, notes, fake_platform()), L"1234-5678");
+    EXPECT_EQ(volume_serial(work, L"D:\\", VOLUME_SERIAL_ONLY, notes, fake_platform()), L"1234-5678");
     EXPECT_TRUE(notes.empty());  // reading the serial alone notices nothing
-    volume_serial(work, L"D:\\", 1, notes, fake_platform());
+    volume_serial(work, L"D:\\", VOLUME_FACTS_UPDATE, notes, fake_platform());
     const DriveNotes expected = {
         {NOTE_STORAGE_MONITOR, L"Old: DATA"},
         {NOTE_STORAGE_MONITOR, L"New: BACKUP"},
@@ -145,26 +145,26 @@ TEST(VolumeFacts, ARenamedVolumeIsReportedOnce) {
     };
     EXPECT_EQ(notes, expected);
     notes.clear();
-    volume_serial(work, L"D:\\", 1, notes, fake_platform());
+    volume_serial(work, L"D:\\", VOLUME_FACTS_UPDATE, notes, fake_platform());
     EXPECT_TRUE(notes.empty());
 
     // A removed label is stored as one space and reported once.
     fake_drive(L'D')->label = L"";
-    volume_serial(work, L"D", 1, notes, fake_platform());
+    volume_serial(work, L"D", VOLUME_FACTS_UPDATE, notes, fake_platform());
     EXPECT_EQ(work.drives[4].volume_name.str(), L" ");
     ASSERT_EQ(notes.size(), 5u);
     EXPECT_EQ(notes[1].text, L"New:  ");
     notes.clear();
-    volume_serial(work, L"D", 1, notes, fake_platform());
+    volume_serial(work, L"D", VOLUME_FACTS_UPDATE, notes, fake_platform());
     EXPECT_TRUE(notes.empty());
 
     // An unreadable volume leaves the record alone; so does a root that is no drive letter.
     fake_drive(L'D')->readable = false;
     fake_drive(L'D')->label = L"OTHER";
-    EXPECT_EQ(volume_serial(work, L"D", 1, notes, fake_platform()), L"0000-0000");
+    EXPECT_EQ(volume_serial(work, L"D", VOLUME_FACTS_UPDATE, notes, fake_platform()), L"0000-0000");
     EXPECT_EQ(work.drives[4].volume_name.str(), L" ");
-    EXPECT_EQ(volume_serial(work, L"", 1, notes, fake_platform()), L"0000-0000");
-    EXPECT_EQ(volume_serial(work, L"\\\\?\\", 1, notes, fake_platform()), L"0000-0000");
+    EXPECT_EQ(volume_serial(work, L"", VOLUME_FACTS_UPDATE, notes, fake_platform()), L"0000-0000");
+    EXPECT_EQ(volume_serial(work, L"\\\\?\\", VOLUME_FACTS_UPDATE, notes, fake_platform()), L"0000-0000");
     EXPECT_TRUE(notes.empty());
 }
 
@@ -178,12 +178,12 @@ TEST(VolumeFacts, LongLabelsAreCutAndWidenTheFilterColumnUpTo32) {
     drive_work_load(work);
     DriveNotes notes;
     SharedInts[VOLUME_NAME_WIDTH] = 16;
-    volume_serial(work, L"D", 1, notes, fake_platform());
+    volume_serial(work, L"D", VOLUME_FACTS_UPDATE, notes, fake_platform());
     EXPECT_EQ(work.drives[4].volume_name.str(), std::wstring(33, L'L'));
     EXPECT_EQ(SharedInts[VOLUME_NAME_WIDTH].load(), 32);
     fake_drive(L'D')->label = L"Twenty characters ab";
     SharedInts[VOLUME_NAME_WIDTH] = 16;
-    volume_serial(work, L"D", 1, notes, fake_platform());
+    volume_serial(work, L"D", VOLUME_FACTS_UPDATE, notes, fake_platform());
     EXPECT_EQ(SharedInts[VOLUME_NAME_WIDTH].load(), 21);
 }
 

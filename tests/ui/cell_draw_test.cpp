@@ -126,11 +126,11 @@ TEST_F(CellDraw, ThreadsDrawingOneCellLeaveItsLastValueWholeOnTheCanvas) {
     const auto set_then_draw = [this](int thread) {
         for (int i = 0; i < ROUNDS; ++i) {
             cell_value_set(Cell, Values[(thread * 3 + i) % Values.size()]);
-            cell_draw(Cell, 0);
+            cell_draw(Cell, CELL_DRAW_IF_CHANGED);
         }
     };
     const auto force = [this](int) {
-        for (int i = 0; i < ROUNDS; ++i) cell_draw(Cell, 1);
+        for (int i = 0; i < ROUNDS; ++i) cell_draw(Cell, CELL_DRAW_ALWAYS);
     };
     const std::wstring start_up_value = value_of(Cell);  // what a forced draw paints before any value came
     std::latch start(5);
@@ -175,12 +175,12 @@ TEST_F(CellDraw, AShorterValueCoversALongerOneOnTheCanvas) {
         {"set, then draw when changed",
          [](int cell, const std::wstring& value) {
              cell_value_set(cell, value);
-             cell_draw(cell, 0);
+             cell_draw(cell, CELL_DRAW_IF_CHANGED);
          }},
         {"group redraw",
          [](int cell, const std::wstring& value) {
              cell_value_set(cell, value);
-             cell_group_redraw(27);
+             cell_group_redraw(CELL_GROUP_FIXED);
          }},
     };
     for (const Step& step : steps) {

@@ -100,7 +100,7 @@ TEST_F(CompactWindow, FixedCellsComeFromTheTemplates) {
     EXPECT_FLOAT_EQ(SharedFloats[COMPACT_CHAR_WIDTH].load(), 8.0f);
     EXPECT_EQ(SharedInts[COMPACT_LINE_HEIGHT].load(), 12);
     const CompactCell& physical = CompactCells[CELL_PHYSICAL];
-    EXPECT_EQ(physical.shown, 1);
+    EXPECT_EQ(physical.shown, CELL_SHOWN);
     EXPECT_EQ(physical.label.str(), L"Phys:");
     EXPECT_EQ(physical.label_key.str(), L"Phys");
     EXPECT_EQ(physical.x, 248);
@@ -125,15 +125,15 @@ TEST_F(CompactWindow, GermanLabelsKeepTheirWidth) {
 
 TEST_F(CompactWindow, ACellIsDrawnOnlyWhenItsValueChanged) {
     cell_value_set(CELL_IDLE, L" 5m");
-    cell_draw(CELL_IDLE, 0);
-    cell_draw(CELL_IDLE, 0);
+    cell_draw(CELL_IDLE, CELL_DRAW_IF_CHANGED);
+    cell_draw(CELL_IDLE, CELL_DRAW_IF_CHANGED);
     ASSERT_EQ(rec.paints.size(), 1u);
     // The text fills the cell's width, so a shorter value covers all of a longer one drawn before.
     const size_t width = static_cast<size_t>(CompactCells[CELL_IDLE].width);
     ASSERT_GT(width, 8u);
     EXPECT_EQ(rec.paints[0][0].text, L"Idle: 5m" + std::wstring(width - 8, L' '));
     EXPECT_FALSE(rec.clears[0]);
-    cell_draw(CELL_IDLE, 1);  // forced
+    cell_draw(CELL_IDLE, CELL_DRAW_ALWAYS);  // forced
     EXPECT_EQ(rec.paints.size(), 2u);
     cell_show(CELL_IDLE, L" 5m");
     EXPECT_EQ(rec.paints.size(), 2u);
@@ -143,7 +143,7 @@ TEST_F(CompactWindow, ACellIsDrawnOnlyWhenItsValueChanged) {
     cell_value_set(CELL_IDLE, std::wstring(100, L'x'));
     EXPECT_EQ(CompactCells[CELL_IDLE].value_text.str().size(), 60u);
     cell_value_set(-1, L"ignored");
-    cell_draw(COMPACT_CELL_COUNT, 1);
+    cell_draw(COMPACT_CELL_COUNT, CELL_DRAW_ALWAYS);
 }
 
 TEST_F(CompactWindow, WithoutAWindowTheValueStillCountsAsDrawn) {
@@ -153,36 +153,36 @@ TEST_F(CompactWindow, WithoutAWindowTheValueStillCountsAsDrawn) {
     EXPECT_EQ(CompactCells[CELL_UPTIME].drawn_text.str(), L" 1h");
     // A group redraw that cannot draw leaves the drawn texts as they were.
     cell_value_set(CELL_NETWORK_FIRST, L"eth0");
-    CompactCells[CELL_NETWORK_FIRST].shown = 1;
-    cell_group_redraw(CELL_NETWORK_FIRST);
+    CompactCells[CELL_NETWORK_FIRST].shown = CELL_SHOWN;
+    cell_group_redraw(CELL_GROUP_NETWORK);
     EXPECT_TRUE(CompactCells[CELL_NETWORK_FIRST].drawn_text.empty());
 }
 
 TEST_F(CompactWindow, GroupRedrawsDrawTheChangedShownCellsInOneGo) {
     for (int cell : {49, 52, 60}) {
-        CompactCells[cell].shown = 1;
+        CompactCells[cell].shown = CELL_SHOWN;
         cell_value_set(cell, L"adapter " + std::to_wstring(cell));
     }
     cell_value_set(50, L"hidden");  // not shown
-    cell_group_redraw(49);
+    cell_group_redraw(CELL_GROUP_NETWORK);
     ASSERT_EQ(rec.paints.size(), 1u);
     EXPECT_EQ(rec.paints[0].size(), 3u);
-    cell_group_redraw(49);  // nothing changed
+    cell_group_redraw(CELL_GROUP_NETWORK);  // nothing changed
     EXPECT_EQ(rec.paints.size(), 1u);
-    cell_group_redraw(48);  // not a group
-    cell_group_redraw(0);
+    cell_group_redraw(CELL_GPU_LAST);  // not a group
+    cell_group_redraw(CELL_DRIVE_SUMMARY);
     EXPECT_EQ(rec.paints.size(), 1u);
 
     // Drives: only present drives with a row.
-    CompactCells[3].shown = 1;
+    CompactCells[3].shown = CELL_SHOWN;
     CompactCells[3].drive_row = 1;
     cell_value_set(3, L"C: 10G");
-    CompactCells[4].shown = 2;  // lost
+    CompactCells[4].shown = CELL_LOST;
     CompactCells[4].drive_row = 2;
     cell_value_set(4, L"D: gone");
-    CompactCells[5].shown = 1;  // not placed yet
+    CompactCells[5].shown = CELL_SHOWN;  // not placed yet
     cell_value_set(5, L"E: new");
-    cell_group_redraw(1);
+    cell_group_redraw(CELL_GROUP_DRIVES);
     ASSERT_EQ(rec.paints.size(), 2u);
     ASSERT_EQ(rec.paints[1].size(), 1u);
     EXPECT_EQ(rec.paints[1][0].text, L"C: 10G");
@@ -190,10 +190,10 @@ TEST_F(CompactWindow, GroupRedrawsDrawTheChangedShownCellsInOneGo) {
 
 TEST_F(CompactWindow, LayoutPutsGpuNetworkAndDriveLinesBelowTheFixedBlock) {
     SharedInts[DRIVE_TEXT_WIDTH] = 10;
-    for (int cell : {41, 42, 49, 52, 60}) CompactCells[cell].shown = 1;
-    CompactCells[3].shown = 1;
+    for (int cell : {41, 42, 49, 52, 60}) CompactCells[cell].shown = CELL_SHOWN;
+    CompactCells[3].shown = CELL_SHOWN;
     CompactCells[3].drive_row = 2;
-    CompactCells[4].shown = 2;
+    CompactCells[4].shown = CELL_LOST;
     CompactCells[4].drive_row = 1;
     compact_window_layout();
     EXPECT_EQ(CompactCells[41].line, 5);
@@ -252,7 +252,7 @@ TEST_F(CompactWindow, TheModeChangesLabelsButtonsAndFrame) {
     EXPECT_EQ(CompactCells[CELL_PHYSICAL].width, 10);
     EXPECT_EQ(CompactCells[CELL_PAGEFILE].column, 11);
     EXPECT_EQ(CompactCells[CELL_PAGEFILE].x, 41 * 8);
-    for (int cell = CELL_MINIMIZE; cell <= CELL_CLOSE; ++cell) EXPECT_EQ(CompactCells[cell].shown, 1);
+    for (int cell = CELL_MINIMIZE; cell <= CELL_CLOSE; ++cell) EXPECT_EQ(CompactCells[cell].shown, CELL_SHOWN);
     ASSERT_EQ(rec.captions.size(), 1u);
     EXPECT_FALSE(rec.captions[0]);
     EXPECT_EQ(rec.placed.size(), 1u);  // the same size is set again around the new frame
@@ -263,7 +263,7 @@ TEST_F(CompactWindow, TheModeChangesLabelsButtonsAndFrame) {
     EXPECT_EQ(CompactCells[CELL_PHYSICAL].label.str(), L"Phys:");
     EXPECT_EQ(CompactCells[CELL_PAGEFILE].label.str(), L"Page:");
     EXPECT_EQ(CompactCells[CELL_PAGEFILE].width, 14);
-    for (int cell = CELL_MINIMIZE; cell <= CELL_CLOSE; ++cell) EXPECT_EQ(CompactCells[cell].shown, 0);
+    for (int cell = CELL_MINIMIZE; cell <= CELL_CLOSE; ++cell) EXPECT_EQ(CompactCells[cell].shown, CELL_HIDDEN);
     EXPECT_TRUE(rec.captions.back());
     EXPECT_EQ(rec.placed.size(), 2u);
 }

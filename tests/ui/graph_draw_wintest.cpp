@@ -157,11 +157,12 @@ TEST_F(GraphDrawWindows, RefreshDrawsTheShownTabThroughTheInstalledHooks) {
     tab_redraw_install();
 
     const int top = height - graph_bar_height(64.0f, 128, height);
-    graphs_refresh(TAB_STORAGE, 0, 0);  // a sampler's call while the main window is hidden
+    graphs_refresh(TAB_STORAGE, REFRESH_IF_VISIBLE,
+                   REFRESH_EVERY_CALL);  // a sampler's call while the main window is hidden
     EXPECT_NE(pixel(GRAPH_DISK_READ, width - 1, top), PLOT);
-    graphs_refresh(TAB_NETWORKS, 1, 0);  // forced, but another tab is shown
+    graphs_refresh(TAB_NETWORKS, REFRESH_FORCED, REFRESH_EVERY_CALL);  // forced, but another tab is shown
     EXPECT_NE(pixel(GRAPH_DISK_READ, width - 1, top), PLOT);
-    graphs_refresh(TAB_STORAGE, 1, 0);
+    graphs_refresh(TAB_STORAGE, REFRESH_FORCED, REFRESH_EVERY_CALL);
     EXPECT_EQ(pixel(GRAPH_DISK_READ, width - 1, top), PLOT);
     EXPECT_EQ(pixel(GRAPH_DISK_WRITE, width - 1, top), PLOT);
 }

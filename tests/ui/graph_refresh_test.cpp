@@ -13,7 +13,8 @@ TEST(GraphRefreshDecision, DecidesFromVisibilityThrottleAndTheShownTab) {
     constexpr Date NOW = 1000;
     struct Case {
         const char* name;
-        int tab, force, throttle;
+        int tab;
+        bool force, throttle;
         bool visible;
         int shown;
         Date last_stamp;
@@ -23,7 +24,6 @@ TEST(GraphRefreshDecision, DecidesFromVisibilityThrottleAndTheShownTab) {
     const Case cases[] = {
         {"hidden sampler call", TAB_STORAGE, 0, 0, false, TAB_STORAGE, 0, 0, false, false},
         {"hidden but forced", TAB_STORAGE, 1, 0, false, TAB_STORAGE, 0, 0, true, false},
-        {"force other than 1 does not force", TAB_STORAGE, 2, 0, false, TAB_STORAGE, 0, 0, false, false},
         {"visible sampler call", TAB_SYSTEM, 0, 0, true, TAB_SYSTEM, 0, 0, true, false},
         {"unthrottled ignores the stamp", TAB_SYSTEM, 0, 0, true, TAB_SYSTEM, NOW, TAB_SYSTEM, true, false},
         {"throttled repeat in the same second", TAB_STORAGE, 1, 1, true, TAB_STORAGE, NOW, TAB_STORAGE, false, false},
@@ -77,12 +77,12 @@ TEST_F(GraphRefresh, AMissingHookCountsAsAHiddenWindowOrNoTabShown) {
     struct Case {
         const char* name;
         bool with_visible, with_shown;
-        int force;
+        GraphsRefreshForce force;
     };
     const Case cases[] = {
-        {"no visibility hook: hidden, a sampler call draws nothing", false, true, 0},
-        {"no tab hook: even a forced call draws nothing", true, false, 1},
-        {"no tab hook: a sampler call draws nothing", true, false, 0},
+        {"no visibility hook: hidden, a sampler call draws nothing", false, true, REFRESH_IF_VISIBLE},
+        {"no tab hook: even a forced call draws nothing", true, false, REFRESH_FORCED},
+        {"no tab hook: a sampler call draws nothing", true, false, REFRESH_IF_VISIBLE},
     };
     FakeWindow::visible = true;
     for (const Case& c : cases) {
@@ -95,12 +95,12 @@ TEST_F(GraphRefresh, AMissingHookCountsAsAHiddenWindowOrNoTabShown) {
         if (!c.with_shown) hooks.shown_tab = nullptr;
         graphs_refresh_hooks_set(hooks);
         FakeWindow::drawn.clear();
-        graphs_refresh(TAB_SYSTEM, c.force, 0);
+        graphs_refresh(TAB_SYSTEM, c.force, REFRESH_EVERY_CALL);
         EXPECT_TRUE(FakeWindow::drawn.empty());
 
         install();
         FakeWindow::drawn.clear();
-        graphs_refresh(TAB_SYSTEM, c.force, 0);
+        graphs_refresh(TAB_SYSTEM, c.force, REFRESH_EVERY_CALL);
         EXPECT_EQ(FakeWindow::drawn, (std::vector<int>{TAB_SYSTEM})) << "the call draws with every hook";
     }
 }
@@ -108,9 +108,9 @@ TEST_F(GraphRefresh, AMissingHookCountsAsAHiddenWindowOrNoTabShown) {
 TEST_F(GraphRefresh, DrawsTheShownTabAndStampsThrottledCalls) {
     install();
     FakeWindow::shown = TAB_STORAGE;
-    graphs_refresh(TAB_STORAGE, 0, 0);  // hidden: the sampler's call draws nothing
+    graphs_refresh(TAB_STORAGE, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);  // hidden: the sampler's call draws nothing
     EXPECT_TRUE(FakeWindow::drawn.empty());
-    graphs_refresh(TAB_STORAGE, 1, 0);  // forced into the hidden window
+    graphs_refresh(TAB_STORAGE, REFRESH_FORCED, REFRESH_EVERY_CALL);  // forced into the hidden window
     EXPECT_EQ(FakeWindow::drawn, (std::vector<int>{TAB_STORAGE}));
     EXPECT_EQ(SharedQuads[REFRESH_STAMP].load(), 0);  // unthrottled calls leave the stamp alone
 
@@ -119,19 +119,19 @@ TEST_F(GraphRefresh, DrawsTheShownTabAndStampsThrottledCalls) {
     const Date far_future = date_now() + 3600;
     SharedQuads[REFRESH_STAMP] = far_future;
     SharedInts[REFRESH_LAST_TAB] = TAB_STORAGE;
-    graphs_refresh(TAB_STORAGE, 1, 1);  // a throttled repeat
+    graphs_refresh(TAB_STORAGE, REFRESH_FORCED, REFRESH_THROTTLED);  // a throttled repeat
     EXPECT_TRUE(FakeWindow::drawn.empty());
     EXPECT_EQ(SharedQuads[REFRESH_STAMP].load(), far_future);
 
     FakeWindow::shown = TAB_NETWORKS;
     const Date before = date_now();
-    graphs_refresh(TAB_NETWORKS, 1, 1);  // another tab gets through and takes the stamp
+    graphs_refresh(TAB_NETWORKS, REFRESH_FORCED, REFRESH_THROTTLED);  // another tab gets through and takes the stamp
     EXPECT_EQ(FakeWindow::drawn, (std::vector<int>{TAB_NETWORKS}));
     EXPECT_EQ(SharedInts[REFRESH_LAST_TAB].load(), TAB_NETWORKS);
     EXPECT_GE(SharedQuads[REFRESH_STAMP].load(), before);
     EXPECT_LE(SharedQuads[REFRESH_STAMP].load(), date_now());
 
-    graphs_refresh(TAB_STORAGE, 0, 1);  // not shown: nothing drawn, but stamped
+    graphs_refresh(TAB_STORAGE, REFRESH_IF_VISIBLE, REFRESH_THROTTLED);  // not shown: nothing drawn, but stamped
     EXPECT_EQ(FakeWindow::drawn.size(), 1u);
     EXPECT_EQ(SharedInts[REFRESH_LAST_TAB].load(), TAB_STORAGE);
 }

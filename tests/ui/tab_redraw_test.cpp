@@ -145,9 +145,9 @@ TEST(TabRedrawGpuChoice, SelectedGpuIsCheckedBeforeItIndexesAnything) {
 }
 
 TEST_F(TabRedraw, SystemTabDrawsItsFourGraphsWithTheSamplersValues) {
-    CompactCells[CELL_PHYSICAL].values[7] = 63;
-    CompactCells[CELL_PAGEFILE].values[7] = 21;
-    CompactCells[CELL_CPU].values[3] = 87;
+    CompactCells[CELL_PHYSICAL].values[MEMORY_SLOT_AVAILABLE_PERCENT] = 63;
+    CompactCells[CELL_PAGEFILE].values[MEMORY_SLOT_AVAILABLE_PERCENT] = 21;
+    CompactCells[CELL_CPU].values[CPU_SLOT_CLOCK_PERCENT] = 87;
     SharedInts[CPU_LOAD_AVG] = 14;
     shared_text_set(CPU_SPEED_CAPTION, L"3.4 GHz");
     const std::vector<TabDrawStep> steps = tab_redraw_plan(TAB_SYSTEM);
