@@ -23,12 +23,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
 fi
-# On our own virtual screen no window manager runs: Wine draws the frames itself. On a desktop it hands
-# them to the desktop's manager.
+# On our own virtual screen Wine draws the frames itself and keeps to the screen's one mode; on a desktop it
+# works with the desktop's window manager and display modes.
 if [ "$SOTRIX_OWN_DISPLAY" = 1 ]; then
-    wine_windows_managed "$WINEPREFIX" N
+    wine_x11_virtual_screen "$WINEPREFIX" on
 else
-    wine_windows_managed "$WINEPREFIX" Y
+    wine_x11_virtual_screen "$WINEPREFIX" off
 fi
 # Wine's set of performance counters is incomplete: "norepair" keeps the program from repairing it.
 wine build/win64/Sotrix.exe norepair "$@"

@@ -7,14 +7,31 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 # What the template was made with; another Wine or another recipe makes it anew.
 wine_template_stamp() {
-    printf '%s windows-unmanaged 1\n' "$(wine --version 2>/dev/null)"
+    printf '%s virtual-screen 3\n' "$(wine --version 2>/dev/null)"
 }
 
-# Managed=N: Wine draws window frames itself instead of handing windows to a window manager. On a bare
-# Xvfb no manager answers: captions would be missing and every hide would wait about 2 s.
-wine_windows_managed() {
-    local prefix="$1" managed="$2"
-    WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
+# Wine's X11 driver on a virtual screen of our own (Xvfb, no window manager):
+# - Managed=N: Wine draws window frames itself instead of handing windows to a window manager; with none
+#   to answer, captions would be missing and every hide would wait about 2 s.
+# - ClientSideWithRender=N, UseXRandR=N, UseXVidMode=N: fewer Xlib calls on Wine's shared connection.
+#   Wine's painting there draws a steady stream of ignored X errors under Xvfb, and libX11 can lock up for
+#   good when one thread handles such an error while another is inside XGetDefault (which XRender's font
+#   selection calls on every SelectObject of a font) or waits for a RandR reply: seen as a program whose
+#   three threads all wait in libX11. Without XRender fonts are drawn by Wine's own engine, as they are
+#   into our off-screen bitmaps anyway; the screen's one mode is the display mode.
+# wine_x11_virtual_screen PREFIX on|off
+wine_x11_virtual_screen() {
+    local prefix="$1" key='HKCU\Software\Wine\X11 Driver' value
+    if [ "$2" = on ]; then
+        for value in Managed ClientSideWithRender UseXRandR UseXVidMode; do
+            WINEPREFIX="$prefix" wine reg add "$key" /v "$value" /d N /f >/dev/null 2>&1 || return 1
+        done
+    else
+        for value in Managed ClientSideWithRender UseXRandR UseXVidMode; do
+            WINEPREFIX="$prefix" wine reg delete "$key" /v "$value" /f >/dev/null 2>&1
+        done
+    fi
+    return 0
 }
 
 wine_template_ensure() {
@@ -30,7 +47,7 @@ wine_template_ensure() {
         rm -rf "$work"
         mkdir -p "$work"
         WINEPREFIX="$work" wineboot -i >/dev/null 2>&1 || true
-        wine_windows_managed "$work" N
+        wine_x11_virtual_screen "$work" on
         WINEPREFIX="$work" wineserver -w 2>/dev/null || true
         if [ ! -f "$work/system.reg" ]; then
             echo "wine: wineboot could not make a prefix in $work" >&2
