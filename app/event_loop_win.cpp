@@ -95,6 +95,16 @@ void on_maximize(int window) {
     }
 }
 
+// The main window back from the taskbar (or given a new size): the graphs of its tab show their samples
+// now, not at the samplers' next turn.
+void on_size(int window) {
+    if (window == WIN_COMPACT) {
+        compact_canvas_follow_window();
+    } else if (window == WIN_MAIN && window_visible(WIN_MAIN) && window_state(WIN_MAIN) != WINDOW_STATE_MINIMIZED) {
+        graphs_refresh_now(panel_tab_selected(PANEL_MAIN));
+    }
+}
+
 void on_move(int window) {
     if (window != WIN_COMPACT && window != WIN_MAIN) return;
     int x = 0;
@@ -125,9 +135,7 @@ void dispatch(const GuiEvent& event) {
         case EVENT_MINIMIZE_WINDOW: on_minimize(event.window); break;
         case EVENT_MAXIMIZE_WINDOW: on_maximize(event.window); break;
         case EVENT_MOVE_WINDOW: on_move(event.window); break;
-        case EVENT_SIZE_WINDOW:
-            if (event.window == WIN_COMPACT) compact_canvas_follow_window();
-            break;
+        case EVENT_SIZE_WINDOW: on_size(event.window); break;
         case EVENT_TRAY: on_tray(event); break;
         default: break;
     }

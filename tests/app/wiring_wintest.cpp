@@ -6,8 +6,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/event_loop.h"
 #include "app/wiring.h"
@@ -26,9 +28,11 @@
 #include "runtime/gui/control/control.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/list_view/list_view.h"
+#include "runtime/gui/panel/panel.h"
 #include "runtime/gui/window/window.h"
 #include "system/battery_texts.h"
 #include "system/system_monitor.h"
+#include "ui/graph_control.h"
 #include "ui/graph_descriptor.h"
 
 namespace {
@@ -166,6 +170,37 @@ TEST_F(Wiring, TheDataFilePanelIsRedrawnAfterAFlushAndAHistoryLoadOrSave) {
         EXPECT_EQ(panel_pixel(), static_cast<uint32_t>(PANEL_BACK_COLOR))
             << "the panel was not redrawn after the " << action.what;
     }
+}
+
+std::vector<int> tabs_drawn;
+
+TEST_F(Wiring, TheShownTabIsRedrawnWhenTheMainWindowComesBack) {
+    ASSERT_TRUE(window_open(WIN_MAIN, 60, 60, 400, 300, L"main window", WINDOW_CAPTION | WINDOW_INVISIBLE));
+    ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, 400, 300), PANEL_MAIN);
+    for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage"})
+        panel_tab_add(PANEL_MAIN, caption);
+    panel_tab_select(PANEL_MAIN, TAB_STORAGE);
+    // The windowing side of the redraw is the program's; only the drawing itself is counted here.
+    graphs_refresh_hooks_set({.main_window_visible = [] { return window_visible(WIN_MAIN); },
+                              .shown_tab = [] { return panel_tab_selected(PANEL_MAIN); },
+                              .draw_tab = [](int tab) { tabs_drawn.push_back(tab); }});
+    const HWND main = reinterpret_cast<HWND>(window_handle(WIN_MAIN));
+    const auto events_drain = [] {
+        for (int turn = 0; turn < 50; ++turn) event_loop_turn(0);
+    };
+    window_show(WIN_MAIN, WINDOW_SHOW);
+    ShowWindow(main, SW_MINIMIZE);
+    events_drain();
+    ASSERT_EQ(window_state(WIN_MAIN), WINDOW_STATE_MINIMIZED);
+    tabs_drawn.clear();
+
+    ShowWindow(main, SW_RESTORE);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (tabs_drawn.empty() && std::chrono::steady_clock::now() < deadline) event_loop_turn(10);
+    graphs_refresh_hooks_set(GraphsRefreshHooks{});
+    window_close(WIN_MAIN);
+    ASSERT_FALSE(tabs_drawn.empty()) << "restoring the main window did not redraw its tab";
+    EXPECT_EQ(tabs_drawn.front(), TAB_STORAGE);
 }
 
 }  // namespace
