@@ -22,9 +22,6 @@ TrayAction tray_click_action(int click_type, int single_click_option);
 
 // ---- Windows ----
 
-// How long the loop waits for an event before it looks at the data-file panel's refresh request again.
-constexpr int EVENT_WAIT_MS = 1000;
-
 // One turn of the loop: waits up to wait_ms (-1: without limit) for an event and dispatches it, then redraws
 // the data-file panel when a redraw was asked for or its refresh time has passed (data_folder_panel_draw 0).
 void event_loop_turn(int wait_ms);

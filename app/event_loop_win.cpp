@@ -203,7 +203,7 @@ void event_loop_turn(int wait_ms) {
 
 void event_loop_run() {
     for (;;) {
-        event_loop_turn(EVENT_WAIT_MS);
+        event_loop_turn(-1);  // a request from a worker wakes it (data_folder_panel_refresh_request)
         if (SharedInts[EXIT_LOOP_FLAG].load() == 1) break;
     }
     program_exit();

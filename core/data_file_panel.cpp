@@ -9,6 +9,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/gui/event/gui_event.h"
 #include "runtime/text.h"
 
 namespace {
@@ -64,8 +65,14 @@ std::vector<DataFilePanelLine> data_file_panel_lines(const std::vector<DataFileP
 void data_file_panel_set_drawer(DataFilePanelDrawer drawer) { panel_drawer = drawer; }
 
 void data_folder_panel_refresh_request() {
-    std::lock_guard guard(DataFilesLock);
-    DataFiles[DATA_FILE_PANEL].stamp = 0;
+    bool open_already = false;
+    {
+        std::lock_guard guard(DataFilesLock);
+        open_already = DataFiles[DATA_FILE_PANEL].stamp == 0;
+        DataFiles[DATA_FILE_PANEL].stamp = 0;
+    }
+    // An empty event wakes the event loop, whose turn serves the request: one per request still open.
+    if (!open_already) gui_event_post(GuiEvent{});
 }
 
 int64_t data_folder_panel_draw(int64_t force) { return data_folder_panel_draw_at(force, date_now()); }

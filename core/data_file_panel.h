@@ -47,7 +47,8 @@ bool data_file_panel_canvas_draw(const std::vector<DataFilePanelLine>& lines);
 // entries' flags and date texts. Any thread; two redraws never run at once. Returns 0.
 int64_t data_folder_panel_draw(int64_t force);
 // Asks for a redraw at the next unforced data_folder_panel_draw (the event loop's), without drawing now: for
-// threads that may hold other locks (a log flush, a store saved by a worker).
+// threads that may hold other locks (a log flush, a store saved by a worker). Wakes the event loop with an
+// empty event.
 void data_folder_panel_refresh_request();
 
 // The same at a given moment (tests).

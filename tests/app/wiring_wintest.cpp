@@ -166,7 +166,11 @@ TEST_F(Wiring, TheDataFilePanelIsRedrawnAfterAFlushAndAHistoryLoadOrSave) {
         panel_blacken();
         ASSERT_EQ(panel_pixel(), 0u) << action.what;
         action.run();
-        event_loop_turn(0);
+        // The request wakes the loop: its turn does not wait out the time limit.
+        const auto turn_start = std::chrono::steady_clock::now();
+        event_loop_turn(8000);
+        EXPECT_LT(std::chrono::steady_clock::now() - turn_start, std::chrono::seconds(4))
+            << "the " << action.what << " did not wake the event loop";
         EXPECT_EQ(panel_pixel(), static_cast<uint32_t>(PANEL_BACK_COLOR))
             << "the panel was not redrawn after the " << action.what;
     }
