@@ -44,11 +44,11 @@ void data_file_panel_set_drawer(DataFilePanelDrawer drawer);
 bool data_file_panel_canvas_draw(const std::vector<DataFilePanelLine>& lines);
 
 // Redraws the panel: force 1 at once, otherwise only when the refresh stamp (entry DATA_FILE_PANEL) has passed. Updates
-// the entries' flags and date texts. Any thread; two redraws never run at once. Returns 0.
-int64_t data_folder_panel_draw(int64_t force);
+// the entries' flags and date texts. Any thread; two redraws never run at once.
+void data_folder_panel_draw(int64_t force);
 // Asks for a redraw at the next unforced data_folder_panel_draw (the event loop's), without drawing now: for
 // threads that may hold other locks (a log flush, a store saved by a worker).
 void data_folder_panel_refresh_request();
 
 // The same at a given moment (tests).
-int64_t data_folder_panel_draw_at(int64_t force, Date now);
+void data_folder_panel_draw_at(int64_t force, Date now);
