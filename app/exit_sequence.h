@@ -21,9 +21,9 @@ int exit_wait_count(int64_t waited_ms);
 void program_exit();
 
 // The exit's wait for the workers (main thread): raises the quit (QUIT_FLAG 1 and the quit event), then waits
-// on the threads' handles while any worker slot or watched thread runs, counting QUIT_FLAG up per 40 ms and
+// on the threads' handles while any worker slot or watched thread runs, counting QUIT_FLAG up per EXIT_WAIT_STEP_MS and
 // serving the messages other threads send to our windows. True as soon as all stopped; false after about two
-// seconds (QUIT_FLAG 50) with one still running.
+// seconds (QUIT_FLAG EXIT_WAIT_LAST_COUNT) with one still running.
 bool exit_workers_stop();
 
 // A short-lived worker whose thread number lives outside the shared slots (the host-name lookup worker): the

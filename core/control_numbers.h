@@ -8,7 +8,7 @@ enum WindowNumber : int {
 };
 
 enum ControlNumber : int {
-    TEXT_SPLASH = 0,  // the already-running notice's text, then the splash lines, in window 100
+    TEXT_SPLASH = 0,  // the already-running notice's text, then the splash lines, in WIN_COMPACT
     PANEL_MAIN = 102,
     CANVAS_COMPACT = 112,
 
@@ -145,7 +145,7 @@ enum LibraryNumber : int {
 };
 
 enum TimerNumber : int {
-    TIMER_NOTICE = 0,  // of window 100 while it is the already-running notice
+    TIMER_NOTICE = 0,  // of WIN_COMPACT while it is the already-running notice
 };
 
 // Event numbers of the keyboard shortcuts.

@@ -75,9 +75,9 @@ void data_folder_panel_refresh_request() {
     if (!open_already) gui_event_post(GuiEvent{});
 }
 
-int64_t data_folder_panel_draw(int64_t force) { return data_folder_panel_draw_at(force, date_now()); }
+void data_folder_panel_draw(int64_t force) { data_folder_panel_draw_at(force, date_now()); }
 
-int64_t data_folder_panel_draw_at(int64_t force, Date now) {
+void data_folder_panel_draw_at(int64_t force, Date now) {
     // Read before the panel's lock: the ping monitor calls in while it holds the ping list's lock.
     const int32_t ping_hosts = ping_host_count();
     std::lock_guard panel_guard(panel_lock);
@@ -85,9 +85,9 @@ int64_t data_folder_panel_draw_at(int64_t force, Date now) {
     {
         std::lock_guard guard(DataFilesLock);
         DataFile& refresh = DataFiles[DATA_FILE_PANEL];
-        if (force != 1 && refresh.stamp >= now) return 0;
+        if (force != 1 && refresh.stamp >= now) return;
         refresh.stamp = now + 5;
-        if (SharedInts[QUIT_FLAG].load() != 0) return 0;
+        if (SharedInts[QUIT_FLAG].load() != 0) return;
         DataFiles[DATA_FILE_PROGRAM].flag = 1;
         DataFiles[DATA_FILE_SETTINGS].flag = SharedInts[SETTINGS_FILE_PRESENT].load();
         DataFiles[DATA_FILE_LOG].flag = SharedInts[OPT_LOG_FILE].load();
@@ -116,5 +116,4 @@ int64_t data_folder_panel_draw_at(int64_t force, Date now) {
     }
     const DataFilePanelDrawer drawer = panel_drawer.load();
     (drawer ? drawer : data_file_panel_canvas_draw)(lines);
-    return 0;
 }

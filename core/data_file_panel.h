@@ -35,21 +35,21 @@ std::vector<DataFilePanelLine> data_file_panel_lines(const std::vector<DataFileP
 // The local modification date of a file; -1 when it is missing or is a folder.
 Date file_modified_date(const std::wstring& path);
 
-// Draws the lines on canvas 150; false when the canvas does not exist or cannot be drawn on. Installed by the
+// Draws the lines on CANVAS_DATA_FILES; false when the canvas does not exist or cannot be drawn on. Installed by the
 // windowing layer; it must not wait for the main thread (it is called by workers under the panel's lock).
 using DataFilePanelDrawer = bool (*)(const std::vector<DataFilePanelLine>& lines);
 void data_file_panel_set_drawer(DataFilePanelDrawer drawer);
-// The drawer used while none is set: on Windows it draws on canvas 150 in font 206, grey on white; natively
-// there is nothing to draw on and it returns false.
+// The drawer used while none is set: on Windows it draws on CANVAS_DATA_FILES in FONT_FIXED_SMALL, grey on white;
+// natively there is nothing to draw on and it returns false.
 bool data_file_panel_canvas_draw(const std::vector<DataFilePanelLine>& lines);
 
-// Redraws the panel: force 1 at once, otherwise only when the refresh stamp (entry 7) has passed. Updates the
-// entries' flags and date texts. Any thread; two redraws never run at once. Returns 0.
-int64_t data_folder_panel_draw(int64_t force);
+// Redraws the panel: force 1 at once, otherwise only when the refresh stamp (entry DATA_FILE_PANEL) has passed. Updates
+// the entries' flags and date texts. Any thread; two redraws never run at once.
+void data_folder_panel_draw(int64_t force);
 // Asks for a redraw at the next unforced data_folder_panel_draw (the event loop's), without drawing now: for
 // threads that may hold other locks (a log flush, a store saved by a worker). Wakes the event loop with an
 // empty event.
 void data_folder_panel_refresh_request();
 
 // The same at a given moment (tests).
-int64_t data_folder_panel_draw_at(int64_t force, Date now);
+void data_folder_panel_draw_at(int64_t force, Date now);

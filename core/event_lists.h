@@ -5,7 +5,7 @@
 
 #include "runtime/date.h"
 
-// Inserts "%mm-%dd  %hh:%ii:%ss - " + text at the top of a list (133 system or 134 network events) and
+// Inserts "%mm-%dd  %hh:%ii:%ss - " + text at the top of a list (LIST_SYSTEM_EVENTS or LIST_NETWORK_EVENTS) and
 // hands the text to the log when that list's log option is on.
 void event_line_add(int list, std::wstring_view text);
 

@@ -68,7 +68,7 @@ void text_maps_build(int language, TextMaps& maps) {
 // One set of maps per table column in use. A set is built once and never changed or freed afterwards, so
 // the references that tr() hands out stay valid, and a lookup needs no lock: it reads the published set.
 constexpr int MAP_SETS = 2;  // English (the keys), German
-std::atomic<const TextMaps*> LoadedMaps{nullptr};
+std::atomic<const TextMaps*> loaded_maps{nullptr};
 
 const TextMaps& map_set(int set, int language) {
     static TextMaps sets[MAP_SETS];
@@ -107,25 +107,25 @@ std::wstring language_splash_line(int language) {
 void text_maps_load(int language) {
     // Only the German column is ever shown; every other language shows the English keys.
     const int set = language == LANGUAGE_GERMAN ? 1 : 0;
-    LoadedMaps.store(&map_set(set, language), std::memory_order_release);
+    loaded_maps.store(&map_set(set, language), std::memory_order_release);
 }
 
 const std::wstring& tr(std::wstring_view english) {
-    const TextMaps* maps = LoadedMaps.load(std::memory_order_acquire);
+    const TextMaps* maps = loaded_maps.load(std::memory_order_acquire);
     return maps ? map_find(maps->plain, english) : empty_text();
 }
 
 const std::wstring& tr_padded(std::wstring_view name) {
-    const TextMaps* maps = LoadedMaps.load(std::memory_order_acquire);
+    const TextMaps* maps = loaded_maps.load(std::memory_order_acquire);
     return maps ? map_find(maps->padded, name) : empty_text();
 }
 
 std::size_t text_map_count() {
-    const TextMaps* maps = LoadedMaps.load(std::memory_order_acquire);
+    const TextMaps* maps = loaded_maps.load(std::memory_order_acquire);
     return maps ? maps->plain.size() : 0;
 }
 
 std::size_t padded_text_map_count() {
-    const TextMaps* maps = LoadedMaps.load(std::memory_order_acquire);
+    const TextMaps* maps = loaded_maps.load(std::memory_order_acquire);
     return maps ? maps->padded.size() : 0;
 }

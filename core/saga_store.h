@@ -15,9 +15,10 @@ std::string saga_records_serialise(const std::vector<SSys>& records);
 // Parses JSON bytes into records; false when they are not JSON or the root is not an array.
 bool saga_records_parse(std::string_view bytes, std::vector<SSys>& records, std::wstring& error);
 
-// Puts the stored rows back into lists 133, 134 and 135 (start-up, before workers and before "started").
-// A missing or empty file is replaced by its backup; an unreadable or damaged file is set aside, the backup
-// is read instead, and an event line tells. Returns 1 when a history was read while the option is on.
+// Puts the stored rows back into LIST_SYSTEM_EVENTS, LIST_NETWORK_EVENTS and LIST_STORAGE_MONITOR (start-up, before
+// workers and before "started"). A missing or empty file is replaced by its backup; an unreadable or damaged file is
+// set aside, the backup is read instead, and an event line tells. Returns 1 when a history was read while the option is
+// on.
 int saga_lists_load(const std::wstring& path);
 
 // Saves the three lists while OPT_RESTORE_SESSION is on (the previous file becomes the backup, unless it was

@@ -12,7 +12,7 @@ constexpr int SETTINGS_FLAG_COUNT = 26;
 
 // The settings the code carries, as plain numbers.
 struct SettingsCodeValues {
-    std::array<int32_t, SETTINGS_FLAG_COUNT> flags{};  // SharedInts 65..90
+    std::array<int32_t, SETTINGS_FLAG_COUNT> flags{};  // SharedInts SETTINGS_FLAGS..SETTINGS_FLAGS_LAST
     int32_t opacity_step = 8;                          // position 27, decimal, 1..9
     int32_t title_mode = 0;                            // 28, decimal, 0..8
     int32_t long_idle_choice = 0;                      // 29, hexadecimal, 0..15
@@ -31,13 +31,15 @@ struct SettingsCodeValues {
 // The values with which the program starts when no settings file is read.
 SettingsCodeValues settings_code_defaults();
 
-// The code of the values: always exactly 50 characters (values out of range are written at the nearest end).
+// The code of the values: always exactly SETTINGS_CODE_LENGTH characters (values out of range are written at the
+// nearest end).
 std::wstring settings_code_encode(const SettingsCodeValues& values);
 
 // Reads a code into values, leaving what it does not reach as it is. False, with values unchanged, when the
-// code is not 26 to 50 characters long (a 51-character code of the older two-digit font size 26 is read too).
-// Flags other than "0"/"1" read 0; positions 27 to 29 out of range take their defaults; positions 30 to 36
-// out of range, or not digits of their base, take their defaults; 37 to 39 are capped to their ranges.
+// code is not SETTINGS_CODE_MIN_LENGTH to SETTINGS_CODE_LENGTH characters long (a 51-character code of the older
+// two-digit font size 26 is read too). Flags other than "0"/"1" read 0; positions 27 to 29 out of range take their
+// defaults; positions 30 to 36 out of range, or not digits of their base, take their defaults; 37 to 39 are capped to
+// their ranges.
 bool settings_code_decode(std::wstring_view code, SettingsCodeValues& values);
 
 // The values in force: SharedInts, and the window-size track bars when they exist.

@@ -373,8 +373,9 @@ extern std::array<std::atomic<float>, SHARED_FLOATS_COUNT> SharedFloats;
 std::wstring shared_text(SharedTextIndex index);
 void shared_text_set(SharedTextIndex index, std::wstring text);
 
-// The last IPv4 address text of the network adapter at a table position (0..31). Positions 0..19 live in
-// SharedTexts 100 + n; the others are kept apart, so no adapter ever overwrites the disk-error marker.
+// The last IPv4 address text of the network adapter at a table position (0..31). Positions below ADAPTER_TEXT_SLOTS
+// live in SharedTexts ADAPTER_IPV4_TEXT + n; the others are kept apart, so no adapter ever overwrites the disk-error
+// marker.
 std::wstring adapter_ipv4_text(int position);
 void adapter_ipv4_text_set(int position, std::wstring text);
 

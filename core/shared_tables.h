@@ -63,7 +63,7 @@ enum DataFileEntry : int {
 // One file the program keeps or looks for, as the About tab's data-file panel shows it.
 struct DataFile {
     int32_t flag = 0;          // per-entry state copied by the panel; the status text shows while it is 0
-    Date stamp = 0;            // entry 7: before this date an unforced panel redraw is skipped
+    Date stamp = 0;            // entry DATA_FILE_PANEL: before this date an unforced panel redraw is skipped
     std::wstring date_text;    // modification date as the panel shows it
     std::wstring file_name;    // without folder
     std::wstring folder;       // with a trailing "\"
@@ -114,7 +114,7 @@ static_assert(CELL_FIXED_LAST < CELL_GPU_FIRST && CELL_GPU_LAST < CELL_NETWORK_F
 
 // The groups cell_group_redraw knows, by the number that names each. The fixed group is named by the cell
 // before its first one: a fixed cell's number less CELL_GROUP_FIXED is its field in COMPACT_LABELS, counted
-// from 1 (and, for cells 28 to 34, the title mode that shows it).
+// from 1 (and, for cells CELL_PHYSICAL to CELL_DISK_READ, the title mode that shows it).
 enum CompactCellGroup : int {
     CELL_GROUP_DRIVES = CELL_DRIVE_FIRST,
     CELL_GROUP_FIXED = CELL_FIXED_FIRST - 1,
@@ -271,7 +271,7 @@ struct RateGraphScale {
     int64_t quiet_count = 0;
 };
 
-// 0 graph 308 disk write, 1 graph 304 disk read, 2 graph 305 network send, 3 graph 306 network receive.
+// 0 GRAPH_DISK_WRITE, 1 GRAPH_DISK_READ, 2 GRAPH_NET_SEND, 3 GRAPH_NET_RECEIVE.
 extern std::array<RateGraphScale, 4> RateGraphScales;
 
 // ---- Event log records ----

@@ -12,8 +12,8 @@ int64_t is_process_running(std::wstring_view executable);
 int64_t safe_mode_state();
 
 // Fills MONITOR_COUNT and the right and bottom edges of the primary work area in 96-DPI units
-// (WORKAREA_WIDTH, WORKAREA_HEIGHT). Always 0.
-int64_t read_desktop_metrics();
+// (WORKAREA_WIDTH, WORKAREA_HEIGHT).
+void read_desktop_metrics();
 
 // The left and top edges of the work area at the last read, in 96-DPI units: a taskbar at the top or left
 // moves them off 0, and windows placed by the program stay right of and below them.
@@ -21,8 +21,8 @@ int work_area_left();
 int work_area_top();
 
 // Waits until the wall-clock second changes, then sets SecondPhaseMs to the millisecond clock modulo 1000.
-// A quit (the quit event) ends the wait at once and leaves SecondPhaseMs as it was. Always 0.
-int64_t wait_next_second();
+// A quit (the quit event) ends the wait at once and leaves SecondPhaseMs as it was.
+void wait_next_second();
 
 // The work area in 96-DPI units from its edges in pixels at a DPI.
 struct WorkAreaUnits {

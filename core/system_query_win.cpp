@@ -49,7 +49,7 @@ int64_t is_process_running(std::wstring_view executable) {
 
 int64_t safe_mode_state() { return GetSystemMetrics(SM_CLEANBOOT); }
 
-int64_t read_desktop_metrics() {
+void read_desktop_metrics() {
     int monitors = 0;
     EnumDisplayMonitors(nullptr, nullptr, count_monitor, reinterpret_cast<LPARAM>(&monitors));
     SharedInts[MONITOR_COUNT] = monitors;
@@ -60,22 +60,20 @@ int64_t read_desktop_metrics() {
     last_top = units.top;
     SharedInts[WORKAREA_HEIGHT] = units.bottom;
     SharedInts[WORKAREA_WIDTH] = units.right;
-    return 0;
 }
 
 int work_area_left() { return last_left.load(); }
 
 int work_area_top() { return last_top.load(); }
 
-int64_t wait_next_second() {
+void wait_next_second() {
     const Date start = date_now();
     for (;;) {
         // To the boundary by the clock's own milliseconds; a wait that ends a moment early waits the rest.
         SYSTEMTIME now;
         GetLocalTime(&now);
         if (date_now() != start) break;
-        if (quit_event_wait(1000 - now.wMilliseconds)) return 0;
+        if (quit_event_wait(1000 - now.wMilliseconds)) return;
     }
     SecondPhaseMs = millisecond_clock() % 1000;
-    return 0;
 }

@@ -20,8 +20,8 @@ constexpr long DEFAULT_TOTAL_TIMEOUT_MS = 120000;
 // libcurl limits each header line but, depending on the version, not their sum.
 constexpr size_t MAX_HEADER_BYTES = 256 * 1024;
 
-std::once_flag GLOBAL_INIT_ONCE;
-CURLcode GLOBAL_INIT_RESULT = CURLE_FAILED_INIT;
+std::once_flag global_init_once;
+CURLcode global_init_result = CURLE_FAILED_INIT;
 
 enum class Abort { NONE, CANCELLED, BODY_TOO_LARGE, HEADERS_TOO_LARGE, OUT_OF_MEMORY };
 
@@ -161,8 +161,8 @@ bool run_request(const std::string& url, HttpResponse& response, const HttpOptio
 }  // namespace
 
 bool http_global_init() {
-    std::call_once(GLOBAL_INIT_ONCE, [] { GLOBAL_INIT_RESULT = curl_global_init(CURL_GLOBAL_DEFAULT); });
-    return GLOBAL_INIT_RESULT == CURLE_OK;
+    std::call_once(global_init_once, [] { global_init_result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return global_init_result == CURLE_OK;
 }
 
 HttpLimits http_limits_effective(const HttpOptions& options) {

@@ -16,5 +16,5 @@ void drives_rescan();
 // Refills the Storage tab's drive filter and the texts of the drive cells (call right after drives_rescan).
 void drive_filter_fill();
 
-// The drive watcher thread (argument ignored): 100 ms rounds until QUIT_FLAG is above 0.
+// The drive watcher thread (argument ignored): rounds of DRIVE_WATCHER_ROUND_MS until QUIT_FLAG is above 0.
 void drive_watcher_thread(int64_t argument);

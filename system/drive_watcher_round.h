@@ -56,9 +56,9 @@ void drive_watcher_round(DriveWatcherState& state, const DrivePlatform& platform
 // After the wait: the Storage tab's clipboard copy and the three countdowns.
 void drive_watcher_round_end(const DriveUi& ui);
 
-// The watcher thread's loop: a round every 100 ms (a worker timer, so the work does not stretch the period)
-// until QUIT_FLAG is above 0, tested at the end of each round; a quit wakes the wait at once, so it ends
-// within one round.
+// The watcher thread's loop: a round every DRIVE_WATCHER_ROUND_MS (a worker timer, so the work does not stretch the
+// period) until QUIT_FLAG is above 0, tested at the end of each round; a quit wakes the wait at once, so it ends within
+// one round.
 void drive_watcher_run(const DrivePlatform& platform, const DriveUi& ui);
 
 // Text of the tray tooltip for a title: "Sotrix " + title, at most 63 characters.

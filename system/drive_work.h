@@ -9,7 +9,7 @@
 
 #include "core/shared_tables.h"
 
-// The parts of a drive cell (CompactCells 0 to 26) that the drive monitor writes.
+// The parts of a drive cell (CompactCells CELL_DRIVE_SUMMARY to CELL_DRIVE_LAST) that the drive monitor writes.
 struct DriveCellState {
     int32_t shown = CELL_HIDDEN;  // CompactCellShown; hidden: never seen
     int32_t drive_row = 0;

@@ -1,5 +1,5 @@
-// Which steps a round of the system sampler runs: memory each new second, the processor step by a
-// 2.5-second millisecond timer, the per-second step each new second, the desktop check every 120 rounds.
+// Which steps a round of the system sampler runs: memory and the per-second step each new second, the
+// processor step every SAMPLER_CPU_STEP_MS, the desktop check every SAMPLER_DESKTOP_ROUNDS rounds.
 #pragma once
 
 #include <cstdint>

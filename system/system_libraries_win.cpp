@@ -8,47 +8,47 @@
 
 namespace {
 
-HMODULE PowrprofModule = nullptr;
-HMODULE PdhModule = nullptr;
-PdhFunctions Pdh;
-PowerFunctions Power;
+HMODULE powrprof_module = nullptr;
+HMODULE pdh_module = nullptr;
+PdhFunctions pdh;
+PowerFunctions power;
 
 }  // namespace
 
-const PdhFunctions& pdh_functions() { return Pdh; }
-const PowerFunctions& power_functions() { return Power; }
+const PdhFunctions& pdh_functions() { return pdh; }
+const PowerFunctions& power_functions() { return power; }
 
 void system_libraries_load() {
-    if (!PowrprofModule) PowrprofModule = system_library_load(L"powrprof.dll");
-    if (PowrprofModule) {
-        library_function_bind(PowrprofModule, "CallNtPowerInformation", Power.power_information);
-        library_function_bind(PowrprofModule, "GetActivePwrScheme", Power.active_scheme);
-        library_function_bind(PowrprofModule, "ReadProcessorPwrScheme", Power.read_processor_scheme);
+    if (!powrprof_module) powrprof_module = system_library_load(L"powrprof.dll");
+    if (powrprof_module) {
+        library_function_bind(powrprof_module, "CallNtPowerInformation", power.power_information);
+        library_function_bind(powrprof_module, "GetActivePwrScheme", power.active_scheme);
+        library_function_bind(powrprof_module, "ReadProcessorPwrScheme", power.read_processor_scheme);
     }
     // Without the processor information the library is of no use to us: the clock is estimated instead.
-    SharedQuads[POWRPROF_LIBRARY] = Power.power_information ? LIBRARY_POWRPROF : 0;
+    SharedQuads[POWRPROF_LIBRARY] = power.power_information ? LIBRARY_POWRPROF : 0;
 
-    if (!PdhModule) PdhModule = system_library_load(L"pdh.dll");
-    if (PdhModule) {
-        library_function_bind(PdhModule, "PdhOpenQueryW", Pdh.open_query);
-        library_function_bind(PdhModule, "PdhAddCounterW", Pdh.add_counter);
-        library_function_bind(PdhModule, "PdhCollectQueryData", Pdh.collect);
-        library_function_bind(PdhModule, "PdhGetFormattedCounterValue", Pdh.formatted_value);
-        library_function_bind(PdhModule, "PdhLookupPerfNameByIndexW", Pdh.name_by_index);
-        library_function_bind(PdhModule, "PdhCloseQuery", Pdh.close_query);
+    if (!pdh_module) pdh_module = system_library_load(L"pdh.dll");
+    if (pdh_module) {
+        library_function_bind(pdh_module, "PdhOpenQueryW", pdh.open_query);
+        library_function_bind(pdh_module, "PdhAddCounterW", pdh.add_counter);
+        library_function_bind(pdh_module, "PdhCollectQueryData", pdh.collect);
+        library_function_bind(pdh_module, "PdhGetFormattedCounterValue", pdh.formatted_value);
+        library_function_bind(pdh_module, "PdhLookupPerfNameByIndexW", pdh.name_by_index);
+        library_function_bind(pdh_module, "PdhCloseQuery", pdh.close_query);
     }
     const bool pdh_usable =
-        Pdh.open_query && Pdh.add_counter && Pdh.collect && Pdh.formatted_value && Pdh.name_by_index;
+        pdh.open_query && pdh.add_counter && pdh.collect && pdh.formatted_value && pdh.name_by_index;
     SharedQuads[PDH_LIBRARY] = pdh_usable ? LIBRARY_PDH : 0;
 }
 
 void system_libraries_free() {
     SharedQuads[POWRPROF_LIBRARY] = 0;
     SharedQuads[PDH_LIBRARY] = 0;
-    Pdh = PdhFunctions{};
-    Power = PowerFunctions{};
-    if (PowrprofModule) FreeLibrary(PowrprofModule);
-    if (PdhModule) FreeLibrary(PdhModule);
-    PowrprofModule = nullptr;
-    PdhModule = nullptr;
+    pdh = PdhFunctions{};
+    power = PowerFunctions{};
+    if (powrprof_module) FreeLibrary(powrprof_module);
+    if (pdh_module) FreeLibrary(pdh_module);
+    powrprof_module = nullptr;
+    pdh_module = nullptr;
 }

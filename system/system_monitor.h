@@ -18,14 +18,14 @@ enum WindowsEditionNames : bool { EDITION_NAMES_LONG = false, EDITION_NAMES_SHOR
 // (start-up) or the long ones (the summary). Sets WINDOWS_BUILD. Any thread.
 std::wstring windows_version_text(WindowsEditionNames editions);
 
-// Replaces SharedTexts 51..61 (the processor property names) by the processor's values from WMI
-// (ROOT\CIMV2, Win32_Processor); texts it cannot fill become empty. Main thread, once, "Loading: PC
+// Replaces SharedTexts CPU_CURRENT_CLOCK_TEXT..CPU_PROCESSOR_ID_TEXT (the processor property names) by the processor's
+// values from WMI (ROOT\CIMV2, Win32_Processor); texts it cannot fill become empty. Main thread, once, "Loading: PC
 // Hardware", before the sampler starts.
 void wmi_processor_query();
 
 // The system sampler: thread procedure for thread_create (argument unused), priority 24, its number in
-// SYSTEM_SAMPLER_THREAD. A 125 ms loop that ends within one round once QUIT_FLAG is above 0. Start it after
-// the windows exist and after system_libraries_load and wmi_processor_query.
+// SYSTEM_SAMPLER_THREAD. A loop of SAMPLER_ROUND_MS rounds that ends within one round once QUIT_FLAG is above 0. Start
+// it after the windows exist and after system_libraries_load and wmi_processor_query.
 void system_sampler_thread(int64_t argument);
 
 // Gathers the summary facts, stores WINDOWS_NAME, WINDOWS_BUILD and the desktop metrics, draws the three

@@ -3,10 +3,10 @@
 
 namespace {
 
-SystemMonitorHooks Hooks;
+SystemMonitorHooks installed;
 
 }  // namespace
 
-void system_monitor_hooks_set(const SystemMonitorHooks& hooks) { Hooks = hooks; }
+void system_monitor_hooks_set(const SystemMonitorHooks& hooks) { installed = hooks; }
 
-const SystemMonitorHooks& system_monitor_hooks() { return Hooks; }
+const SystemMonitorHooks& system_monitor_hooks() { return installed; }

@@ -239,7 +239,7 @@ void memory_step() {
     memory_cell_sample(CELL_PAGEFILE, now);
 }
 
-// ---- Processor step, every 2.5 s ----
+// ---- Processor step, every SAMPLER_CPU_STEP_MS ----
 
 void clock_step(Sampler& sampler) {
     const int64_t logical = value(CELL_CPU, CPU_SLOT_LOGICAL_COUNT);
@@ -521,7 +521,7 @@ void per_second_step(Sampler& sampler) {
     status_title_step();
 }
 
-// ---- Every 120 rounds ----
+// ---- Every SAMPLER_DESKTOP_ROUNDS rounds ----
 
 void desktop_check() {
     const std::vector<std::wstring> lines = desktop_change_lines(desktop_metrics_stored(), desktop_reading().metrics);

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::mutex SummaryLock;  // one build at a time, whoever asks
+std::mutex summary_lock;  // one build at a time, whoever asks
 
 std::wstring adapter_name() {
     DISPLAY_DEVICEW device{};
@@ -82,7 +82,7 @@ void desktop_metrics_store(const DesktopMetrics& metrics) {
 void system_summary_request() { SharedInts[SYSTEM_SUMMARY_REQUEST].store(1, std::memory_order_release); }
 
 std::wstring system_summary_text() {
-    std::lock_guard guard(SummaryLock);
+    std::lock_guard guard(summary_lock);
     SystemSummaryFacts facts;
     facts.cpu_brand = collapse_spaces(shared_text(CPU_BRAND_TEXT));
     shared_text_set(CPU_BRAND_TEXT, facts.cpu_brand);

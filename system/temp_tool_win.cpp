@@ -20,7 +20,7 @@
 
 namespace {
 
-// The connection. Only temp_tool_step and temp_tool_close touch it, under ConnectionLock (a leaf lock:
+// The connection. Only temp_tool_step and temp_tool_close touch it, under connection_lock (a leaf lock:
 // the panel redraw and the history lock are taken after it is released).
 struct Connection {
     HANDLE mapping = nullptr;
@@ -28,65 +28,65 @@ struct Connection {
     std::size_t view_size = 0;  // the mapped region as Windows reports it: nothing beyond it is read
     std::string cpu_name;       // the name the tool published when we connected
 };
-std::mutex ConnectionLock;
-Connection Tool;
+std::mutex connection_lock;
+Connection connection;
 
-std::atomic<int> RecheckRequest{0};
-std::atomic<int> NotFoundSteps{24};
-std::atomic<int> ReconnectSteps{4};
+std::atomic<int> recheck_request{0};
+std::atomic<int> not_found_interval_steps{24};
+std::atomic<int> reconnect_interval_steps{4};
 
 enum class Status { UNCHANGED, INITIALIZING, RUNNING, NOT_RUNNING };
 
-std::span<const std::uint8_t> view_bytes() { return {Tool.view, Tool.view ? Tool.view_size : 0}; }
+std::span<const std::uint8_t> view_bytes() { return {connection.view, connection.view ? connection.view_size : 0}; }
 
-// Caller holds ConnectionLock.
+// Caller holds connection_lock.
 void disconnect() {
-    if (Tool.view) UnmapViewOfFile(Tool.view);
-    if (Tool.mapping) CloseHandle(Tool.mapping);
-    Tool = Connection{};
-    SharedInts[TEMP_TOOL_STATE] = -ReconnectSteps.load();
+    if (connection.view) UnmapViewOfFile(connection.view);
+    if (connection.mapping) CloseHandle(connection.mapping);
+    connection = Connection{};
+    SharedInts[TEMP_TOOL_STATE] = -reconnect_interval_steps.load();
     // Every entry, not only those of our processors: the tool may have filled more.
     temp_tool_temperatures_clear(CpuCoreTable);
 }
 
 bool tool_running() { return is_process_running(TEMP_TOOL_PROCESS_NAME) != 0; }
 
-// Caller holds ConnectionLock.
+// Caller holds connection_lock.
 Status connect() {
     if (!tool_running()) {
-        SharedInts[TEMP_TOOL_STATE] = -NotFoundSteps.load();
+        SharedInts[TEMP_TOOL_STATE] = -not_found_interval_steps.load();
         return Status::NOT_RUNNING;
     }
-    if (Tool.mapping || Tool.view) disconnect();  // never two mappings at once
+    if (connection.mapping || connection.view) disconnect();  // never two mappings at once
     SharedInts[TEMP_TOOL_STATE] = TEMP_TOOL_OPENING;
-    Tool.mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, TEMP_TOOL_MAPPING_NAME);
-    if (!Tool.mapping) {
+    connection.mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, TEMP_TOOL_MAPPING_NAME);
+    if (!connection.mapping) {
         // The tool runs but has not published its memory yet: look again later, not only after F5.
-        SharedInts[TEMP_TOOL_STATE] = -NotFoundSteps.load();
+        SharedInts[TEMP_TOOL_STATE] = -not_found_interval_steps.load();
         return Status::UNCHANGED;
     }
     SharedInts[TEMP_TOOL_STATE] = TEMP_TOOL_MAPPING;
-    Tool.view = static_cast<const std::uint8_t*>(MapViewOfFile(Tool.mapping, FILE_MAP_READ, 0, 0, 0));
+    connection.view = static_cast<const std::uint8_t*>(MapViewOfFile(connection.mapping, FILE_MAP_READ, 0, 0, 0));
     MEMORY_BASIC_INFORMATION region{};
-    if (!Tool.view || VirtualQuery(Tool.view, &region, sizeof region) == 0) {
-        if (Tool.view) UnmapViewOfFile(Tool.view);
-        CloseHandle(Tool.mapping);
-        Tool = Connection{};
-        SharedInts[TEMP_TOOL_STATE] = -NotFoundSteps.load();
+    if (!connection.view || VirtualQuery(connection.view, &region, sizeof region) == 0) {
+        if (connection.view) UnmapViewOfFile(connection.view);
+        CloseHandle(connection.mapping);
+        connection = Connection{};
+        SharedInts[TEMP_TOOL_STATE] = -not_found_interval_steps.load();
         return Status::UNCHANGED;
     }
-    Tool.view_size = region.RegionSize;
+    connection.view_size = region.RegionSize;
     SharedInts[TEMP_TOOL_STATE] = TEMP_TOOL_CONNECTED;
     const TempToolReading reading = temp_tool_reading_parse(view_bytes());
-    Tool.cpu_name = reading.cpu_name;
+    connection.cpu_name = reading.cpu_name;
     SharedInts[CPU_TEMP_LIMIT] = reading.limit;
     return Status::RUNNING;
 }
 
-// Caller holds ConnectionLock. Leaves the connection open while the tool's values keep coming.
+// Caller holds connection_lock. Leaves the connection open while the tool's values keep coming.
 Status read() {
     const TempToolReading reading = temp_tool_reading_parse(view_bytes());
-    if (!Tool.view || reading.cpu_name != Tool.cpu_name) {
+    if (!connection.view || reading.cpu_name != connection.cpu_name) {
         const Status status = tool_running() ? Status::INITIALIZING : Status::NOT_RUNNING;
         disconnect();
         return status;
@@ -126,11 +126,11 @@ void history_point_add() {
 
 }  // namespace
 
-void temp_tool_recheck_request() { RecheckRequest.store(1, std::memory_order_release); }
+void temp_tool_recheck_request() { recheck_request.store(1, std::memory_order_release); }
 
 void temp_tool_set_intervals(int not_found_steps, int reconnect_steps) {
-    NotFoundSteps = not_found_steps < 1 ? 1 : not_found_steps;
-    ReconnectSteps = reconnect_steps < 1 ? 1 : reconnect_steps;
+    not_found_interval_steps = not_found_steps < 1 ? 1 : not_found_steps;
+    reconnect_interval_steps = reconnect_steps < 1 ? 1 : reconnect_steps;
 }
 
 void temp_tool_step() {
@@ -138,9 +138,9 @@ void temp_tool_step() {
     bool disconnected = false;
     bool was_connected = false;
     {
-        std::lock_guard guard(ConnectionLock);
+        std::lock_guard guard(connection_lock);
         int state = SharedInts[TEMP_TOOL_STATE].load();
-        if (RecheckRequest.exchange(0, std::memory_order_acquire) != 0 && state != TEMP_TOOL_CONNECTED) {
+        if (recheck_request.exchange(0, std::memory_order_acquire) != 0 && state != TEMP_TOOL_CONNECTED) {
             state = TEMP_TOOL_LOOK;
             SharedInts[TEMP_TOOL_STATE] = state;
         }
@@ -161,7 +161,7 @@ void temp_tool_step() {
 }
 
 void temp_tool_close() {
-    std::lock_guard guard(ConnectionLock);
-    if (Tool.mapping || Tool.view) disconnect();
+    std::lock_guard guard(connection_lock);
+    if (connection.mapping || connection.view) disconnect();
     SharedInts[TEMP_TOOL_STATE] = TEMP_TOOL_LOOK;
 }

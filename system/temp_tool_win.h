@@ -1,7 +1,7 @@
 // The sampler's client of the outside temperature tool's shared memory.
 #pragma once
 
-// One temperature sub-step of the processor step (every 2.5 s): count down, look for the tool, or read it
+// One temperature sub-step of the processor step (every SAMPLER_CPU_STEP_MS): count down, look for the tool, or read it
 // and add the CPU temperature history point. Sampler thread (and tests); serialised by its own lock.
 void temp_tool_step();
 

@@ -1,5 +1,5 @@
 // The eleven processor facts the WMI query asks for and how the answers of one or more processor objects
-// become the texts in SharedTexts 51..61.
+// become the texts in SharedTexts CPU_CURRENT_CLOCK_TEXT..CPU_PROCESSOR_ID_TEXT.
 #pragma once
 
 #include <array>

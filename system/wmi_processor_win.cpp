@@ -1,4 +1,4 @@
-// The processor facts from WMI (ROOT\CIMV2, Win32_Processor) into SharedTexts 51..61.
+// The processor facts from WMI (ROOT\CIMV2, Win32_Processor) into SharedTexts from CPU_CURRENT_CLOCK_TEXT on.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <wbemidl.h>

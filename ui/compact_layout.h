@@ -15,8 +15,8 @@ int cell_x_position(int column, float char_width, int dpi);
 // The y of a line (from 1) in device pixels.
 int cell_y_position(int line, int line_height, int dpi);
 
-// The canvas's place in the window in 96-DPI units: 60 characters wide and 60 lines high, its right edge one
-// unit left of the window's, its top at 1. It reaches beyond the window's left edge.
+// The canvas's place in the window in 96-DPI units: COMPACT_CANVAS_CHARACTERS wide and COMPACT_CANVAS_LINES high, its
+// right edge one unit left of the window's, its top at 1. It reaches beyond the window's left edge.
 struct CompactCanvasPlace {
     int x = 0;
     int y = 1;
@@ -25,8 +25,8 @@ struct CompactCanvasPlace {
 };
 CompactCanvasPlace compact_canvas_place(int inner_width, float char_width, int line_height);
 
-// The character width in 96-DPI units from the pixel width of 60 blanks, and the line height from the
-// pixel height of "W".
+// The character width in 96-DPI units from the pixel width of COMPACT_CANVAS_CHARACTERS blanks, and the line height
+// from the pixel height of "W".
 float compact_char_width(int blanks_width_pixels, int dpi);
 int compact_line_height(int glyph_height_pixels, int dpi);
 
@@ -116,7 +116,7 @@ struct CompactClick {
 
 struct CompactClickFacts {
     CompactHit hit;
-    int cell_end[40] = {};    // column + width of the fixed cells 28 to 39 (index = cell)
+    int cell_end[40] = {};    // column + width of the fixed cells CELL_FIXED_FIRST to CELL_FIXED_LAST (index = cell)
     bool ping_shown = false;  // the ping cell has a text (there are hosts)
     int fixed_lines = 4;
     int gpu_entries = 0;

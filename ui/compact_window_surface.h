@@ -24,8 +24,8 @@ struct CompactSurface {
     bool (*paint)(const std::vector<CompactPaint>& cells, bool clear) = nullptr;
     // Loads the compact font at a size in points.
     bool (*font_load)(int points) = nullptr;
-    // The pixel width of 60 blanks and the pixel height of "W" in the compact font; false when the canvas
-    // cannot be drawn on.
+    // The pixel width of COMPACT_CANVAS_CHARACTERS blanks and the pixel height of "W" in the compact font; false when
+    // the canvas cannot be drawn on.
     bool (*font_measure)(int* blanks_width, int* glyph_height) = nullptr;
     // The window's outer position and inner size (96-DPI units); false when it does not exist. A minimised
     // window has no inner size.

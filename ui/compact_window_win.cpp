@@ -16,7 +16,7 @@
 namespace {
 
 // The window style at the end of the set-up; the compact mode removes the caption from it.
-int64_t CompactWindowStyle = 0;
+int64_t compact_window_style = 0;
 
 bool surface_paint(const std::vector<CompactPaint>& cells, bool clear) {
     if (!window_exists(WIN_COMPACT)) return false;
@@ -73,7 +73,7 @@ void surface_window_place(const CompactFrame& frame) {
 
 void surface_window_caption_set(bool caption) {
     window_style_set(WIN_COMPACT,
-                     caption ? CompactWindowStyle : (CompactWindowStyle & ~static_cast<int64_t>(WS_CAPTION)));
+                     caption ? compact_window_style : (compact_window_style & ~static_cast<int64_t>(WS_CAPTION)));
 }
 
 void surface_canvas_place(const CompactCanvasPlace& place) {
@@ -122,6 +122,6 @@ void compact_window_setup(int font_points) {
     window_inner_size(WIN_COMPACT, &width, &height);
     canvas_create(CANVAS_COMPACT, gui_in_window(WIN_COMPACT), 1, 1, width, height, 0, 0x000000);
     compact_font_measure();  // also places the canvas for the measured font
-    CompactWindowStyle = window_style(WIN_COMPACT);
+    compact_window_style = window_style(WIN_COMPACT);
     compact_cells_setup();
 }

@@ -10,7 +10,8 @@
 // the last non-zero samples when the graph averages) and drops the oldest beyond the graph's width.
 void graph_add_sample(int graph, float value, int count);
 
-// Adapts the top of a rate graph (304, 305, 306, 308) to a new sample of `bytes`, before it is added.
+// Adapts the top of a rate graph (GRAPH_DISK_READ, GRAPH_NET_SEND, GRAPH_NET_RECEIVE, GRAPH_DISK_WRITE) to a new sample
+// of `bytes`, before it is added.
 void rate_graph_autoscale(int graph, int64_t bytes);
 
 // The plot colour of a graph (0x00BBGGRR); -1 when there is no such graph. Any thread.

@@ -84,7 +84,7 @@ PanelLayout panel_layout(int page_width, int page_height, int dpi) {
     layout.tabs_scale = std::min(layout.tabs_scale, 1.5f);
     layout.history_length = std::max(dpi_scale(layout.panel_width, dpi), 1);
     // The side column is sized in units like every control it holds, so the page looks the same at any DPI;
-    // below 320 units its lists' rows (time stamp, amount, percentage) no longer fit their columns.
+    // below SIDE_COLUMN_MIN_WIDTH units its lists' rows (time stamp, amount, percentage) no longer fit their columns.
     const int side = layout.panel_width * 35 / 100;  // in whole numbers: the same result on every processor
     layout.side_column_width = std::min(std::clamp(side, SIDE_COLUMN_MIN_WIDTH, 333), layout.panel_width / 2);
     layout.left_margin = 2;

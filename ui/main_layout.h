@@ -40,10 +40,10 @@ constexpr int MAIN_SIZE_STEPS = 15;  // steps 0..15 give 40 % .. 100 % of the mo
 constexpr int SIDE_COLUMN_MIN_WIDTH = 320;
 
 // The inner size from the command words ("minsize", "maxsize", "maxwidth", "maxheight", looked for as parts
-// of the lower-cased command line) or else from the two size steps (clamped to 0..15), at least 800 x 550.
-// The caption is converted to units before it is taken off the height, and the whole window never
-// outgrows the monitor, so it fits the screen at any DPI (a monitor smaller than 800 x 550 units gets a
-// smaller window).
+// of the lower-cased command line) or else from the two size steps (clamped to 0..15), at least MAIN_MIN_WIDTH x
+// MAIN_MIN_HEIGHT. The caption is converted to units before it is taken off the height, and the whole window never
+// outgrows the monitor, so it fits the screen at any DPI (a monitor smaller than MAIN_MIN_WIDTH x MAIN_MIN_HEIGHT units
+// gets a smaller window).
 MainWindowSize main_window_size(std::wstring_view command_line, const DesktopFacts& desktop, int width_step,
                                 int height_step);
 

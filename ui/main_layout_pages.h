@@ -41,7 +41,7 @@ GraphicsPage graphics_page(const PanelLayout& layout);
 // The Storage and the Networks tab share their shape: a unit box and a filter box, an ID list over two rate
 // graphs on the left; a list (and on Networks an event list) on the right.
 struct RatePage {
-    int graph_height = 0;  // G2: at least 152
+    int graph_height = 0;  // G2: at least STORAGE_GRAPH_MIN_HEIGHT
     UnitRect unit_combo, filter_combo, id_list, side_list, events_list, upper_graph, lower_graph;
 };
 RatePage storage_page(const PanelLayout& layout);

@@ -10,6 +10,6 @@
 
 // Draws the text at (x, y) on the device context in its selected font and the text colour, over the
 // backdrop boxes in the shadow colour blended with the given alpha (0..255). Colours are 0x00BBGGRR.
-// The target height is that of the bitmap selected into the context. Returns 0.
-int64_t draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view text, uint32_t text_color,
-                           uint32_t shadow_color);
+// The target height is that of the bitmap selected into the context.
+void draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view text, uint32_t text_color,
+                        uint32_t shadow_color);

@@ -28,8 +28,8 @@ void blend_rounded_box(HDC dc, HDC pixel_dc, const ShadowBox& box, int alpha) {
 
 }  // namespace
 
-int64_t draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view text, uint32_t text_color,
-                           uint32_t shadow_color) {
+void draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view text, uint32_t text_color,
+                        uint32_t shadow_color) {
     alpha = alpha < 0 ? 0 : (alpha > 255 ? 255 : alpha);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
@@ -51,5 +51,4 @@ int64_t draw_shadowed_text(HDC dc, int x, int y, int alpha, std::wstring_view te
     TextOutW(dc, x, y, text.data(), static_cast<int>(text.size()));
     SetTextColor(dc, old_color);
     SetBkMode(dc, old_mode);
-    return 0;
 }

@@ -33,15 +33,14 @@ std::wstring status_title_render(std::wstring_view text, std::wstring_view age) 
 
 void status_title_set_writer(StatusTitleWriter writer) { title_writer = writer; }
 
-int status_title_set(std::wstring_view text, int seconds) { return status_title_set_at(text, seconds, date_now()); }
+void status_title_set(std::wstring_view text, int seconds) { status_title_set_at(text, seconds, date_now()); }
 
-int status_title_set_at(std::wstring_view text, int seconds, Date now) {
-    if (text.empty() || text == shared_text(STATUS_TITLE)) return 0;
+void status_title_set_at(std::wstring_view text, int seconds, Date now) {
+    if (text.empty() || text == shared_text(STATUS_TITLE)) return;
     shared_text_set(STATUS_TITLE, std::wstring(text));
     write_title(text.find(L'~') == std::wstring_view::npos ? std::wstring(text)
                                                            : status_title_render(text, format_age()));
     SharedQuads[TITLE_HOLD_UNTIL] = now + seconds;
-    return 0;
 }
 
 void status_title_refresh(std::wstring_view text) { write_title(status_title_render(text, format_age())); }

@@ -7,10 +7,10 @@
 #include "runtime/date.h"
 
 // When the text is not empty and differs from the status title, shows it in the main window's title
-// for `seconds`, a "~" in it replaced by the age of AGE_STAMP. Any thread. Returns 0. Works before the
+// for `seconds`, a "~" in it replaced by the age of AGE_STAMP. Any thread. Works before the
 // main window exists: the state is kept, and a main window made later shows its own title meanwhile.
-int status_title_set(std::wstring_view text, int seconds);
-int status_title_set_at(std::wstring_view text, int seconds, Date now);
+void status_title_set(std::wstring_view text, int seconds);
+void status_title_set_at(std::wstring_view text, int seconds, Date now);
 
 // Renders the status title again from the text, with the current age in place of "~".
 void status_title_refresh(std::wstring_view text);
