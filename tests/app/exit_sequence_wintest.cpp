@@ -11,6 +11,7 @@
 #include "app/exit_sequence.h"
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
+#include "runtime/display_probe_win.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
@@ -61,9 +62,7 @@ void watched_worker(int64_t) {
 class ExitWait : public ::testing::Test {
 protected:
     void SetUp() override {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(probe, nullptr) << "no display for windows (start Xvfb and set DISPLAY)";
-        DestroyWindow(probe);
+        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
         ASSERT_TRUE(window_open(WIN_COMPACT, 0, 0, 100, 50, L"exit test", WINDOW_CAPTION | WINDOW_INVISIBLE));

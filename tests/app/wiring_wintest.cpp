@@ -23,6 +23,7 @@
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/display_probe_win.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
 #include "runtime/gui/control/control.h"
@@ -39,19 +40,12 @@ namespace {
 
 constexpr int WINDOW = 530;
 
-bool display_missing() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) return true;
-    DestroyWindow(probe);
-    return false;
-}
-
 void main_window_ensure_stub() {}
 
 class Wiring : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display_missing()) << "no display for windows: start Xvfb and set DISPLAY";
+        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
         shared_tables_init();

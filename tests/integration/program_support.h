@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/control_numbers.h"
+#include "runtime/display_probe_win.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -51,14 +52,6 @@ inline bool instance_mutex_exists() {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"SotRix");
     if (!mutex) return false;
     CloseHandle(mutex);
-    return true;
-}
-
-// True when windows can be created (a display is there).
-inline bool display_available() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) return false;
-    DestroyWindow(probe);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/display_probe_win.h"
 #include "runtime/gui/button/button.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
@@ -93,9 +94,7 @@ class GuiWindows : public ::testing::Test {
 protected:
     void SetUp() override {
         // Without a display (Wine started without X) no window can be made, and nothing here can be tested.
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(probe, nullptr) << "no display for windows (start Xvfb and set DISPLAY)";
-        DestroyWindow(probe);
+        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
         // Hidden unless a test needs it shown: without a window manager Wine waits two seconds for every
         // shown window it takes off the screen.

@@ -10,6 +10,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/display_probe_win.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
 #include "runtime/gui/gui.h"
@@ -40,13 +41,6 @@ uint32_t pixel(int canvas, int x, int y) {
 
 int channel(uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
 
-bool display_missing() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) return true;
-    DestroyWindow(probe);
-    return false;
-}
-
 // A graph with only its frame lines: no labels, one interval each way.
 void graph_make(int number, const GuiParent& parent, int width, int height) {
     ASSERT_EQ(canvas_create(number, parent, 0, 0, width, height, 0, 0x808080), number);
@@ -63,7 +57,7 @@ void graph_make(int number, const GuiParent& parent, int width, int height) {
 class GraphDrawWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display_missing()) << "no display for windows (start Xvfb and set DISPLAY)";
+        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
         shared_tables_init();

@@ -8,6 +8,7 @@
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/display_probe_win.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
 #include "runtime/gui/gui.h"
@@ -41,9 +42,7 @@ bool gpu_source(const GpuChoice& choice, GpuTabReading& out) {
 class StripDrawWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(probe, nullptr) << "no display for windows (start Xvfb and set DISPLAY)";
-        DestroyWindow(probe);
+        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
         shared_state_init(SharedStateFacts{});
         shared_tables_init();
