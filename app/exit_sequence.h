@@ -26,10 +26,6 @@ void program_exit();
 // seconds (QUIT_FLAG EXIT_WAIT_LAST_COUNT) with one still running.
 bool exit_workers_stop();
 
-// A short-lived worker whose thread number lives outside the shared slots (the host-name lookup worker): the
-// exit also waits for it and, last, kills it.
-void exit_watch_thread(int64_t thread);
-
 // The shutdown-block functions of user32, looked up by name at start-up (either may be missing).
 void shutdown_block_functions_find();
 // Tells Windows why the end of the session waits: "Shutting Down Sotrix v<version>" on the compact window,

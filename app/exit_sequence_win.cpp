@@ -5,7 +5,6 @@
 // store) can then at worst stop the saves, never the end of the process.
 #include <windows.h>
 
-#include <array>
 #include <atomic>
 #include <string>
 
@@ -21,6 +20,7 @@
 #include "core/shared_tables.h"
 #include "core/single_instance.h"
 #include "core/version.h"
+#include "core/watched_threads.h"
 #include "runtime/date.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
@@ -36,24 +36,9 @@ using ShutdownBlockReasonDestroyProc = BOOL(WINAPI*)(HWND);
 std::atomic<ShutdownBlockReasonCreateProc> block_reason_create{nullptr};
 std::atomic<ShutdownBlockReasonDestroyProc> block_reason_destroy{nullptr};
 
-constexpr int EXTRA_THREADS = 8;
-std::array<std::atomic<int64_t>, EXTRA_THREADS> extra_threads{};
-
 constexpr DWORD FINISH_LIMIT_MS = 8000;  // the saves after the workers; a store rarely needs more than a moment
 
 std::atomic<bool> exit_running{false};
-
-// The thread numbers the exit waits for: the nine worker slots, then the extra ones.
-std::vector<int64_t> watched_threads() {
-    std::vector<int64_t> threads;
-    for (int slot = NVIDIA_SAMPLER_THREAD; slot <= AMD_SAMPLER_THREAD; ++slot) {
-        if (const int64_t thread = SharedQuads[slot].load()) threads.push_back(thread);
-    }
-    for (const auto& extra : extra_threads) {
-        if (const int64_t thread = extra.load()) threads.push_back(thread);
-    }
-    return threads;
-}
 
 bool any_running(const std::vector<int64_t>& threads) {
     for (const int64_t thread : threads) {
@@ -72,7 +57,7 @@ Finisher finisher;
 DWORD WINAPI finish_exit(void*) {
     WaitForSingleObject(finisher.go, INFINITE);
     // Last resort: whatever did not stop in time.
-    for (const int64_t thread : watched_threads()) {
+    for (const int64_t thread : exit_watched_threads()) {
         if (thread_is_running(thread)) {
             finisher.killed_any = true;
             thread_kill(thread);
@@ -136,7 +121,7 @@ void shutdown_block_reason_set() {
 
 bool exit_workers_stop() {
     quit_flag_raise(1);
-    const std::vector<int64_t> threads = watched_threads();
+    const std::vector<int64_t> threads = exit_watched_threads();
     const ULONGLONG start = GetTickCount64();
     int shown = -1;
     while (any_running(threads)) {
@@ -153,21 +138,6 @@ bool exit_workers_stop() {
         if (thread_wait_all(threads, static_cast<int>(count * EXIT_WAIT_STEP_MS - waited))) return true;
     }
     return true;
-}
-
-void exit_watch_thread(int64_t thread) {
-    for (auto& extra : extra_threads) {
-        int64_t empty = 0;
-        if (extra.load() == thread || extra.compare_exchange_strong(empty, thread)) return;
-    }
-    // All slots taken: one whose thread has ended gives way.
-    for (auto& extra : extra_threads) {
-        if (!thread_is_running(extra.load())) {
-            extra = thread;
-            return;
-        }
-    }
-    extra_threads[0] = thread;
 }
 
 void program_exit() {

@@ -11,6 +11,7 @@
 #include "app/exit_sequence.h"
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
+#include "core/watched_threads.h"
 #include "runtime/display_probe_win.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/window/window.h"
