@@ -53,8 +53,11 @@ void text_maps_build(int language, TextMaps& maps) {
             std::wstring text = data_block_read_text(cursor);
             if (column == language) translation = std::move(text);
         }
-        if (!key.empty() && (key[0] == L'<' || key[0] == L'>')) {
+        // An empty key or name names no text: a lookup of it finds nothing, as for any unknown key.
+        if (key.empty()) continue;
+        if (key[0] == L'<' || key[0] == L'>') {
             std::wstring name = key.substr(1);
+            if (name.empty()) continue;
             const std::size_t width = name.size();
             std::wstring shown = translation.empty() ? name : std::move(translation);
             maps.padded.insert_or_assign(std::move(name), fixed_width_text(std::move(shown), width, key[0] == L'>'));

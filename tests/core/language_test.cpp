@@ -167,7 +167,7 @@ TEST(Language, EnglishShowsTheKeysAndNamesUnchanged) {
     for (int language : {LANGUAGE_ENGLISH, LANGUAGE_UNKNOWN, LANGUAGE_FRENCH, LANGUAGE_SPANISH}) {
         SCOPED_TRACE(language);
         text_maps_load(language);
-        EXPECT_EQ(text_map_count(), 658u);
+        EXPECT_EQ(text_map_count(), 657u);  // the table's empty key is not loaded
         EXPECT_EQ(padded_text_map_count(), 38u);
         for (const TextRecord& record : text_records_read()) {
             if (is_marked(record.key)) {
@@ -216,6 +216,28 @@ TEST(Language, GermanTranslatesAndKeepsFixedWidths) {
         if (is_marked(record.key)) {
             EXPECT_EQ(tr_padded(record.key.substr(1)).size(), record.key.size() - 1) << utf8(record.key);
         }
+    }
+}
+
+TEST(Language, TheMapsHoldNoEmptyKey) {
+    EnglishAfterwards restore;
+    std::set<std::wstring> plain;
+    std::set<std::wstring> names;
+    for (const TextRecord& record : text_records_read()) {
+        if (is_marked(record.key)) {
+            if (record.key.size() > 1) names.insert(record.key.substr(1));
+        } else if (!record.key.empty()) {
+            plain.insert(record.key);
+        }
+    }
+    for (int language : {LANGUAGE_ENGLISH, LANGUAGE_GERMAN}) {
+        SCOPED_TRACE(language);
+        text_maps_load(language);
+        // Every non-empty key once, nothing else: an entry beyond these is the empty key.
+        EXPECT_EQ(text_map_count(), plain.size());
+        EXPECT_EQ(padded_text_map_count(), names.size());
+        EXPECT_EQ(tr(L""), L"");
+        EXPECT_EQ(tr_padded(L""), L"");
     }
 }
 
