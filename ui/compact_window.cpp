@@ -177,7 +177,11 @@ void compact_window_fit() {
     content.fixed_lines = SharedInts[COMPACT_FIXED_LINES].load();
     content.gpu_entries = SharedInts[GPU_ENTRY_COUNT].load();
     content.net_lines = SharedInts[NET_LINES].load();
-    content.summary_shown = CompactCells[CELL_DRIVE_SUMMARY].shown != CELL_HIDDEN ? 1 : 0;
+    {
+        // The drive watcher writes the summary cell's state under the lock.
+        std::lock_guard guard(CellDrawMutex);
+        content.summary_shown = CompactCells[CELL_DRIVE_SUMMARY].shown != CELL_HIDDEN ? 1 : 0;
+    }
     content.drive_text_width = SharedInts[DRIVE_TEXT_WIDTH].load();
     const int height = compact_fit_height(content);
     const int width = compact_fit_width(content);
