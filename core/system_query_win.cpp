@@ -29,6 +29,14 @@ BOOL CALLBACK count_monitor(HMONITOR, HDC, LPRECT, LPARAM counter) {
     return TRUE;
 }
 
+// Milliseconds of the wall clock (UTC since 1601); its seconds turn together with the local time's.
+int64_t wall_clock_ms() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<int64_t>(ticks / 10000);
+}
+
 }  // namespace
 
 int64_t is_process_running(std::wstring_view executable) {
@@ -67,13 +75,13 @@ int work_area_left() { return last_left.load(); }
 int work_area_top() { return last_top.load(); }
 
 void wait_next_second() {
-    const Date start = date_now();
+    // The second and its milliseconds come from one reading, so a turn between two reads cannot be missed.
+    const int64_t start_second = wall_clock_ms() / 1000;
     for (;;) {
+        const int64_t now = wall_clock_ms();
+        if (now / 1000 != start_second) break;
         // To the boundary by the clock's own milliseconds; a wait that ends a moment early waits the rest.
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        if (date_now() != start) break;
-        if (quit_event_wait(1000 - now.wMilliseconds)) return;
+        if (quit_event_wait(static_cast<int>(1000 - now % 1000))) return;
     }
     SecondPhaseMs = millisecond_clock() % 1000;
 }

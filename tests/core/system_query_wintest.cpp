@@ -25,6 +25,29 @@ TEST(SystemQuery, WaitNextSecondEndsAtTheNextSecond) {
     }
 }
 
+int64_t wall_ms() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<int64_t>(((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000);
+}
+
+TEST(SystemQuery, AWaitStartedJustBeforeTheTurnEndsInThatTurn) {
+    quit_event_clear();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        // Close to the next turn, with room before it so the call itself still begins in this second.
+        const int64_t deadline = wall_ms() + 3000;
+        for (int64_t phase = wall_ms() % 1000; phase < 900 || phase >= 950; phase = wall_ms() % 1000)
+            ASSERT_LT(wall_ms(), deadline) << "the wall clock never got near a turn";
+        const int64_t called = wall_ms();
+        wait_next_second();
+        const int64_t returned = wall_ms();
+        // The wait ends in the second after the one it began in, not a whole second later.
+        EXPECT_EQ(returned / 1000, called / 1000 + 1)
+            << "began at " << called % 1000 << " ms, ended " << returned - called << " ms later";
+    }
+}
+
 TEST(SystemQuery, AQuitEndsTheWaitForTheNextSecondAtOnce) {
     quit_event_clear();
     wait_next_second();  // just past a boundary now: the next one is almost a whole second away
