@@ -15,14 +15,27 @@ TEST(VolumeFacts, SerialsAreTwoGroupsOfFourHexDigits) {
     EXPECT_EQ(volume_serial_text(0xFFFFFFFF), L"FFFF-FFFF");
 }
 
-TEST(VolumeFacts, DevicePartitionHasRoomForTwoDigitNumbers) {
-    EXPECT_EQ(device_partition_text(0, 2), L"0:2");
-    EXPECT_EQ(device_partition_text(10, 12), L"10:12");
-    EXPECT_EQ(device_partition_text(3, -1), L"3:-");
-    EXPECT_EQ(device_partition_text(-1, 2), L"");
-    DriveEntry drive;
-    drive.device_partition = device_partition_text(10, 12);
-    EXPECT_EQ(drive.device_partition.str(), L"10:12");
+TEST(VolumeFacts, DevicePartitionKeepsEveryDigitOfBothNumbers) {
+    struct Case {
+        int32_t disk;
+        int32_t partition;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {0, 2, L"0:2"},
+        {10, 12, L"10:12"},
+        {10, 128, L"10:128"},
+        {3, -1, L"3:-"},
+        {2147483647, 2147483647, L"2147483647:2147483647"},
+        {-1, 2, L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(device_partition_text(c.disk, c.partition), c.text) << c.text;
+        // The drive table's field holds the whole text, not a cut-off start of it.
+        DriveEntry drive;
+        drive.device_partition = device_partition_text(c.disk, c.partition);
+        EXPECT_EQ(drive.device_partition.str(), c.text) << c.text;
+    }
     EXPECT_EQ(partition_style_text(0), L"MBR");
     EXPECT_EQ(partition_style_text(1), L"GPT");
     EXPECT_EQ(partition_style_text(2), L"RAW");
