@@ -93,6 +93,7 @@ TEST(VolumeFacts, DiskInfoFillsTheDriveOrSaysUnknown) {
     FakeDrives = {e};
     DriveWork work;
     drive_work_load(work);
+    work.drives[5].drive_type = 3;
     EXPECT_EQ(disk_device_info(work, 5, fake_platform()), 1);
     EXPECT_EQ(work.drives[5].device_number, 10);
     EXPECT_EQ(work.drives[5].partition_number, 12);
@@ -100,7 +101,7 @@ TEST(VolumeFacts, DiskInfoFillsTheDriveOrSaysUnknown) {
     EXPECT_EQ(work.drives[5].partition_style.str(), L"RAW");
     EXPECT_EQ(work.drives[5].device_text.str(), L"ATA FAST SSD 1TB");
 
-    // A RAM disk without a storage device number: maker known, disk and style unknown.
+    // A disk without a storage device number: maker known, disk and style unknown.
     fake_drive(L'E')->number_read = false;
     EXPECT_EQ(disk_device_info(work, 5, fake_platform()), 1);
     EXPECT_EQ(work.drives[5].device_number, -1);
