@@ -211,10 +211,10 @@ struct DriveEntry {
     FixedText<1> separator;   // ":" local, "$" network, "r" RAM disk
     FixedText<2> drive_name;  // e.g. "C:"
     FixedText<1> letter;
-    FixedText<5> device_partition;  // "disk:partition", room for two two-digit numbers
-    int32_t device_number = -1;     // physical disk number; -1 when no disk was queried
-    int32_t partition_number = -1;  // -1 unknown
-    int32_t drive_type = 0;         // Windows drive type 0..6
+    FixedText<21> device_partition;  // "disk:partition", room for any two 32-bit numbers
+    int32_t device_number = -1;      // physical disk number; -1 when no disk was queried
+    int32_t partition_number = -1;   // -1 unknown
+    int32_t drive_type = 0;          // Windows drive type 0..6
     int32_t alias_of = 0;
     FixedText<26> alias_letters;
     int32_t alias_count = 0;

@@ -164,7 +164,9 @@ void total_change_lines(DriveSession& session, const DriveEntry& drive, wchar_t 
                         const std::wstring& serial) {
     const int64_t old_total = drive.total_bytes;
     const int64_t difference = new_total - old_total;
-    const int width = static_cast<int>(std::max(grouped_number(old_total).size(), grouped_number(new_total).size()));
+    // The difference is negative when the drive shrank: its sign needs a column of its own.
+    const int width = static_cast<int>(std::max(
+        {grouped_number(difference).size(), grouped_number(old_total).size(), grouped_number(new_total).size()}));
     auto line = [&](std::wstring_view name, int64_t value) {
         session.notes.push_back({NOTE_STORAGE_MONITOR, tr_padded(name) + L": " +
                                                            right_justify(grouped_number(value), width) + L" (" +

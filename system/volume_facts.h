@@ -33,5 +33,6 @@ std::wstring volume_serial(DriveWork& work, std::wstring_view root, VolumeSerial
                            const DrivePlatform& platform);
 
 // Fills partition_style, device_number, partition_number, device_partition and device_text of drive
-// `index` (1..26); 1 when the volume could be opened, else 0 (the fields then say "unknown").
+// `index` (1..26); 1 when the volume could be opened, else 0 (the fields then say "unknown"). Only a
+// removable or fixed drive (by its drive_type) gets a disk number and what follows from it.
 int disk_device_info(DriveWork& work, int index, const DrivePlatform& platform);

@@ -290,6 +290,39 @@ TEST(DriveRescan, ADriveThatTurnsIntoAnotherKindForgetsItsDisk) {
     EXPECT_EQ(drive_copy(5).device_text.str(), L"\\\\nas\\media");
 }
 
+TEST(DriveRescan, OnlyFixedAndRemovableDrivesNameAPhysicalDisk) {
+    // Every drive's device answers with number 0, as the first CD-ROM or RAM disk device does: only
+    // the disk kinds may take it as disk 0, or a CD would show disk 0's layout and get its errors.
+    struct Case {
+        int type;
+        int32_t disk;
+        const wchar_t* partition;
+        const wchar_t* style;
+    };
+    const Case cases[] = {
+        {2, 0, L"0:2", L"GPT"},
+        {3, 0, L"0:2", L"GPT"},
+        {5, -1, L"", L""},
+        {6, -1, L"", L""},
+    };
+    for (const auto& c : cases) {
+        drive_test_reset();
+        FakeDrive drive;
+        drive.letter = L'R';
+        drive.type = c.type;
+        drive.vendor = "HL-DT-ST";
+        drive.product = "DVDRAM";
+        FakeDrives = {drive};
+        fake_rescan();
+        const DriveEntry entry = drive_copy(18);
+        EXPECT_EQ(entry.device_number, c.disk) << c.type;
+        EXPECT_EQ(entry.partition_number, c.disk < 0 ? -1 : 2) << c.type;
+        EXPECT_EQ(entry.device_partition.str(), c.partition) << c.type;
+        EXPECT_EQ(entry.partition_style.str(), c.style) << c.type;
+        EXPECT_EQ(entry.device_text.str(), L"HL-DT-ST DVDRAM") << c.type;  // the maker is still shown
+    }
+}
+
 TEST(DriveRescan, NetworkPathsAndTheirErrors) {
     struct Case {
         int64_t library;

@@ -40,10 +40,11 @@ bool drawn(int cell, CellDrawForce force) {
 }
 
 // C and D fixed, started as start-up does; the watcher's first checks are scheduled later.
-void start_machine() {
+void start_machine(int64_t d_total = 1'000'000'000) {
     drive_test_reset();
     FakeDrive d;
     d.letter = L'D';
+    d.total = d_total;
     d.serial = 0xDDDD;
     d.label = L"Data";
     FakeDrives = {FakeDrive{}, d};
@@ -180,6 +181,20 @@ TEST(DriveWatcher, AFixedDrivesNewSizeIsReportedAndRebuiltLater) {
     EXPECT_EQ(FakeUi.beeps, 1);
     EXPECT_TRUE(fake_notes(NOTE_STORAGE_MONITOR).empty());  // the drive stays: no found or lost block
     EXPECT_EQ(SharedInts[SPACE_CHECK_COUNTDOWN].load(), 49);
+}
+
+TEST(DriveWatcher, AShrunkDrivesDifferenceKeepsItsSignAndAllDigits) {
+    constexpr int64_t GIB = 1'073'741'824;
+    start_machine(900 * GIB);
+    fake_drive(L'D')->total = 100 * GIB;
+    Watcher watcher;
+    watcher.rounds(1);
+    const Lines notes = fake_notes(NOTE_STORAGE_MONITOR);
+    ASSERT_GE(notes.size(), 3u);
+    // The sign widens the column by one: the old and new sizes line up under the difference's digits.
+    EXPECT_EQ(notes[0].substr(0, 24), L" Diff: -858,993,459,200 ");
+    EXPECT_EQ(notes[1].substr(0, 24), L"  Old:  966,367,641,600 ");
+    EXPECT_EQ(notes[2].substr(0, 24), L"  New:  107,374,182,400 ");
 }
 
 TEST(DriveWatcher, AStickPulledOutHighlightsAndIsLostAtTheRebuild) {

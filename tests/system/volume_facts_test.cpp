@@ -15,14 +15,27 @@ TEST(VolumeFacts, SerialsAreTwoGroupsOfFourHexDigits) {
     EXPECT_EQ(volume_serial_text(0xFFFFFFFF), L"FFFF-FFFF");
 }
 
-TEST(VolumeFacts, DevicePartitionHasRoomForTwoDigitNumbers) {
-    EXPECT_EQ(device_partition_text(0, 2), L"0:2");
-    EXPECT_EQ(device_partition_text(10, 12), L"10:12");
-    EXPECT_EQ(device_partition_text(3, -1), L"3:-");
-    EXPECT_EQ(device_partition_text(-1, 2), L"");
-    DriveEntry drive;
-    drive.device_partition = device_partition_text(10, 12);
-    EXPECT_EQ(drive.device_partition.str(), L"10:12");
+TEST(VolumeFacts, DevicePartitionKeepsEveryDigitOfBothNumbers) {
+    struct Case {
+        int32_t disk;
+        int32_t partition;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {0, 2, L"0:2"},
+        {10, 12, L"10:12"},
+        {10, 128, L"10:128"},
+        {3, -1, L"3:-"},
+        {2147483647, 2147483647, L"2147483647:2147483647"},
+        {-1, 2, L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(device_partition_text(c.disk, c.partition), c.text) << c.text;
+        // The drive table's field holds the whole text, not a cut-off start of it.
+        DriveEntry drive;
+        drive.device_partition = device_partition_text(c.disk, c.partition);
+        EXPECT_EQ(drive.device_partition.str(), c.text) << c.text;
+    }
     EXPECT_EQ(partition_style_text(0), L"MBR");
     EXPECT_EQ(partition_style_text(1), L"GPT");
     EXPECT_EQ(partition_style_text(2), L"RAW");
@@ -80,6 +93,7 @@ TEST(VolumeFacts, DiskInfoFillsTheDriveOrSaysUnknown) {
     FakeDrives = {e};
     DriveWork work;
     drive_work_load(work);
+    work.drives[5].drive_type = 3;
     EXPECT_EQ(disk_device_info(work, 5, fake_platform()), 1);
     EXPECT_EQ(work.drives[5].device_number, 10);
     EXPECT_EQ(work.drives[5].partition_number, 12);
@@ -87,7 +101,7 @@ TEST(VolumeFacts, DiskInfoFillsTheDriveOrSaysUnknown) {
     EXPECT_EQ(work.drives[5].partition_style.str(), L"RAW");
     EXPECT_EQ(work.drives[5].device_text.str(), L"ATA FAST SSD 1TB");
 
-    // A RAM disk without a storage device number: maker known, disk and style unknown.
+    // A disk without a storage device number: maker known, disk and style unknown.
     fake_drive(L'E')->number_read = false;
     EXPECT_EQ(disk_device_info(work, 5, fake_platform()), 1);
     EXPECT_EQ(work.drives[5].device_number, -1);
