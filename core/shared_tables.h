@@ -198,6 +198,17 @@ extern std::array<CompactCell, COMPACT_CELL_COUNT> CompactCells;
 
 constexpr int DRIVE_ENTRY_COUNT = 27;  // 0 the fixed-drive summary, 1..26 the drives A to Z
 
+// The Windows drive types (GetDriveTypeW) that DriveEntry.drive_type holds.
+enum DriveType : int {
+    TYPE_UNKNOWN = 0,
+    TYPE_NO_ROOT = 1,
+    TYPE_REMOVABLE = 2,
+    TYPE_FIXED = 3,
+    TYPE_REMOTE = 4,
+    TYPE_CDROM = 5,
+    TYPE_RAMDISK = 6
+};
+
 struct DriveEntry {
     int32_t highlight_rounds = 0;
     int32_t cd_tracks = 0;
@@ -214,7 +225,7 @@ struct DriveEntry {
     FixedText<21> device_partition;  // "disk:partition", room for any two 32-bit numbers
     int32_t device_number = -1;      // physical disk number; -1 when no disk was queried
     int32_t partition_number = -1;   // -1 unknown
-    int32_t drive_type = 0;          // Windows drive type 0..6
+    int32_t drive_type = 0;          // a DriveType
     int32_t alias_of = 0;
     FixedText<26> alias_letters;
     int32_t alias_count = 0;

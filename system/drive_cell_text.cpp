@@ -12,11 +12,6 @@
 
 namespace {
 
-constexpr int TYPE_REMOVABLE = 2;
-constexpr int TYPE_FIXED = 3;
-constexpr int TYPE_REMOTE = 4;
-constexpr int TYPE_CDROM = 5;
-
 // Padded with spaces on the right, or cut, to exactly `width` characters.
 std::wstring left_justify(std::wstring_view text, int width) {
     if (width <= 0) return {};

@@ -14,16 +14,6 @@
 
 namespace {
 
-enum DriveType : int {
-    TYPE_UNKNOWN = 0,
-    TYPE_NO_ROOT = 1,
-    TYPE_REMOVABLE = 2,
-    TYPE_FIXED = 3,
-    TYPE_REMOTE = 4,
-    TYPE_CDROM = 5,
-    TYPE_RAMDISK = 6
-};
-
 // Rows go to fixed drives, then (before the removable ones) the summary, then the other types.
 constexpr int ROW_ORDER[] = {TYPE_FIXED, TYPE_REMOVABLE, TYPE_NO_ROOT, TYPE_RAMDISK, TYPE_CDROM, TYPE_REMOTE};
 

@@ -20,11 +20,6 @@
 
 namespace {
 
-constexpr int TYPE_REMOVABLE = 2;
-constexpr int TYPE_FIXED = 3;
-constexpr int TYPE_REMOTE = 4;
-constexpr int TYPE_CDROM = 5;
-
 constexpr int DRIVE_SET_ROUNDS = 200;
 constexpr int DRIVE_SET_ROUNDS_AFTER_CHANGE = 40;
 constexpr int SPACE_CHECK_ROUNDS = 50;

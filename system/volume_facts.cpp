@@ -10,10 +10,6 @@
 
 namespace {
 
-// GetDriveTypeW's kinds whose device number is a physical-disk number.
-constexpr int DRIVE_TYPE_REMOVABLE = 2;
-constexpr int DRIVE_TYPE_FIXED = 3;
-
 // STORAGE_DEVICE_DESCRIPTOR: Version, Size, four flag bytes, then the offsets of vendor id (12), product
 // id (16), revision (20) and serial (24), bus type (28), raw length (32); raw properties from byte 36 on.
 constexpr std::size_t VENDOR_OFFSET_AT = 12;
@@ -125,7 +121,7 @@ int disk_device_info(DriveWork& work, int index, const DrivePlatform& platform) 
     platform.disk_query(static_cast<wchar_t>(L'A' + index - 1), query);
     if (!query.volume_opened) return 0;
     // A CD-ROM or RAM disk device numbers its own kind of devices: its 0 is not physical disk 0.
-    const bool physical_disk = drive.drive_type == DRIVE_TYPE_REMOVABLE || drive.drive_type == DRIVE_TYPE_FIXED;
+    const bool physical_disk = drive.drive_type == TYPE_REMOVABLE || drive.drive_type == TYPE_FIXED;
     if (query.number_read && physical_disk) {
         drive.device_number = query.device_number;
         drive.partition_number = query.partition_number;

@@ -94,7 +94,7 @@ TEST(SharedTables, FixedTextsCutToTheirRoom) {
         EXPECT_EQ(drive.partition_style.view(), c.kept) << c.assigned;
         EXPECT_EQ(drive.partition_style.empty(), c.kept[0] == L'\0') << c.assigned;
     }
-    drive.device_partition = L"10:12";  // room for two two-digit numbers
+    drive.device_partition = L"10:12";
     EXPECT_EQ(drive.device_partition.view(), L"10:12");
     drive.letter = L"CD";
     EXPECT_EQ(drive.letter.view(), L"C");
