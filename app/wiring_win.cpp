@@ -63,7 +63,7 @@ void startup_pc_hardware() {
 }
 
 void startup_main_window_build() {
-    tab_redraw_install();  // before the build, which draws the tab that a command word opens
+    graphs_refresh_hooks_set(tab_redraw_hooks());  // before the build, which draws the tab a command word opens
     if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
 }
 

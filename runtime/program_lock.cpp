@@ -9,14 +9,13 @@ namespace {
 
 std::atomic<LockOrderRule> order_rule{nullptr};
 
-void default_report(const char* held, const char* taken) {
+#if !defined(NDEBUG)
+// A wrong nesting is a programming fault: a debug build stops at once, naming both locks.
+void order_report(const char* held, const char* taken) {
     std::fprintf(stderr, "lock order violated: %s taken while %s is held\n", taken, held);
     std::abort();
 }
 
-std::atomic<LockOrderReport> order_report{default_report};
-
-#if !defined(NDEBUG)
 // The locks this thread holds, innermost last; a re-entered lock appears once per entry.
 constexpr int MAX_HELD = 32;
 thread_local const ProgramLock* held_locks[MAX_HELD];
@@ -26,8 +25,6 @@ thread_local int held_count = 0;
 }  // namespace
 
 void lock_order_set_rule(LockOrderRule rule) { order_rule = rule; }
-
-void lock_order_set_reporter(LockOrderReport reporter) { order_report = reporter ? reporter : default_report; }
 
 bool lock_order_check_enabled() {
 #if defined(NDEBUG)
@@ -45,7 +42,7 @@ void ProgramLock::note_acquired() {
     if (!reentered && rule) {
         for (int i = 0; i < held_count; ++i) {
             if (held_locks[i] != this && !rule(held_locks[i]->rank(), rank_))
-                order_report.load()(held_locks[i]->name(), name_);
+                order_report(held_locks[i]->name(), name_);
         }
     }
     if (held_count < MAX_HELD) held_locks[held_count++] = this;

@@ -40,10 +40,8 @@ private:
 // The nesting rule: may a thread holding a lock of rank `outer` take a lock of rank `inner`?
 // The program installs its rule once at start-up; without one every nesting is allowed.
 using LockOrderRule = bool (*)(int outer, int inner);
-using LockOrderReport = void (*)(const char* held, const char* taken);
 void lock_order_set_rule(LockOrderRule rule);
-// Replaces the reporter of a wrong nesting (debug builds abort with a message by default).
-void lock_order_set_reporter(LockOrderReport reporter);
+// A wrong nesting in a debug build ends the program with a message that names both locks.
 // True when the lock-order check is compiled in.
 bool lock_order_check_enabled();
 

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "ui/graph_control.h"
+
 // Paints the graph with this control number on its canvas from its attributes and samples: grid, labels,
 // the captions and the samples, with the fill under the plot at opacity `alpha` (0..255). The unit is the
 // graph's own (graph_unit). Any thread; holds GraphDrawMutex while it paints. Nothing happens when the
@@ -24,7 +26,7 @@ void strip_frame_paint(int canvas);
 // Redraws the graphs, strips and captions of tab 0..5 now, whether or not it is shown. Any thread.
 void tab_redraw(int tab);
 
-// Installs the visible-tab redraw behind graphs_refresh (main window visible, tab PANEL_MAIN shows,
-// tab_redraw). Start-up, on the main thread, before the main window is built and the samplers start; until the
-// window and its panel exist the redraw draws nothing.
-void tab_redraw_install();
+// The visible-tab redraw behind graphs_refresh (main window visible, tab PANEL_MAIN shows, tab_redraw), for
+// graphs_refresh_hooks_set. Start-up installs it on the main thread, before the main window is built and the
+// samplers start; until the window and its panel exist the redraw draws nothing.
+GraphsRefreshHooks tab_redraw_hooks();

@@ -28,7 +28,6 @@ void tab_redraw(int tab) {
     }
 }
 
-void tab_redraw_install() {
-    graphs_refresh_hooks_set(
-        {.main_window_visible = main_window_shown, .shown_tab = main_panel_tab, .draw_tab = tab_redraw});
+GraphsRefreshHooks tab_redraw_hooks() {
+    return {.main_window_visible = main_window_shown, .shown_tab = main_panel_tab, .draw_tab = tab_redraw};
 }

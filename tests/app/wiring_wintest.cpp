@@ -35,6 +35,7 @@
 #include "system/system_monitor.h"
 #include "ui/graph_control.h"
 #include "ui/graph_descriptor.h"
+#include "ui/graph_draw.h"
 
 namespace {
 
@@ -178,10 +179,10 @@ TEST_F(Wiring, TheShownTabIsRedrawnWhenTheMainWindowComesBack) {
     for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage"})
         panel_tab_add(PANEL_MAIN, caption);
     panel_tab_select(PANEL_MAIN, TAB_STORAGE);
-    // The windowing side of the redraw is the program's; only the drawing itself is counted here.
-    graphs_refresh_hooks_set({.main_window_visible = [] { return window_visible(WIN_MAIN); },
-                              .shown_tab = [] { return panel_tab_selected(PANEL_MAIN); },
-                              .draw_tab = [](int tab) { tabs_drawn.push_back(tab); }});
+    // The program's own redraw hooks; only the drawing itself is counted here.
+    GraphsRefreshHooks hooks = tab_redraw_hooks();
+    hooks.draw_tab = [](int tab) { tabs_drawn.push_back(tab); };
+    graphs_refresh_hooks_set(hooks);
     const HWND main = reinterpret_cast<HWND>(window_handle(WIN_MAIN));
     const auto events_drain = [] {
         for (int turn = 0; turn < 50; ++turn) event_loop_turn(0);

@@ -148,7 +148,7 @@ TEST_F(GraphDrawWindows, RefreshDrawsTheShownTabThroughTheInstalledHooks) {
         graph_add_sample(graph, 64.0f, 5);
     }
     panel_tab_select(PANEL_MAIN, TAB_STORAGE);
-    tab_redraw_install();
+    graphs_refresh_hooks_set(tab_redraw_hooks());
 
     const int top = height - graph_bar_height(64.0f, 128, height);
     graphs_refresh(TAB_STORAGE, REFRESH_IF_VISIBLE,
