@@ -2,6 +2,7 @@
 // current folder is picked up.
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -14,6 +15,7 @@ LeafLock ProgramLibrariesLock("ProgramLibrariesLock");
 namespace {
 
 std::map<int, HMODULE> libraries;
+std::atomic<LibraryFreeObserver> free_observer{nullptr};
 
 }  // namespace
 
@@ -49,5 +51,8 @@ void library_free(int number) {
         module = found->second;
         libraries.erase(found);
     }
+    if (const LibraryFreeObserver observer = free_observer.load()) observer(number);
     FreeLibrary(module);
 }
+
+void library_free_observer_set(LibraryFreeObserver observer) { free_observer = observer; }
