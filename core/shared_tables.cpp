@@ -73,6 +73,7 @@ std::wstring file_name_of(const std::wstring& path) {
 }  // namespace
 
 bool lock_order_allowed(int outer, int inner) {
+    if (outer == LOCK_RANK_LEAF) return false;
     if (inner == LOCK_RANK_LEAF) return outer != RANK_CELL_DRAW && outer != RANK_SAGA_LIST;
     return reachable(outer, inner, 0);
 }
