@@ -20,7 +20,8 @@
 #include "runtime/file_io.h"
 #include "runtime/text.h"
 
-// No drawing, no other lock and no call into the windows happens while it is held.
+// No drawing, no other lock and no call into the windows happens while it is held: the data files' texts
+// the log needs are read before it is taken and written after it is let go.
 LeafLock LogBufferLock("LogBufferLock");
 
 namespace {

@@ -410,7 +410,7 @@ extern ProgramLock GraphDrawMutex;
 extern ProgramLock PingListMutex;
 extern ProgramLock CellDrawMutex;
 extern ProgramLock ClipboardMutex;
-extern ProgramLock SagaListMutex;
+extern ProgramLock SagaListMutex;  // unused: the storage list counts its separators under the rows' lock
 
 // Puts every table, list and map back to its start-up state (tests and start-up).
 void shared_tables_init();
