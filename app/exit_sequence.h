@@ -15,9 +15,10 @@ int exit_wait_count(int64_t waited_ms);
 
 // The exit sequence (main thread): hides the windows, notes the end in the event lists, saves the settings,
 // stops the workers (waiting at most about two seconds, serving other threads' messages meanwhile, killing
-// only what did not stop), removes the tray icons, frees the libraries, writes the log, the ping list and
-// the session history, lets the single-instance mutex go and ends the process. It does not return; called
-// again while it runs (from a message it serves) it returns at once.
+// only what did not stop), writes the log, the ping list and the session history, then removes the tray
+// icons and frees the libraries (all of this within about eight seconds, each step skipped with a note when a
+// lock it needs stays held by a killed worker), lets the single-instance mutex go and ends the process. It
+// does not return; called again while it runs (from a message it serves) it returns at once.
 void program_exit();
 
 // The exit's wait for the workers (main thread): raises the quit (QUIT_FLAG 1 and the quit event), then waits

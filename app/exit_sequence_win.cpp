@@ -2,14 +2,19 @@
 //
 // Everything after the workers' cooperative stop runs on a finishing thread made beforehand, which the main
 // thread waits for with a time limit: a worker killed while it held a lock (a heap lock, a leaf lock of a
-// store) can then at worst stop the saves, never the end of the process.
+// store) can then at worst stop the saves, never the end of the process. Each step of the finishing work
+// takes its leaf locks within a deadline and is skipped, with a note, when one of them is not free in time,
+// so that a lock a killed worker left held costs only the steps that need it.
+#include "app/exit_sequence_win.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <string>
 
 #include "app/exit_sequence.h"
-#include "app/wiring.h"
 #include "core/control_numbers.h"
 #include "core/event_lists.h"
 #include "core/language.h"
@@ -22,8 +27,11 @@
 #include "core/version.h"
 #include "core/watched_threads.h"
 #include "runtime/date.h"
+#include "runtime/gui/gui.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/leaf_lock.h"
+#include "runtime/list_model.h"
 #include "runtime/program_libraries.h"
 #include "runtime/system_library_win.h"
 #include "runtime/text.h"
@@ -36,9 +44,17 @@ using ShutdownBlockReasonDestroyProc = BOOL(WINAPI*)(HWND);
 std::atomic<ShutdownBlockReasonCreateProc> block_reason_create{nullptr};
 std::atomic<ShutdownBlockReasonDestroyProc> block_reason_destroy{nullptr};
 
-constexpr DWORD FINISH_LIMIT_MS = 8000;  // the saves after the workers; a store rarely needs more than a moment
+constexpr DWORD FINISH_LIMIT_MS = 8000;  // all the work after the workers; a store rarely needs more than a moment
+// The longest a step waits for one of its locks: a lock that is not free by then is held by a killed worker
+// (nothing else runs any more), and the later steps keep their share of the limit.
+constexpr int STEP_LOCK_WAIT_MS = 1500;
 
 std::atomic<bool> exit_running{false};
+
+HANDLE thread_create_default(LPTHREAD_START_ROUTINE routine, void* argument) {
+    return CreateThread(nullptr, 0, routine, argument, 0, nullptr);
+}
+std::atomic<ExitThreadCreate> thread_create_used{thread_create_default};
 
 bool any_running(const std::vector<int64_t>& threads) {
     for (const int64_t thread : threads) {
@@ -51,53 +67,120 @@ struct Finisher {
     HANDLE thread = nullptr;
     HANDLE go = nullptr;
     std::atomic<bool> killed_any{false};
+    std::atomic<ULONGLONG> deadline{0};  // GetTickCount64 value by which the finishing work is over
 };
 Finisher finisher;
 
-DWORD WINAPI finish_exit(void*) {
-    WaitForSingleObject(finisher.go, INFINITE);
-    // Last resort: whatever did not stop in time.
+// What a step may still wait for one lock.
+int step_lock_wait_ms() {
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG deadline = finisher.deadline.load();
+    const ULONGLONG left = deadline > now ? deadline - now : 0;
+    return static_cast<int>(std::min<ULONGLONG>(left, STEP_LOCK_WAIT_MS));
+}
+
+// A skipped step is told to a debugger and, when the rows are free, noted in System Events without the log
+// (its lock may be the one held): the session history saved afterwards carries the line to the next run.
+void step_skipped(const wchar_t* step, const char* lock_name) {
+    const std::wstring text = std::wstring(L"Exit: ") + step + L" skipped, " + wide_from_utf8(lock_name) +
+                              L" was not free (held by a stopped thread)";
+    OutputDebugStringW((L"Sotrix " + text + L"\n").c_str());
+    if (leaf_lock_free_within(ListRowsLock, step_lock_wait_ms())) event_line_add_quiet(LIST_SYSTEM_EVENTS, 0, text);
+}
+
+// True when every lock the step takes is free within the step's wait; otherwise the step is noted as skipped.
+// Nothing but the main thread (briefly, serving a message) can take them meanwhile: the workers have ended
+// or were killed.
+bool step_locks_free(const wchar_t* step, std::initializer_list<LeafLock*> locks) {
+    for (LeafLock* lock : locks) {
+        if (!leaf_lock_free_within(*lock, step_lock_wait_ms())) {
+            step_skipped(step, lock->name());
+            return false;
+        }
+    }
+    return true;
+}
+
+void log_save() {
+    if (log_buffer_flush_within(LOG_FLUSH_FINAL, step_lock_wait_ms()) == LOG_FLUSH_LOCK_BUSY)
+        step_skipped(L"log flush", "LogBufferLock or DataFilesLock");
+    // Nothing is logged after the final flush; when its lock could not be had, a later line (a failed save's
+    // report) must not wait for it either. The settings are saved already: the option is not stored.
+    SharedInts[OPT_LOG_FILE] = 0;
+}
+
+void history_save() {
+    if (!step_locks_free(L"session history save", {&ListRowsLock, &DataFilesLock, &SharedTextsLock})) return;
+    saga_lists_save(saga_file_path());
+}
+
+void tray_icons_remove() {
+    if (step_locks_free(L"tray icon removal", {&tray_table_lock()})) tray_remove_all();
+}
+
+void libraries_free() {
+    if (step_locks_free(L"library release", {&ProgramLibrariesLock})) exit_libraries_free();
+}
+
+// The work after the workers' stop: the last-resort kills, the saves, then what only tidies up. Each step
+// stands alone; all of them wait for their locks only until the finishing deadline.
+void finish_work() {
     for (const int64_t thread : exit_watched_threads()) {
         if (thread_is_running(thread)) {
             finisher.killed_any = true;
             thread_kill(thread);
         }
     }
-    tray_remove_all();
-    for (const auto& [element, number] :
-         {std::pair{MPR_LIBRARY, LIBRARY_MPR}, std::pair{IPHLPAPI_LIBRARY, LIBRARY_IPHLPAPI},
-          std::pair{DNSAPI_LIBRARY, LIBRARY_DNSAPI}, std::pair{PING_IPHLPAPI_LIBRARY, LIBRARY_PING_IPHLPAPI}}) {
-        if (SharedQuads[element].load() != 0) library_free(number);
-    }
-    exit_libraries_free();
-    log_buffer_flush(LOG_FLUSH_FINAL);
-    // WIRE: ping_list_save(shared_text(APPDATA_FOLDER) + shared_text(DATA_SUBFOLDER) + L"\\" + SX-Ping.json name);
-    saga_lists_save(saga_file_path());
+    log_save();
+    // WIRE: ping_list_save(shared_text(APPDATA_FOLDER) + shared_text(DATA_SUBFOLDER) + L"\\" + SX-Ping.json name),
+    // after its locks are free (step_locks_free), like the session history below.
+    history_save();
+    tray_icons_remove();
+    libraries_free();
+}
+
+DWORD WINAPI finish_exit(void*) {
+    WaitForSingleObject(finisher.go, INFINITE);
+    finish_work();
     return 0;
 }
 
 // Made before any thread is killed: creating a thread afterwards could wait on a lock a killed one held.
 void finisher_prepare() {
     finisher.go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (finisher.go) finisher.thread = CreateThread(nullptr, 0, finish_exit, nullptr, 0, nullptr);
+    if (finisher.go) finisher.thread = thread_create_used.load()(finish_exit, nullptr);
 }
 
-// True when the finishing work ended in time.
+// True when the finishing work ended in time. Without a finishing thread, the main thread does the work
+// itself, under the same deadline.
 bool finisher_run() {
+    finisher.deadline = GetTickCount64() + FINISH_LIMIT_MS;
     if (!finisher.thread) {
-        if (finisher.go) SetEvent(finisher.go);
-        return false;
+        finish_work();
+        return true;
     }
     SetEvent(finisher.go);
-    const ULONGLONG deadline = GetTickCount64() + FINISH_LIMIT_MS;
     while (WaitForSingleObject(finisher.thread, 0) == WAIT_TIMEOUT) {
-        if (GetTickCount64() >= deadline) return false;
+        if (GetTickCount64() >= finisher.deadline.load()) return false;
         gui_pause_serving_sent(5);
     }
     return true;
 }
 
 }  // namespace
+
+void exit_thread_create_set(ExitThreadCreate create) { thread_create_used = create ? create : thread_create_default; }
+
+void exit_libraries_free() {
+    // 115 first; the performance-counter library (pdh.dll) is never freed here, the GPU libraries are freed
+    // by their samplers.
+    for (const auto& [element, number] :
+         {std::pair{POWRPROF_LIBRARY, LIBRARY_POWRPROF}, std::pair{MPR_LIBRARY, LIBRARY_MPR},
+          std::pair{IPHLPAPI_LIBRARY, LIBRARY_IPHLPAPI}, std::pair{DNSAPI_LIBRARY, LIBRARY_DNSAPI},
+          std::pair{PING_IPHLPAPI_LIBRARY, LIBRARY_PING_IPHLPAPI}}) {
+        if (SharedQuads[element].load() != 0) library_free(number);
+    }
+}
 
 void shutdown_block_functions_find() {
     // user32 stays loaded for the windows; the functions are simply looked up by name.

@@ -34,7 +34,3 @@ void startup_event_handlers_add();
 void main_window_close_extras();   // closing the main window: the log-folder chooser goes back to its button
 void graphs_refresh_now(int tab);  // redraws a tab's graphs at once (force 1, throttle 0)
 void compact_drive_command(int kind, int drive_row);  // Shift/Ctrl/Alt on a drive line (CompactClickKind)
-
-// ---- The exit sequence, after the workers have stopped ----
-
-void exit_libraries_free();  // the libraries the monitors bound themselves

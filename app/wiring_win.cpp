@@ -128,7 +128,3 @@ void compact_drive_command(int kind, int drive_row) {
     (void)drive_row;
     // WIRE: open the drive, a command prompt or PowerShell on it (clicks on the compact window).
 }
-
-// ---- The exit sequence ----
-
-void exit_libraries_free() { system_libraries_free(); }

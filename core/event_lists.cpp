@@ -47,15 +47,19 @@ void event_line_add_quiet(int list, int position, std::wstring_view text) {
 }
 
 void saga_line_add(std::wstring_view text, Date date) {
-    // Held from the counter to the insert, so that a separator, its number and its empty row stay together.
-    std::lock_guard guard(SagaListMutex);
-    if (text == L"--") {
-        const int64_t count = SharedQuads[SAGA_SEPARATOR_COUNT].fetch_add(1) + 1;
-        const Date when = date > 0 ? date : date_now();
-        const std::wstring separator =
-            L"-- #" + separator_number(count) + date_format(L" %yyyy-%mm-%dd %hh:%ii:%ss", when);
-        insert_rows(LIST_STORAGE_MONITOR, 0, {std::wstring(), separator});
-    } else {
+    if (text != L"--") {
         insert_rows(LIST_STORAGE_MONITOR, 0, {std::wstring(text)});
+        return;
     }
+    // Counted while the rows' lock is held, so that a separator, its number and its empty row stay together
+    // and the count a save reads with the rows matches them.
+    const Date when = date > 0 ? date : date_now();
+    const std::wstring stamp = date_format(L" %yyyy-%mm-%dd %hh:%ii:%ss", when);
+    list_rows_trim_insert_made(
+        LIST_STORAGE_MONITOR, 0,
+        [&stamp] {
+            const int64_t count = SharedQuads[SAGA_SEPARATOR_COUNT].fetch_add(1) + 1;
+            return std::vector<std::wstring>{std::wstring(), L"-- #" + separator_number(count) + stamp};
+        },
+        SharedInts[MAX_EVENT_LINES].load(std::memory_order_relaxed));
 }

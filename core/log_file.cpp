@@ -2,6 +2,7 @@
 #include "core/log_file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -19,16 +20,16 @@
 #include "runtime/file_io.h"
 #include "runtime/text.h"
 
+// No drawing, no other lock and no call into the windows happens while it is held: the data files' texts
+// the log needs are read before it is taken and written after it is let go.
+LeafLock LogBufferLock("LogBufferLock");
+
 namespace {
 
 constexpr size_t BUFFER_LARGE = 10000;  // elements, element 0 unused: 9999 lines
 constexpr size_t BUFFER_SMALL = 101;    // 100 lines
 
-// Serialises appends, flushes and resizes. Taken only with DataFilesLock inside it; no drawing, no other
-// lock and no call into the windows happens while it is held.
-std::mutex log_lock;
-
-// Guarded by log_lock, with LogBuffer, LOG_LINE_COUNT and LOG_CAPACITY: the date of each waiting line
+// Guarded by LogBufferLock, with LogBuffer, LOG_LINE_COUNT and LOG_CAPACITY: the date of each waiting line
 // (same index as LogBuffer), whether the final flush has run, and lines lost to a full buffer.
 std::vector<Date> line_dates(BUFFER_SMALL, 0);
 bool closed = false;
@@ -98,16 +99,24 @@ void buffer_size_set(size_t elements) {
 
 size_t buffer_size_wanted() { return SharedInts[OPT_LOG_BUFFERING].load() != 0 ? BUFFER_LARGE : BUFFER_SMALL; }
 
-// Writes the waiting lines, month by month into each month's file. Lines written leave the buffer; the rest
-// stay. With log_lock held.
-bool flush_locked(LogFlushKind kind, Date now, const std::wstring& uptime, bool windows_shutdown) {
+// The log folder, read before LogBufferLock is taken (a leaf lock: DataFilesLock is never taken inside it).
+std::wstring log_folder() {
+    std::lock_guard guard(DataFilesLock);
+    return DataFiles[DATA_FILE_LOG].folder;
+}
+
+// The log file's name in the data-file panel, set after LogBufferLock is let go.
+void log_file_name_show(Date now) {
+    std::lock_guard guard(DataFilesLock);
+    DataFiles[DATA_FILE_LOG].file_name = log_file_name(now);
+}
+
+// Writes the waiting lines, month by month into each month's file in the folder. Lines written leave the
+// buffer; the rest stay. With LogBufferLock held.
+bool flush_locked(LogFlushKind kind, Date now, const std::wstring& folder, const std::wstring& uptime,
+                  bool windows_shutdown) {
     if (line_dates.size() < LogBuffer.size()) line_dates.resize(LogBuffer.size(), 0);
     const int count = std::min(SharedInts[LOG_LINE_COUNT].load(), static_cast<int>(LogBuffer.size()) - 1);
-    std::wstring folder;
-    {
-        std::lock_guard guard(DataFilesLock);
-        folder = DataFiles[DATA_FILE_LOG].folder;
-    }
     bool ok = true;
     int written = 0;
     if (count > 0) {
@@ -148,10 +157,6 @@ bool flush_locked(LogFlushKind kind, Date now, const std::wstring& uptime, bool 
         return ok;
     }
     buffer_size_set(buffer_size_wanted());
-    {
-        std::lock_guard guard(DataFilesLock);
-        DataFiles[DATA_FILE_LOG].file_name = log_file_name(now);
-    }
     return ok;
 }
 
@@ -160,7 +165,7 @@ void status_show() {
     if (hooks.control_text_set) hooks.control_text_set(TEXT_LOG_BUFFER, log_buffer_status_text());
 }
 
-// The compact window's uptime cell as last drawn, read before log_lock is taken: the drawing threads hold
+// The compact window's uptime cell as last drawn, read before LogBufferLock is taken: the drawing threads hold
 // CellDrawMutex and may log meanwhile.
 std::wstring uptime_text() {
     std::lock_guard guard(CellDrawMutex);
@@ -180,9 +185,10 @@ void log_line_add(std::wstring_view text) { log_line_add_at(text, date_now()); }
 
 void log_line_add_at(std::wstring_view text, Date now) {
     if (SharedInts[OPT_LOG_FILE].load() == 0) return;
+    const std::wstring folder = log_folder();
     bool flushed = false;
     {
-        std::lock_guard guard(log_lock);
+        std::lock_guard guard(LogBufferLock);
         if (closed) return;
         if (line_dates.size() < LogBuffer.size()) line_dates.resize(LogBuffer.size(), 0);
         const int hour = date_parts(now).hour;
@@ -191,7 +197,7 @@ void log_line_add_at(std::wstring_view text, Date now) {
         const bool other_month = count > 0 && month_key(line_dates[count]) != month_key(now);
         if (count >= capacity || hour != SharedQuads[LOG_HOUR].load() || other_month) {
             SharedQuads[LOG_HOUR] = hour;
-            flush_locked(LOG_FLUSH_NORMAL, now, {}, false);
+            flush_locked(LOG_FLUSH_NORMAL, now, folder, {}, false);
             flushed = true;
             count = SharedInts[LOG_LINE_COUNT].load();
         }
@@ -204,45 +210,79 @@ void log_line_add_at(std::wstring_view text, Date now) {
             ++dropped_lines;  // the file cannot be written and the buffer is full
         }
     }
-    if (flushed) data_folder_panel_refresh_request();
+    if (flushed) {
+        log_file_name_show(now);
+        data_folder_panel_refresh_request();
+    }
     status_show();
 }
 
 bool log_buffer_flush(LogFlushKind kind) { return log_buffer_flush_at(kind, date_now()); }
 
 bool log_buffer_flush_at(LogFlushKind kind, Date now) {
+    return log_buffer_flush_within_at(kind, -1, now) == LOG_FLUSH_WRITTEN;
+}
+
+LogFlushResult log_buffer_flush_within(LogFlushKind kind, int milliseconds) {
+    return log_buffer_flush_within_at(kind, milliseconds, date_now());
+}
+
+LogFlushResult log_buffer_flush_within_at(LogFlushKind kind, int milliseconds, Date now) {
     std::wstring uptime;
     bool windows_shutdown = false;
     if (kind == LOG_FLUSH_FINAL) {
         uptime = uptime_text();
         windows_shutdown = SharedInts[EXIT_LOOP_FLAG].load() != 0;
     }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    // Each lock within what is left of the time (without a time: as long as it takes).
+    const auto take = [&](LeafLock& lock) {
+        if (milliseconds < 0) {
+            lock.lock();
+            return true;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        return lock.try_lock_for(static_cast<int>(std::max<int64_t>(0, left.count())));
+    };
+    std::wstring folder;
+    {
+        if (!take(DataFilesLock)) return LOG_FLUSH_LOCK_BUSY;
+        std::lock_guard guard(DataFilesLock, std::adopt_lock);
+        folder = DataFiles[DATA_FILE_LOG].folder;
+    }
     bool ok = true;
     {
-        std::lock_guard guard(log_lock);
-        if (closed) return true;
-        ok = flush_locked(kind, now, uptime, windows_shutdown);
+        if (!take(LogBufferLock)) return LOG_FLUSH_LOCK_BUSY;
+        std::lock_guard guard(LogBufferLock, std::adopt_lock);
+        if (closed) return LOG_FLUSH_WRITTEN;
+        ok = flush_locked(kind, now, folder, uptime, windows_shutdown);
     }
     if (kind == LOG_FLUSH_NORMAL) {
+        log_file_name_show(now);
         data_folder_panel_refresh_request();
         status_show();
     }
-    return ok;
+    return ok ? LOG_FLUSH_WRITTEN : LOG_FLUSH_NOT_WRITTEN;
 }
 
 void log_buffer_resize() {
+    const std::wstring folder = log_folder();
+    bool flushed = false;
     {
-        std::lock_guard guard(log_lock);
+        std::lock_guard guard(LogBufferLock);
         if (SharedInts[OPT_LOG_BUFFERING].load() == 0 && SharedInts[LOG_LINE_COUNT].load() > 99 && !closed) {
-            flush_locked(LOG_FLUSH_NORMAL, date_now(), {}, false);
+            flush_locked(LOG_FLUSH_NORMAL, date_now(), folder, {}, false);
+            flushed = true;
         }
         buffer_size_set(buffer_size_wanted());
     }
+    if (flushed) log_file_name_show(date_now());
     status_show();
 }
 
 void log_buffer_reset() {
-    std::lock_guard guard(log_lock);
+    std::lock_guard guard(LogBufferLock);
     closed = false;
     dropped_lines = 0;
     SharedInts[LOG_LINE_COUNT] = 0;

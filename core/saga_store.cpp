@@ -98,9 +98,7 @@ std::vector<SSys> records_collect() {
         std::vector<std::wstring> rows;
         int64_t last = 0;
         if (list == LIST_STORAGE_MONITOR) {
-            std::lock_guard guard(SagaListMutex);
-            rows = list_rows_copy(list);
-            last = SharedQuads[SAGA_SEPARATOR_COUNT].load();
+            rows = list_rows_copy_with(list, [&last] { last = SharedQuads[SAGA_SEPARATOR_COUNT].load(); });
         } else {
             rows = list_rows_copy(list);  // one consistent copy: no row saved twice or missed
             last = static_cast<int64_t>(rows.size());

@@ -10,12 +10,11 @@ std::array<std::atomic<int32_t>, SHARED_INTS_COUNT> SharedInts{};
 std::array<std::atomic<int64_t>, SHARED_QUADS_COUNT> SharedQuads{};
 std::array<std::atomic<float>, SHARED_FLOATS_COUNT> SharedFloats{};
 
+LeafLock SharedTextsLock("SharedTextsLock");
+
 namespace {
 
 constexpr int ADAPTER_POSITIONS = 32;
-
-// A leaf lock: held only while a text is copied in or out, never across another call.
-std::mutex shared_texts_lock;
 std::array<std::wstring, SHARED_TEXTS_COUNT> shared_texts;
 std::array<std::wstring, ADAPTER_POSITIONS - ADAPTER_TEXT_SLOTS> extra_adapter_texts;
 
@@ -157,7 +156,7 @@ std::wstring trimmed(const std::wstring& text) {
 
 std::wstring shared_text(SharedTextIndex index) {
     if (index < 0 || index >= SHARED_TEXTS_COUNT) return {};
-    std::lock_guard guard(shared_texts_lock);
+    std::lock_guard guard(SharedTextsLock);
     return shared_texts[index];
 }
 
@@ -165,7 +164,7 @@ void shared_text_set(SharedTextIndex index, std::wstring text) {
     if (index < 0 || index >= SHARED_TEXTS_COUNT) return;
     std::wstring old;
     {
-        std::lock_guard guard(shared_texts_lock);
+        std::lock_guard guard(SharedTextsLock);
         old.swap(shared_texts[index]);
         shared_texts[index].swap(text);
     }
@@ -175,7 +174,7 @@ void shared_text_set(SharedTextIndex index, std::wstring text) {
 std::wstring adapter_ipv4_text(int position) {
     if (position < 0 || position >= ADAPTER_POSITIONS) return {};
     if (position < ADAPTER_TEXT_SLOTS) return shared_text(static_cast<SharedTextIndex>(ADAPTER_IPV4_TEXT + position));
-    std::lock_guard guard(shared_texts_lock);
+    std::lock_guard guard(SharedTextsLock);
     return extra_adapter_texts[position - ADAPTER_TEXT_SLOTS];
 }
 
@@ -185,7 +184,7 @@ void adapter_ipv4_text_set(int position, std::wstring text) {
         shared_text_set(static_cast<SharedTextIndex>(ADAPTER_IPV4_TEXT + position), std::move(text));
         return;
     }
-    std::lock_guard guard(shared_texts_lock);
+    std::lock_guard guard(SharedTextsLock);
     extra_adapter_texts[position - ADAPTER_TEXT_SLOTS].swap(text);
 }
 
@@ -206,7 +205,7 @@ void shared_state_init(const SharedStateFacts& facts) {
     SharedQuads[START_SECOND] = facts.current_second;
 
     {
-        std::lock_guard guard(shared_texts_lock);
+        std::lock_guard guard(SharedTextsLock);
         for (auto& text : shared_texts) text.clear();
         for (auto& text : extra_adapter_texts) text.clear();
         for (const auto& entry : TEXT_DEFAULTS) shared_texts[entry.index] = entry.value;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/leaf_lock.h"
+
 // Indexes of SharedInts. Unnamed indexes are reserved or private to one subsystem.
 enum SharedIntIndex : int {
     SCRATCH_1 = 1,
@@ -370,6 +372,8 @@ extern std::array<std::atomic<int64_t>, SHARED_QUADS_COUNT> SharedQuads;
 extern std::array<std::atomic<float>, SHARED_FLOATS_COUNT> SharedFloats;
 
 // Texts are read as a copy and replaced whole; a reader never sees a text being replaced.
+// Guards the shared texts: held only while a text is copied in or out, never across another call.
+extern LeafLock SharedTextsLock;
 std::wstring shared_text(SharedTextIndex index);
 void shared_text_set(SharedTextIndex index, std::wstring text);
 

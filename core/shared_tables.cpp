@@ -5,17 +5,17 @@
 #include "core/lock_order.h"
 
 std::array<DataFile, DATA_FILE_COUNT> DataFiles;
-std::mutex DataFilesLock;
+LeafLock DataFilesLock("DataFilesLock");
 std::array<CompactCell, COMPACT_CELL_COUNT> CompactCells;
 std::array<DriveEntry, DRIVE_ENTRY_COUNT> DriveTable;
-std::mutex DriveTableLock;
+LeafLock DriveTableLock("DriveTableLock");
 std::array<std::wstring, 7> DriveTypeNames;
 std::array<CpuCoreEntry, CPU_CORE_ENTRY_COUNT> CpuCoreTable;
 std::array<RateGraphScale, 4> RateGraphScales;
 std::array<EventTypeInfo, 6> EventTypeTable;
 std::vector<EventRecord> EventList;
 std::vector<int64_t> EventSearchList;
-std::mutex EventListLock;
+LeafLock EventListLock("EventListLock");
 std::vector<SSys> SagaList;
 std::list<PSys> PingHostList;
 int32_t PingCursor = 0;
@@ -72,7 +72,11 @@ std::wstring file_name_of(const std::wstring& path) {
 
 }  // namespace
 
-bool lock_order_allowed(int outer, int inner) { return reachable(outer, inner, 0); }
+bool lock_order_allowed(int outer, int inner) {
+    if (outer == LOCK_RANK_LEAF) return false;
+    if (inner == LOCK_RANK_LEAF) return outer != RANK_CELL_DRAW && outer != RANK_SAGA_LIST;
+    return reachable(outer, inner, 0);
+}
 
 void data_files_init(const std::wstring& program_path, const std::wstring& appdata_folder, Date now) {
     const std::wstring data_folder = appdata_folder + L"Brindale\\";

@@ -13,6 +13,7 @@
 
 #include "core/fixed_text.h"
 #include "runtime/date.h"
+#include "runtime/leaf_lock.h"
 #include "runtime/program_lock.h"
 
 // ---- Colours (0x00BBGGRR) ----
@@ -73,7 +74,7 @@ struct DataFile {
 
 // Guarded by DataFilesLock (a leaf lock): the panel, the stores and the samplers touch it on their threads.
 extern std::array<DataFile, DATA_FILE_COUNT> DataFiles;
-extern std::mutex DataFilesLock;
+extern LeafLock DataFilesLock;
 
 // Start-up contents: file names and folders. The data folder is appdata_folder + "Brindale\".
 void data_files_init(const std::wstring& program_path, const std::wstring& appdata_folder, Date now);
@@ -245,7 +246,7 @@ struct DriveEntry {
 
 // Written by the drive watcher; other threads copy an entry under DriveTableLock (a leaf lock).
 extern std::array<DriveEntry, DRIVE_ENTRY_COUNT> DriveTable;
-extern std::mutex DriveTableLock;
+extern LeafLock DriveTableLock;
 
 // Translated names of the Windows drive types 0..6, filled at start-up and only read afterwards.
 extern std::array<std::wstring, 7> DriveTypeNames;
@@ -317,7 +318,7 @@ struct EventRecord {
 
 extern std::vector<EventRecord> EventList;
 extern std::vector<int64_t> EventSearchList;  // indexes into EventList
-extern std::mutex EventListLock;              // leaf lock of both event lists
+extern LeafLock EventListLock;                // leaf lock of both event lists
 
 // ---- Session history and ping hosts ----
 
@@ -409,7 +410,7 @@ extern ProgramLock GraphDrawMutex;
 extern ProgramLock PingListMutex;
 extern ProgramLock CellDrawMutex;
 extern ProgramLock ClipboardMutex;
-extern ProgramLock SagaListMutex;
+extern ProgramLock SagaListMutex;  // unused: the storage list counts its separators under the rows' lock
 
 // Puts every table, list and map back to its start-up state (tests and start-up).
 void shared_tables_init();

@@ -2,8 +2,11 @@
 // A list control of the windowing layer shows the rows of its number; the rows exist before and without it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "runtime/leaf_lock.h"
 
 // A row of a list with columns holds its columns separated by "\n".
 
@@ -12,6 +15,10 @@
 // A position beyond the end appends. Returns the number of rows afterwards.
 int list_rows_trim_insert(int control, int position, const std::vector<std::wstring>& rows, int max_rows);
 
+// The same with the rows that `make` gives, made while the rows' lock is held: a count kept beside the list
+// (a separator number) then stays in step with the rows. `make` takes no lock and calls nothing that does.
+int list_rows_trim_insert_made(int control, int position, const std::function<std::vector<std::wstring>()>& make,
+                               int max_rows);
 // Inserts one row at the position without trimming.
 void list_rows_insert(int control, int position, std::wstring row);
 
@@ -33,8 +40,14 @@ std::wstring list_row(int control, int position);
 
 // A copy of all rows, top first.
 std::vector<std::wstring> list_rows_copy(int control);
+// The same, with `also` run under the same hold of the rows' lock (to read a count kept beside the list);
+// `also` takes no lock.
+std::vector<std::wstring> list_rows_copy_with(int control, const std::function<void()>& also);
 
 // The windowing layer is told of every change (outside the model's lock) so that it can refresh the
 // control of that number; it must not block.
 using ListChangedCallback = void (*)(int control);
 void list_rows_set_observer(ListChangedCallback callback);
+
+// The rows' lock, held by every function above only while rows are copied in or out.
+extern LeafLock ListRowsLock;

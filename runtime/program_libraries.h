@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/leaf_lock.h"
+
 // Loads a DLL from the system folder under a number; returns the number, or 0 when it does not load.
 // A library already loaded under that number is freed first.
 int64_t library_load(int number, std::wstring_view file_name);
@@ -11,3 +13,8 @@ int64_t library_load(int number, std::wstring_view file_name);
 void* library_function(int number, const char* name);
 bool library_loaded(int number);
 void library_free(int number);
+// Told the number of each library library_free is about to free (tests record the order); nullptr: none.
+using LibraryFreeObserver = void (*)(int number);
+void library_free_observer_set(LibraryFreeObserver observer);
+// Held only while the table of numbers is read or changed; FreeLibrary runs outside it.
+extern LeafLock ProgramLibrariesLock;

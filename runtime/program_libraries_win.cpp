@@ -2,6 +2,7 @@
 // current folder is picked up.
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -9,10 +10,12 @@
 #include "runtime/program_libraries.h"
 #include "runtime/system_library_win.h"
 
+LeafLock ProgramLibrariesLock("ProgramLibrariesLock");
+
 namespace {
 
-std::mutex libraries_lock;  // leaf lock
 std::map<int, HMODULE> libraries;
+std::atomic<LibraryFreeObserver> free_observer{nullptr};
 
 }  // namespace
 
@@ -20,13 +23,13 @@ int64_t library_load(int number, std::wstring_view file_name) {
     library_free(number);
     HMODULE module = system_library_load(std::wstring(file_name).c_str());
     if (!module) return 0;
-    std::lock_guard guard(libraries_lock);
+    std::lock_guard guard(ProgramLibrariesLock);
     libraries[number] = module;
     return number;
 }
 
 void* library_function(int number, const char* name) {
-    std::lock_guard guard(libraries_lock);
+    std::lock_guard guard(ProgramLibrariesLock);
     const auto found = libraries.find(number);
     if (found == libraries.end()) return nullptr;
     void* function = nullptr;
@@ -35,18 +38,21 @@ void* library_function(int number, const char* name) {
 }
 
 bool library_loaded(int number) {
-    std::lock_guard guard(libraries_lock);
+    std::lock_guard guard(ProgramLibrariesLock);
     return libraries.count(number) > 0;
 }
 
 void library_free(int number) {
     HMODULE module = nullptr;
     {
-        std::lock_guard guard(libraries_lock);
+        std::lock_guard guard(ProgramLibrariesLock);
         const auto found = libraries.find(number);
         if (found == libraries.end()) return;
         module = found->second;
         libraries.erase(found);
     }
+    if (const LibraryFreeObserver observer = free_observer.load()) observer(number);
     FreeLibrary(module);
 }
+
+void library_free_observer_set(LibraryFreeObserver observer) { free_observer = observer; }

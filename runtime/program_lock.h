@@ -25,6 +25,7 @@ public:
     int rank() const { return rank_; }
 
 private:
+    void note_taking();
     void note_acquired();
     void note_released();
 
@@ -37,13 +38,23 @@ private:
 #endif
 };
 
+// The rank of every leaf lock (runtime/leaf_lock.h): innermost, so nothing is taken while one is held.
+constexpr int LOCK_RANK_LEAF = 1000;
+
 // The nesting rule: may a thread holding a lock of rank `outer` take a lock of rank `inner`?
-// The program installs its rule once at start-up; without one every nesting is allowed.
+// The program installs its rule once at start-up; without one every nesting of named locks is allowed.
+// Whatever the rule, a thread that holds a leaf lock takes no other lock (and not the same leaf lock again).
 using LockOrderRule = bool (*)(int outer, int inner);
 void lock_order_set_rule(LockOrderRule rule);
 // A wrong nesting in a debug build ends the program with a message that names both locks.
 // True when the lock-order check is compiled in.
 bool lock_order_check_enabled();
+
+// The check's record of the calling thread's locks, for the lock types (no-ops in release builds):
+// `taking` checks the nesting before the wait, `acquired` and `released` keep the record.
+void lock_order_note_taking(const void* lock, const char* name, int rank);
+void lock_order_note_acquired(const void* lock, const char* name, int rank);
+void lock_order_note_released(const void* lock);
 
 // Marks the calling thread as the one whose waits must keep serving sent messages (the UI thread).
 // The thread that starts the program is marked already.

@@ -6,11 +6,13 @@ ProgramLock::ProgramLock(const char* name, int rank) : name_(name), rank_(rank) 
 ProgramLock::~ProgramLock() = default;
 
 void ProgramLock::lock() {
+    note_taking();
     mutex_.lock();
     note_acquired();
 }
 
 bool ProgramLock::try_lock() {
+    note_taking();
     if (!mutex_.try_lock()) return false;
     note_acquired();
     return true;

@@ -39,6 +39,7 @@ ProgramLock::~ProgramLock() {
 }
 
 void ProgramLock::lock() {
+    note_taking();
     HANDLE handle = static_cast<HANDLE>(handle_);
     if (GetCurrentThreadId() == main_thread_id.load(std::memory_order_relaxed)) {
         wait_serving_sent_messages(handle);
@@ -49,6 +50,7 @@ void ProgramLock::lock() {
 }
 
 bool ProgramLock::try_lock() {
+    note_taking();
     const DWORD result = WaitForSingleObject(static_cast<HANDLE>(handle_), 0);
     if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) return false;
     note_acquired();

@@ -3,15 +3,21 @@
 
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
+#include "runtime/program_libraries.h"
 #include "runtime/system_library_win.h"
 #include "system/system_monitor.h"
 
 namespace {
 
-HMODULE powrprof_module = nullptr;
 HMODULE pdh_module = nullptr;
 PdhFunctions pdh;
 PowerFunctions power;
+
+// Binds a function of powrprof.dll, which is kept under its number so that the exit frees it in its turn.
+template <typename Proc>
+void power_function_bind(const char* name, Proc& target) {
+    target = reinterpret_cast<Proc>(library_function(LIBRARY_POWRPROF, name));
+}
 
 }  // namespace
 
@@ -19,11 +25,10 @@ const PdhFunctions& pdh_functions() { return pdh; }
 const PowerFunctions& power_functions() { return power; }
 
 void system_libraries_load() {
-    if (!powrprof_module) powrprof_module = system_library_load(L"powrprof.dll");
-    if (powrprof_module) {
-        library_function_bind(powrprof_module, "CallNtPowerInformation", power.power_information);
-        library_function_bind(powrprof_module, "GetActivePwrScheme", power.active_scheme);
-        library_function_bind(powrprof_module, "ReadProcessorPwrScheme", power.read_processor_scheme);
+    if (library_loaded(LIBRARY_POWRPROF) || library_load(LIBRARY_POWRPROF, L"powrprof.dll") != 0) {
+        power_function_bind("CallNtPowerInformation", power.power_information);
+        power_function_bind("GetActivePwrScheme", power.active_scheme);
+        power_function_bind("ReadProcessorPwrScheme", power.read_processor_scheme);
     }
     // Without the processor information the library is of no use to us: the clock is estimated instead.
     SharedQuads[POWRPROF_LIBRARY] = power.power_information ? LIBRARY_POWRPROF : 0;
@@ -47,8 +52,7 @@ void system_libraries_free() {
     SharedQuads[PDH_LIBRARY] = 0;
     pdh = PdhFunctions{};
     power = PowerFunctions{};
-    if (powrprof_module) FreeLibrary(powrprof_module);
+    library_free(LIBRARY_POWRPROF);
     if (pdh_module) FreeLibrary(pdh_module);
-    powrprof_module = nullptr;
     pdh_module = nullptr;
 }

@@ -9,7 +9,8 @@
 // POWRPROF_LIBRARY (115) and PDH_LIBRARY (118) to a non-zero number for each that is usable, 0 otherwise;
 // a missing library only leaves its features out. Start-up, "Loading: Libraries", before the sampler starts.
 void system_libraries_load();
-// Forgets the bindings and frees both libraries. The exit sequence, after the sampler has ended.
+// powrprof.dll is kept under its number (LIBRARY_POWRPROF), which the exit sequence frees in its turn.
+// Forgets the bindings and frees both libraries: tests (the exit never frees pdh.dll).
 void system_libraries_free();
 
 enum WindowsEditionNames : bool { EDITION_NAMES_LONG = false, EDITION_NAMES_SHORT = true };

@@ -249,8 +249,17 @@ void compact_mode_toggle() {
 }
 
 void compact_cells_setup() {
-    std::lock_guard guard(CellDrawMutex);
+    // The drive names and the labels first: CellDrawMutex is never held together with another lock.
+    {
+        std::lock_guard drives(DriveTableLock);
+        for (int drive = CELL_DRIVE_FIRST; drive <= CELL_DRIVE_LAST; ++drive) {
+            const std::wstring letter(1, static_cast<wchar_t>(L'A' + drive - CELL_DRIVE_FIRST));
+            DriveTable[drive].drive_name = letter + L":";
+            DriveTable[drive].letter = letter;
+        }
+    }
     const std::vector<std::wstring> labels = text_split(shared_text(COMPACT_LABELS), L',');
+    std::lock_guard guard(CellDrawMutex);
     DataBlockCursor cursor = data_block_cursor(DATA_CELL_TEMPLATES);
     for (int row = 0; row < COMPACT_CELL_COUNT; ++row) {
         int32_t fields[DATA_CELL_TEMPLATE_FIELDS];
@@ -276,12 +285,6 @@ void compact_cells_setup() {
             entry.label = (shown.empty() ? label : shown) + L":";
         }
         if (cell == CELL_CPU) entry.value_text = L" " + tr_padded(L"Calculating   ");
-    }
-    std::lock_guard drives(DriveTableLock);
-    for (int drive = CELL_DRIVE_FIRST; drive <= CELL_DRIVE_LAST; ++drive) {
-        const std::wstring letter(1, static_cast<wchar_t>(L'A' + drive - CELL_DRIVE_FIRST));
-        DriveTable[drive].drive_name = letter + L":";
-        DriveTable[drive].letter = letter;
     }
 }
 

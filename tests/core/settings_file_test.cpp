@@ -170,8 +170,7 @@ protected:
     // What start-up takes as saved after the settings are applied.
     static void saved_copies_take() {
         shared_text_set(CONFIG_SAVED, settings_code_build());
-        std::lock_guard guard(DataFilesLock);
-        shared_text_set(LOGPATH_SAVED, DataFiles[DATA_FILE_LOG].folder);
+        shared_text_set(LOGPATH_SAVED, log_folder());
     }
 
     static std::wstring log_folder() {

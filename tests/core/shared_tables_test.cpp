@@ -1,6 +1,8 @@
 // Start-up contents of the shared tables and the nesting rule of the named locks.
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include "core/control_numbers.h"
 #include "core/lock_order.h"
 #include "core/shared_tables.h"
@@ -132,9 +134,40 @@ TEST(LockOrder, OnlyTheDocumentedNestingsAreAllowed) {
         {0, RANK_HISTORY, false},
         {RANK_GRAPH_DRAW, 99, false},
         {99, RANK_GRAPH_SAMPLES, false},
+        {RANK_HISTORY, LOCK_RANK_LEAF, true},
+        {RANK_GRAPH_SAMPLES, LOCK_RANK_LEAF, true},
+        {RANK_CELL_DRAW, LOCK_RANK_LEAF, false},
+        {RANK_SAGA_LIST, LOCK_RANK_LEAF, false},
+        {LOCK_RANK_LEAF, RANK_HISTORY, false},
+        {LOCK_RANK_LEAF, RANK_CELL_DRAW, false},
+        {LOCK_RANK_LEAF, LOCK_RANK_LEAF, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(lock_order_allowed(c.outer, c.inner), c.allowed) << c.outer << " -> " << c.inner;
+}
+
+// The program's rule in the check of a debug build: a leaf lock under a named lock passes, under the cell
+// drawing's lock it stops the program naming both.
+TEST(LockOrder, ALeafLockUnderTheCellLockIsReportedInDebugBuilds) {
+    if (!lock_order_check_enabled()) GTEST_SKIP() << "the check is compiled into debug builds only";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    shared_tables_init();  // installs the rule
+    {
+        std::lock_guard history(HistoryMutex);
+        std::lock_guard files(DataFilesLock);
+    }
+    EXPECT_DEATH_IF_SUPPORTED(
+        {
+            std::lock_guard cells(CellDrawMutex);
+            std::lock_guard drives(DriveTableLock);
+        },
+        "lock order violated: DriveTableLock taken while CellDrawMutex is held");
+    EXPECT_DEATH_IF_SUPPORTED(
+        {
+            std::lock_guard drives(DriveTableLock);
+            std::lock_guard cells(CellDrawMutex);
+        },
+        "lock order violated: CellDrawMutex taken while DriveTableLock is held");
 }
 
 }  // namespace

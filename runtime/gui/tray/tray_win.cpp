@@ -20,7 +20,7 @@ struct TrayIcon {
 };
 
 struct TrayTable {
-    std::mutex lock;  // leaf lock: never held across Shell_NotifyIconW, which waits for Explorer
+    LeafLock lock{"TrayTableLock"};  // never held across Shell_NotifyIconW, which waits for Explorer
     std::map<int, TrayIcon> icons;
 };
 
@@ -151,3 +151,5 @@ void tray_on_message(WPARAM wparam, LPARAM lparam) {
     event.type = type;
     gui_event_post(event);
 }
+
+LeafLock& tray_table_lock() { return trays().lock; }
