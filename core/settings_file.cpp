@@ -31,23 +31,6 @@ constexpr std::wstring_view NO_NET_FILTER = L"00:00:00:00:00:00";
 // import, after a damaged file was set aside, and after a failed write.
 std::atomic<bool> rewrite_pending{false};
 
-// Windows-1252 from 0x80 to 0x9F; the rest of the code page is Latin-1.
-constexpr char16_t CP1252_HIGH[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-std::wstring wide_from_ansi(std::string_view bytes) {
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const unsigned char c = static_cast<unsigned char>(byte);
-        text += (c >= 0x80 && c <= 0x9F) ? static_cast<wchar_t>(CP1252_HIGH[c - 0x80]) : static_cast<wchar_t>(c);
-    }
-    return text;
-}
-
 std::wstring_view trim_blanks(std::wstring_view text) {
     while (!text.empty() && (text.front() == L' ' || text.front() == L'\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.remove_suffix(1);
