@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "core/color_lists.h"
 #include "core/control_numbers.h"
@@ -31,27 +33,66 @@ constexpr std::wstring_view NO_NET_FILTER = L"00:00:00:00:00:00";
 // import, after a damaged file was set aside, and after a failed write.
 std::atomic<bool> rewrite_pending{false};
 
-// Windows-1252 from 0x80 to 0x9F; the rest of the code page is Latin-1.
-constexpr char16_t CP1252_HIGH[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-std::wstring wide_from_ansi(std::string_view bytes) {
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const unsigned char c = static_cast<unsigned char>(byte);
-        text += (c >= 0x80 && c <= 0x9F) ? static_cast<wchar_t>(CP1252_HIGH[c - 0x80]) : static_cast<wchar_t>(c);
-    }
-    return text;
-}
-
 std::wstring_view trim_blanks(std::wstring_view text) {
     while (!text.empty() && (text.front() == L' ' || text.front() == L'\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.remove_suffix(1);
     return text;
+}
+
+bool is_control(wchar_t c) { return (c < 0x20 && c != L'\t') || (c >= 0x7F && c <= 0x9F); }
+
+// One line of a file as text; empty (nullopt) when its bytes are not text in the file's encoding.
+using FileLine = std::optional<std::wstring>;
+
+// Splits at CR LF, LF or a lone CR.
+template <typename Char>
+std::vector<std::basic_string_view<Char>> lines_of(std::basic_string_view<Char> text) {
+    std::vector<std::basic_string_view<Char>> lines;
+    size_t begin = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != Char('\r') && text[i] != Char('\n')) continue;
+        lines.push_back(text.substr(begin, i - begin));
+        if (text[i] == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ++i;
+        begin = i + 1;
+    }
+    if (begin < text.size()) lines.push_back(text.substr(begin));
+    return lines;
+}
+
+void text_lines_append(std::wstring_view text, std::vector<FileLine>& lines) {
+    for (const std::wstring_view line : lines_of(text)) lines.emplace_back(std::wstring(line));
+}
+
+// The file's lines: UTF-16 after its byte-order mark (either order); UTF-8 after its mark, where a line that is not
+// UTF-8 is no text; without a mark UTF-8 when the whole file is, otherwise the ANSI code page. False for NUL bytes
+// without a UTF-16 mark: that is no text file at all.
+bool file_lines(std::string_view bytes, std::vector<FileLine>& lines, std::wstring& error) {
+    const bool little = bytes.starts_with("\xFF\xFE");
+    if (little || bytes.starts_with("\xFE\xFF")) {
+        std::u16string units;
+        units.reserve(bytes.size() / 2);
+        // An odd last byte is the rest of a cut-off unit.
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const char16_t first = static_cast<unsigned char>(bytes[i]);
+            const char16_t second = static_cast<unsigned char>(bytes[i + 1]);
+            units +=
+                little ? static_cast<char16_t>(first | (second << 8)) : static_cast<char16_t>((first << 8) | second);
+        }
+        text_lines_append(wide_from_utf16(units), lines);
+        return true;
+    }
+    if (bytes.find('\0') != std::string_view::npos) {
+        error = L"the file holds binary data";
+        return false;
+    }
+    if (bytes.starts_with(BOM)) {
+        for (const std::string_view line : lines_of(bytes.substr(BOM.size()))) {
+            lines.push_back(utf8_valid(line) ? FileLine(wide_from_utf8(line)) : std::nullopt);
+        }
+        return true;
+    }
+    text_lines_append(utf8_valid(bytes) ? wide_from_utf8(bytes) : wide_from_ansi(bytes), lines);
+    return true;
 }
 
 std::wstring* field_of(SettingsFileTexts& texts, std::wstring_view key) {
@@ -170,14 +211,36 @@ enum class LoadMode { STORE, IMPORT };
 
 // Reads and parses a file; false with the reason when it is missing, unreadable or not a settings file.
 bool read_settings(const std::wstring& path, SettingsFileTexts& texts, std::wstring& why, FileError& file_error,
-                   size_t* size = nullptr) {
+                   SettingsFileFaults& faults, size_t* size = nullptr) {
     std::string bytes;
     if (!file_read_all(file_path(path), bytes, INI_MAX_BYTES, &file_error)) {
         why = file_error_text(file_error, INI_MAX_BYTES);
         return false;
     }
     if (size) *size = bytes.size();
-    return settings_parse(bytes, texts, why);
+    return settings_parse(bytes, texts, why, &faults);
+}
+
+// One event line for a file that was read with something left out; nothing for a clean file.
+void faults_report(const std::wstring& path, const SettingsFileFaults& faults) {
+    if (!faults.any()) return;
+    std::vector<std::wstring> parts;
+    if (!faults.LeftOut.empty()) {
+        constexpr size_t LISTED = 10;
+        std::wstring numbers;
+        for (size_t i = 0; i < faults.LeftOut.size() && i < LISTED; ++i) {
+            if (i > 0) numbers += L", ";
+            numbers += std::to_wstring(faults.LeftOut[i]);
+        }
+        if (faults.LeftOut.size() > LISTED) numbers += L", ...";
+        parts.push_back(faults.LeftOut.size() == 1 ? L"line " + numbers + L" was not understood and was left out"
+                                                   : L"lines " + numbers + L" were not understood and were left out");
+    }
+    if (faults.KeysWithoutGroup) parts.push_back(L"there is no [Sotrix] line; the keys above any group were read");
+    if (faults.GroupMissing) parts.push_back(L"there is no [Sotrix] group; its settings keep their defaults");
+    std::wstring text = L"Settings file " + path + L": ";
+    for (size_t i = 0; i < parts.size(); ++i) text += (i > 0 ? L"; " : L"") + parts[i];
+    report(text);
 }
 
 std::wstring text_of(const std::filesystem::path& path) {
@@ -197,18 +260,26 @@ int load(const std::wstring& path, LoadMode mode) {
     FileError file_error = FILE_OK;
     size_t size = 0;
     const std::wstring backup_path = path + L".bak";
-    if (read_settings(path, texts, why, file_error, &size)) {
+    SettingsFileFaults faults;
+    if (read_settings(path, texts, why, file_error, faults, &size)) {
         SettingsFileTexts backup;
         std::wstring backup_why;
         FileError backup_error = FILE_OK;
+        SettingsFileFaults backup_faults;
         // An empty file is what an interrupted write of an older release left; its backup holds the settings.
-        if (mode == LoadMode::STORE && size == 0 && read_settings(backup_path, backup, backup_why, backup_error)) {
+        if (mode == LoadMode::STORE && size == 0 &&
+            read_settings(backup_path, backup, backup_why, backup_error, backup_faults)) {
             report(L"Settings file " + path + L" was empty; its backup copy was used");
             rewrite_pending = true;
             settings_apply(backup, path);
+            faults_report(backup_path, backup_faults);
             return 1;
         }
+        // Applied first, so that the line reaches the log when the settings keep one.
         settings_apply(texts, path);
+        faults_report(path, faults);
+        // The next save writes a clean file; the user's own becomes its backup copy.
+        if (mode == LoadMode::STORE && faults.any()) rewrite_pending = true;
         return 1;
     }
     if (file_error == FILE_MISSING) return 0;
@@ -224,11 +295,13 @@ int load(const std::wstring& path, LoadMode mode) {
     SettingsFileTexts backup;
     std::wstring backup_why;
     FileError backup_error = FILE_OK;
-    const bool backup_read = read_settings(backup_path, backup, backup_why, backup_error);
+    SettingsFileFaults backup_faults;
+    const bool backup_read = read_settings(backup_path, backup, backup_why, backup_error, backup_faults);
     if (backup_read) {
         // Applied first, so that the line reaches the log when the backup's settings keep one.
         settings_apply(backup, path);
         report(text + L"; its backup copy was used");
+        faults_report(backup_path, backup_faults);
     } else {
         report(text + L"; default settings are used");
         // Defaults still decide the log folder: the default one.
@@ -286,63 +359,86 @@ std::string settings_serialise(const SettingsFileTexts& texts) {
     return std::string(BOM) + utf8_from_wide(text);
 }
 
-bool settings_parse(std::string_view bytes, SettingsFileTexts& texts, std::wstring& error) {
+bool settings_parse(std::string_view bytes, SettingsFileTexts& texts, std::wstring& error, SettingsFileFaults* faults) {
     if (bytes.size() > INI_MAX_BYTES) {
         error = L"the file is larger than " + std::to_wstring(INI_MAX_BYTES) + L" bytes";
         return false;
     }
-    if (bytes.find('\0') != std::string_view::npos) {
-        error = L"the file holds binary data";
-        return false;
-    }
-    std::wstring text;
-    if (bytes.starts_with(BOM)) {
-        bytes.remove_prefix(BOM.size());
-        if (!utf8_valid(bytes)) {
-            error = L"the file is not valid UTF-8";
-            return false;
+    std::vector<FileLine> lines;
+    if (!file_lines(bytes, lines, error)) return false;
+    enum class Group { NONE_YET, OURS, OTHER };
+    Group group = Group::NONE_YET;
+    SettingsFileTexts ours;
+    SettingsFileTexts before_any;  // keys above the first group line
+    std::vector<size_t> before_any_lines;
+    SettingsFileFaults found;
+    bool our_group = false;
+    bool structure = false;  // a group line or a key line
+    bool content = false;    // anything but blank lines and comments
+    for (size_t index = 0; index < lines.size(); ++index) {
+        const size_t number = index + 1;
+        if (!lines[index]) {
+            content = true;
+            found.LeftOut.push_back(number);
+            continue;
         }
-        text = wide_from_utf8(bytes);
-    } else {
-        text = utf8_valid(bytes) ? wide_from_utf8(bytes) : wide_from_ansi(bytes);
-    }
-    SettingsFileTexts result;
-    bool in_group = false;
-    bool group_found = false;
-    bool anything = false;
-    std::vector<bool> seen(9, false);
-    size_t line_number = 0;
-    for (const std::wstring& raw : text_split(text, L'\n')) {
-        ++line_number;
-        std::wstring_view line = raw;
-        if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
-        line = trim_blanks(line);
+        const std::wstring_view line = trim_blanks(*lines[index]);
         if (line.empty() || line.front() == L';') continue;
-        anything = true;
+        content = true;
+        if (std::any_of(line.begin(), line.end(), is_control)) {
+            found.LeftOut.push_back(number);
+            continue;
+        }
         if (line.front() == L'[') {
-            if (line.back() != L']') {
-                error = L"line " + std::to_wstring(line_number) + L" is not a settings line";
-                return false;
+            const size_t close = line.find(L']');
+            const std::wstring_view name =
+                close == line.npos ? std::wstring_view() : trim_blanks(line.substr(1, close - 1));
+            if (name.empty()) {
+                found.LeftOut.push_back(number);
+                continue;
             }
-            in_group = text_equal_nocase_ascii(trim_blanks(line.substr(1, line.size() - 2)), GROUP);
-            group_found = group_found || in_group;
+            structure = true;
+            group = text_equal_nocase_ascii(name, GROUP) ? Group::OURS : Group::OTHER;
+            our_group = our_group || group == Group::OURS;
+            // As Windows reads it: the name up to "]"; the rest of the line is left out unless it is a comment.
+            const std::wstring_view rest = trim_blanks(line.substr(close + 1));
+            if (!rest.empty() && rest.front() != L';') found.LeftOut.push_back(number);
             continue;
         }
         const size_t equals = line.find(L'=');
-        if (equals == std::wstring_view::npos || equals == 0) {
-            error = L"line " + std::to_wstring(line_number) + L" is not a settings line";
-            return false;
+        const std::wstring_view key = equals == line.npos ? std::wstring_view() : trim_blanks(line.substr(0, equals));
+        if (key.empty()) {
+            found.LeftOut.push_back(number);
+            continue;
         }
-        if (!in_group) continue;
-        std::wstring* field = field_of(result, trim_blanks(line.substr(0, equals)));
+        structure = true;
+        if (group == Group::OTHER) continue;
+        std::wstring* field = field_of(group == Group::OURS ? ours : before_any, key);
+        if (!field) {
+            found.LeftOut.push_back(number);
+            continue;
+        }
+        if (group == Group::NONE_YET) before_any_lines.push_back(number);
         // As in Windows INI files, the first of two equal keys counts.
-        if (field && field->empty()) *field = std::wstring(trim_blanks(line.substr(equals + 1)));
+        if (field->empty()) *field = std::wstring(trim_blanks(line.substr(equals + 1)));
     }
-    if (anything && !group_found) {
-        error = L"the file has no [Sotrix] group";
+    if (content && !structure) {
+        error = L"nothing in it reads as settings";
         return false;
     }
-    texts = std::move(result);
+    if (our_group) {
+        // Keys above "[Sotrix]" belong to no group.
+        found.LeftOut.insert(found.LeftOut.end(), before_any_lines.begin(), before_any_lines.end());
+        std::sort(found.LeftOut.begin(), found.LeftOut.end());
+    } else if (!before_any_lines.empty()) {
+        // The file holds only our group: a lost or mistyped group line must not cost the settings below it.
+        ours = std::move(before_any);
+        found.KeysWithoutGroup = true;
+    } else if (structure) {
+        found.GroupMissing = true;
+    }
+    texts = std::move(ours);
+    if (faults) *faults = std::move(found);
     return true;
 }
 

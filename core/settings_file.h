@@ -1,8 +1,10 @@
 // The settings file "Sotrix.ini": reading, writing, saving when changed, import and export.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The nine stored texts as they stand in the file (an empty text: the key is not written).
 struct SettingsFileTexts {
@@ -22,16 +24,36 @@ struct SettingsFileTexts {
 // FilterNic not "00:00:00:00:00:00"). Line breaks inside a value are dropped, blanks around it trimmed.
 std::string settings_serialise(const SettingsFileTexts& texts);
 
-// Reads the bytes of a settings file: with a byte-order mark as UTF-8, without one as UTF-8 when valid and
-// otherwise as ANSI (Windows-1252); group and keys without regard to case; values trimmed; ";" comments.
-// A missing key, or a missing "Sotrix" group, reads as the empty text. False, with a reason, when the bytes are
-// not a settings file: a NUL byte, invalid UTF-8 after a byte-order mark, a line that is neither blank, a
-// comment, a group nor a key, or text without the "Sotrix" group. Whitespace alone is an empty settings file.
-bool settings_parse(std::string_view bytes, SettingsFileTexts& texts, std::wstring& error);
+// What a settings file held besides clean settings, for one note in System Events; empty for a clean file.
+struct SettingsFileFaults {
+    // Numbers (from 1) of the lines left out in whole or in part: text that is neither a group line, a key line, a
+    // comment nor blank; an unknown key; a key above "[Sotrix]"; text after a group line's "]"; a line that is not
+    // text in the file's encoding or holds control characters.
+    std::vector<size_t> LeftOut;
+    // No "[Sotrix]" line, and the keys above the first group (or in a file without groups) were read as its keys.
+    bool KeysWithoutGroup = false;
+    // No "[Sotrix]" group and no key outside a group: every key reads as empty.
+    bool GroupMissing = false;
+
+    bool any() const { return !LeftOut.empty() || KeysWithoutGroup || GroupMissing; }
+};
+
+// Reads the bytes of a settings file, keeping every setting it can. Encodings: UTF-16 (LE or BE) after its
+// byte-order mark; UTF-8 after its mark; without a mark UTF-8 when the whole file is valid UTF-8, otherwise the
+// system's ANSI code page. Lines end in CR LF, LF or CR. Group and keys compare without regard to case; values are
+// trimmed of spaces and tabs; ";" starts a comment line; the first of two equal keys counts. A missing key, or a
+// missing "Sotrix" group, reads as the empty text; lines that cannot be read are left out and listed in faults.
+// False, with a reason and texts and faults as they were, only when nothing in the bytes reads as settings: above
+// INI_MAX_BYTES, a NUL byte without a UTF-16 mark, or text without a single group line or key line. Blank lines and
+// comments alone are an empty settings file.
+bool settings_parse(std::string_view bytes, SettingsFileTexts& texts, std::wstring& error,
+                    SettingsFileFaults* faults = nullptr);
 
 // Reads and applies the settings file at path. 1 when a settings file was there: read, or replaced by its
 // ".bak" copy, or damaged and set aside (the settings then keep their defaults and the next save writes the file
-// anew); an event line tells of the last two. 0 when there is no such file (or its folder) and no backup.
+// anew); an event line tells of the last two. A file read with lines left out (SettingsFileFaults) gets one event
+// line, and the next save writes it anew, the user's file kept as its ".bak". 0 when there is no such file (or its
+// folder) and no backup.
 int settings_load(const std::wstring& path);
 
 // Writes all settings to path, the previous file kept as path + ".bak". False when the folder is missing or the

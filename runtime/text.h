@@ -12,6 +12,10 @@ std::wstring wide_from_utf8(std::string_view bytes);
 std::u16string utf16_from_wide(std::wstring_view text);
 std::wstring wide_from_utf16(std::u16string_view text);
 
+// Text in the system's ANSI code page, for files written by editors that know no other: on Windows the code page
+// of the system locale, natively Windows-1252 (Latin-1 with its own characters from 0x80 to 0x9F).
+std::wstring wide_from_ansi(std::string_view bytes);
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool utf8_valid(std::string_view bytes);
 

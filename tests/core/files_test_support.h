@@ -94,7 +94,8 @@ protected:
     static std::vector<std::wstring> system_events() {
         std::vector<std::wstring> texts;
         for (const std::wstring& row : list_rows_copy(LIST_SYSTEM_EVENTS)) {
-            texts.push_back(row.size() > 19 ? row.substr(19) : row);
+            const size_t stamp_end = row.find(L" - ");  // "%mm-%dd  %hh:%ii:%ss - "
+            texts.push_back(stamp_end == std::wstring::npos ? row : row.substr(stamp_end + 3));
         }
         return texts;
     }

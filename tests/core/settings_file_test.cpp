@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "core/settings_code.h"
 #include "files_test_support.h"
+#include "runtime/ini_file.h"
 
 namespace {
 
@@ -72,53 +75,132 @@ TEST(SettingsFileBytes, WrittenFileReadsBackTheSame) {
     EXPECT_EQ(back.ColorBar, L"");
 }
 
-TEST(SettingsFileBytes, ReadingRulesAndBadFiles) {
+// A UTF-16 file with its byte-order mark.
+std::string utf16_file(std::u16string_view text, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += big_endian ? high : low;
+        bytes += big_endian ? low : high;
+    }
+    return bytes;
+}
+
+// Every file a person or another editor may leave is read as far as it goes; what is left out is listed.
+TEST(SettingsFileBytes, ReadingKeepsEveryKeyItCan) {
     struct Case {
         const char* name;
         std::string bytes;
-        bool ok;
         std::wstring config;
         std::wstring event_log;
+        std::vector<size_t> left_out;
+        bool keys_without_group = false;
+        bool group_missing = false;
     };
     const std::string config = "Config = 11100111100000000001100000800010000000000000000000\r\n";
     const std::wstring code = DEFAULT_CODE;
+    const std::u16string utf16_text =
+        u"\r\n[Sotrix]\r\nConfig = 11100111100000000001100000800010000000000000000000\r\n"
+        u"EventLog = Gr\u00f6\u00dfe \u20ac\r\n";
     const Case cases[] = {
-        {"empty", "", true, L"", L""},
-        {"blank lines only", "\r\n \r\n\t\n", true, L"", L""},
-        {"BOM only", BOM, true, L"", L""},
-        {"with BOM", BOM + "\r\n[Sotrix]\r\n" + config, true, code, L""},
-        {"without BOM, LF only", "[Sotrix]\n" + config.substr(0, config.size() - 2) + "\n", true, code, L""},
-        {"no spaces, mixed case", "[sOtRiX]\r\nconfig=" + std::string(code.begin(), code.end()) + "\r\nEVENTLOG=System",
-         true, code, L"System"},
-        {"ANSI without BOM", "[Sotrix]\r\nEventLog = Ereignis\xE4\x80\r\n", true, L"", L"Ereignis\u00e4\u20ac"},
-        {"UTF-8 without BOM", "[Sotrix]\r\nEventLog = Ereignis\xC3\xA4\r\n", true, L"", L"Ereignis\u00e4"},
-        {"comments and other groups", "; note\r\n[Other]\r\nConfig = x\r\n[Sotrix]\r\n;Config = y\r\n" + config, true,
-         code, L""},
-        {"first of two equal keys", "[Sotrix]\r\nEventLog = A\r\nEventLog = B\r\n", true, L"", L"A"},
-        {"unknown keys", "[Sotrix]\r\nWhatever = 1\r\n", true, L"", L""},
-        {"group line only", "[Sotrix]\r\n", true, L"", L""},
-        {"binary garbage", std::string("\x00\x01\xFF\xFE garbage\x00", 12), false, L"", L""},
-        {"garbage without NUL", "\xC7\x91\xFF\xAB\x13\x7F\xE2\x82\r\n\xFF\xFE", false, L"", L""},
-        {"BOM with invalid UTF-8", BOM + "[Sotrix]\r\nEventLog = \xE4\r\n", false, L"", L""},
-        {"truncated in the group line", BOM + "\r\n[Sotr", false, L"", L""},
-        {"no Sotrix group", "[Other]\r\nConfig = 1\r\n", false, L"", L""},
-        {"key before any group", "Config = 1\r\n", false, L"", L""},
-        {"line without =", "[Sotrix]\r\nConfig\r\n", false, L"", L""},
+        {"empty", "", L"", L"", {}},
+        {"blank lines only", "\r\n \r\n\t\n", L"", L"", {}},
+        {"comments only", "; first\r\n ; second\r\n", L"", L"", {}},
+        {"BOM only", BOM, L"", L"", {}},
+        {"group line only", "[Sotrix]\r\n", L"", L"", {}},
+        {"with BOM", BOM + "\r\n[Sotrix]\r\n" + config, code, L"", {}},
+        {"without BOM, LF only", "[Sotrix]\n" + config.substr(0, config.size() - 2) + "\n", code, L"", {}},
+        {"CR only", "[Sotrix]\r" + config.substr(0, config.size() - 2) + "\rEventLog = System\r", code, L"System", {}},
+        {"no spaces, mixed case",
+         "[sOtRiX]\r\nconfig=" + std::string(code.begin(), code.end()) + "\r\nEVENTLOG=System",
+         code,
+         L"System",
+         {}},
+        {"UTF-8 without BOM", "[Sotrix]\r\nEventLog = Ereignis\xC3\xA4\r\n", L"", L"Ereignis\u00e4", {}},
+        {"ANSI without BOM",
+         "[Sotrix]\r\nEventLog = C:\\Daten\\Gr\xFC\xDF"
+         "e \x80\r\n",
+         L"",
+         L"C:\\Daten\\Gr\u00fc\u00dfe \u20ac",
+         {}},
+        {"UTF-16 LE with BOM", utf16_file(utf16_text, false), code, L"Gr\u00f6\u00dfe \u20ac", {}},
+        {"UTF-16 BE with BOM", utf16_file(utf16_text, true), code, L"Gr\u00f6\u00dfe \u20ac", {}},
+        {"UTF-16 cut in a unit", utf16_file(utf16_text, false) + "x", code, L"Gr\u00f6\u00dfe \u20ac", {}},
+        {"comments and other groups",
+         "; note\r\n[Other]\r\nConfig = x\r\n[Sotrix]\r\n;Config = y\r\n" + config,
+         code,
+         L"",
+         {}},
+        {"first of two equal keys", "[Sotrix]\r\nEventLog = A\r\nEventLog = B\r\n", L"", L"A", {}},
+        {"comment after the group line", "[Sotrix] ; mine\r\n" + config, code, L"", {}},
+        // Hand edits: one bad line costs only itself.
+        {"typo line among good keys",
+         "[Sotrix]\r\n" + config + "EventLog System\r\nEventLog = Security\r\n",
+         code,
+         L"Security",
+         {3}},
+        {"unknown key", "[Sotrix]\r\nConfg = 1\r\n" + config, code, L"", {2}},
+        {"key without a name", "[Sotrix]\r\n= 1\r\n" + config, code, L"", {2}},
+        {"text after the group's ]", "[Sotrix] x\r\n" + config, code, L"", {1}},
+        {"group line without ]", "[Sotrix\r\n" + config, code, L"", {1}, true},
+        {"key above the group", "EventLog = Early\r\n[Sotrix]\r\n" + config, code, L"", {1}},
+        {"keys without any group", config + "EventLog = System\r\n", code, L"System", {}, true},
+        {"no Sotrix group", "[Other]\r\n" + config, L"", L"", {}, false, true},
+        {"control characters",
+         "[Sotrix]\r\nEventLog = A\x01"
+         "B\r\n" +
+             config,
+         code,
+         L"",
+         {2}},
+        {"BOM and a line of invalid UTF-8", BOM + "[Sotrix]\r\nEventLog = \xE4\r\n" + config, code, L"", {2}},
+        {"UTF-16 with a NUL in a line",
+         utf16_file(std::u16string(u"[Sotrix]\r\nEventLog = A\0B\r\nConfig = 1\r\n", 38), false),
+         L"1",
+         L"",
+         {2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SettingsFileTexts texts;
         texts.Digits = L"unchanged";
         std::wstring error;
-        EXPECT_EQ(settings_parse(c.bytes, texts, error), c.ok) << std::string(error.begin(), error.end());
-        if (c.ok) {
-            EXPECT_EQ(texts.Config, c.config);
-            EXPECT_EQ(texts.EventLog, c.event_log);
-            EXPECT_EQ(texts.Digits, L"");
-        } else {
-            EXPECT_FALSE(error.empty());
-            EXPECT_EQ(texts.Digits, L"unchanged");
-        }
+        SettingsFileFaults faults;
+        faults.LeftOut = {99};
+        ASSERT_TRUE(settings_parse(c.bytes, texts, error, &faults)) << std::string(error.begin(), error.end());
+        EXPECT_EQ(texts.Config, c.config);
+        EXPECT_EQ(texts.EventLog, c.event_log);
+        EXPECT_EQ(texts.Digits, L"");
+        EXPECT_EQ(faults.LeftOut, c.left_out);
+        EXPECT_EQ(faults.KeysWithoutGroup, c.keys_without_group);
+        EXPECT_EQ(faults.GroupMissing, c.group_missing);
+    }
+}
+
+// Only bytes in which nothing reads as settings are refused.
+TEST(SettingsFileBytes, BytesWithoutAnySettingsLineAreRefused) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"binary garbage", std::string("\x00\x01\xFF\xFE garbage\x00", 12)},
+        {"NUL in an otherwise good file", "[Sotrix]\r\n" + std::string("Config = 1\0", 11)},
+        {"garbage without NUL", "\xC7\x91\xFF\xAB\x13\x7F\xE2\x82\r\n\xFF\xFE"},
+        {"plain text", "just some text\r\n"},
+        {"truncated in the group line", BOM + "\r\n[Sotr"},
+        {"UTF-16 mark and binary data", std::string("\xFF\xFE\x01\x00\x00\x00\xAB\xCD", 8)},
+        {"UTF-16 text without a mark", std::string("[\0S\0o\0t\0r\0i\0x\0]\0", 16)},
+        {"larger than the limit", "[Sotrix]\r\n" + std::string(INI_MAX_BYTES, ' ')},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        SettingsFileTexts texts;
+        texts.Digits = L"unchanged";
+        SettingsFileFaults faults;
+        faults.GroupMissing = true;
+        std::wstring error;
+        EXPECT_FALSE(settings_parse(bytes, texts, error, &faults));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(texts.Digits, L"unchanged");
+        EXPECT_TRUE(faults.GroupMissing);
     }
 }
 
@@ -252,8 +334,8 @@ TEST_F(SettingsFile, DamagedFileIsSetAsideAndTheBackupOrTheDefaultsAreUsed) {
     const Case cases[] = {
         {"binary garbage", std::string("\x00\x13\xFF\x00\x7F", 5)},
         {"truncated", BOM + "\r\n[Sotr"},
-        {"no group", "Config = " + std::string(CODE.begin(), CODE.end()) + "\r\n"},
-        {"BOM and invalid UTF-8", BOM + "[Sotrix]\r\nEventLog = \xFF\r\n"},
+        {"text without a settings line", "just some text\r\n"},
+        {"UTF-16 mark and binary data", std::string("\xFE\xFF\x00\x00\x13\x00", 6)},
     };
     const std::string backup_bytes =
         "[Sotrix]\r\nConfig = " + std::string(CODE.begin(), CODE.end()) + "\r\nEventLog = FromBackup\r\n";
@@ -284,6 +366,57 @@ TEST_F(SettingsFile, DamagedFileIsSetAsideAndTheBackupOrTheDefaultsAreUsed) {
             EXPECT_EQ(file_bytes(settings_path() + L".bad"), c.bytes);  // still kept
         }
     }
+}
+
+// A hand-edited file with mistakes: the good keys count, one event line says what was left out, and the next save
+// writes a clean file while the user's own stays as the backup.
+TEST_F(SettingsFile, FileWithBadLinesKeepsItsGoodKeysAndIsWrittenCleanAtTheNextSave) {
+    data_folder_create();
+    hooks_install();
+    const std::string original = "Config = " + std::string(CODE.begin(), CODE.end()) +
+                                 "\r\n[Sotrix] mine\r\nEventLog Application\r\nFilterDrv = 1234-ABCD\r\n"
+                                 "EventLog = C:\\Gr\xFC\xDF"
+                                 "e\r\n";
+    ASSERT_TRUE(file_write_bytes(settings_path(), original));
+    EXPECT_EQ(settings_load(settings_path()), 1);
+    EXPECT_TRUE(file_exists(file_path(settings_path())));
+    EXPECT_FALSE(file_exists(file_path(settings_path() + L".bad")));
+    EXPECT_EQ(SharedInts[OPACITY_STEP].load(), 8);  // the code above the group line is left out
+    EXPECT_EQ(shared_text(DRIVE_FILTER_SERIAL), L"1234-ABCD");
+    EXPECT_EQ(shared_text(EVENTLOG_NAME), L"C:\\Gr\u00fc\u00dfe");
+    const std::vector<std::wstring> events = system_events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0],
+              L"Settings file " + settings_path() + L": lines 1, 2, 3 were not understood and were left out");
+
+    // Nothing differs from what start-up takes as saved, yet the next save writes the file anew.
+    saved_copies_take();
+    EXPECT_TRUE(settings_save_if_changed());
+    EXPECT_EQ(file_bytes(settings_path() + L".bak"), original);
+    const std::string clean = file_bytes(settings_path());
+    EXPECT_EQ(clean, settings_serialise(SettingsFileTexts{DEFAULT_CODE, L"", DataFolder, L"", L"", L"", L"1234-ABCD",
+                                                          L"", L"C:\\Gr\u00fc\u00dfe"}));
+    // Once clean, the file is neither reported nor written again.
+    list_rows_clear(LIST_SYSTEM_EVENTS);
+    EXPECT_EQ(settings_load(settings_path()), 1);
+    EXPECT_TRUE(list_rows_copy(LIST_SYSTEM_EVENTS).empty());
+    saved_copies_take();
+    EXPECT_TRUE(settings_save_if_changed());
+    EXPECT_EQ(file_bytes(settings_path() + L".bak"), original);
+}
+
+TEST_F(SettingsFile, FileWithoutItsGroupReadsAsDefaultsAndSaysSo) {
+    data_folder_create();
+    SharedInts[OPACITY_STEP] = 3;
+    ASSERT_TRUE(file_write_bytes(
+        settings_path(), "[Other]\r\nConfig = " + std::string(CODE.begin(), CODE.end()) + "\r\nEventLog = System\r\n"));
+    EXPECT_EQ(settings_load(settings_path()), 1);
+    EXPECT_FALSE(file_exists(file_path(settings_path() + L".bad")));
+    EXPECT_EQ(SharedInts[OPACITY_STEP].load(), 3);
+    EXPECT_EQ(shared_text(EVENTLOG_NAME), L"");
+    const std::vector<std::wstring> events = system_events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_NE(events[0].find(L"there is no [Sotrix] group"), std::wstring::npos);
 }
 
 TEST_F(SettingsFile, EmptyFileTakesItsBackupAndIsOtherwiseAnEmptySettingsFile) {

@@ -134,7 +134,7 @@ TEST_F(DataFiles, SettingsSurviveARunAndItsShutdown) {
 }
 
 TEST_F(DataFiles, ADamagedSettingsFileIsSetAsideAndItsBackupUsed) {
-    const std::string damaged("[Sotrix]\r\nConfig=\0\x01\x02", 16);
+    const std::string damaged("[Sotrix]\r\nConfig=\0\x01\x02", 20);  // binary: NUL bytes
     file_write(folder_ / L"Sotrix.ini", damaged);
     const std::string code = settings_code_with({OPT_TRANSPARENT, OPT_LOG_FILE, OPT_LOG_SYSTEM_EVENTS},
                                                 [](SettingsCodeValues& v) { v.opacity_step = 3; });
