@@ -1,5 +1,6 @@
-// The real Sotrix.exe under Wine: start-up to the compact window, a second start, the command words
-// "shutdown" and "restart", closing, and the end-of-session messages. Each test runs a copy of the program in
+// The real Sotrix.exe under Wine: start-up to the compact window (shown before the last start-up step, hidden
+// with "Start Minimized"), a second start, the command words "shutdown" and "restart", closing, and the
+// end-of-session messages. Each test runs a copy of the program in
 // a folder of its own (portable mode), so no test sees another's files, and ends what it started.
 #include <windows.h>
 
