@@ -199,13 +199,24 @@ void settings_applied() {
     if (SharedInts[OPT_EXTENDED_HISTORY].load() == 1) SharedInts[MAX_EVENT_LINES] = 9998;
 }
 
+// Shown unless "Start Minimized" is on: then minimised, or hidden with only the tray icon when minimising
+// goes to the tray.
+void compact_window_reveal() {
+    if (SharedInts[OPT_START_MINIMIZED].load() != 1) {
+        window_show(WIN_COMPACT, WINDOW_SHOW);
+    } else if (SharedInts[OPT_MINIMIZE_TO_TRAY].load() != 1) {
+        window_state_set(WIN_COMPACT, WINDOW_STATE_MINIMIZED);
+    }
+}
+
 void compact_window_open() {
     const CompactPoint place =
         compact_start_position(SharedInts[COMPACT_X].load(), SharedInts[COMPACT_Y].load(),
                                SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(), work_area());
     SharedInts[COMPACT_X] = place.x;
     SharedInts[COMPACT_Y] = place.y;
-    // Opened hidden so that its set-up measures a window with an inner area; shown by compact_window_reveal.
+    // Opened hidden so that its set-up measures a window with an inner area; shown as soon as it is set up,
+    // while the inventories and the workers still start.
     window_open(
         WIN_COMPACT, place.x, place.y, SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(),
         program_title(),
@@ -213,14 +224,7 @@ void compact_window_open() {
     if (SharedInts[DARK_MODE].load() == 1) dark_title_bar_apply(WIN_COMPACT, 0);
     compact_window_setup(SharedInts[COMPACT_FONT_SIZE].load());
     compact_mode_toggle();
-}
-
-void compact_window_reveal() {
-    if (SharedInts[OPT_START_MINIMIZED].load() != 1) {
-        window_show(WIN_COMPACT, WINDOW_SHOW);
-    } else if (SharedInts[OPT_MINIMIZE_TO_TRAY].load() != 1) {
-        window_state_set(WIN_COMPACT, WINDOW_STATE_MINIMIZED);
-    }
+    compact_window_reveal();
 }
 
 void windows_drive_find() {
@@ -376,6 +380,5 @@ void program_main() {
     shortcuts_register();
     startup_event_handlers_add();
     tray_and_disk_device();
-    compact_window_reveal();
     event_loop_run();
 }

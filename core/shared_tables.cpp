@@ -148,7 +148,12 @@ void shared_tables_init() {
     PingThreads.assign(32, 0);
     for (auto& status : AdapterOperStatus) status = 0;
     LogBuffer.assign(101, std::wstring());
-    for (auto& scale : RateGraphScales) scale = RateGraphScale{};
+    for (auto& scale : RateGraphScales) {
+        scale.current_kb = 0;
+        scale.scale_top = 0;
+        scale.peak = 0;
+        scale.quiet_count = 0;
+    }
     {
         std::lock_guard guard(HistoryMutex);
         for (int i = 0; i < CPU_CORE_ENTRY_COUNT; ++i) {

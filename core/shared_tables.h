@@ -276,12 +276,15 @@ extern std::array<CpuCoreEntry, CPU_CORE_ENTRY_COUNT> CpuCoreTable;
 
 // ---- Rate graphs ----
 
+// The drive watcher sets the start values while the system sampler may already rescale, so each field is an
+// atomic of its own (relaxed): no reader ever sees half of a 64-bit store on i386.
 struct RateGraphScale {
-    int64_t current_kb = 0;
-    int64_t scale_top = 0;  // a multiple of 128 KB
-    int64_t peak = 0;
-    int64_t quiet_count = 0;
+    std::atomic<int64_t> current_kb{0};
+    std::atomic<int64_t> scale_top{0};  // a multiple of 128 KB
+    std::atomic<int64_t> peak{0};
+    std::atomic<int64_t> quiet_count{0};
 };
+static_assert(std::atomic<int64_t>::is_always_lock_free, "the rate-graph scales are read without a lock");
 
 // 0 GRAPH_DISK_WRITE, 1 GRAPH_DISK_READ, 2 GRAPH_NET_SEND, 3 GRAPH_NET_RECEIVE.
 extern std::array<RateGraphScale, 4> RateGraphScales;

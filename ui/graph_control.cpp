@@ -67,24 +67,33 @@ void rate_graph_autoscale(int graph, int64_t bytes) {
     const int64_t limit = graph_scaled(120, scale);
     const int64_t reset = graph_scaled(30, scale);
 
+    // One thread rescales each entry; the atomics only keep the drive watcher's start values whole.
     RateGraphScale& state = RateGraphScales[entry];
+    constexpr auto relaxed = std::memory_order_relaxed;
     const int64_t kb = bytes / 1024;
-    state.current_kb = kb;
-    if (kb > state.scale_top) {
-        state.scale_top = rate_scale_above(kb);
-        graph_set_attribute(graph, GRAPH_ATTR_TOP, state.scale_top);
-        state.quiet_count = 0;
-        state.peak = 127;
+    state.current_kb.store(kb, relaxed);
+    if (kb > state.scale_top.load(relaxed)) {
+        const int64_t top = rate_scale_above(kb);
+        state.scale_top.store(top, relaxed);
+        graph_set_attribute(graph, GRAPH_ATTR_TOP, top);
+        state.quiet_count.store(0, relaxed);
+        state.peak.store(127, relaxed);
         return;
     }
-    ++state.quiet_count;
-    if (kb > state.peak) state.peak = kb;
-    if (state.quiet_count > limit) {
+    const int64_t quiet = state.quiet_count.load(relaxed) + 1;
+    state.quiet_count.store(quiet, relaxed);
+    int64_t peak = state.peak.load(relaxed);
+    if (kb > peak) {
+        peak = kb;
+        state.peak.store(peak, relaxed);
+    }
+    if (quiet > limit) {
         // Shrink to just above the recent peak, then again every (limit - reset) quiet samples.
-        state.scale_top = rate_scale_above(state.peak);
-        graph_set_attribute(graph, GRAPH_ATTR_TOP, state.scale_top);
-        state.quiet_count = reset;
-        state.peak = 127;
+        const int64_t top = rate_scale_above(peak);
+        state.scale_top.store(top, relaxed);
+        graph_set_attribute(graph, GRAPH_ATTR_TOP, top);
+        state.quiet_count.store(reset, relaxed);
+        state.peak.store(127, relaxed);
     }
 }
 

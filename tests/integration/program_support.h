@@ -170,13 +170,14 @@ protected:
         wait_until(5000, [] { return !instance_mutex_exists(); });
     }
 
-    Program& start(const std::wstring& words) {
+    // Starts a copy of the program; with CREATE_SUSPENDED its first thread waits for ResumeThread.
+    Program& start(const std::wstring& words, DWORD creation_flags = 0) {
         programs_.emplace_back();
         Program& program = programs_.back();
         std::wstring command = L"\"" + exe_.wstring() + L"\" " + words;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        program.started = CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        program.started = CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, creation_flags, nullptr,
                                          folder_.c_str(), &startup, &program.process) != FALSE;
         EXPECT_TRUE(program.started) << GetLastError();
         return program;
