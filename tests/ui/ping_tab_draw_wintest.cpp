@@ -188,12 +188,13 @@ TEST_F(PingTabWindows, AnEmptyListReadsReadyAndAMessageIsHeld) {
     EXPECT_GT(SharedQuads[PING_MESSAGE_UNTIL].load(), date_now());
     ping_status_line_draw(L"");
     EXPECT_FALSE(any_pixel(CANVAS_PING_STATUS, 4, 1, 200, ROW, 0xFF0000)) << "the held message was drawn over";
+    EXPECT_TRUE(any_pixel(CANVAS_PING_STATUS, 4, 1, 200, ROW, 0x0000FF)) << "the held message, in red, is gone";
     SharedQuads[PING_MESSAGE_UNTIL] = 0;  // the monitor's expiry
     ping_status_line_draw(L"");
     EXPECT_TRUE(any_pixel(CANVAS_PING_STATUS, 4, 1, 200, ROW, 0xFF0000)) << "the header is back";
 }
 
-TEST_F(PingTabWindows, AnUnchangedListIsNotDrawnAgain) {
+TEST_F(PingTabWindows, AnUnchangedListOrStatusLineIsNotDrawnAgain) {
     hosts_fill();
     ping_list_draw();
     const auto mark = [] {
@@ -209,6 +210,18 @@ TEST_F(PingTabWindows, AnUnchangedListIsNotDrawnAgain) {
     }
     ping_list_draw();
     EXPECT_EQ(pixel(CANVAS_PING_LIST, 5, 3 * ROW + 5), LIST_BACK) << "a new sample must be drawn";
+
+    ping_status_line_draw(L"");
+    const auto status_mark = [] {
+        CanvasDraw draw(CANVAS_PING_STATUS);
+        SetPixel(draw.dc(), 2, 1, 0x123456);
+    };
+    status_mark();
+    ping_status_line_draw(L"");
+    EXPECT_EQ(pixel(CANVAS_PING_STATUS, 2, 1), 0x123456u) << "the same header drawn again";
+    shared_text_set(PING_HEADER_TEXT, L"another header");
+    ping_status_line_draw(L"");
+    EXPECT_EQ(pixel(CANVAS_PING_STATUS, 2, 1), 0xFFFFFFu) << "a changed header must be drawn";
 }
 
 TEST_F(PingTabWindows, ClicksAndPointerOnTheListAndStatusLineSetTheRequests) {

@@ -92,8 +92,12 @@ TEST(PingTabView, RowColoursByStateAndSelection) {
     };
     constexpr uint32_t back = 0xF0F0F0;
     const Case cases[] = {
-        {"paused", 0, -1, -1, 0, {0x800080, back}},     {"down", 1, -1, -1, 0, {0x0000FF, back}},
-        {"fast", 1, 1, 99, 0, {0x000000, back}},        {"at the slow limit", 1, 1, 100, 0, {0x13458B, back}},
+        {"paused", 0, -1, -1, 0, {0x800080, back}},
+        {"down", 1, -1, -1, 0, {0x0000FF, back}},
+        {"down by its state, with a time", 1, -1, 5, 0, {0x0000FF, back}},
+        {"timed out without a state yet", 1, 0, -1, 0, {0x000000, back}},
+        {"fast", 1, 1, 99, 0, {0x000000, back}},
+        {"at the slow limit", 1, 1, 100, 0, {0x13458B, back}},
         {"selected", 1, 1, 5, 1, {0x000000, 0xFFCC99}},
     };
     for (const Case& c : cases) {
