@@ -1,6 +1,7 @@
 // The Ping tab's tool row by mode: controls, places, presets and tooltips.
 #include "ui/ping_toolbar.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/control_numbers.h"
@@ -10,6 +11,7 @@ namespace {
 constexpr int FIELD_Y = 2;
 constexpr int FIELD_HEIGHT = 20;
 constexpr int DESCRIPTION_LIMIT = 40;
+constexpr float ROW_SPAN = 250.0f;  // units every mode's controls take at scale 1
 
 int scaled(int units, float scale) { return static_cast<int>(std::lround(static_cast<float>(units) * scale)); }
 
@@ -37,8 +39,12 @@ bool octets_of(std::wstring_view text, std::array<int, 4>& octets) {
 }  // namespace
 
 std::vector<PingToolControl> ping_toolbar_plan(int mode, const PingToolbarFacts& facts) {
-    const float s = facts.scale;
     const int left = facts.mode_right + 4;
+    float s = facts.scale;
+    if (facts.room_right > 0) {
+        const float room = static_cast<float>(facts.room_right - 4 - left);
+        if (room < ROW_SPAN * s) s = std::max(room, 0.0f) / ROW_SPAN;
+    }
     std::vector<PingToolControl> plan;
     switch (mode) {
         case PING_MODE_HOST_NAME:

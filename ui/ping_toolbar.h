@@ -43,12 +43,14 @@ struct PingToolControl {
 // What the tool row needs to know besides the mode.
 struct PingToolbarFacts {
     int mode_right = 0;         // x + width of COMBO_PING_MODE, units
+    int room_right = 0;         // x of BUTTON_PING_ADD: the controls end 4 units before it; 0 no bound
     float scale = 1.0f;         // TABS_SCALE
     std::wstring gateway;       // DEFAULT_GATEWAY_TEXT
     std::wstring vendor_label;  // the MAC vendor file's label (ping_vendor_label)
 };
 
-// The controls of a mode, created in this order; a mode out of range has none.
+// The controls of a mode, created in this order; a mode out of range has none. Every mode's controls span
+// 250 units at the tab scale, narrowed alike where the add button leaves less room.
 std::vector<PingToolControl> ping_toolbar_plan(int mode, const PingToolbarFacts& facts);
 
 // The controls any mode may have made, which a rebuild removes first.

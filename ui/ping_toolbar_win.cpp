@@ -111,6 +111,7 @@ void ping_toolbar_build() {
     int width = 0;
     int height = 0;
     if (control_geometry(COMBO_PING_MODE, &x, &y, &width, &height)) facts.mode_right = x + width;
+    if (control_geometry(BUTTON_PING_ADD, &x, &y, &width, &height)) facts.room_right = x;
     facts.scale = SharedFloats[TABS_SCALE].load();
     facts.gateway = shared_text(DEFAULT_GATEWAY_TEXT);
     facts.vendor_label =

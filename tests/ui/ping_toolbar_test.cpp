@@ -65,6 +65,25 @@ TEST(PingToolbar, EachModeHasItsControlsAtTheirPlaces) {
     EXPECT_EQ(ping_toolbar_plan(PING_MODE_ADDRESS, facts)[1].limit, 40) << "the description takes 40 characters";
 }
 
+TEST(PingToolbar, ControlsNarrowToTheRoomLeftOfTheAddButton) {
+    PingToolbarFacts facts;
+    facts.mode_right = 100;
+    facts.scale = 1.0f;
+    facts.room_right = 104 + 220 + 4;  // 220 units between the mode box and the add button
+    const auto host = ping_toolbar_plan(PING_MODE_HOST_NAME, facts);
+    ASSERT_EQ(host.size(), 1u);
+    EXPECT_EQ(host[0].width, 220);
+    for (int mode : {PING_MODE_ADDRESS, PING_MODE_RANGE}) {
+        int right = 0;
+        for (const PingToolControl& control : ping_toolbar_plan(mode, facts))
+            right = std::max(right, control.x + control.width);
+        EXPECT_LE(right, 104 + 220) << "mode " << mode << " reaches the add button";
+        EXPECT_GE(right, 104 + 215) << "mode " << mode << " leaves room unused";
+    }
+    facts.room_right = 2000;  // room enough: the plain sizes
+    EXPECT_EQ(ping_toolbar_plan(PING_MODE_HOST_NAME, facts)[0].width, 250);
+}
+
 TEST(PingToolbar, RangePresetsFollowTheDefaultGateway) {
     struct Case {
         std::wstring gateway, from, to;
