@@ -257,6 +257,34 @@ TEST_F(PingTabWindows, ClicksAndPointerOnTheListAndStatusLineSetTheRequests) {
     EXPECT_EQ(SharedInts[PING_REQ_SORT].load(), 3);
 }
 
+TEST_F(PingTabWindows, TheListCanvasGrowsInStepsOfFiftyRows) {
+    hosts_fill();
+    int width = 0;
+    int height = 0;
+    ping_canvas_grow(false);
+    EXPECT_EQ(SharedInts[PING_CANVAS_ROWS].load(), 53);
+    ASSERT_TRUE(canvas_pixel_size(CANVAS_PING_LIST, &width, &height));
+    EXPECT_EQ(height, ROW * 53 + 1);
+    int inner_width = 0;
+    int inner_height = 0;
+    ASSERT_TRUE(scroll_area_inner_size(SCROLL_PING_LIST, &inner_width, &inner_height));
+    EXPECT_EQ(inner_height, ROW * 3 + 1) << "the scroll height follows the hosts";
+
+    {
+        std::lock_guard hosts(PingListMutex);
+        PingHostList.pop_back();
+    }
+    ping_canvas_grow(false);
+    ASSERT_TRUE(canvas_pixel_size(CANVAS_PING_LIST, &width, &height));
+    EXPECT_EQ(height, ROW * 53 + 1) << "the canvas never shrinks unforced";
+    ASSERT_TRUE(scroll_area_inner_size(SCROLL_PING_LIST, &inner_width, &inner_height));
+    EXPECT_EQ(inner_height, ROW * 2 + 1);
+    ping_canvas_grow(true);
+    EXPECT_EQ(SharedInts[PING_CANVAS_ROWS].load(), 52);
+    ASSERT_TRUE(canvas_pixel_size(CANVAS_PING_LIST, &width, &height));
+    EXPECT_EQ(height, ROW * 52 + 1);
+}
+
 TEST_F(PingTabWindows, TheToolRowIsRebuiltPerModeAndTheRangeFieldsStayInOneNetwork) {
     shared_text_set(DEFAULT_GATEWAY_TEXT, L"10.1.2.254");
     SharedInts[PING_MODE] = PING_MODE_RANGE;
