@@ -346,7 +346,6 @@ enum SharedTextIndex : int {
     PING_INTERVAL_CHOICES = 83,
     PING_ADD_QUEUE = 84,
     PING_ADD_NAME = 85,
-    PING_ROW_TEXT = 86,  // the ping list's row text last built
     STATUS_MESSAGE = 87,
     COMPACT_LABELS = 88,
     SAGA_LIST_NAMES = 89,

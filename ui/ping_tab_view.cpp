@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 #include "core/format_text.h"
 
