@@ -1,7 +1,11 @@
 // Makes the Ping tab's mode-dependent controls from the plan of ping_toolbar.cpp.
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/control_numbers.h"
 #include "core/language.h"
@@ -92,13 +96,58 @@ void control_make(const PingToolControl& control, const GuiParent& tab) {
     }
 }
 
+// The window class a control of the kind has.
+const wchar_t* class_of_kind(PingToolKind kind) {
+    switch (kind) {
+        case PingToolKind::TEXT_INPUT: return L"Edit";
+        case PingToolKind::ADDRESS_INPUT: return WC_IPADDRESSW;
+        case PingToolKind::CUE_CANVAS: return L"SotrixCanvas";
+        case PingToolKind::DASH:
+        case PingToolKind::FILE_LABEL: break;
+    }
+    return L"Static";
+}
+
+// Whether the control is there already as the plan has it (a unit of rounding aside).
+bool control_matches(const PingToolControl& control) {
+    const auto hwnd = reinterpret_cast<HWND>(control_handle(control.number));
+    if (!hwnd) return false;
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (lstrcmpiW(name, class_of_kind(control.kind)) != 0) return false;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    if (!control_geometry(control.number, &x, &y, &width, &height)) return false;
+    const auto close_to = [](int a, int b) { return a - b <= 1 && b - a <= 1; };
+    return close_to(x, control.x) && close_to(y, control.y) && close_to(width, control.width) &&
+           close_to(height, control.height);
+}
+
+// A kept control starts over as a new one would: fields empty or preset, texts and the cue drawn anew.
+void control_refresh(const PingToolControl& control) {
+    switch (control.kind) {
+        case PingToolKind::TEXT_INPUT: control_text_set(control.number, L""); break;
+        case PingToolKind::ADDRESS_INPUT:
+            if (control.text.empty()) {
+                SendMessageW(reinterpret_cast<HWND>(control_handle(control.number)), IPM_CLEARADDRESS, 0, 0);
+            } else {
+                ip_input_address_set(control.number, address_of(control.text));
+            }
+            break;
+        case PingToolKind::CUE_CANVAS: cue_draw(control.number, tr(control.text)); break;
+        case PingToolKind::FILE_LABEL: control_text_set(control.number, control.text); break;
+        case PingToolKind::DASH: break;
+    }
+}
+
 }  // namespace
 
+// Controls that are already what the mode wants are kept and reset rather than made anew, so that a
+// rebuild for the shown mode (the one at start-up among them) leaves the windows in place.
 void ping_toolbar_build() {
     const GuiParent tab = gui_in_tab(PANEL_MAIN, TAB_PING);
-    for (int number : PING_TOOL_NUMBERS) {
-        if (control_exists(number)) control_free(number);
-    }
     const int mode = SharedInts[PING_MODE].load();
     const PingToolTips tips = ping_toolbar_tips(mode);
     control_tooltip_set(BUTTON_PING_ADD, tr(tips.add));
@@ -116,6 +165,22 @@ void ping_toolbar_build() {
     facts.gateway = shared_text(DEFAULT_GATEWAY_TEXT);
     facts.vendor_label =
         ping_vendor_label(vendor_file_name(), SharedInts[MAC_VENDOR_COUNT].load(), tr(L"Active"), tr(L"Inactive"));
-    for (const PingToolControl& control : ping_toolbar_plan(mode, facts)) control_make(control, tab);
+    const std::vector<PingToolControl> plan = ping_toolbar_plan(mode, facts);
+
+    std::vector<int> kept;
+    for (const PingToolControl& control : plan) {
+        if (control_matches(control)) kept.push_back(control.number);
+    }
+    const auto is_kept = [&kept](int number) { return std::find(kept.begin(), kept.end(), number) != kept.end(); };
+    for (int number : PING_TOOL_NUMBERS) {
+        if (!is_kept(number) && control_exists(number)) control_free(number);
+    }
+    for (const PingToolControl& control : plan) {
+        if (is_kept(control.number)) {
+            control_refresh(control);
+        } else {
+            control_make(control, tab);
+        }
+    }
     combo_box_select(COMBO_PING_MODE, mode);
 }

@@ -309,6 +309,12 @@ TEST_F(PingTabWindows, TheToolRowIsRebuiltPerModeAndTheRangeFieldsStayInOneNetwo
     SharedInts[PING_MODE] = PING_MODE_HOST_NAME;
     ping_toolbar_build();
     EXPECT_TRUE(control_exists(INPUT_PING_HOST));
+    // Built again for the same mode: the same window, emptied.
+    const intptr_t host_field = control_handle(INPUT_PING_HOST);
+    control_text_set(INPUT_PING_HOST, L"typed.example");
+    ping_toolbar_build();
+    EXPECT_EQ(control_handle(INPUT_PING_HOST), host_field) << "the host field was made anew";
+    EXPECT_EQ(control_text(INPUT_PING_HOST), L"");
     for (int gone : {INPUT_PING_IP_FROM, INPUT_PING_IP_TO, LABEL_PING_HINT, INPUT_PING_DESCRIPTION})
         EXPECT_FALSE(control_exists(gone)) << gone;
 
