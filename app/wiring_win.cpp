@@ -21,7 +21,11 @@
 #include "ui/graph_readout.h"
 #include "ui/main_window.h"
 #include "ui/main_window_hooks.h"
+#include "ui/ping_tab_draw.h"
+#include "ui/ping_tab_events.h"
+#include "ui/ping_toolbar.h"
 #include "ui/status_title.h"
+#include "ui/tab_redraw.h"
 
 namespace {
 
@@ -72,7 +76,8 @@ void startup_settings_controls_set() {
 }
 
 void startup_network_inventory() {
-    // WIRE: network_adapters_refresh(); network_filter_fill(); ping_toolbar_build();  (network monitor)
+    // WIRE: network_adapters_refresh(); network_filter_fill();  (network monitor)
+    ping_toolbar_build();
 }
 
 void startup_drive_inventory() {
@@ -92,7 +97,9 @@ void startup_monitor_hooks_install() {
     // WIRE: system.copy_tab = tab_clipboard_copy;  (clipboard copy of a tab)
     system_monitor_hooks_set(system);
     // WIRE: gpu_tab_source_set(gpu_tab_source);  (GPU monitor)
-    // WIRE: ping_tab_draw_set(ping_tab_draw_lists);  (network monitor)
+    ping_tab_draw_set(ping_tab_draw_lists);
+    // WIRE: ping_tab_actions_set({mac vendor import of the file name into MacVendorMap, the host-name lookup
+    //       worker started with its thread number kept in its own slot});  (network monitor)
     // WIRE: the event page's hooks  (event log monitor)
 }
 
@@ -112,7 +119,8 @@ void startup_event_handlers_add() {
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
     // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
-    // WIRE: the control handlers of the Ping, Events, Settings and About tabs and the graphs' colour choice.
+    ping_tab_handlers_add();
+    // WIRE: the control handlers of the Events, Settings and About tabs and the graphs' colour choice.
 }
 
 // ---- The event loop ----

@@ -177,8 +177,13 @@ enum SharedIntIndex : int {
     MAC_VENDOR_COUNT = 254,
     PING_REQ_OPEN_NAME = 256,
     PING_REQ_OPEN_BROWSER = 257,
+    PING_STATUS_SPAN_WIDTH = 258,  // pixels of the status line right of PING_TIMELINE_X
+    PING_DATE_TEXT_WIDTH = 259,    // pixels of one "mm-dd hh:ii:ss" date
+    PING_HEADER_LENGTH = 260,      // characters of PING_HEADER_TEXT
     PING_FONT_SIZE = 261,
+    PING_MOST_SAMPLES = 263,
     PING_HOVER_ROW = 266,
+    PING_MOST_SAMPLES_ROW = 267,  // 0-based row of the host with the most samples at the last list draw
     PING_SAMPLES_KEPT = 270,
     PING_HOSTS_MAX = 271,
     PING_INTERVAL_S = 272,
@@ -187,6 +192,7 @@ enum SharedIntIndex : int {
     PING_TIMEOUT_MS = 276,
     PING_REQ_ADD_HOST = 278,
     PING_ROW_HEIGHT = 279,
+    PING_CANVAS_ROWS = 280,  // rows the list canvas is sized for; -1 not sized yet
     PING_REQ_SELECT_ROW = 281,
     PING_TIMELINE_X = 282,
     PING_TIMELINE_WIDTH = 283,
@@ -202,6 +208,8 @@ enum SharedIntIndex : int {
     PING_CHAR_WIDTH = 293,
     PING_HEADER_COLUMN = 294,
     PING_REQ_SORT = 295,
+    PING_UP_COUNT = 296,  // active hosts that answered, counted by every list draw
+    PING_DOWN_COUNT = 297,
     PICKED_COLOR = 300,
 
     // SharedInts[graph control number] is the plot colour of that graph.
@@ -268,6 +276,7 @@ enum SharedQuadIndex : int {
     EVENTLOG_UTC_OFFSET = 125,
     REFRESH_STAMP = 126,  // date of the last throttled visible-tab redraw
     TITLE_HOLD_UNTIL = 127,
+    PING_MESSAGE_UNTIL = 129,  // date until which the Ping tab's status line keeps its message; 0 none held
     PING_NEXT_ROUND = 130,
 
     SHARED_QUADS_COUNT = 151
@@ -324,6 +333,7 @@ enum SharedTextIndex : int {
     CPU_SPEED_CAPTION = 62,
     CPU_AVERAGE_CAPTION = 63,
     EVENTLOG_HEADER_TEXT = 66,
+    PING_HEADER_TEXT = 67,
     CPU_BRAND_TEXT = 70,
     IDLE_HISTORY_TEXT = 71,
     BATTERY_STATUS_TEXT = 72,

@@ -88,7 +88,10 @@ TEST_F(Wiring, EveryHookThatTheProgramNeedsIsInstalled) {
     for (const Handled& handled :
          {Handled{CANVAS_COMPACT, "the compact window's canvas"}, Handled{PANEL_MAIN, "the main panel's tab change"},
           Handled{GRAPH_PHYSICAL_MEMORY, "a graph's read-out"}, Handled{core_graph, "a processor graph's read-out"},
-          Handled{gpu_graph, "a GPU graph's read-out"}, Handled{CANVAS_CPU_TEMPERATURE, "the CPU strip's read-out"}}) {
+          Handled{gpu_graph, "a GPU graph's read-out"}, Handled{CANVAS_CPU_TEMPERATURE, "the CPU strip's read-out"},
+          Handled{CANVAS_PING_LIST, "the ping list"}, Handled{CANVAS_PING_STATUS, "the ping status line's sort"},
+          Handled{BUTTON_PING_ADD, "the ping add button"}, Handled{BUTTON_PING_NOW, "the ping-now button"},
+          Handled{COMBO_PING_INTERVAL, "the ping interval"}, Handled{INPUT_PING_IP_TO, "the ping range fields"}}) {
         EXPECT_NE(control_handler_find(handled.control), nullptr) << handled.what;
     }
 }

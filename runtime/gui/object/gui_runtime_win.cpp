@@ -71,7 +71,7 @@ bool gui_init() {
     main_thread = GetCurrentThreadId();
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
                                                                     ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
-                                                                    ICC_LINK_CLASS};
+                                                                    ICC_LINK_CLASS | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
     if (!window_class_register() || !canvas_class_register() || !panel_class_register()) return false;
 

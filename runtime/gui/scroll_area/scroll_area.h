@@ -19,3 +19,5 @@ void scroll_area_scroll_to(int number, int x, int y);
 // The inner size and the scroll position, in units; false when there is no such area.
 bool scroll_area_inner_size(int number, int* inner_width, int* inner_height);
 bool scroll_area_position(int number, int* x, int* y);
+// The distance one arrow click moves, in units; 0 when there is no such area.
+int scroll_area_step(int number);

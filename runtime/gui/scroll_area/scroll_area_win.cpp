@@ -223,3 +223,8 @@ bool scroll_area_position(int number, int* x, int* y) {
     *y = gui_unscale(state.y);
     return true;
 }
+
+int scroll_area_step(int number) {
+    ScrollState state;
+    return state_of(number, &state) ? state.step : 0;
+}

@@ -1,6 +1,7 @@
 // Text labels and text input fields.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "runtime/gui/gui.h"
@@ -32,3 +33,11 @@ int text_input_create(int number, const GuiParent& parent, int x, int y, int wid
 void text_input_limit(int number, int characters);
 // A grey hint shown while the field is empty (Windows' cue banner).
 void text_input_cue(int number, std::wstring_view cue);
+
+// An IPv4 address field (four octet boxes); reports EVENT_TYPE_CHANGE when its address changes, and its
+// text reads "a.b.c.d" ("0.0.0.0" while empty). Returns its number, 0 on failure. Main thread.
+int ip_input_create(int number, const GuiParent& parent, int x, int y, int width, int height);
+// The address as a number whose lowest byte is the first octet (1.2.3.4 is 0x04030201); 0 while the field
+// is empty or does not exist. Main thread.
+uint32_t ip_input_address(int number);
+void ip_input_address_set(int number, uint32_t address);

@@ -1,4 +1,4 @@
-// Labels (STATIC) and text fields (EDIT).
+// Labels (STATIC), text fields (EDIT) and IPv4 address fields.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -39,6 +39,27 @@ void text_input_cue(int number, std::wstring_view cue) {
     if (!hwnd) return;
     const std::wstring text(cue);
     SendMessageW(hwnd, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int ip_input_create(int number, const GuiParent& parent, int x, int y, int width, int height) {
+    return gui_child_create(number, GUI_KIND_INPUT, WC_IPADDRESSW, parent, x, y, width, height, L"",
+                            WS_VISIBLE | WS_TABSTOP, 0, 0);
+}
+
+// The control keeps the first octet in the highest byte (MAKEIPADDRESS); ours keeps it in the lowest.
+uint32_t ip_input_address(int number) {
+    HWND hwnd = gui_object_hwnd(false, number);
+    if (!hwnd) return 0;
+    DWORD address = 0;
+    if (SendMessageW(hwnd, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)) == 0) return 0;
+    return (address >> 24) | ((address >> 8) & 0xFF00u) | ((address << 8) & 0xFF0000u) | (address << 24);
+}
+
+void ip_input_address_set(int number, uint32_t address) {
+    HWND hwnd = gui_object_hwnd(false, number);
+    if (!hwnd) return;
+    const DWORD packed = MAKEIPADDRESS(address & 0xFF, (address >> 8) & 0xFF, (address >> 16) & 0xFF, address >> 24);
+    SendMessageW(hwnd, IPM_SETADDRESS, 0, static_cast<LPARAM>(packed));
 }
 
 void text_on_command(const GuiObject& object, int code) {

@@ -1,0 +1,250 @@
+// Draws the Ping tab's list and status line on their canvases, from copies taken under PingListMutex.
+#include "ui/ping_tab_draw.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+
+#include "core/control_numbers.h"
+#include "core/language.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "runtime/gui/canvas/canvas.h"
+#include "runtime/gui/canvas/canvas_draw_win.h"
+#include "runtime/gui/control/control.h"
+#include "runtime/gui/dpi/dpi_win.h"
+#include "runtime/gui/font/font.h"
+#include "runtime/gui/gui.h"
+#include "runtime/gui/scroll_area/scroll_area.h"
+#include "runtime/gui/window/window.h"
+#include "ui/ping_tab_view.h"
+
+namespace {
+
+constexpr int MESSAGE_HOLD_SECONDS = 15;
+constexpr int CANVAS_SPARE_ROWS = 50;
+
+// Which canvas picture a memory describes: a recreated or resized canvas is drawn anew.
+struct CanvasKey {
+    intptr_t handle = 0;
+    int width = 0;
+    int height = 0;
+    int row_height = 0;  // follows the list font
+    bool operator==(const CanvasKey&) const = default;
+};
+
+CanvasKey canvas_key(int canvas) {
+    CanvasKey key;
+    key.handle = control_handle(canvas);
+    canvas_pixel_size(canvas, &key.width, &key.height);
+    key.row_height = SharedInts[PING_ROW_HEIGHT].load();
+    return key;
+}
+
+// What each canvas shows now. Each lock is held across its canvas's drawing only, after PingListMutex
+// (when the caller holds that at all), and never around any wait for the main thread.
+std::mutex list_memory_lock;
+bool list_drawn = false;
+CanvasKey list_drawn_key;
+PingListFrame list_drawn_frame;
+
+struct StatusMemory {
+    CanvasKey key;
+    bool left_valid = false;
+    std::wstring left_text;
+    uint32_t left_color = 0;
+    bool span_valid = false;
+    Date first = 0;
+    Date newest = 0;
+    int span_x = 0;
+    int span_width = 0;
+};
+std::mutex status_memory_lock;
+StatusMemory status_drawn;
+
+PingRowWords row_words() { return PingRowWords{tr(L"Paused"), tr(L" Down ")}; }
+
+void rect_fill(HDC dc, int x, int y, int width, int height, uint32_t color) {
+    if (width <= 0 || height <= 0) return;
+    const RECT box{x, y, x + width, y + height};
+    if (const HBRUSH brush = CreateSolidBrush(color)) {
+        FillRect(dc, &box, brush);
+        DeleteObject(brush);
+    }
+}
+
+void text_draw(HDC dc, int x, int y, const std::wstring& text, uint32_t color, uint32_t back) {
+    SetTextColor(dc, color);
+    SetBkColor(dc, back);
+    SetBkMode(dc, OPAQUE);
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+int text_width(HDC dc, std::wstring_view text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// One host's timeline in (x, y, width, height): black, a grey rule under it, dark blue where no sample
+// reaches, and one column per shown sample ending at the right edge.
+void timeline_draw(HDC dc, int x, int y, int width, int height, const PingRowFrame& row, const PingListLook& look) {
+    rect_fill(dc, x, y, width, height, PING_COLOR_TIMELINE);
+    rect_fill(dc, x, y + height, width, 1, PING_COLOR_TIMELINE_RULE);
+    const PingTimelineSpan span = ping_timeline_span(row.sample_count, width);
+    rect_fill(dc, x, y, span.empty_columns, height, PING_COLOR_NO_SAMPLES);
+    // The frame holds the newest timeline_width samples; a narrower rectangle shows the newest of those.
+    const std::size_t skip = row.samples.size() - std::min(row.samples.size(), span.shown);
+    for (std::size_t i = skip; i < row.samples.size(); ++i) {
+        const PingColumnPaint paint = ping_column_paint(row.samples[i], look.slow_ms, look.full_timeline, height);
+        if (!paint.drawn) continue;
+        const int column = x + span.empty_columns + static_cast<int>(i - skip);
+        rect_fill(dc, column, y + height - paint.bar_height, 1, paint.bar_height, paint.color);
+    }
+}
+
+}  // namespace
+
+void ping_list_draw() {
+    if (!window_exists(WIN_MAIN)) return;
+    PingListLook look;
+    look.row_height = SharedInts[PING_ROW_HEIGHT].load();
+    look.timeline_x = SharedInts[PING_TIMELINE_X].load();
+    look.timeline_width = SharedInts[PING_TIMELINE_WIDTH].load();
+    look.slow_ms = SharedInts[PING_SLOW_THRESHOLD_MS].load();
+    look.background = static_cast<uint32_t>(SharedInts[LIST_BACKGROUND_COLOR].load());
+    look.full_timeline = SharedInts[OPT_PING_TIMELINE_FULL].load() != 0;
+    const PingRowWords words = row_words();
+    PingListFrame frame;
+    {
+        std::lock_guard hosts(PingListMutex);
+        frame = ping_list_frame(PingHostList, look, words);
+    }
+    SharedInts[PING_UP_COUNT] = frame.up_count;
+    SharedInts[PING_DOWN_COUNT] = frame.down_count;
+    if (!frame.rows.empty()) {
+        SharedInts[PING_MOST_SAMPLES] = static_cast<int32_t>(frame.most_samples);
+        SharedInts[PING_MOST_SAMPLES_ROW] = frame.most_samples_row;
+    }
+
+    std::lock_guard memory(list_memory_lock);
+    const CanvasKey key = canvas_key(CANVAS_PING_LIST);
+    if (list_drawn && key == list_drawn_key && frame == list_drawn_frame) return;
+    CanvasDraw draw(CANVAS_PING_LIST);
+    if (!draw) return;
+    const HDC dc = draw.dc();
+    rect_fill(dc, 0, 0, draw.width(), draw.height(), look.background);
+    const auto font = reinterpret_cast<HFONT>(font_handle(FONT_PING_LIST));
+    if (font) SelectObject(dc, font);
+    for (std::size_t i = 0; i < frame.rows.size(); ++i) {
+        const PingRowFrame& row = frame.rows[i];
+        const int top = static_cast<int>(i) * look.row_height;
+        text_draw(dc, 2, top + 1, row.text, row.colors.text, row.colors.back);
+        timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look);
+    }
+    list_drawn = true;
+    list_drawn_key = key;
+    list_drawn_frame = std::move(frame);
+}
+
+void ping_status_line_draw(std::wstring_view message) {
+    if (!window_exists(WIN_MAIN)) return;
+    const int timeline_x = SharedInts[PING_TIMELINE_X].load();
+    const int span_width = SharedInts[PING_STATUS_SPAN_WIDTH].load();
+    bool list_empty = true;
+    bool span_wanted = false;
+    Date first = 0;
+    Date newest = 0;
+    {
+        std::lock_guard hosts(PingListMutex);
+        list_empty = PingHostList.empty();
+        span_wanted = !list_empty && span_width > SharedInts[PING_DATE_TEXT_WIDTH].load() &&
+                      ping_span_dates(PingHostList, SharedInts[PING_MOST_SAMPLES_ROW].load(),
+                                      SharedInts[PING_TIMELINE_WIDTH].load(), &first, &newest);
+    }
+
+    bool left_wanted = true;
+    std::wstring left_text;
+    uint32_t left_color = PING_COLOR_MESSAGE;
+    if (!message.empty()) {
+        left_text = ping_status_message_text(message, SharedInts[PING_HEADER_LENGTH].load());
+        SharedQuads[PING_MESSAGE_UNTIL] = date_now() + MESSAGE_HOLD_SECONDS;
+    } else if (SharedQuads[PING_MESSAGE_UNTIL].load() == 0) {
+        if (!list_empty) {
+            left_text = shared_text(PING_HEADER_TEXT);
+            left_color = PING_COLOR_HEADER;
+        } else {
+            left_text = tr(L"Ready") + L".";
+        }
+    } else {
+        left_wanted = false;  // the held message stays
+    }
+
+    std::lock_guard memory(status_memory_lock);
+    const CanvasKey key = canvas_key(CANVAS_PING_STATUS);
+    const bool same_canvas = key == status_drawn.key;
+    const bool left_redraw =
+        left_wanted && !(same_canvas && status_drawn.left_valid && status_drawn.left_text == left_text &&
+                         status_drawn.left_color == left_color);
+    // Filling the left part whitens the whole line, the span included.
+    const bool span_redraw =
+        span_wanted && (left_redraw || !(same_canvas && status_drawn.span_valid && status_drawn.first == first &&
+                                         status_drawn.newest == newest && status_drawn.span_x == timeline_x &&
+                                         status_drawn.span_width == span_width));
+    if (!left_redraw && !span_redraw) return;
+    CanvasDraw draw(CANVAS_PING_STATUS);
+    if (!draw) return;
+    const HDC dc = draw.dc();
+    const auto font = reinterpret_cast<HFONT>(font_handle(FONT_PING_LIST));
+    if (font) SelectObject(dc, font);
+    if (!same_canvas) status_drawn = StatusMemory{};
+    status_drawn.key = key;
+    if (left_redraw) {
+        rect_fill(dc, 0, 0, draw.width(), draw.height(), PING_COLOR_STATUS_BACK);
+        text_draw(dc, 4, 1, left_text, left_color, PING_COLOR_STATUS_BACK);
+        status_drawn.left_valid = true;
+        status_drawn.left_text = left_text;
+        status_drawn.left_color = left_color;
+        status_drawn.span_valid = false;
+    }
+    if (span_redraw) {
+        const std::wstring first_text = ping_span_text(0, first, PingSpanForm::NEWEST_ONLY);
+        PingSpanForm form = PingSpanForm::NEWEST_ONLY;
+        if (span_width > text_width(dc, first_text + std::wstring(PING_SPAN_MEASURE_DURATION))) {
+            form = PingSpanForm::WITH_DURATION;
+        } else if (span_width > text_width(dc, first_text + std::wstring(PING_SPAN_MEASURE_DATES))) {
+            form = PingSpanForm::BOTH_DATES;
+        }
+        const std::wstring span = ping_span_text(first, newest, form);
+        rect_fill(dc, timeline_x, 0, span_width, draw.height(), PING_COLOR_STATUS_BACK);
+        text_draw(dc, timeline_x + (span_width - text_width(dc, span)) / 2 + 2, 1, span, PING_COLOR_HEADER,
+                  PING_COLOR_STATUS_BACK);
+        status_drawn.span_valid = true;
+        status_drawn.first = first;
+        status_drawn.newest = newest;
+        status_drawn.span_x = timeline_x;
+        status_drawn.span_width = span_width;
+    }
+}
+
+void ping_canvas_grow(bool force) {
+    int count = 0;
+    {
+        std::lock_guard hosts(PingListMutex);
+        count = static_cast<int>(PingHostList.size());
+    }
+    const int row_height = SharedInts[PING_ROW_HEIGHT].load();
+    if (count > SharedInts[PING_CANVAS_ROWS].load() || force) {
+        SharedInts[PING_CANVAS_ROWS] = count + CANVAS_SPARE_ROWS;
+        canvas_resize(CANVAS_PING_LIST, GUI_KEEP, GUI_KEEP, GUI_KEEP,
+                      gui_unscale(row_height * (count + CANVAS_SPARE_ROWS) + 1));
+    }
+    scroll_area_inner_size_set(SCROLL_PING_LIST, GUI_KEEP, gui_unscale(row_height * count + 1));
+}
+
+void ping_tab_draw_lists() {
+    ping_status_line_draw(L"");
+    ping_list_draw();
+}
