@@ -12,6 +12,8 @@
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "network/network_monitor.h"
+#include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
 #include "system/drive_monitor.h"
@@ -29,6 +31,10 @@ constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
+
+void network_filter_event(const GuiEvent& event) {
+    if (event.type == EVENT_TYPE_CHANGE) network_filter_selected(combo_box_selected(COMBO_NETWORK_FILTER));
+}
 
 }  // namespace
 
@@ -53,9 +59,7 @@ void startup_gpu_libraries_bind() {
 
 void startup_system_libraries_bind() { system_libraries_load(); }
 
-void startup_dns_library_bind() {
-    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI);  (network monitor)
-}
+void startup_dns_library_bind() { SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI); }
 
 void startup_pc_hardware() {
     wmi_processor_query();
@@ -72,7 +76,10 @@ void startup_settings_controls_set() {
 }
 
 void startup_network_inventory() {
-    // WIRE: network_adapters_refresh(); network_filter_fill(); ping_toolbar_build();  (network monitor)
+    network_libraries_load();
+    network_adapters_refresh();
+    network_filter_fill();
+    // WIRE: ping_toolbar_build();  (ping monitor)
 }
 
 void startup_drive_inventory() {
@@ -111,6 +118,7 @@ void startup_event_handlers_add() {
     control_handler_add(CANVAS_COMPACT, CANVAS_COMPACT, compact_canvas_event);
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
+    control_handler_add(COMBO_NETWORK_FILTER, COMBO_NETWORK_FILTER, network_filter_event);
     // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
     // WIRE: the control handlers of the Ping, Events, Settings and About tabs and the graphs' colour choice.
 }
@@ -131,4 +139,8 @@ void compact_drive_command(int kind, int drive_row) {
 
 // ---- The exit sequence ----
 
-void exit_libraries_free() { system_libraries_free(); }
+void exit_libraries_free() {
+    system_libraries_free();
+    network_libraries_free();
+    dns_library_free();
+}
