@@ -29,6 +29,7 @@ namespace {
 
 constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
+constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
@@ -105,12 +106,13 @@ void startup_monitor_hooks_install() {
 
 void startup_worker_threads_start() {
     // The always-started workers first, then their priorities. Still to come, each with its priority: the
-    // ping monitor, the network adapter thread, the event page thread, and the NVIDIA and AMD samplers when
-    // their libraries are bound.
+    // ping monitor, the event page thread, and the NVIDIA and AMD samplers when their libraries are bound.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
+    worker_start(network_adapter_thread, NETWORK_THREAD);
     thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
+    thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
 }
 
 void startup_event_handlers_add() {

@@ -1,13 +1,18 @@
 // The adapter inventory on Wine's real interfaces: every adapter matched to its interface row, the rows read
-// by their real indexes, and the loopback counters moving with traffic the test makes.
+// by their real indexes, the loopback counters moving with traffic the test makes, and the adapter thread
+// keeping its rounds and ending at once on the quit.
 #include <windows.h>
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "net_fake_platform.h"
+#include "network/adapter_thread.h"
 #include "network/network_monitor.h"
 #include "runtime/wait_until.h"
 
@@ -79,6 +84,37 @@ TEST(AdapterInventoryWine, LoopbackCountersMoveWithTrafficTheTestMakes) {
         return platform.interface_row(loopback, now) && now.in_octets - before >= int64_t{COUNT} * SIZE;
     });
     EXPECT_TRUE(moved) << "the loopback's InOctets did not grow by the " << COUNT * SIZE << " bytes sent";
+    network_libraries_free();
+}
+
+TEST(AdapterInventoryWine, TheThreadReadsRescansOnRequestAndEndsAtOnceOnTheQuit) {
+    net_test_reset();
+    network_libraries_load();
+    adapter_scan_apply(net_platform_default());
+    const int64_t scans = adapter_scan_count();
+    std::atomic<bool> ended{false};
+    std::thread thread([&ended] {
+        adapter_thread_run(net_platform_default(), fake_net_ui());
+        ended = true;
+    });
+    const bool read = wait_until([] { return SharedInts[NET_READ_COUNTDOWN].load() > 0; });
+    SharedInts[NET_RESCAN_REQUEST] = 1;
+    const bool rescanned = wait_until([&] { return SharedInts[NET_RESCAN_REQUEST].load() == 0; });
+    const int64_t scans_after = adapter_scan_count();
+    quit_flag_raise(1);
+    // A quit wakes the round's wait at once: the thread ends within one round.
+    const bool stopped = wait_until([&ended] { return ended.load(); }, std::chrono::milliseconds(5000));
+    if (stopped) {
+        thread.join();
+    } else {
+        thread.detach();
+    }
+    EXPECT_TRUE(stopped) << "the adapter thread did not end within 5 s of the quit";
+    EXPECT_TRUE(read) << "no interface read within the wait limit";
+    EXPECT_TRUE(rescanned) << "the rescan request was not served";
+    EXPECT_EQ(scans_after, scans + 1);
+    EXPECT_FALSE(FakeUi.filter_items.empty());
+    quit_flag_clear();
     network_libraries_free();
 }
 
