@@ -207,6 +207,24 @@ std::vector<std::wstring> adapter_block(const NetAdapter& a, const InterfaceRowF
     return rows;
 }
 
+// The proxy block, top first: the state and, when known, the server.
+std::vector<std::wstring> proxy_block(int32_t enabled) {
+    std::vector<std::wstring> rows;
+    const std::wstring blank = L"blank";
+    const std::wstring server = shared_text(PROXY_SERVER);
+    rows_add(rows, L"", L"");
+    if (enabled) {
+        rows_add(rows, L"-- " + tr(L"Proxy") + L" [F7=" + tr(L"Remove") + L"]: " + tr(L"Active"), blank);
+        if (!server.empty()) rows_add(rows, tr(L"Proxy Address") + L": " + server, blank);
+    } else if (!server.empty()) {
+        rows_add(rows, L"-- " + tr(L"Proxy") + L" [F7=" + tr(L"Restore") + L"]: " + tr(L"Inactive"), blank);
+        rows_add(rows, L"(" + tr(L"Old") + L") " + tr(L"Proxy Address") + L": " + server, blank);
+    } else {
+        rows_add(rows, L"-- " + tr(L"Proxy") + L": " + tr(L"Inactive"), blank);
+    }
+    return rows;
+}
+
 void cells_reset(const NetAdapters& adapters) {
     std::lock_guard guard(CellDrawMutex);
     for (int cell = CELL_NETWORK_FIRST; cell <= CELL_NETWORK_LAST; ++cell) {
@@ -358,7 +376,11 @@ int32_t adapter_scan_apply(const NetPlatform& platform) {
         SharedInts[IP_LOOKUP_REQUEST] = 1;
     }
 
+    const int32_t proxy_enabled = platform.proxy_read();
+    SharedInts[PROXY_ENABLED] = proxy_enabled;
     std::vector<std::wstring> rows;
+    const std::vector<std::wstring> proxy = proxy_block(proxy_enabled);
+    rows.insert(rows.end(), proxy.begin(), proxy.end());
     // The adapter matched last stands at the top.
     for (auto block = blocks.rbegin(); block != blocks.rend(); ++block)
         rows.insert(rows.end(), block->begin(), block->end());

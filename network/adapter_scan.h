@@ -19,6 +19,7 @@ struct NetPlatform {
     std::vector<uint32_t> (*interface_indexes)();
     // The interface row of that index; false when there is none.
     bool (*interface_row)(uint32_t index, InterfaceRowFacts& row);
+    int32_t (*proxy_read)();  // ProxyEnable; keeps PROXY_SERVER
     // The internet connection flags; false when there is no connection.
     bool (*internet_state)(uint32_t& flags);
 };

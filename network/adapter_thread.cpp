@@ -84,6 +84,10 @@ void internet_state_check(AdapterThreadState& state, const NetPlatform& platform
         SharedInts[INTERNET_FLAGS_SEEN] = static_cast<int32_t>(flags);
         const std::wstring text = internet_state_text(flags);
         shared_text_set(INTERNET_STATE_TEXT, text);
+        if (platform.proxy_read() != 0) {
+            const std::wstring server = shared_text(PROXY_SERVER);
+            if (!server.empty()) line(tr(L"Proxy Address") + L": " + server);
+        }
         line(text);
     } else {
         SharedInts[INTERNET_FLAGS_SEEN] = static_cast<int32_t>(flags);

@@ -11,6 +11,7 @@ bool adapter_infos(std::vector<AdapterInfoFacts>& adapters) {
 }
 std::vector<uint32_t> interface_indexes() { return {}; }
 bool interface_row(uint32_t, InterfaceRowFacts&) { return false; }
+int32_t proxy_none() { return 0; }
 bool internet_state(uint32_t& flags) {
     flags = 0;
     return false;
@@ -27,6 +28,7 @@ const NetPlatform& net_platform_default() {
                                       .adapter_infos = adapter_infos,
                                       .interface_indexes = interface_indexes,
                                       .interface_row = interface_row,
+                                      .proxy_read = proxy_none,
                                       .internet_state = internet_state};
     return platform;
 }

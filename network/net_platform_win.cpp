@@ -15,6 +15,7 @@
 #include "core/shared_state.h"
 #include "network/adapter_scan.h"
 #include "network/network_monitor.h"
+#include "network/proxy_switch.h"
 #include "runtime/system_library_win.h"
 
 namespace {
@@ -134,6 +135,7 @@ const NetPlatform& net_platform_default() {
                                       .adapter_infos = adapter_infos,
                                       .interface_indexes = interface_indexes,
                                       .interface_row = interface_row,
+                                      .proxy_read = proxy_read,
                                       .internet_state = internet_state};
     return platform;
 }

@@ -5,6 +5,7 @@
 
 #include "network/adapter_scan.h"
 #include "network/adapter_thread.h"
+#include "network/proxy_switch.h"
 
 // Loads IP Helper (IPHLPAPI_LIBRARY is LIBRARY_IPHLPAPI when GetAdaptersInfo, GetIfTable and GetIfEntry2 are
 // bound, else 0) and WinINet for the connection state. Start-up, before the first scan.

@@ -93,10 +93,11 @@ TEST(AdapterScan, SparseInterfaceIndexesAreReadByTheirRealNumbers) {
     EXPECT_EQ(events.front(), L"Active Connections: 2");
     EXPECT_EQ(SharedInts[IP_LOOKUP_REQUEST].load(), 1);
 
-    // The block of the adapter matched last stands on top.
+    // The block of the adapter matched last stands on top, under the proxy block.
     const auto rows = list_rows_copy(LIST_NETWORK_ADAPTERS);
     ASSERT_GE(rows.size(), 5u);
-    EXPECT_EQ(rows[1].substr(0, 10), L"-- NX:040 ");
+    EXPECT_EQ(rows[1], L"-- Proxy: Inactive");
+    EXPECT_EQ(rows[3].substr(0, 10), L"-- NX:040 ");
     EXPECT_TRUE(has_row(rows, L"IP Address        192.168.1.20"));
     EXPECT_TRUE(has_row(rows, L"Physical Address  00:1A:2B:3C:4D:07"));
     EXPECT_FALSE(has_row(rows, L"Gateway IP        0.0.0.0"));

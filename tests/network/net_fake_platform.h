@@ -47,6 +47,7 @@ inline const NetPlatform& fake_net_platform() {
                 row = found->second;
                 return true;
             },
+        .proxy_read = [] { return FakeProxyEnabled; },
         .internet_state =
             [](uint32_t& flags) {
                 flags = FakeInternetFlags;
