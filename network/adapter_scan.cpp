@@ -3,6 +3,8 @@
 // network filter built from the result.
 #include "network/adapter_scan.h"
 
+#include "network/ip_geolocation.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <mutex>
@@ -378,7 +380,11 @@ int32_t adapter_scan_apply(const NetPlatform& platform) {
 
     const int32_t proxy_enabled = platform.proxy_read();
     SharedInts[PROXY_ENABLED] = proxy_enabled;
-    std::vector<std::wstring> rows;
+    if (SharedInts[IP_LOOKUP_REQUEST].load() == 1) {
+        SharedInts[IP_LOOKUP_REQUEST] = 0;
+        platform.geolocation_lookup(IpLocale);
+    }
+    std::vector<std::wstring> rows = ip_lookup_rows(IpLocale);
     const std::vector<std::wstring> proxy = proxy_block(proxy_enabled);
     rows.insert(rows.end(), proxy.begin(), proxy.end());
     // The adapter matched last stands at the top.

@@ -10,6 +10,8 @@
 #include "network/adapter_records.h"
 #include "network/net_adapter_table.h"
 
+struct IPLocaleInfo;
+
 // What the network monitor asks of Windows. None of them may block without a bound.
 struct NetPlatform {
     bool (*library_loaded)();  // the IP Helper library and its functions are bound
@@ -22,6 +24,8 @@ struct NetPlatform {
     int32_t (*proxy_read)();  // ProxyEnable; keeps PROXY_SERVER
     // The internet connection flags; false when there is no connection.
     bool (*internet_state)(uint32_t& flags);
+    // Fills the record with the geolocation of the computer's public address; 1 on success.
+    int32_t (*geolocation_lookup)(IPLocaleInfo& record);
 };
 
 // What the network monitor does to the windows; the lists themselves are the program's list rows.

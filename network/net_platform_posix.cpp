@@ -16,6 +16,7 @@ bool internet_state(uint32_t& flags) {
     flags = 0;
     return false;
 }
+int32_t lookup(IPLocaleInfo&) { return 0; }
 
 void filter_items_set(const std::vector<std::wstring>&, int) {}
 void nothing() {}
@@ -29,7 +30,8 @@ const NetPlatform& net_platform_default() {
                                       .interface_indexes = interface_indexes,
                                       .interface_row = interface_row,
                                       .proxy_read = proxy_none,
-                                      .internet_state = internet_state};
+                                      .internet_state = internet_state,
+                                      .geolocation_lookup = lookup};
     return platform;
 }
 

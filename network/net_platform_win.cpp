@@ -14,6 +14,7 @@
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "network/adapter_scan.h"
+#include "network/ip_geolocation.h"
 #include "network/network_monitor.h"
 #include "network/proxy_switch.h"
 #include "runtime/system_library_win.h"
@@ -128,6 +129,8 @@ bool internet_state(uint32_t& flags) {
     return connected != FALSE;
 }
 
+int32_t lookup(IPLocaleInfo& record) { return ip_geolocation_lookup(L"", record); }
+
 }  // namespace
 
 const NetPlatform& net_platform_default() {
@@ -136,7 +139,8 @@ const NetPlatform& net_platform_default() {
                                       .interface_indexes = interface_indexes,
                                       .interface_row = interface_row,
                                       .proxy_read = proxy_read,
-                                      .internet_state = internet_state};
+                                      .internet_state = internet_state,
+                                      .geolocation_lookup = lookup};
     return platform;
 }
 

@@ -11,6 +11,7 @@
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "network/adapter_scan.h"
+#include "network/ip_geolocation.h"
 #include "runtime/list_model.h"
 
 inline bool FakeLibraryLoaded = true;
@@ -22,6 +23,7 @@ inline int32_t FakeProxyEnabled = 0;
 inline uint32_t FakeInternetFlags = 0x02;
 inline bool FakeInternetConnected = true;
 inline int FakeLookups = 0;
+inline IPLocaleInfo FakeLookupReply;
 
 struct FakeUiRecord {
     std::vector<std::wstring> filter_items;
@@ -52,6 +54,14 @@ inline const NetPlatform& fake_net_platform() {
             [](uint32_t& flags) {
                 flags = FakeInternetFlags;
                 return FakeInternetConnected;
+            },
+        .geolocation_lookup =
+            [](IPLocaleInfo& record) {
+                ++FakeLookups;
+                if (FakeLookupReply.status != L"success") return 0;
+                record = FakeLookupReply;
+                shared_text_set(IP_LOOKUP_TIME_TEXT, L": 2026-01-02 03:04:05");
+                return 1;
             },
     };
     return platform;
@@ -119,6 +129,7 @@ inline void net_test_reset() {
     list_rows_clear(LIST_NETWORK_ADAPTERS);
     list_rows_clear(LIST_NETWORK_EVENTS);
     list_rows_clear(LIST_NETWORK_ID);
+    IpLocale = IPLocaleInfo{};
     FakeLibraryLoaded = true;
     FakeInfosReadable = true;
     FakeInfos.clear();
@@ -128,6 +139,7 @@ inline void net_test_reset() {
     FakeInternetFlags = 0x02;
     FakeInternetConnected = true;
     FakeLookups = 0;
+    FakeLookupReply = IPLocaleInfo{};
     FakeUi = FakeUiRecord{};
 }
 
