@@ -122,6 +122,7 @@ void startup_event_handlers_add() {
     graph_readout_handlers_add();
     control_handler_add(COMBO_NETWORK_FILTER, COMBO_NETWORK_FILTER, network_filter_event);
     // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
+    //       On the Networks tab it calls network_lookup_ask() for F6 and proxy_switch_toggle() for F7.
     // WIRE: the control handlers of the Ping, Events, Settings and About tabs and the graphs' colour choice.
 }
 

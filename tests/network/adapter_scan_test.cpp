@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "net_fake_platform.h"
 #include "network/adapter_scan.h"
+#include "runtime/wait_until.h"
 
 namespace {
 
@@ -214,6 +218,49 @@ TEST(NetworkFilter, ItemsNameEachActiveAdapterAndTheChoiceFollowsItsAddress) {
     adapter_scan_apply(fake_net_platform());
     network_filter_apply(fake_net_ui());
     EXPECT_EQ(FakeUi.filter_items, std::vector<std::wstring>{L"Show ALL Active Networks"});
+}
+
+}  // namespace
+
+namespace {
+
+// The event loop reads the table (the filter choice) while the adapter thread rebuilds it: the rebuild
+// replaces the table only under its lock, so a reader holding the lock sees the old table whole.
+TEST(AdapterScan, ARebuildWaitsForAReaderThatHoldsTheTable) {
+    net_test_reset();
+    FakeInfos = {fake_info(7, L"Wired", L"10.0.0.5")};
+    FakeIndexes = {7};
+    FakeRows[7] = fake_row(7, L"Wired", 7, 5000, 3000);
+    adapter_scan_apply(fake_net_platform());
+    FakeRows[7].index = 8;
+    FakeIndexes = {8};
+    FakeRows[8] = fake_row(8, L"Wired", 8, 5000, 3000);
+    FakeRows.erase(7);
+    FakeInfos = {fake_info(8, L"Wired", L"10.0.0.5")};
+
+    std::atomic<bool> done{false};
+    std::thread rebuild;
+    {
+        std::lock_guard guard(NetAdapterLock);
+        rebuild = std::thread([&done] {
+            adapter_scan_apply(fake_net_platform());
+            done = true;
+        });
+        // The rebuild must not touch the table while the reader holds it; half a second is ample for an
+        // unguarded rebuild to show.
+        const bool touched = wait_until([] { return NetAdapterTable[1].number != 7; }, std::chrono::milliseconds(500));
+        EXPECT_FALSE(touched) << "the table changed under the reader's lock";
+        EXPECT_FALSE(done.load());
+    }
+    const bool finished = wait_until([&done] { return done.load(); });
+    if (finished) {
+        rebuild.join();
+    } else {
+        rebuild.detach();
+    }
+    ASSERT_TRUE(finished) << "the rebuild did not finish once the reader let go";
+    EXPECT_EQ(net_adapter_mac_of(8), L"00:1A:2B:3C:4D:08");
+    EXPECT_EQ(net_adapter_mac_of(7), L"");
 }
 
 }  // namespace
