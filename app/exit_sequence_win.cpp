@@ -25,6 +25,7 @@
 #include "core/shared_tables.h"
 #include "core/single_instance.h"
 #include "core/version.h"
+#include "network/network_monitor.h"
 #include "core/watched_threads.h"
 #include "runtime/date.h"
 #include "runtime/gui/gui.h"
@@ -180,6 +181,9 @@ void exit_libraries_free() {
           std::pair{PING_IPHLPAPI_LIBRARY, LIBRARY_PING_IPHLPAPI}}) {
         if (SharedQuads[element].load() != 0) library_free(number);
     }
+    // The network monitor's own references to IP Helper, WinINet and the DNS client.
+    network_libraries_free();
+    dns_library_free();
 }
 
 void shutdown_block_functions_find() {

@@ -12,6 +12,8 @@
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "network/network_monitor.h"
+#include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
 #include "system/drive_monitor.h"
@@ -31,8 +33,13 @@ namespace {
 
 constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
+constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
+
+void network_filter_event(const GuiEvent& event) {
+    if (event.type == EVENT_TYPE_CHANGE) network_filter_selected(combo_box_selected(COMBO_NETWORK_FILTER));
+}
 
 }  // namespace
 
@@ -57,9 +64,7 @@ void startup_gpu_libraries_bind() {
 
 void startup_system_libraries_bind() { system_libraries_load(); }
 
-void startup_dns_library_bind() {
-    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI);  (network monitor)
-}
+void startup_dns_library_bind() { SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI); }
 
 void startup_pc_hardware() {
     wmi_processor_query();
@@ -76,7 +81,9 @@ void startup_settings_controls_set() {
 }
 
 void startup_network_inventory() {
-    // WIRE: network_adapters_refresh(); network_filter_fill();  (network monitor)
+    network_libraries_load();
+    network_adapters_refresh();
+    network_filter_fill();
     ping_toolbar_build();
 }
 
@@ -105,12 +112,13 @@ void startup_monitor_hooks_install() {
 
 void startup_worker_threads_start() {
     // The always-started workers first, then their priorities. Still to come, each with its priority: the
-    // ping monitor, the network adapter thread, the event page thread, and the NVIDIA and AMD samplers when
-    // their libraries are bound.
+    // ping monitor, the event page thread, and the NVIDIA and AMD samplers when their libraries are bound.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
+    worker_start(network_adapter_thread, NETWORK_THREAD);
     thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
+    thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
 }
 
 void startup_event_handlers_add() {
@@ -118,7 +126,9 @@ void startup_event_handlers_add() {
     control_handler_add(CANVAS_COMPACT, CANVAS_COMPACT, compact_canvas_event);
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
+    control_handler_add(COMBO_NETWORK_FILTER, COMBO_NETWORK_FILTER, network_filter_event);
     // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
+    //       On the Networks tab it calls network_lookup_ask() for F6 and proxy_switch_toggle() for F7.
     ping_tab_handlers_add();
     // WIRE: the control handlers of the Events, Settings and About tabs and the graphs' colour choice.
 }
