@@ -4,8 +4,13 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "app/compact_messages.h"
+#include "app/drive_shell.h"
 #include "app/event_loop.h"
+#include "app/shortcuts.h"
+#include "app/tab_controls.h"
 #include "core/control_handlers.h"
 #include "core/control_numbers.h"
 #include "core/data_file_panel.h"
@@ -29,6 +34,11 @@ constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
+
+void shell_open(std::wstring_view target) {
+    const std::wstring text(target);
+    if (!text.empty()) ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 }  // namespace
 
@@ -111,7 +121,15 @@ void startup_event_handlers_add() {
     control_handler_add(CANVAS_COMPACT, CANVAS_COMPACT, compact_canvas_event);
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
-    // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
+    tab_control_handlers_add();
+    // WIRE: adapter_mac_lookup_set(...);  (network monitor: the MAC text of an adapter number)
+    ShortcutHooks shortcuts;
+    shortcuts.shell_open = shell_open;
+    // WIRE: shortcuts.gpu_entries_assign  (GPU monitor); shortcuts.ping_toolbar_build, host_lookup_start,
+    //       ping_address_enter, ping_address_focus  (Ping tab, ping back-end);
+    //       shortcuts.proxy_remove, proxy_restore  (network monitor)
+    shortcut_hooks_set(shortcuts);
+    shortcut_handler_set(shortcut_event);
     // WIRE: the control handlers of the Ping, Events, Settings and About tabs and the graphs' colour choice.
 }
 
@@ -123,11 +141,7 @@ void main_window_close_extras() {
 
 void graphs_refresh_now(int tab) { graphs_refresh(tab, REFRESH_FORCED, REFRESH_EVERY_CALL); }
 
-void compact_drive_command(int kind, int drive_row) {
-    (void)kind;
-    (void)drive_row;
-    // WIRE: open the drive, a command prompt or PowerShell on it (clicks on the compact window).
-}
+void compact_drive_command(int kind, int drive_row) { drive_shell_start(kind, drive_row); }
 
 // ---- The exit sequence ----
 
