@@ -1,5 +1,6 @@
-// The combo boxes of the monitoring tabs (GPU choice, drive filter, byte unit, adapter filter, traffic unit)
-// as control handlers of the event loop. Main thread.
+// The controls of the monitoring tabs as control handlers of the event loop: the combo boxes (GPU choice,
+// drive filter, byte unit, adapter filter, traffic unit), the system header and the graphs' colour choice.
+// Main thread.
 #pragma once
 
 #include <string>
@@ -9,5 +10,6 @@
 using AdapterMacLookup = std::wstring (*)(int adapter_number);
 void adapter_mac_lookup_set(AdapterMacLookup lookup);
 
-// Adds the handlers of the five combo boxes.
+// Adds the handlers of the five combo boxes, the system header's double click and the graphs' events (the
+// read-out and the colour choice), after the read-outs' own handlers.
 void tab_control_handlers_add();

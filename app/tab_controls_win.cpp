@@ -10,9 +10,14 @@
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "core/tab_choices.h"
+#include "runtime/gui/color_chooser/color_chooser.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
+#include "runtime/gui/panel/panel.h"
+#include "system/system_monitor.h"
 #include "ui/graph_control.h"
+#include "ui/graph_descriptor.h"
+#include "ui/graph_readout.h"
 
 namespace {
 
@@ -20,6 +25,9 @@ constexpr int GPU_GRAPHS_PER_SLOT = 6;
 constexpr int GPU_SLOT_STEP = 10;
 constexpr int BYTE_UNIT_CHOICES = 6;     // Auto, Byte, KB, MB, GB, TB
 constexpr int TRAFFIC_UNIT_CHOICES = 2;  // bytes, packets
+constexpr int CORE_GRAPH_SPAN = 144;
+constexpr int GPU_GRAPH_SPAN = 80;
+constexpr int GPU_SLOTS = 8;
 
 AdapterMacLookup adapter_mac_lookup = nullptr;  // set at start-up
 
@@ -78,6 +86,37 @@ void on_network_unit(const GuiEvent&) {
     if (unit_choice_valid(item, TRAFFIC_UNIT_CHOICES)) SharedInts[NET_SHOW_PACKETS] = item;
 }
 
+// The colour choice of a right click; the settings save takes the colours from the graphs.
+void graph_color_choose(int control) {
+    const int gpu_start = SharedInts[GPU_GRAPH_START].load();
+    const int kind = graph_color_kind(control, gpu_start, SharedInts[GPU_SELECTED].load());
+    const int32_t fallback = kind >= 0 && kind < SHARED_INTS_COUNT ? SharedInts[kind].load() : 0;
+    const int32_t picked = graph_color_picked(color_choose(fallback), fallback);
+    SharedInts[PICKED_COLOR] = picked;
+    if (picked < 0) return;
+    if (graph_is_gpu(control, gpu_start)) {
+        for (int slot = 0; slot < GPU_SLOTS; ++slot) {
+            graph_set_attribute(kind + GPU_SLOT_STEP * slot, GRAPH_ATTR_PLOT_COLOR, picked);
+        }
+    } else {
+        graph_set_attribute(control, GRAPH_ATTR_PLOT_COLOR, picked);
+    }
+    graphs_refresh(panel_tab_selected(PANEL_MAIN), REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
+}
+
+// The graphs' events: the read-out under the pointer and the colour choice.
+void on_graph(const GuiEvent& event) {
+    if (event.type == EVENT_TYPE_RIGHT_CLICK) {
+        graph_color_choose(event.control);
+    } else {
+        graph_pointer_event(event);
+    }
+}
+
+void on_system_header(const GuiEvent& event) {
+    if (event.type == EVENT_TYPE_LEFT_DOUBLE_CLICK) system_summary_text();  // draws the summary anew
+}
+
 }  // namespace
 
 void adapter_mac_lookup_set(AdapterMacLookup lookup) { adapter_mac_lookup = lookup; }
@@ -88,4 +127,10 @@ void tab_control_handlers_add() {
     control_handler_add(COMBO_BYTE_UNIT, COMBO_BYTE_UNIT, on_byte_unit);
     control_handler_add(COMBO_NETWORK_FILTER, COMBO_NETWORK_FILTER, on_network_filter);
     control_handler_add(COMBO_NETWORK_UNIT, COMBO_NETWORK_UNIT, on_network_unit);
+    control_handler_add(CANVAS_SYSTEM_HEADER, CANVAS_SYSTEM_HEADER, on_system_header);
+    const int core_start = SharedInts[CORE_GRAPH_START].load();
+    const int gpu_start = SharedInts[GPU_GRAPH_START].load();
+    control_handler_add(GRAPH_PHYSICAL_MEMORY, 399, on_graph);
+    control_handler_add(core_start, core_start + CORE_GRAPH_SPAN, on_graph);
+    control_handler_add(gpu_start, gpu_start + GPU_GRAPH_SPAN, on_graph);
 }

@@ -39,3 +39,16 @@ bool gpu_choice_switches(int item, int selected, int entry_count) {
 }
 
 bool unit_choice_valid(int item, int count) { return item >= 0 && item < count; }
+
+bool graph_is_gpu(int control, int gpu_start) { return control >= gpu_start && control <= gpu_start + 80; }
+
+int graph_color_kind(int control, int gpu_start, int gpu_selected) {
+    return graph_is_gpu(control, gpu_start) ? control - 10 * gpu_selected : control;
+}
+
+int32_t graph_color_picked(int32_t chosen, int32_t default_color) {
+    if (chosen < 0) return -1;
+    if (chosen == 0) return 1;
+    if (chosen == 0xFFFFFF) return default_color;
+    return chosen;
+}

@@ -52,4 +52,19 @@ TEST(TabChoices, GpuAndUnitChoicesStayInsideTheirLists) {
     EXPECT_FALSE(unit_choice_valid(-1, 2));
 }
 
+TEST(TabChoices, GraphColourChoices) {
+    EXPECT_EQ(graph_color_kind(823, 800, 2), 803) << "the clock graph of the third GPU is the first's";
+    EXPECT_EQ(graph_color_kind(880, 800, 0), 880);
+    EXPECT_EQ(graph_color_kind(305, 800, 2), 305) << "fixed graphs are themselves";
+    EXPECT_EQ(graph_color_kind(401, 800, 2), 401);
+    EXPECT_TRUE(graph_is_gpu(880, 800));
+    EXPECT_FALSE(graph_is_gpu(881, 800));
+    EXPECT_FALSE(graph_is_gpu(799, 800));
+
+    EXPECT_EQ(graph_color_picked(-1, 0x00FF00), -1) << "cancelled";
+    EXPECT_EQ(graph_color_picked(0, 0x00FF00), 1) << "black is not \"no colour\"";
+    EXPECT_EQ(graph_color_picked(0xFFFFFF, 0x00FF00), 0x00FF00) << "white restores the default";
+    EXPECT_EQ(graph_color_picked(0x123456, 0x00FF00), 0x123456);
+}
+
 }  // namespace
