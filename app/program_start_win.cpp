@@ -12,6 +12,7 @@
 #include "app/event_loop.h"
 #include "app/exit_sequence.h"
 #include "app/program_start.h"
+#include "app/shortcuts.h"
 #include "app/wiring.h"
 #include "core/control_numbers.h"
 #include "core/data_block.h"
@@ -33,7 +34,6 @@
 #include "runtime/gui/font/font.h"
 #include "runtime/gui/image/image.h"
 #include "runtime/gui/image/image_draw_win.h"
-#include "runtime/gui/shortcut/shortcut.h"
 #include "runtime/gui/text/text.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
@@ -234,47 +234,6 @@ void windows_drive_find() {
     wchar_t letter = folder[0];
     if (letter >= L'a' && letter <= L'z') letter = static_cast<wchar_t>(letter - L'a' + L'A');
     if (letter >= L'A' && letter <= L'Z') SharedInts[WINDOWS_DRIVE] = letter - 64;
-}
-
-// Each event with its keys, per window, in the order of the table (a later entry for a key replaces one).
-void shortcuts_register() {
-    struct Keys {
-        int event;
-        std::initializer_list<int> codes;
-    };
-    constexpr int CTRL = SHORTCUT_CONTROL;
-    constexpr int SHIFT = SHORTCUT_SHIFT;
-    constexpr int ALT = SHORTCUT_ALT;
-    const Keys f5{SHORTCUT_F5, {VK_F5}};
-    const Keys f6{SHORTCUT_F6, {VK_F6}};
-    const Keys f7{SHORTCUT_F7, {VK_F7}};
-    // Each font key twice: on the number pad and on the main keys.
-    const Keys larger{SHORTCUT_FONT_LARGER, {CTRL | VK_ADD, CTRL | VK_OEM_PLUS}};
-    const Keys smaller{SHORTCUT_FONT_SMALLER, {CTRL | VK_SUBTRACT, CTRL | VK_OEM_MINUS}};
-    const Keys reset{SHORTCUT_FONT_RESET, {CTRL | '0', CTRL | VK_NUMPAD0}};
-    const Keys nudge_up{SHORTCUT_NUDGE_UP, {CTRL | VK_UP}}, nudge_down{SHORTCUT_NUDGE_DOWN, {CTRL | VK_DOWN}};
-    const Keys nudge_left{SHORTCUT_NUDGE_LEFT, {CTRL | VK_LEFT}}, nudge_right{SHORTCUT_NUDGE_RIGHT, {CTRL | VK_RIGHT}};
-    const Keys jump_up{SHORTCUT_JUMP_UP, {SHIFT | VK_UP}}, jump_down{SHORTCUT_JUMP_DOWN, {SHIFT | VK_DOWN}};
-    const Keys jump_left{SHORTCUT_JUMP_LEFT, {SHIFT | VK_LEFT}}, jump_right{SHORTCUT_JUMP_RIGHT, {SHIFT | VK_RIGHT}};
-    const Keys list_larger{SHORTCUT_LIST_FONT_LARGER, {ALT | VK_ADD, ALT | VK_OEM_PLUS}};
-    const Keys list_smaller{SHORTCUT_LIST_FONT_SMALLER, {ALT | VK_SUBTRACT, ALT | VK_OEM_MINUS}};
-    const Keys list_reset{SHORTCUT_LIST_FONT_RESET, {ALT | '0', ALT | VK_NUMPAD0}};
-    const Keys copy{SHORTCUT_COPY, {CTRL | 'C'}}, find{SHORTCUT_FIND, {CTRL | 'F'}},
-        smooth{SHORTCUT_SMOOTH_GRAPHS, {CTRL | 'S'}};
-    const Keys next{SHORTCUT_NEXT_TAB, {CTRL | VK_TAB}}, previous{SHORTCUT_PREVIOUS_TAB, {CTRL | SHIFT | VK_TAB}};
-    const Keys invert{SHORTCUT_INVERT_COLORS, {CTRL | 'I'}}, tabbed{SHORTCUT_COPY_TABBED, {CTRL | 'X'}},
-        enter{SHORTCUT_ENTER, {VK_RETURN}};
-    const auto add = [](int window, std::initializer_list<Keys> list) {
-        for (const Keys& keys : list) {
-            for (const int code : keys.codes) shortcut_add(window, code, keys.event);
-        }
-    };
-    add(WIN_COMPACT, {f5, f6, larger, smaller, reset, nudge_up, nudge_down, nudge_left, nudge_right, jump_up, jump_down,
-                      jump_left, jump_right});
-    add(WIN_MAIN,
-        {f5,       f6,         f7,         list_larger, list_smaller, list_reset, larger,    smaller,    reset,
-         nudge_up, nudge_down, nudge_left, nudge_right, jump_up,      jump_down,  jump_left, jump_right, copy,
-         find,     smooth,     next,       previous,    invert,       tabbed,     enter});
 }
 
 void tray_and_disk_device() {

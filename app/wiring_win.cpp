@@ -4,15 +4,22 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "app/compact_messages.h"
+#include "app/drive_shell.h"
 #include "app/event_loop.h"
+#include "app/shortcuts.h"
+#include "app/tab_controls.h"
 #include "core/control_handlers.h"
 #include "core/control_numbers.h"
 #include "core/data_file_panel.h"
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "network/net_adapter_table.h"
 #include "network/network_monitor.h"
+#include "network/proxy_switch.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/threads.h"
@@ -37,9 +44,14 @@ constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
-void network_filter_event(const GuiEvent& event) {
-    if (event.type == EVENT_TYPE_CHANGE) network_filter_selected(combo_box_selected(COMBO_NETWORK_FILTER));
+void shell_open(std::wstring_view target) {
+    const std::wstring text(target);
+    if (!text.empty()) ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+int proxy_off() { return proxy_remove(); }
+int proxy_on(std::wstring_view server) { return proxy_restore(std::wstring(server)); }
+std::wstring adapter_mac(int adapter_number) { return net_adapter_mac_of(adapter_number); }
 
 }  // namespace
 
@@ -126,11 +138,19 @@ void startup_event_handlers_add() {
     control_handler_add(CANVAS_COMPACT, CANVAS_COMPACT, compact_canvas_event);
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
-    control_handler_add(COMBO_NETWORK_FILTER, COMBO_NETWORK_FILTER, network_filter_event);
-    // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
-    //       On the Networks tab it calls network_lookup_ask() for F6 and proxy_switch_toggle() for F7.
+    tab_control_handlers_add();
+    adapter_mac_lookup_set(adapter_mac);
     ping_tab_handlers_add();
-    // WIRE: the control handlers of the Events, Settings and About tabs and the graphs' colour choice.
+    ShortcutHooks shortcuts;
+    shortcuts.shell_open = shell_open;
+    shortcuts.proxy_remove = proxy_off;
+    shortcuts.proxy_restore = proxy_on;
+    shortcuts.ping_toolbar_build = ping_toolbar_build;
+    // WIRE: shortcuts.gpu_entries_assign  (GPU monitor); shortcuts.host_lookup_start, ping_address_enter,
+    //       ping_address_focus  (Ping tab, ping back-end)
+    shortcut_hooks_set(shortcuts);
+    shortcut_handler_set(shortcut_event);
+    // WIRE: the control handlers of the Events, Settings and About tabs.
 }
 
 // ---- The event loop ----
@@ -141,8 +161,4 @@ void main_window_close_extras() {
 
 void graphs_refresh_now(int tab) { graphs_refresh(tab, REFRESH_FORCED, REFRESH_EVERY_CALL); }
 
-void compact_drive_command(int kind, int drive_row) {
-    (void)kind;
-    (void)drive_row;
-    // WIRE: open the drive, a command prompt or PowerShell on it (clicks on the compact window).
-}
+void compact_drive_command(int kind, int drive_row) { drive_shell_start(kind, drive_row); }

@@ -1,6 +1,8 @@
 // The graph colour lists of the settings file: one "$"-terminated item per graph of a run.
 #include "core/color_lists.h"
 
+#include <atomic>
+
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
@@ -12,6 +14,14 @@ constexpr int BAR_LAST = 399;
 constexpr int CPU_FIRST = 400;
 constexpr int GPU_GROUP_SIZE = 6;
 constexpr int GPU_SLOT_STEP = 10;
+
+// Main thread (Ctrl+I); read by whichever thread saves the settings.
+std::atomic<bool> colors_inverted{false};
+
+// The fixed and per-core graphs show their complements while Ctrl+I is in effect; the GPU graphs never do.
+bool shown_inverted(int graph) { return colors_inverted.load() && graph < SharedInts[GPU_GRAPH_START].load(); }
+
+int32_t complement(int32_t color) { return 0xFFFFFF - (color & 0xFFFFFF); }
 
 int32_t default_color_of(int graph) {
     if (graph < 0 || graph >= SHARED_INTS_COUNT) return 0;
@@ -86,15 +96,17 @@ std::wstring color_list_build(int first, int last) {
     if (!hooks.graph_color) return {};
     return color_list_encode(first, last, default_color_of, [&](int graph) {
         const int32_t color = hooks.graph_color(graph);
-        return color < 0 ? default_color_of(graph) : color;
+        if (color < 0) return default_color_of(graph);
+        return shown_inverted(graph) ? complement(color) : color;
     });
 }
 
 void color_list_apply(std::wstring_view text, int first) {
     const SettingsUiHooks hooks = settings_ui_hooks();
     if (!hooks.graph_color_set) return;
-    color_list_decode(text, first, default_color_of,
-                      [&](int graph, int32_t color) { hooks.graph_color_set(graph, color); });
+    color_list_decode(text, first, default_color_of, [&](int graph, int32_t color) {
+        hooks.graph_color_set(graph, shown_inverted(graph) ? complement(color) : color);
+    });
 }
 
 void gpu_graph_colors_copy() {
@@ -110,6 +122,10 @@ void gpu_graph_colors_copy() {
         }
     }
 }
+
+void graph_colors_inverted_set(bool inverted) { colors_inverted = inverted; }
+
+bool graph_colors_inverted() { return colors_inverted.load(); }
 
 std::wstring color_list_build_bar() { return color_list_build(BAR_FIRST, BAR_LAST); }
 std::wstring color_list_build_cpu() {

@@ -24,6 +24,12 @@ void color_list_decode(std::wstring_view text, int first, const GraphColorRead& 
 std::wstring color_list_build(int first, int last);
 void color_list_apply(std::wstring_view text, int first);
 
+// Ctrl+I shows the fixed and per-core graphs in the complements of their colours. The lists keep the colours
+// the user has: while the graphs are shown inverted, the colours are complemented back on the way to a list
+// and complemented on the way from one.
+void graph_colors_inverted_set(bool inverted);
+bool graph_colors_inverted();
+
 // Gives every GPU graph group after the first the plot colours of the first group.
 void gpu_graph_colors_copy();
 

@@ -8,6 +8,7 @@
 #include "core/event_lists.h"
 #include "core/language.h"
 #include "core/log_file.h"
+#include "core/program_restart.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "core/shell_folders.h"
@@ -19,6 +20,7 @@
 #include "system/system_libraries_win.h"
 #include "ui/compact_window.h"
 #include "ui/graph_control.h"
+#include "ui/status_title.h"
 
 namespace {
 
@@ -52,7 +54,8 @@ std::wstring current_folder() {
 }
 
 // Missing counter names are rebuilt by Windows' own tool, elevated; then the program starts again with
-// "norepair" and this instance ends. Returns only when the program is quitting meanwhile.
+// "norepair" and this instance ends. Returns when the program is quitting meanwhile, or when the new
+// instance could not be started (the status title says so).
 void perf_names_repair() {
     shared_text_set(WORKING_FOLDER, current_folder());
     const std::wstring system_folder = shell_folder_path(CSIDL_SYSTEM_FOLDER);
@@ -73,9 +76,14 @@ void perf_names_repair() {
         if (SUCCEEDED(com)) CoUninitialize();
         return;
     }
-    const std::wstring program = program_path();
-    ShellExecuteW(nullptr, nullptr, program.c_str(), L"restart norepair", L"", SW_SHOWNORMAL);
+    const bool started = program_start_again(program_path(), false, SW_SHOWNORMAL);
     if (SUCCEEDED(com)) CoUninitialize();
+    if (!started) {
+        // Without a new instance this one goes on, with the counters it has.
+        status_title_set(restart_failed_text(), 20);
+        event_line_add(LIST_SYSTEM_EVENTS, restart_failed_text());
+        return;
+    }
     // No exit sequence and no saving, but the log's waiting lines are written like at every exit.
     log_buffer_flush(LOG_FLUSH_FINAL);
     ExitProcess(0);

@@ -93,9 +93,11 @@ CompactPoint compact_start_position(int saved_x, int saved_y, int width, int hei
 
 CompactHit compact_hit(int x_pixels, int y_pixels, float char_width, int line_height, int dpi) {
     CompactHit hit;
+    // Before the font is measured there are no cells to hit: line 0 routes nowhere.
+    if (!(char_width > 0) || line_height <= 0) return hit;
     const double scale = 96.0 / dpi_sane(dpi);
-    hit.column = char_width > 0 ? static_cast<int>(std::floor(x_pixels * scale / char_width)) - 30 : 0;
-    hit.line = line_height > 0 ? static_cast<int>(std::floor(y_pixels * scale / line_height)) + 1 : 0;
+    hit.column = static_cast<int>(std::floor(x_pixels * scale / char_width)) - 30;
+    hit.line = static_cast<int>(std::floor(y_pixels * scale / line_height)) + 1;
     return hit;
 }
 

@@ -102,4 +102,28 @@ TEST_F(ColorListsShared, GpuColoursGoFromTheFirstGroupToEveryOther) {
     EXPECT_EQ(color_list_build_bar(), L"");
 }
 
+// Ctrl+I complements the shown colours of the fixed and per-core graphs; the settings keep the chosen ones.
+TEST_F(ColorListsShared, InvertedGraphsSaveAndLoadTheColoursTheUserChose) {
+    const int cpu = 400;
+    for (const int graph : {301, 302, 303, cpu}) Colors[graph] = SharedInts[graph].load();
+    Colors[302] = 0x123456;  // a colour the user chose
+    const std::wstring bar = color_list_build_bar();
+    const std::wstring cores = color_list_build_cpu();
+    ASSERT_EQ(bar, L"$123456");
+
+    for (auto& [graph, color] : Colors) {
+        if (graph < 800) color = 0xFFFFFF - color;  // what Ctrl+I leaves on the graphs
+    }
+    graph_colors_inverted_set(true);
+    EXPECT_EQ(color_list_build_bar(), bar);
+    EXPECT_EQ(color_list_build_cpu(), cores);
+    EXPECT_EQ(color_list_build_gpu(), L"") << "the GPU graphs are never inverted";
+
+    // Settings read meanwhile show inverted too, so that a second Ctrl+I restores them.
+    color_list_apply(L"$654321", 301);
+    EXPECT_EQ(Colors[302], 0xFFFFFF - 0x654321);
+    EXPECT_EQ(Colors[301], 0xFFFFFF - SharedInts[301].load());
+    graph_colors_inverted_set(false);
+}
+
 }  // namespace

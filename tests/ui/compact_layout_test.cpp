@@ -166,6 +166,9 @@ TEST(CompactLayout, HitTestFindsColumnAndLine) {
         EXPECT_EQ(hit.line, c.line) << c.x << "," << c.y;
     }
     EXPECT_EQ(compact_hit(100, 100, 0.0f, 0, 96).line, 0);  // before the font was measured
+    // With only the line height measured a click must not land on line 2 (the CPU cell) at column 0.
+    EXPECT_EQ(compact_hit(100, 20, 0.0f, 12, 96).line, 0);
+    EXPECT_EQ(compact_hit(100, 20, 8.0f, 0, 96).line, 0);
 }
 
 CompactClickFacts click_facts(bool compact_mode) {
