@@ -176,11 +176,14 @@ enum SharedIntIndex : int {
     PING_REQ_OPEN_NAME = 256,
     PING_REQ_OPEN_BROWSER = 257,
     PING_FONT_SIZE = 261,
+    PING_FONT_APPLIED = 262,
     PING_HOVER_ROW = 266,
+    PING_FLASH_COUNT = 269,
     PING_SAMPLES_KEPT = 270,
     PING_HOSTS_MAX = 271,
     PING_INTERVAL_S = 272,
     PING_REQ_ADD_RANGE = 273,
+    PING_CHANGE_COUNT = 274,
     PING_INTERVAL_CHOICE = 275,
     PING_TIMEOUT_MS = 276,
     PING_REQ_ADD_HOST = 278,
@@ -200,6 +203,10 @@ enum SharedIntIndex : int {
     PING_CHAR_WIDTH = 293,
     PING_HEADER_COLUMN = 294,
     PING_REQ_SORT = 295,
+    PING_UP_COUNT = 296,
+    PING_DOWN_COUNT = 297,
+    PING_UP_SHOWN = 298,
+    PING_DOWN_SHOWN = 299,
     PICKED_COLOR = 300,
 
     // SharedInts[graph control number] is the plot colour of that graph.
@@ -260,13 +267,16 @@ enum SharedQuadIndex : int {
     DNSAPI_LIBRARY = 116,
     PING_IPHLPAPI_LIBRARY = 117,
     EVENTLOG_STATUS_UNTIL = 118,
+    PING_LAST_SECOND = 119,
     PING_SAVE_HOUR = 120,
     START_SECOND = 121,
     LOG_HOUR = 123,
     EVENTLOG_UTC_OFFSET = 125,
     REFRESH_STAMP = 126,  // date of the last throttled visible-tab redraw
     TITLE_HOLD_UNTIL = 127,
+    PING_MESSAGE_UNTIL = 129,
     PING_NEXT_ROUND = 130,
+    PING_LOOKUP_THREAD = 131,  // the host-name lookup worker, while one runs
 
     SHARED_QUADS_COUNT = 151
 };
