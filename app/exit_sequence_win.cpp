@@ -21,6 +21,7 @@
 #include "core/single_instance.h"
 #include "core/version.h"
 #include "core/watched_threads.h"
+#include "network/ping_store.h"
 #include "runtime/date.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
@@ -71,7 +72,7 @@ DWORD WINAPI finish_exit(void*) {
     }
     exit_libraries_free();
     log_buffer_flush(LOG_FLUSH_FINAL);
-    // WIRE: ping_list_save(shared_text(APPDATA_FOLDER) + shared_text(DATA_SUBFOLDER) + L"\\" + SX-Ping.json name);
+    ping_list_save(ping_store_path(), 2000);  // at most 2 s for the list's lock, which a killed probe may hold
     saga_lists_save(saga_file_path());
     return 0;
 }

@@ -12,7 +12,9 @@
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "network/ping_monitor.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/program_libraries.h"
 #include "runtime/threads.h"
 #include "system/drive_monitor.h"
 #include "system/system_monitor.h"
@@ -27,6 +29,7 @@ namespace {
 
 constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
+constexpr int PING_MONITOR_PRIORITY = 18;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
@@ -53,9 +56,7 @@ void startup_gpu_libraries_bind() {
 
 void startup_system_libraries_bind() { system_libraries_load(); }
 
-void startup_dns_library_bind() {
-    // WIRE: SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI);  (network monitor)
-}
+void startup_dns_library_bind() { SharedQuads[DNSAPI_LIBRARY] = dns_library_load(LIBRARY_DNSAPI); }
 
 void startup_pc_hardware() {
     wmi_processor_query();
@@ -92,18 +93,21 @@ void startup_monitor_hooks_install() {
     // WIRE: system.copy_tab = tab_clipboard_copy;  (clipboard copy of a tab)
     system_monitor_hooks_set(system);
     // WIRE: gpu_tab_source_set(gpu_tab_source);  (GPU monitor)
-    // WIRE: ping_tab_draw_set(ping_tab_draw_lists);  (network monitor)
+    // WIRE: ping_ui_install({.status_line_draw = ping_status_line_draw, .list_draw = ping_list_draw,
+    //       .canvas_grow = ping_canvas_grow, ...});  (the Ping tab's drawing; the monitor's defaults do the rest)
     // WIRE: the event page's hooks  (event log monitor)
 }
 
 void startup_worker_threads_start() {
     // The always-started workers first, then their priorities. Still to come, each with its priority: the
-    // ping monitor, the network adapter thread, the event page thread, and the NVIDIA and AMD samplers when
-    // their libraries are bound.
+    // network adapter thread, the event page thread, and the NVIDIA and AMD samplers when their libraries are
+    // bound.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
+    worker_start(ping_monitor_thread, PING_MONITOR_THREAD);
     thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
+    thread_set_priority(SharedQuads[PING_MONITOR_THREAD], PING_MONITOR_PRIORITY);
 }
 
 void startup_event_handlers_add() {
