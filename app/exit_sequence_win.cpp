@@ -27,6 +27,7 @@
 #include "core/version.h"
 #include "core/watched_threads.h"
 #include "network/network_monitor.h"
+#include "network/ping_store.h"
 #include "runtime/date.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/tray/tray.h"
@@ -110,6 +111,12 @@ void log_save() {
     SharedInts[OPT_LOG_FILE] = 0;
 }
 
+void ping_list_store() {
+    // A killed probe may hold the list's lock: the save waits for it only as long as the step may, and
+    // reports a list it could not copy in time.
+    ping_list_save(ping_store_path(), step_lock_wait_ms());
+}
+
 void history_save() {
     if (!step_locks_free(L"session history save", {&ListRowsLock, &DataFilesLock, &SharedTextsLock})) return;
     saga_lists_save(saga_file_path());
@@ -133,8 +140,7 @@ void finish_work() {
         }
     }
     log_save();
-    // WIRE: ping_list_save(shared_text(APPDATA_FOLDER) + shared_text(DATA_SUBFOLDER) + L"\\" + SX-Ping.json name),
-    // after its locks are free (step_locks_free), like the session history below.
+    ping_list_store();
     history_save();
     tray_icons_remove();
     libraries_free();
@@ -181,9 +187,8 @@ void exit_libraries_free() {
           std::pair{PING_IPHLPAPI_LIBRARY, LIBRARY_PING_IPHLPAPI}}) {
         if (SharedQuads[element].load() != 0) library_free(number);
     }
-    // The network monitor's own references to IP Helper, WinINet and the DNS client.
+    // The network monitor's own references to IP Helper and WinINet.
     network_libraries_free();
-    dns_library_free();
 }
 
 void shutdown_block_functions_find() {

@@ -19,9 +19,10 @@
 #include "core/shared_tables.h"
 #include "network/net_adapter_table.h"
 #include "network/network_monitor.h"
+#include "network/ping_monitor.h"
 #include "network/proxy_switch.h"
-#include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/program_libraries.h"
 #include "runtime/threads.h"
 #include "system/drive_monitor.h"
 #include "system/system_monitor.h"
@@ -41,6 +42,7 @@ namespace {
 constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
 constexpr int NETWORK_ADAPTER_PRIORITY = 22;
+constexpr int PING_MONITOR_PRIORITY = 18;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
@@ -119,18 +121,22 @@ void startup_monitor_hooks_install() {
     ping_tab_draw_set(ping_tab_draw_lists);
     // WIRE: ping_tab_actions_set({mac vendor import of the file name into MacVendorMap, the host-name lookup
     //       worker started with its thread number kept in its own slot});  (network monitor)
+    // WIRE: ping_ui_install({.status_line_draw = ping_status_line_draw, .list_draw = ping_list_draw,
+    //       .canvas_grow = ping_canvas_grow, ...});  (the Ping tab's drawing; the monitor's defaults do the rest)
     // WIRE: the event page's hooks  (event log monitor)
 }
 
 void startup_worker_threads_start() {
     // The always-started workers first, then their priorities. Still to come, each with its priority: the
-    // ping monitor, the event page thread, and the NVIDIA and AMD samplers when their libraries are bound.
+    // event page thread, and the NVIDIA and AMD samplers when their libraries are bound.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
     worker_start(network_adapter_thread, NETWORK_THREAD);
+    worker_start(ping_monitor_thread, PING_MONITOR_THREAD);
     thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
     thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
+    thread_set_priority(SharedQuads[PING_MONITOR_THREAD], PING_MONITOR_PRIORITY);
 }
 
 void startup_event_handlers_add() {

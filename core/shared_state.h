@@ -181,13 +181,16 @@ enum SharedIntIndex : int {
     PING_DATE_TEXT_WIDTH = 259,    // pixels of one "mm-dd hh:ii:ss" date
     PING_HEADER_LENGTH = 260,      // characters of PING_HEADER_TEXT
     PING_FONT_SIZE = 261,
+    PING_FONT_APPLIED = 262,
     PING_MOST_SAMPLES = 263,
     PING_HOVER_ROW = 266,
     PING_MOST_SAMPLES_ROW = 267,  // 0-based row of the host with the most samples at the last list draw
+    PING_FLASH_COUNT = 269,
     PING_SAMPLES_KEPT = 270,
     PING_HOSTS_MAX = 271,
     PING_INTERVAL_S = 272,
     PING_REQ_ADD_RANGE = 273,
+    PING_CHANGE_COUNT = 274,
     PING_INTERVAL_CHOICE = 275,
     PING_TIMEOUT_MS = 276,
     PING_REQ_ADD_HOST = 278,
@@ -210,6 +213,8 @@ enum SharedIntIndex : int {
     PING_REQ_SORT = 295,
     PING_UP_COUNT = 296,  // active hosts that answered, counted by every list draw
     PING_DOWN_COUNT = 297,
+    PING_UP_SHOWN = 298,
+    PING_DOWN_SHOWN = 299,
     PICKED_COLOR = 300,
 
     // SharedInts[graph control number] is the plot colour of that graph.
@@ -270,6 +275,7 @@ enum SharedQuadIndex : int {
     DNSAPI_LIBRARY = 116,
     PING_IPHLPAPI_LIBRARY = 117,
     EVENTLOG_STATUS_UNTIL = 118,
+    PING_LAST_SECOND = 119,
     PING_SAVE_HOUR = 120,
     START_SECOND = 121,
     LOG_HOUR = 123,
@@ -278,6 +284,7 @@ enum SharedQuadIndex : int {
     TITLE_HOLD_UNTIL = 127,
     PING_MESSAGE_UNTIL = 129,  // date until which the Ping tab's status line keeps its message; 0 none held
     PING_NEXT_ROUND = 130,
+    PING_LOOKUP_THREAD = 131,  // the host-name lookup worker, while one runs
 
     SHARED_QUADS_COUNT = 151
 };

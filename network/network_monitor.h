@@ -13,12 +13,6 @@ void network_libraries_load();
 // The exit, after the adapter thread has ended.
 void network_libraries_free();
 
-// Loads the DNS client library and binds DnsQuery_W and DnsRecordListFree; the library's handle when both
-// are bound, else 0 (the library is freed again). Start-up passes LIBRARY_DNSAPI and keeps the result in
-// DNSAPI_LIBRARY.
-int64_t dns_library_load(int number);
-void dns_library_free();
-
 // The user picked an item of the network filter (the combo box's change).
 void network_filter_selected(int item);
 

@@ -1,0 +1,36 @@
+// The ping monitor's network and windows in the native build: nothing answers, nothing is drawn.
+#include "network/ping_monitor.h"
+
+namespace {
+
+EchoResult no_echo(uint32_t, int) { return {}; }
+std::wstring no_mac(uint32_t) { return {}; }
+void nothing() {}
+void nothing_int(int) {}
+void nothing_text(const std::wstring&) {}
+void nothing_title(const std::wstring&, int) {}
+bool no_control(int) { return false; }
+std::wstring empty_text(int) { return {}; }
+void nothing_control_text(int, const std::wstring&) {}
+int no_item() { return -1; }
+
+}  // namespace
+
+const PingPlatform& ping_platform_default() {
+    static const PingPlatform platform{no_echo, nullptr, no_mac, nothing};
+    return platform;
+}
+
+const PingUi& ping_ui_default() {
+    static const PingUi ui{nothing,      nothing,      nothing_int,
+                           nothing,      nothing_text, nothing_title,
+                           no_control,   empty_text,   nothing_control_text,
+                           no_item,      nothing_int,  nothing_text,
+                           nothing_text, nothing_text, nothing,
+                           nothing};
+    return ui;
+}
+
+int64_t dns_library_load(int) { return 0; }
+uint32_t dns_resolve_ipv4(const std::wstring&) { return 0; }
+std::wstring dns_reverse_lookup(uint32_t) { return {}; }

@@ -1,0 +1,137 @@
+// A ping round: a bounded pool of probe threads pings the active hosts, then the round is counted.
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "core/language.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "network/host_naming.h"
+#include "network/mac_vendors.h"
+#include "network/ping_hosts.h"
+#include "network/ping_monitor.h"
+#include "runtime/text.h"
+#include "runtime/threads.h"
+
+namespace {
+
+// The hosts of the running round in list order, guarded by PingListMutex with PingCursor. The list's
+// membership does not change while probes run: only the monitor changes it, after the round.
+std::vector<PSys*> round_hosts;
+std::atomic<const PingPlatform*> round_platform{nullptr};
+
+void probe_thread(int64_t) {
+    if (const PingPlatform* platform = round_platform.load()) ping_probe_work(*platform);
+}
+
+bool quitting() { return SharedInts[QUIT_FLAG].load() > 0; }
+
+}  // namespace
+
+std::wstring ping_host_name(const PingPlatform& platform, uint32_t address) {
+    std::wstring name = dns_reverse_with(platform.dns_query, address);
+    if (name.empty() && is_private_ipv4(address) && platform.arp_mac) {
+        const std::wstring mac = platform.arp_mac(address);
+        if (!mac.empty()) {
+            name = mac_vendor_lookup(mac, MacVendorMap);
+            if (name.empty()) name = mac;
+        }
+    }
+    name = text_lower_ascii(host_text_clean(name));
+    if (name.size() > PING_HOST_TEXT_MAX) name.resize(PING_HOST_TEXT_MAX);
+    return name;
+}
+
+void ping_probe_work(const PingPlatform& platform) {
+    while (!quitting()) {
+        PSys* host = nullptr;
+        bool name_it = false;
+        uint32_t address = 0;
+        {
+            std::lock_guard guard(PingListMutex);
+            if (PingCursor < 0 || PingCursor >= static_cast<int32_t>(round_hosts.size())) return;
+            host = round_hosts[static_cast<size_t>(PingCursor)];
+            ++PingCursor;
+            if (host->Actv != 1) continue;  // a paused host gets no echo
+            name_it = host->Host == L"*" || host->Host == L"+";
+            address = static_cast<uint32_t>(host->Valu & 0xFFFFFFFF);
+        }
+        const EchoResult reply = platform.echo(address, std::max(SharedInts[PING_TIMEOUT_MS].load(), 1));
+        if (!reply.answered) {
+            std::lock_guard guard(PingListMutex);
+            host->Time = -1;
+            host->PTTL = reply.ttl;
+            host->PTOS = reply.tos;
+            continue;
+        }
+        {
+            std::lock_guard guard(PingListMutex);
+            if (host->Recv == 0 && host->Host.empty()) name_it = true;
+        }
+        std::wstring name;
+        if (name_it) name = ping_host_name(platform, address);
+        std::lock_guard guard(PingListMutex);
+        host->Time = reply.time_ms;
+        host->PTTL = reply.ttl;
+        host->PTOS = reply.tos;
+        if (name_it) host->Host = name;
+    }
+}
+
+bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
+    SharedQuads[PING_NEXT_ROUND] = now + SharedInts[PING_INTERVAL_S].load();
+    ui.now_button_set(L"--");
+    size_t host_count = 0;
+    {
+        std::lock_guard guard(PingListMutex);
+        round_hosts.clear();
+        for (PSys& host : PingHostList) round_hosts.push_back(&host);
+        PingCursor = 0;
+        host_count = round_hosts.size();
+        PingThreads.clear();
+    }
+    round_platform = &platform;
+    const size_t probes = std::min(host_count, static_cast<size_t>(PING_PROBE_THREADS_MAX));
+    std::vector<int64_t> threads;
+    for (size_t i = 0; i < probes; ++i) {
+        if (quitting()) return false;
+        const int64_t thread = thread_create(probe_thread, static_cast<int64_t>(i));
+        if (thread != 0) threads.push_back(thread);
+    }
+    if (threads.empty() && host_count > 0) ping_probe_work(platform);  // no thread: the monitor pings itself
+    {
+        std::lock_guard guard(PingListMutex);
+        PingThreads = threads;
+    }
+    // Each probe ends within its echo time-out and name lookups; a quit ends the monitor without them.
+    while (!thread_wait_all(threads, 100)) {
+        if (quitting()) return false;
+    }
+    {
+        std::lock_guard guard(PingListMutex);
+        round_hosts.clear();
+        PingThreads.clear();
+    }
+    if (quitting()) return false;
+
+    SharedInts[PING_UP_COUNT] = 0;
+    SharedInts[PING_DOWN_COUNT] = 0;
+    const int deleted = ping_range_clean_up();
+    SharedInts[PING_CHANGE_COUNT] = deleted;
+    if (deleted != 0) {
+        ui.list_draw();
+        ui.canvas_grow(0);
+        ping_message(ui, std::to_wstring(deleted) + L" " + tr(L"Inactive pings deleted"));
+    }
+    const PingRoundCounts counts = ping_round_count(now, SharedInts[PING_SAMPLES_KEPT].load());
+    SharedInts[PING_UP_COUNT] = counts.up;
+    SharedInts[PING_DOWN_COUNT] = counts.down;
+    ui.status_line_draw();
+    ui.list_draw();
+    if (counts.down > 0) {
+        const int interval = SharedInts[PING_INTERVAL_S].load();
+        SharedInts[PING_FLASH_COUNT] = interval > 2 ? 3 : interval;
+    }
+    return true;
+}

@@ -1,0 +1,192 @@
+// Tests of the ping monitor on a made-up network: rounds with their bounded probe pool, naming on the first
+// reply, the quit during a round, and the passes of the monitor loop with the store.
+#include "network/ping_monitor.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/files_test_support.h"
+#include "network/mac_vendors.h"
+#include "network/ping_hosts.h"
+#include "network/ping_store.h"
+#include "ping_fake_platform.h"
+#include "runtime/threads.h"
+#include "runtime/wait_until.h"
+
+namespace {
+
+const EchoResult REPLY{true, 1, 128, 0};
+
+std::optional<PSys> host_by_address(uint32_t address) {
+    std::lock_guard guard(PingListMutex);
+    for (const PSys& host : PingHostList) {
+        if (static_cast<uint32_t>(host.Valu) == address) return host;
+    }
+    return std::nullopt;
+}
+
+class PingRound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ping_state_reset();
+        mac_vendor_replace(MacVendorMap, {});
+    }
+    void TearDown() override {
+        Net.hold = false;
+        quit_flag_clear();
+    }
+};
+
+TEST_F(PingRound, AnsweringHostsCountUpAndASilentOneIsShownDown) {
+    Net.answers[address_of(127, 0, 0, 1)] = REPLY;
+    Net.answers[address_of(127, 0, 0, 2)] = {true, 3, 64, 16};
+    for (const uint32_t address : {address_of(127, 0, 0, 1), address_of(127, 0, 0, 2), address_of(10, 77, 0, 9)}) {
+        ping_host_add(address, L"given", false, 1024);
+    }
+    ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), 1'700'000'000));
+    EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), 2);
+    EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), 1);
+    EXPECT_EQ(SharedInts[PING_FLASH_COUNT].load(), 3);
+    const PSys second = *host_by_address(address_of(127, 0, 0, 2));
+    EXPECT_EQ(std::make_tuple(second.Time, second.PTTL, second.PTOS, second.Recv, second.Last),
+              std::make_tuple(3, 64, 16, 1, 1));
+    const PSys silent = *host_by_address(address_of(10, 77, 0, 9));
+    EXPECT_EQ(std::make_tuple(silent.Time, silent.Lost, silent.Last, silent.Down),
+              std::make_tuple(-1, 1, -1, int64_t{1'700'000'000}));
+}
+
+// Many hosts, few threads: the round holds at most PING_PROBE_THREADS_MAX echoes in flight, and every host is
+// pinged exactly once.
+TEST_F(PingRound, ABoundedPoolOfProbesPingsEveryHostOnce) {
+    constexpr int HOSTS = 150;
+    for (int n = 0; n < HOSTS; ++n) {
+        const uint32_t address = address_of(10, 0, static_cast<uint32_t>(n / 256), static_cast<uint32_t>(n % 256));
+        Net.answers[address] = REPLY;
+        ping_host_add(address, L"h", false, 1024);
+    }
+    Net.hold = true;
+    std::atomic<bool> done{false};
+    std::thread round([&] {
+        ping_round_run(fake_ping_platform(), fake_ping_ui(), 1);
+        done = true;
+    });
+    EXPECT_TRUE(wait_until([] { return Net.running.load() >= PING_PROBE_THREADS_MAX; }))
+        << "the pool never filled: " << Net.running.load();
+    EXPECT_FALSE(wait_until([] { return Net.running.load() > PING_PROBE_THREADS_MAX; }, std::chrono::milliseconds(200)))
+        << "more probes than the pool allows: " << Net.running.load();
+    Net.hold = false;
+    ASSERT_TRUE(wait_until([&] { return done.load(); }));
+    round.join();
+    EXPECT_LE(Net.most_running.load(), PING_PROBE_THREADS_MAX);
+    std::vector<uint32_t> echoed = Net.echoed;
+    std::sort(echoed.begin(), echoed.end());
+    EXPECT_EQ(echoed.size(), static_cast<size_t>(HOSTS));
+    EXPECT_EQ(std::adjacent_find(echoed.begin(), echoed.end()), echoed.end()) << "a host was pinged twice";
+    EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), HOSTS);
+}
+
+TEST_F(PingRound, HostsAreNamedOnTheirFirstReplyByPtrThenByVendorThenByHardwareAddress) {
+    const uint32_t by_ptr = address_of(127, 0, 0, 5);
+    const uint32_t by_vendor = address_of(10, 0, 0, 5);
+    const uint32_t by_mac = address_of(10, 0, 0, 6);
+    const uint32_t nameless = address_of(127, 0, 0, 7);
+    const uint32_t range_silent = address_of(10, 0, 0, 8);
+    for (const uint32_t address : {by_ptr, by_vendor, by_mac, nameless}) {
+        Net.answers[address] = REPLY;
+        ping_host_add(address, L"", false, 1024);
+    }
+    ping_range_add(range_silent, range_silent, L"*", 1024);
+    Net.records[reverse_query_name(by_ptr)] = {true, DNS_RECORD_PTR, 0, L"Box\u0007.Example.COM.\u202E"};
+    Net.macs[by_vendor] = L"00:1A:2B:3C:4D:5E";
+    Net.macs[by_mac] = L"00:1A:2C:00:00:01";
+    mac_vendor_replace(MacVendorMap, {{L"001a2b", L"Vendor One"}});
+    ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), 1));
+    EXPECT_EQ(host_by_address(by_ptr)->Host, L"box.example.com");
+    EXPECT_EQ(host_by_address(by_vendor)->Host, L"vendor one");
+    EXPECT_EQ(host_by_address(by_mac)->Host, L"00:1a:2c:00:00:01");
+    EXPECT_EQ(host_by_address(nameless)->Host, L"");
+    EXPECT_FALSE(host_by_address(range_silent)) << "a silent host of a kept-active range is deleted";
+    EXPECT_EQ(SharedInts[PING_CHANGE_COUNT].load(), 1);
+    EXPECT_EQ(last_title(), L"1 Inactive pings deleted");
+    // Named hosts, and hosts that have counted a reply, are not asked again.
+    const size_t queries = Net.queried.size();
+    ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), 2));
+    EXPECT_EQ(Net.queried.size(), queries);
+}
+
+TEST_F(PingRound, AQuitEndsTheRoundWithoutWaitingForItsProbes) {
+    for (uint32_t n = 1; n <= 3; ++n) ping_host_add(address_of(127, 0, 0, n), L"h", false, 1024);
+    Net.hold = true;
+    std::atomic<int> result{-1};
+    std::thread round([&] { result = ping_round_run(fake_ping_platform(), fake_ping_ui(), 1) ? 1 : 0; });
+    ASSERT_TRUE(wait_until([] { return Net.running.load() == 3; }));
+    quit_flag_raise(1);
+    EXPECT_TRUE(wait_until([&] { return result.load() != -1; })) << "the round waited for its probes";
+    EXPECT_EQ(result.load(), 0);
+    Net.hold = false;
+    round.join();
+    std::vector<int64_t> probes;
+    {
+        std::lock_guard guard(PingListMutex);
+        probes = PingThreads;
+    }
+    EXPECT_EQ(probes.size(), 3u);
+    EXPECT_TRUE(thread_wait_all(probes, 10000)) << "the probes end after their echo";
+}
+
+// The real passes of the monitor loop: the store loads at the start, a due round runs, requests are served,
+// and the list saved afterwards holds the counts.
+class PingMonitorPasses : public FilesTest {
+protected:
+    void SetUp() override {
+        FilesTest::SetUp();
+        data_folder_create();
+        fake_network_reset();
+        fake_tab_reset();
+        ping_store_reset();
+    }
+};
+
+TEST_F(PingMonitorPasses, StartLoadsTheStoreAndADueRoundCountsEveryHost) {
+    PSys stored = ping_host_make(address_of(127, 0, 0, 1), L"Loop");
+    stored.Best = 0;
+    stored.Wors = 0;
+    PSys silent = ping_host_make(address_of(10, 77, 0, 9), L"");
+    ASSERT_TRUE(file_write_bytes(ping_store_path(), ping_hosts_serialise({stored, silent})));
+    Net.answers[address_of(127, 0, 0, 1)] = REPLY;
+    SharedInts[PING_INTERVAL_CHOICE] = 9;  // 60 s
+    ping_monitor_start(fake_ping_platform(), fake_ping_ui());
+    EXPECT_EQ(SharedInts[PING_TIMEOUT_MS].load(), 2500);
+    std::optional<PSys> loop = host_by_address(address_of(127, 0, 0, 1));
+    ASSERT_TRUE(loop);
+    EXPECT_EQ(std::make_tuple(loop->Host, loop->Best, loop->Wors), std::make_tuple(std::wstring(L"loop"), -1, -1));
+    ASSERT_EQ(loop->PV.size(), 1u);
+    EXPECT_EQ(loop->PV[0].T, SAMPLE_RESUMED);
+
+    PingSortState sort;
+    SharedQuads[PING_NEXT_ROUND] = date_now();
+    ping_monitor_pass(fake_ping_platform(), fake_ping_ui(), sort);
+    EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), 1);
+    EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), 1);
+    EXPECT_GT(SharedQuads[PING_NEXT_ROUND].load(), date_now());
+    {
+        std::lock_guard guard(CellDrawMutex);
+        EXPECT_EQ(CompactCells[CELL_PING].value_text.view(), L" 1\u25B2 1\u25BC  ");
+    }
+    // No round while a name waits for the lookup worker.
+    shared_text_set(PING_ADD_NAME, L"pending.example");
+    SharedQuads[PING_NEXT_ROUND] = date_now();
+    const size_t echoes = Net.echoed.size();
+    ping_monitor_pass(fake_ping_platform(), fake_ping_ui(), sort);
+    EXPECT_EQ(Net.echoed.size(), echoes);
+
+    ASSERT_EQ(ping_list_save(ping_store_path()), 1);
+    std::vector<PSys> saved;
+    std::wstring error;
+    ASSERT_TRUE(ping_hosts_parse(file_bytes(ping_store_path()), saved, error));
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(std::make_tuple(saved[0].Recv, saved[0].Lost, saved[1].Recv, saved[1].Lost), std::make_tuple(1, 0, 0, 1));
+}
+
+}  // namespace

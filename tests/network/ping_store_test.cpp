@@ -1,0 +1,212 @@
+// Tests of the ping host store: its JSON, the ".bak", damaged and truncated files, and when a save may write.
+#include "network/ping_store.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "core/files_test_support.h"
+#include "network/ping_hosts.h"
+#include "runtime/wait_until.h"
+
+namespace {
+
+PSys host_of(uint32_t address, const std::wstring& name) {
+    PSys host = ping_host_make(address, name);
+    host.Sent = 3;
+    host.Recv = 2;
+    host.Lost = 1;
+    host.Time = 12;
+    host.Best = 4;
+    host.Wors = 30;
+    host.Down = 1'700'000'000;
+    host.PTTL = 64;
+    host.PTOS = 0;
+    host.Last = 1;
+    host.PV = {{1'700'000'000, 12}, {1'700'000'060, -1}};
+    return host;
+}
+
+std::vector<PSys> list_copy() {
+    std::lock_guard guard(PingListMutex);
+    return {PingHostList.begin(), PingHostList.end()};
+}
+
+void list_set(std::vector<PSys> hosts) {
+    std::lock_guard guard(PingListMutex);
+    PingHostList.assign(hosts.begin(), hosts.end());
+}
+
+std::vector<std::wstring> addresses(const std::vector<PSys>& hosts) {
+    std::vector<std::wstring> texts;
+    for (const PSys& host : hosts) texts.push_back(host.Addr);
+    return texts;
+}
+
+std::vector<std::wstring> addresses_in(const std::string& bytes) {
+    std::vector<PSys> hosts;
+    std::wstring error;
+    if (!ping_hosts_parse(bytes, hosts, error)) return {L"(not a host list)"};
+    return addresses(hosts);
+}
+
+TEST(PingRecords, RoundTripKeepsEveryFieldInTheStoresMemberOrder) {
+    const std::vector<PSys> hosts = {host_of(0x0100007F, L"loop\u00e4"), host_of(0x0200007F, L"")};
+    const std::string bytes = ping_hosts_serialise(hosts);
+    EXPECT_EQ(bytes.find("{\"Init\":"), 1u);
+    EXPECT_LT(bytes.find("\"Addr\""), bytes.find("\"PV\":[{\"S\":1700000000,\"T\":12}"));
+    std::vector<PSys> back;
+    std::wstring error;
+    ASSERT_TRUE(ping_hosts_parse(bytes, back, error)) << error;
+    ASSERT_EQ(back.size(), 2u);
+    const PSys& a = back[0];
+    EXPECT_EQ(a.Init, hosts[0].Init);
+    EXPECT_EQ(std::tie(a.Actv, a.Sent, a.Recv, a.Lost, a.Time, a.Best, a.Wors, a.PTTL, a.Last),
+              std::tie(hosts[0].Actv, hosts[0].Sent, hosts[0].Recv, hosts[0].Lost, hosts[0].Time, hosts[0].Best,
+                       hosts[0].Wors, hosts[0].PTTL, hosts[0].Last));
+    EXPECT_EQ(a.Down, hosts[0].Down);
+    EXPECT_EQ(a.Valu, 0x0100007F);
+    EXPECT_EQ(a.Sort, 127000000001);
+    EXPECT_EQ(a.Host, L"loop\u00e4");
+    EXPECT_EQ(a.Addr, L"127.0.0.1");
+    ASSERT_EQ(a.PV.size(), 2u);
+    EXPECT_EQ(a.PV[1].T, -1);
+}
+
+TEST(PingRecords, MissingOrWrongMembersReadAsZeroAndTextsFromTheFileAreCleaned) {
+    std::vector<PSys> hosts;
+    std::wstring error;
+    ASSERT_TRUE(ping_hosts_parse(R"([{"Addr":"10.0.0.1","Host":"a\u0007b\u202Ec)" + std::string(60, 'x') +
+                                     R"(","Sent":"x","PV":[{"S":5},7]},3])",
+                                 hosts, error));
+    ASSERT_EQ(hosts.size(), 2u);
+    EXPECT_EQ(hosts[0].Best, 0);
+    EXPECT_EQ(hosts[0].Sent, 0);
+    EXPECT_EQ(hosts[0].Host, L"abc" + std::wstring(37, L'x'));
+    ASSERT_EQ(hosts[0].PV.size(), 2u);
+    EXPECT_EQ(hosts[0].PV[0].S, 5);
+    for (const std::string& bad : std::vector<std::string>{"", "{}", "[{\"Addr\":", "\xFF", std::string(1000, '[')}) {
+        EXPECT_FALSE(ping_hosts_parse(bad, hosts, error)) << bad.substr(0, 10);
+    }
+}
+
+class PingStore : public FilesTest {
+protected:
+    std::wstring Path;
+    std::wstring Backup;
+
+    void SetUp() override {
+        FilesTest::SetUp();
+        data_folder_create();
+        ping_store_reset();
+        Path = DataFolder + L"SX-Ping.json";
+        Backup = DataFolder + L"SX-Ping.bak";
+    }
+
+    static std::string stored(std::vector<PSys> hosts) { return ping_hosts_serialise(hosts); }
+};
+
+TEST_F(PingStore, SaveThenLoadGivesTheListBackAndTheBackupHoldsThePreviousSave) {
+    ASSERT_EQ(ping_list_load(Path), 1);  // a first run: nothing stored
+    list_set({host_of(0x0100007F, L"one")});
+    ASSERT_EQ(ping_list_save(Path), 1);
+    list_set({host_of(0x0100007F, L"one"), host_of(0x0200007F, L"two")});
+    ASSERT_EQ(ping_list_save(Path), 1);
+    EXPECT_EQ(addresses_in(file_bytes(Path)), (std::vector<std::wstring>{L"127.0.0.1", L"127.0.0.2"}));
+    EXPECT_EQ(addresses_in(file_bytes(Backup)), std::vector<std::wstring>{L"127.0.0.1"});
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file_path(DataFolder))) ++files;
+    EXPECT_EQ(files, 2u) << "no temporary file is left";
+    list_set({});
+    ping_store_reset();
+    ASSERT_EQ(ping_list_load(Path), 1);
+    EXPECT_EQ(addresses(list_copy()), (std::vector<std::wstring>{L"127.0.0.1", L"127.0.0.2"}));
+}
+
+// A store that is damaged, cut short or empty: the backup is loaded, and the damaged file is kept aside.
+TEST_F(PingStore, ADamagedTruncatedOrEmptyStoreFallsBackToTheBackup) {
+    const std::string good = stored({host_of(0x0100007F, L"one"), host_of(0x0200007F, L"two")});
+    const std::string backup = stored({host_of(0x0300007F, L"three")});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool set_aside;
+    };
+    for (const Case& c :
+         {Case{"damaged", "[{\"Init\":", true}, Case{"truncated", good.substr(0, good.size() / 2), true},
+          Case{"not a list", "{\"Addr\":1}", true}, Case{"empty", "", false}}) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(file_path(DataFolder));
+        data_folder_create();
+        ping_store_reset();
+        list_set({});
+        ASSERT_TRUE(file_write_bytes(Path, c.bytes));
+        ASSERT_TRUE(file_write_bytes(Backup, backup));
+        ASSERT_EQ(ping_list_load(Path), 1);
+        EXPECT_EQ(addresses(list_copy()), std::vector<std::wstring>{L"127.0.0.3"});
+        EXPECT_EQ(file_bytes(Backup), backup) << "the backup stays";
+        if (c.set_aside) {
+            EXPECT_EQ(file_bytes(Path + L".bad"), c.bytes) << "the damaged store is kept";
+        }
+    }
+}
+
+// The user's hosts survive an exit before the load and one after a load that read nothing usable.
+TEST_F(PingStore, NoSaveWritesOrDeletesUnlessALoadSucceeded) {
+    const std::string store = stored({host_of(0x0100007F, L"one")});
+    const std::string backup = stored({host_of(0x0200007F, L"two")});
+    ASSERT_TRUE(file_write_bytes(Path, store));
+    ASSERT_TRUE(file_write_bytes(Backup, backup));
+
+    list_set({});
+    EXPECT_EQ(ping_list_save(Path), 0) << "saved before the load";
+    list_set({host_of(0x0900007F, L"new")});
+    EXPECT_EQ(ping_list_save(Path), 0) << "saved before the load";
+    EXPECT_EQ(file_bytes(Path), store);
+    EXPECT_EQ(file_bytes(Backup), backup);
+
+    // Damaged store and damaged backup: nothing is loaded, and nothing is saved in this run.
+    ASSERT_TRUE(file_write_bytes(Path, "[1,"));
+    ASSERT_TRUE(file_write_bytes(Backup, "[2,"));
+    list_set({});
+    EXPECT_EQ(ping_list_load(Path), 0);
+    list_set({});
+    EXPECT_EQ(ping_list_save(Path), 0);
+    EXPECT_EQ(file_bytes(Path + L".bad"), "[1,");
+    EXPECT_EQ(file_bytes(Backup), "[2,");
+}
+
+TEST_F(PingStore, AnEmptyListAfterASuccessfulLoadDeletesStoreAndBackup) {
+    ASSERT_TRUE(file_write_bytes(Path, stored({host_of(0x0100007F, L"one")})));
+    ASSERT_TRUE(file_write_bytes(Backup, stored({host_of(0x0200007F, L"two")})));
+    ASSERT_EQ(ping_list_load(Path), 1);
+    list_set({});
+    EXPECT_EQ(ping_list_save(Path), 0);
+    EXPECT_FALSE(file_exists(file_path(Path)));
+    EXPECT_FALSE(file_exists(file_path(Backup)));
+}
+
+TEST_F(PingStore, TheSaveWaitsForTheListsLockAndGivesUpAtItsBound) {
+    ASSERT_EQ(ping_list_load(Path), 1);
+    list_set({host_of(0x0100007F, L"one")});
+    std::atomic<bool> held{false};
+    std::atomic<bool> release{false};
+    std::thread holder([&] {
+        std::lock_guard guard(PingListMutex);
+        held = true;
+        while (!release.load()) std::this_thread::yield();
+    });
+    ASSERT_TRUE(wait_until([&] { return held.load(); }));
+    EXPECT_EQ(ping_list_save(Path, 50), 0) << "a save must not read the list while another thread holds it";
+    EXPECT_FALSE(file_exists(file_path(Path)));
+    std::atomic<int> result{-1};
+    std::thread saver([&] { result = ping_list_save(Path, -1); });
+    release = true;
+    holder.join();
+    saver.join();
+    EXPECT_EQ(result.load(), 1);
+    EXPECT_EQ(addresses_in(file_bytes(Path)), std::vector<std::wstring>{L"127.0.0.1"});
+}
+
+}  // namespace
