@@ -90,21 +90,27 @@ TEST_F(NetworkNetNs, TheVethPairShowsAndALinkGoingDownAndUpIsReported) {
     // The adapter cells are drawn in an adapter colour (red 227, green 221 - 8 x position, blue 176), or in the
     // warning colour while the link speed is 0 (as here: Wine finds no speed for a veth link): one band of
     // such text lines per active adapter.
-    const Picture picture = window_picture(compact);
     const auto adapter_text = [](uint32_t pixel) {
         const uint32_t red = pixel >> 16, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
         const bool adapter = red == 227 && blue == 176 && green <= 213 && (213 - green) % 8 == 0;
         const bool warning = pixel == 0xFF5757;  // Palette 18
         return adapter || warning;
     };
+    const auto adapter_bands = [&] {
+        const Picture picture = window_picture(compact);
+        int bands = 0;
+        bool in_band = false;
+        for (int y = 0; y < picture.height; ++y) {
+            bool coloured = false;
+            for (int x = 0; x < picture.width && !coloured; ++x) coloured = adapter_text(picture.at(x, y));
+            if (coloured && !in_band) ++bands;
+            in_band = coloured;
+        }
+        return bands;
+    };
+    // The cells follow the scan on the window's next drawing.
     int bands = 0;
-    bool in_band = false;
-    for (int y = 0; y < picture.height; ++y) {
-        bool coloured = false;
-        for (int x = 0; x < picture.width && !coloured; ++x) coloured = adapter_text(picture.at(x, y));
-        if (coloured && !in_band) ++bands;
-        in_band = coloured;
-    }
+    wait_until(START_MS, [&] { return (bands = adapter_bands()) >= 2; });
     EXPECT_GE(bands, 2) << "the compact window shows fewer than two adapter cells";
 
     ASSERT_TRUE(link_set(L"down-sxb"));
