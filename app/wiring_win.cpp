@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/main_window_hooks.h"
 #include "ui/status_title.h"
+#include "ui/tab_clipboard.h"
 
 namespace {
 
@@ -89,7 +90,9 @@ void startup_gpu_inventory() {
 void startup_monitor_hooks_install() {
     SystemMonitorHooks system;
     system.battery_column_set = battery_column_set;
-    // WIRE: system.copy_tab = tab_clipboard_copy;  (clipboard copy of a tab)
+    system.copy_tab = tab_clipboard_copy;  // the clipboard copy of a tab; the drive watcher calls it directly
+    // WIRE: .ping_status_line_draw = ping_status_line_draw  (network monitor)
+    tab_clipboard_sources_set({.system_summary = system_summary_text});
     system_monitor_hooks_set(system);
     // WIRE: gpu_tab_source_set(gpu_tab_source);  (GPU monitor)
     // WIRE: ping_tab_draw_set(ping_tab_draw_lists);  (network monitor)
