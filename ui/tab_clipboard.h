@@ -23,8 +23,7 @@ struct SystemCopyFacts {
     int32_t graph_column_width = 0;    // GRAPH_COLUMN_WIDTH
     int64_t uptime_s = 0;
     std::wstring idle_drawn;
-    std::wstring idle_history;         // IDLE_HISTORY_TEXT
-    std::vector<std::wstring> events;  // rows of LIST_SYSTEM_EVENTS
+    std::wstring idle_history;  // IDLE_HISTORY_TEXT
 };
 
 // The fields of one ping host that its line shows (a PSys without its samples).
@@ -49,8 +48,8 @@ struct TabCopyData {
     bool delimited = false;  // the Ping tab as tab-delimited text
 };
 
-// The lists a tab's copy reads, in the order the text shows them; none for the System lists beyond its
-// events (held in SystemCopyFacts), the Ping tab and the tabs that are not copied.
+// The lists a tab's copy reads, in the order the text shows them; none for the Ping tab (its hosts) and for
+// the tabs that are not copied.
 std::vector<int> tab_copy_lists(int tab);
 
 // ---- The texts ----
@@ -99,5 +98,5 @@ extern std::atomic<int32_t> ClipboardLineCount;
 // copy returns once that thread has ended.
 void tab_clipboard_copy_using(int tab, const TabClipboardPlatform& platform);
 
-// The same with the program's windows and the system clipboard (Windows).
+// The same with the program's list views and the system clipboard. Windows builds only (tab_clipboard_win.cpp).
 void tab_clipboard_copy(int tab);
