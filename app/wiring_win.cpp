@@ -35,6 +35,7 @@
 #include "ui/ping_tab_events.h"
 #include "ui/ping_toolbar.h"
 #include "ui/status_title.h"
+#include "ui/tab_clipboard.h"
 #include "ui/tab_redraw.h"
 
 namespace {
@@ -115,7 +116,9 @@ void startup_gpu_inventory() {
 void startup_monitor_hooks_install() {
     SystemMonitorHooks system;
     system.battery_column_set = battery_column_set;
-    // WIRE: system.copy_tab = tab_clipboard_copy;  (clipboard copy of a tab)
+    system.copy_tab = tab_clipboard_copy;  // the clipboard copy of a tab; the drive watcher calls it directly
+    // WIRE: .ping_status_line_draw = ping_status_line_draw  (network monitor)
+    tab_clipboard_sources_set({.system_summary = system_summary_text});
     system_monitor_hooks_set(system);
     // WIRE: gpu_tab_source_set(gpu_tab_source);  (GPU monitor)
     ping_tab_draw_set(ping_tab_draw_lists);

@@ -8,6 +8,7 @@
 #include "runtime/gui/window/window.h"
 #include "system/drive_watcher_round.h"
 #include "ui/compact_window.h"
+#include "ui/tab_clipboard.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ const DriveUi& drive_ui_default() {
                             .tray_image_set = image_set,
                             .beep = beep,
                             .filter_items_set = filter_items_set,
-                            .clipboard_copy = nullptr,
+                            .clipboard_copy = tab_clipboard_copy,
                             .notes_post = drive_notes_post};
     return ui;
 }

@@ -363,7 +363,8 @@ void drive_watcher_round(DriveWatcherState& state, const DrivePlatform& platform
 }
 
 void drive_watcher_round_end(const DriveUi& ui) {
-    if (SharedInts[COPY_TAB_REQUEST].load() == TAB_STORAGE && ui.clipboard_copy != nullptr) ui.clipboard_copy();
+    if (SharedInts[COPY_TAB_REQUEST].load() == TAB_STORAGE && ui.clipboard_copy != nullptr)
+        ui.clipboard_copy(TAB_STORAGE);
     SharedInts[DRIVE_SET_COUNTDOWN] -= 1;
     SharedInts[SPACE_CHECK_COUNTDOWN] -= 1;
     SharedInts[TITLE_COUNTDOWN] -= 1;

@@ -25,7 +25,7 @@ struct DriveUi {
     void (*tray_image_set)(int image);
     void (*beep)();
     void (*filter_items_set)(const DriveFilterItems& items);
-    void (*clipboard_copy)();  // null while no clipboard copy exists
+    void (*clipboard_copy)(int tab);  // the copy of the tab, which sets COPY_TAB_REQUEST back to -1
     void (*notes_post)(const DriveNotes& notes);
 };
 

@@ -51,9 +51,9 @@ void temp_tool_set_intervals(int not_found_steps, int reconnect_steps);
 struct SystemMonitorHooks {
     // Replaces the title of LIST_BATTERY's first column, with its width in pixels.
     void (*battery_column_set)(const std::wstring& title, int width) = nullptr;
-    // Copies the tab COPY_TAB_REQUEST names (0 or 1) to the clipboard on the calling thread and sets the
-    // request back to -1.
-    void (*copy_tab)() = nullptr;
+    // Copies the tab (TAB_SYSTEM or TAB_PROCESSORS, as COPY_TAB_REQUEST named it) to the clipboard on the
+    // calling thread and sets the request back to -1.
+    void (*copy_tab)(int tab) = nullptr;
 };
 void system_monitor_hooks_set(const SystemMonitorHooks& hooks);
 const SystemMonitorHooks& system_monitor_hooks();

@@ -562,7 +562,7 @@ void system_sampler_thread(int64_t) {
         if (!quitting && SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
         const int copy = SharedInts[COPY_TAB_REQUEST].load();
         if (copy == TAB_SYSTEM || copy == TAB_PROCESSORS) {
-            if (const auto copy_tab = system_monitor_hooks().copy_tab) copy_tab();
+            if (const auto copy_tab = system_monitor_hooks().copy_tab) copy_tab(copy);
         }
         if (quitting) break;
     }

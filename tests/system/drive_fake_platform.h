@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/control_numbers.h"
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
@@ -177,8 +178,8 @@ inline const DriveUi& fake_ui() {
         .beep = [] { ++FakeUi.beeps; },
         .filter_items_set = [](const DriveFilterItems& items) { FakeUi.filter = items; },
         .clipboard_copy =
-            [] {
-                ++FakeUi.clipboard_copies;
+            [](int tab) {
+                FakeUi.clipboard_copies += tab == TAB_STORAGE ? 1 : 100;
                 SharedInts[COPY_TAB_REQUEST] = -1;
             },
         .notes_post =

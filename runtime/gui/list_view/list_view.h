@@ -4,7 +4,9 @@
 // row becomes selected, and left and right clicks and left double clicks.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/gui/gui.h"
 
@@ -24,6 +26,9 @@ void list_view_column_width_set(int number, int column, int width);
 // Replaces a column's title and width (96-DPI units). Any thread: another thread waits while the main thread
 // changes the header.
 void list_view_column_set(int number, int column, std::wstring_view title, int width);
+// The titles of the view's columns, left to right; none when there is no such view. Any thread: the view
+// answers on the main thread, so a worker that calls this holds no lock the main thread may wait for.
+std::vector<std::wstring> list_view_column_titles(int number);
 // The (first) selected row; -1 when none.
 int list_view_selected(int number);
 // Selects a row (-1 clears the selection) and shows it.

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <array>
+
 #include "runtime/gui/dpi/dpi_win.h"
 #include "runtime/gui/list_view/list_row_columns.h"
 #include "runtime/gui/list_view/list_view.h"
@@ -72,6 +74,25 @@ void list_view_column_set(int number, int column, std::wstring_view title, int w
     change.cx = gui_scale(width);
     change.pszText = text.data();
     SendMessageW(hwnd, LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&change));
+}
+
+std::vector<std::wstring> list_view_column_titles(int number) {
+    std::vector<std::wstring> titles;
+    HWND hwnd = hwnd_of(number);
+    if (!hwnd) return titles;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+    const int count = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column < count; ++column) {
+        std::array<wchar_t, 260> text{};
+        LVCOLUMNW item{};
+        item.mask = LVCF_TEXT;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        if (!SendMessageW(hwnd, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) break;
+        // The view may answer with a text of its own instead of filling the buffer.
+        titles.emplace_back(item.pszText ? item.pszText : L"");
+    }
+    return titles;
 }
 
 int list_view_selected(int number) {
