@@ -6,6 +6,7 @@
 
 #include "app/compact_messages.h"
 #include "app/event_loop.h"
+#include "app/self_start.h"
 #include "core/control_handlers.h"
 #include "core/control_numbers.h"
 #include "core/data_file_panel.h"
@@ -21,6 +22,7 @@
 #include "ui/graph_readout.h"
 #include "ui/main_window.h"
 #include "ui/main_window_hooks.h"
+#include "ui/settings_page.h"
 #include "ui/status_title.h"
 
 namespace {
@@ -40,7 +42,7 @@ void startup_ui_hooks_install(void (*main_window_ensure)()) {
     hooks.main_window_ensure = main_window_ensure;
     hooks.graph_color = graph_plot_color;
     hooks.graph_color_set = graph_plot_color_set;
-    // WIRE: hooks.settings_controls_refresh = settings_controls_from_settings;  (settings page)
+    hooks.settings_controls_refresh = settings_controls_from_settings;
     settings_ui_hooks_set(hooks);
     data_file_panel_set_drawer(data_file_panel_canvas_draw);
 }
@@ -67,9 +69,7 @@ void startup_main_window_build() {
     if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
 }
 
-void startup_settings_controls_set() {
-    // WIRE: settings_controls_from_settings(1);  (settings page)
-}
+void startup_settings_controls_set() { settings_controls_from_settings(1); }
 
 void startup_network_inventory() {
     // WIRE: network_adapters_refresh(); network_filter_fill(); ping_toolbar_build();  (network monitor)
@@ -112,14 +112,17 @@ void startup_event_handlers_add() {
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
     // WIRE: shortcut_handler_set(shortcut_event);  (keyboard shortcuts)
-    // WIRE: the control handlers of the Ping, Events, Settings and About tabs and the graphs' colour choice.
+    SettingsEventSeams settings_seams;
+    settings_seams.program_start = self_start;
+    settings_seams.shell_open = shell_target_open;
+    settings_event_seams_set(settings_seams);
+    settings_tab_handlers_add();
+    // WIRE: the control handlers of the Ping and Events tabs and the graphs' colour choice.
 }
 
 // ---- The event loop ----
 
-void main_window_close_extras() {
-    // WIRE: close the log-folder chooser when TREE_FOLDER_CHOOSER exists (settings page).
-}
+void main_window_close_extras() { log_folder_chooser_close(); }
 
 void graphs_refresh_now(int tab) { graphs_refresh(tab, REFRESH_FORCED, REFRESH_EVERY_CALL); }
 

@@ -32,3 +32,14 @@ int text_input_create(int number, const GuiParent& parent, int x, int y, int wid
 void text_input_limit(int number, int characters);
 // A grey hint shown while the field is empty (Windows' cue banner).
 void text_input_cue(int number, std::wstring_view cue);
+
+// A frame with a caption around other controls (a group box); it reports nothing and is drawn behind the
+// controls created after it. Returns its number, 0 on failure.
+int text_frame_create(int number, const GuiParent& parent, int x, int y, int width, int height,
+                      std::wstring_view caption);
+
+// A picture control that shows a numbered image; it reports nothing. Returns its number, 0 on failure.
+int picture_create(int number, const GuiParent& parent, int x, int y, int width, int height);
+// Shows a copy of the image stretched to the control's size; the copy shown before is freed, so repeated
+// updates keep the process's count of GDI objects. False when the control or the image is missing.
+bool picture_image_show(int number, int image);
