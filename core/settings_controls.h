@@ -14,7 +14,6 @@
 struct OptionCheckBox {
     int control;
     SharedIntIndex option;
-    bool state_set;    // the box is set from the option after a click (else it keeps what the click gave it)
     bool three_state;  // below 0 shows the third state
 };
 

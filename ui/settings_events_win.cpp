@@ -133,7 +133,8 @@ void option_clicked(const OptionCheckBox& box) {
     if (box.control == CHECK_BORDERLESS) return borderless_clicked();
     std::atomic<int32_t>& option = SharedInts[box.option];
     option = option_flipped(option.load());
-    if (box.state_set) check_box_state_set(box.control, check_state_of(option.load()));
+    // The boxes do not tick themselves: each shows its option after the click.
+    check_box_state_set(box.control, check_state_of(option.load()));
     switch (box.control) {
         case CHECK_ALWAYS_ON_TOP: window_topmost_set(WIN_COMPACT, option.load() == 1); break;
         case CHECK_LOG_FILE: log_file_changed(); break;
@@ -295,6 +296,8 @@ void shell_open(const std::wstring& target) {
 }  // namespace
 
 void settings_event_seams_set(const SettingsEventSeams& seams) { seams_in_use = seams; }
+
+SettingsEventSeams settings_event_seams() { return seams_in_use; }
 
 void settings_tab_event(const GuiEvent& event) {
     if (const OptionCheckBox* box = option_check_box(event.control)) return option_clicked(*box);

@@ -33,6 +33,7 @@ struct SettingsEventSeams {
     bool (*shell_open)(std::wstring_view target) = nullptr;
 };
 void settings_event_seams_set(const SettingsEventSeams& seams);
+SettingsEventSeams settings_event_seams();
 
 // The control events of the Settings and About tabs.
 void settings_tab_event(const GuiEvent& event);
