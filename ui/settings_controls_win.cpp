@@ -9,6 +9,7 @@
 #include "runtime/gui/check_box/check_box.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
+#include "runtime/gui/folder_tree/folder_tree.h"
 #include "runtime/gui/track_bar/track_bar.h"
 #include "ui/settings_page.h"
 
@@ -74,7 +75,7 @@ void settings_controls_from_settings(int argument) {
         std::lock_guard guard(DataFilesLock);
         folder = DataFiles[DATA_FILE_LOG].folder;
     }
-    if (control_exists(TREE_FOLDER_CHOOSER)) control_text_set(TREE_FOLDER_CHOOSER, folder + L"*.*");
+    folder_tree_go(TREE_FOLDER_CHOOSER, folder + L"*.*");
     control_text_set(TEXT_LOG_FOLDER, folder);
     choice_show(TRACK_TRANSPARENCY);
     choice_show(COMBO_PING_MODE);

@@ -25,6 +25,9 @@
 #include "runtime/gui/check_box/check_box.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
+#include "runtime/gui/folder_tree/folder_tree.h"
+#include "runtime/gui/font/font.h"
+#include "runtime/gui/panel/panel.h"
 #include "runtime/gui/track_bar/track_bar.h"
 #include "runtime/gui/tray/tray.h"
 #include "runtime/gui/window/window.h"
@@ -38,6 +41,7 @@ namespace {
 constexpr int STATUS_SECONDS = 20;
 
 SettingsEventSeams seams_in_use;
+std::wstring chosen_log_folder;  // the folder last picked in the folder tree
 
 void test_beep() {
     if (SharedInts[OPT_SOUND].load() != 1) return;
@@ -219,8 +223,8 @@ void long_idle_chosen() {
 }
 
 void log_folder_set_clicked() {
-    const std::wstring chosen =
-        control_exists(TREE_FOLDER_CHOOSER) ? control_text(TREE_FOLDER_CHOOSER) : data_folder(DATA_FILE_LOG, false);
+    if (control_exists(TREE_FOLDER_CHOOSER)) chosen_log_folder = folder_tree_path(TREE_FOLDER_CHOOSER);
+    const std::wstring chosen = chosen_log_folder.empty() ? data_folder(DATA_FILE_LOG, false) : chosen_log_folder;
     if (folder_write_test(chosen) == 1) {
         const std::wstring folder = folder_with_separator(chosen);
         log_folder_set(folder);
@@ -234,7 +238,7 @@ void log_folder_set_clicked() {
 void log_folder_preset(bool portable) {
     const std::wstring folder = portable ? data_folder(DATA_FILE_PROGRAM, false) : data_folder(DATA_FILE_LOG, true);
     log_folder_set(folder);
-    if (control_exists(TREE_FOLDER_CHOOSER)) control_text_set(TREE_FOLDER_CHOOSER, folder + L"*.*");
+    folder_tree_go(TREE_FOLDER_CHOOSER, folder + L"*.*");
     control_text_set(TEXT_LOG_FOLDER, folder);
     data_folder_ensure(shared_text(DATA_SUBFOLDER));
     data_folder_panel_draw(0);
@@ -242,6 +246,12 @@ void log_folder_preset(bool portable) {
 
 void log_folder_chooser_open() {
     if (control_exists(BUTTON_OPEN_EXPLORER)) control_free(BUTTON_OPEN_EXPLORER);
+    const float scale = SharedFloats[SETTINGS_SCALE].load();
+    if (folder_tree_create(TREE_FOLDER_CHOOSER, gui_in_container(CONTAINER_FOLDER_CHOOSER), 0, 0,
+                           scaled_units(scale, 304), scaled_units(scale, 160), data_folder(DATA_FILE_LOG, false)) &&
+        font_exists(FONT_DEFAULT)) {
+        control_font_set(TREE_FOLDER_CHOOSER, FONT_DEFAULT);
+    }
     for (const int number :
          {TEXT_LOG_FOLDER, BUTTON_SET_LOG_FOLDER, BUTTON_DEFAULT_LOG_FOLDER, BUTTON_PORTABLE_LOG_FOLDER}) {
         control_enable(number, true);
@@ -311,6 +321,9 @@ void settings_tab_event(const GuiEvent& event) {
         case BUTTON_DEFAULT_LOG_FOLDER: log_folder_preset(false); break;
         case BUTTON_PORTABLE_LOG_FOLDER: log_folder_preset(true); break;
         case BUTTON_OPEN_EXPLORER: log_folder_chooser_open(); break;
+        case TREE_FOLDER_CHOOSER:
+            if (event.type == EVENT_TYPE_CHANGE) chosen_log_folder = folder_tree_path(TREE_FOLDER_CHOOSER);
+            break;
         case BUTTON_IMPORT_SETTINGS: {
             const std::wstring path = settings_file_dialog(false);
             if (!path.empty()) settings_import(path);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cwctype>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +27,7 @@
 #include "runtime/gui/check_box/check_box.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
+#include "runtime/gui/folder_tree/folder_tree.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/track_bar/track_bar.h"
 #include "runtime/gui/tray/tray.h"
@@ -64,6 +67,11 @@ bool change_reported(int control) {
     event.control = control;
     event.type = EVENT_TYPE_CHANGE;
     return gui_event_post(event) && loop_until([] { return gui_event_count() == 0; });
+}
+
+std::wstring lowered(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+    return text;
 }
 
 std::vector<std::wstring> opened_targets;
@@ -187,6 +195,42 @@ TEST_F(SettingsTab, ThePreviewFreesTheBitmapsItShowedBefore) {
     EXPECT_EQ(alive, 1) << "only the bitmap shown now may still exist";
     const DWORD gdi_after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     EXPECT_LE(gdi_after, gdi_before + 5) << "GDI objects before " << gdi_before << ", after " << gdi_after;
+}
+
+TEST_F(SettingsTab, TheLogFolderChooserOpensTakesAFolderAndCloses) {
+    const std::wstring log_folder = folder_.Path.wstring() + L"\\";
+    const std::wstring chosen = log_folder + L"Chosen Logs\\";
+    std::filesystem::create_directories(folder_.Path / L"Chosen Logs");
+    const auto folder_controls_enabled = [] {
+        return control_enabled(TEXT_LOG_FOLDER) && control_enabled(BUTTON_SET_LOG_FOLDER) &&
+               control_enabled(BUTTON_DEFAULT_LOG_FOLDER) && control_enabled(BUTTON_PORTABLE_LOG_FOLDER);
+    };
+    SharedInts[OPT_LOG_FILE] = 1;
+    settings_controls_from_settings(0);
+    ASSERT_TRUE(control_exists(BUTTON_OPEN_EXPLORER));
+    EXPECT_FALSE(folder_controls_enabled()) << "the closed chooser leaves the folder controls off";
+
+    ASSERT_TRUE(click(BUTTON_OPEN_EXPLORER));
+    ASSERT_TRUE(control_exists(TREE_FOLDER_CHOOSER)) << "no folder tree";
+    EXPECT_FALSE(control_exists(BUTTON_OPEN_EXPLORER));
+    EXPECT_TRUE(folder_controls_enabled());
+    EXPECT_EQ(lowered(folder_tree_path(TREE_FOLDER_CHOOSER)), lowered(log_folder))
+        << "the tree opens on the log folder";
+
+    // The user picks the folder in the tree, then Set.
+    ASSERT_TRUE(folder_tree_go(TREE_FOLDER_CHOOSER, chosen));
+    ASSERT_TRUE(click(BUTTON_SET_LOG_FOLDER));
+    {
+        std::lock_guard guard(DataFilesLock);
+        EXPECT_EQ(lowered(DataFiles[DATA_FILE_LOG].folder), lowered(chosen));
+    }
+    EXPECT_EQ(lowered(control_text(TEXT_LOG_FOLDER)), lowered(chosen));
+
+    // Closing the main window closes the chooser.
+    main_window_close_extras();
+    EXPECT_FALSE(control_exists(TREE_FOLDER_CHOOSER));
+    EXPECT_TRUE(control_exists(BUTTON_OPEN_EXPLORER));
+    EXPECT_FALSE(folder_controls_enabled());
 }
 
 TEST_F(SettingsTab, ARestartThatCannotStartKeepsThisInstance) {
