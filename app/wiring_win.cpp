@@ -4,11 +4,10 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include "app/compact_messages.h"
 #include "app/drive_shell.h"
 #include "app/event_loop.h"
+#include "app/self_start.h"
 #include "app/shortcuts.h"
 #include "app/tab_controls.h"
 #include "core/control_handlers.h"
@@ -34,6 +33,7 @@
 #include "ui/ping_tab_draw.h"
 #include "ui/ping_tab_events.h"
 #include "ui/ping_toolbar.h"
+#include "ui/settings_page.h"
 #include "ui/status_title.h"
 #include "ui/tab_clipboard.h"
 #include "ui/tab_redraw.h"
@@ -47,10 +47,7 @@ constexpr int PING_MONITOR_PRIORITY = 18;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
-void shell_open(std::wstring_view target) {
-    const std::wstring text(target);
-    if (!text.empty()) ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
+void shell_open(std::wstring_view target) { shell_target_open(target); }
 
 int proxy_off() { return proxy_remove(); }
 int proxy_on(std::wstring_view server) { return proxy_restore(std::wstring(server)); }
@@ -66,7 +63,7 @@ void startup_ui_hooks_install(void (*main_window_ensure)()) {
     hooks.main_window_ensure = main_window_ensure;
     hooks.graph_color = graph_plot_color;
     hooks.graph_color_set = graph_plot_color_set;
-    // WIRE: hooks.settings_controls_refresh = settings_controls_from_settings;  (settings page)
+    hooks.settings_controls_refresh = settings_controls_from_settings;
     settings_ui_hooks_set(hooks);
     data_file_panel_set_drawer(data_file_panel_canvas_draw);
 }
@@ -91,9 +88,7 @@ void startup_main_window_build() {
     if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
 }
 
-void startup_settings_controls_set() {
-    // WIRE: settings_controls_from_settings(1);  (settings page)
-}
+void startup_settings_controls_set() { settings_controls_from_settings(1); }
 
 void startup_network_inventory() {
     network_libraries_load();
@@ -159,14 +154,17 @@ void startup_event_handlers_add() {
     //       ping_address_focus  (Ping tab, ping back-end)
     shortcut_hooks_set(shortcuts);
     shortcut_handler_set(shortcut_event);
-    // WIRE: the control handlers of the Events, Settings and About tabs.
+    SettingsEventSeams settings_seams;
+    settings_seams.program_start = self_start;
+    settings_seams.shell_open = shell_target_open;
+    settings_event_seams_set(settings_seams);
+    settings_tab_handlers_add();
+    // WIRE: the control handlers of the Events tab.
 }
 
 // ---- The event loop ----
 
-void main_window_close_extras() {
-    // WIRE: close the log-folder chooser when TREE_FOLDER_CHOOSER exists (settings page).
-}
+void main_window_close_extras() { log_folder_chooser_close(); }
 
 void graphs_refresh_now(int tab) { graphs_refresh(tab, REFRESH_FORCED, REFRESH_EVERY_CALL); }
 

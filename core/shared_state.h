@@ -20,9 +20,11 @@ enum SharedIntIndex : int {
     COMPACT_FONT_APPLIED = 15,
     BEEP_SKIP_COUNT = 16,
     DARK_MODE = 21,
+    RESIZE_INFO_STATE = 23,  // 1 while the size box shows the active size, 0 while it asks for a restart
     COPY_TAB_REQUEST = 26,
     COMPACT_RELAYOUT_REQUEST = 27,
     COPY_TAB_DELIMITED = 28,
+    SETTINGS_COLUMN_X = 31,  // the Settings page's row cursor while it is built (units)
     DRIVE_COUNT = 32,
     FIXED_DRIVE_COUNT = 33,
     DRIVE_SET_COUNTDOWN = 34,
@@ -36,6 +38,7 @@ enum SharedIntIndex : int {
     TRAY_ICON_PRESENT = 43,
     LOG_LINE_COUNT = 44,
     LOG_CAPACITY = 45,
+    SETTINGS_FRAME_TOP = 46,
     DRIVE_RESCAN_REQUEST = 47,
     DRIVE_CHANGES_RESET_REQUEST = 48,
     DRIVES_ARRIVED = 49,
@@ -48,6 +51,7 @@ enum SharedIntIndex : int {
     CPU_LOAD_AVG = 57,
     LONG_IDLE_CHOICE = 58,
     LONG_IDLE_SECONDS = 59,
+    SETTINGS_ROW_Y = 61,
     WINDOWS_DRIVE = 62,
     PORTABLE_MODE = 63,
     SETTINGS_FILE_PRESENT = 64,
@@ -115,6 +119,7 @@ enum SharedIntIndex : int {
     INTERNET_FLAGS = 143,
     SYSTEM_SUMMARY_REQUEST = 144,
     MEMORY_RECORDS_RESET_REQUEST = 145,
+    SETTINGS_PAGE_TOP = 146,
     REFRESH_LAST_TAB = 147,  // tab of the last throttled visible-tab redraw
     DESKTOP_WIDTH = 151,
     DESKTOP_HEIGHT = 152,
@@ -306,6 +311,7 @@ enum SharedTextIndex : int {
     DISK_ACTIVITY_DEVICE = 23,
     UNSET_FOLDER_TEXT = 24,
     COMMAND_LINE = 25,
+    RESIZE_INFO_TEXT = 26,  // the size box's fixed lines: the sizes at the top and bottom of the sliders
     DEFAULT_GATEWAY_TEXT = 27,
     PROXY_SERVER = 28,
     CORE_SPAN_TEXT = 29,  // time span of a core graph, "745 seconds (12.4 minutes)"

@@ -22,6 +22,7 @@
 #include "ui/main_layout_choices.h"
 #include "ui/main_window.h"
 #include "ui/main_window_pages.h"
+#include "ui/settings_page.h"
 
 namespace {
 
@@ -147,11 +148,11 @@ void main_window_build(int x, int y) {
     tab_add(TAB_EVENTS);
     events_page_build(build);
 
-    // The Settings page itself is laid out by the settings page's own build; its fonts are made here.
     font_load(FONT_SETTINGS, L"Segoe UI", settings_font_points(build.layout.settings_scale), FONT_STYLE_HIGH_QUALITY);
     font_load(FONT_ABOUT, L"Tahoma", about_font_points(build.layout.settings_scale), FONT_STYLE_HIGH_QUALITY);
     gui_default_font_set(FONT_SETTINGS);
     tab_add(TAB_SETTINGS);
+    settings_page_build(build);
     gui_default_font_set(FONT_ABOUT);
     tab_add(TAB_ABOUT);
     about_page_build(build);

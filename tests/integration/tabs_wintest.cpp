@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -70,8 +71,32 @@ std::vector<int> tab_controls(int tab) {
                     BUTTON_EVENT_SEARCH,   BUTTON_EVENT_CLEAR,   COMBO_EVENT_SEARCH_TYPE, COMBO_EVENT_TYPE,
                     COMBO_EVENT_FONT_SIZE, CANVAS_EVENTS_STATUS, LIST_EVENT_SEARCH,       LIST_EVENTS,
                     LIST_EVENT_DETAILS};
+        case TAB_SETTINGS: {
+            std::vector<int> controls = {COMBO_LONG_IDLE,
+                                         COMBO_TITLE_TEXT,
+                                         TRACK_TRANSPARENCY,
+                                         TEXT_POSITIONS_BOX,
+                                         TEXT_POSITIONS_LABELS,
+                                         TEXT_POSITIONS_VALUES,
+                                         BUTTON_SET_LOG_FOLDER,
+                                         BUTTON_DEFAULT_LOG_FOLDER,
+                                         BUTTON_PORTABLE_LOG_FOLDER,
+                                         TEXT_LOG_FOLDER,
+                                         CONTAINER_FOLDER_CHOOSER,
+                                         TEXT_LOG_BUFFER,
+                                         PICTURE_RESIZE_PREVIEW,
+                                         TRACK_WINDOW_WIDTH,
+                                         TRACK_WINDOW_HEIGHT,
+                                         TEXT_RESIZE_INFO,
+                                         BUTTON_IMPORT_SETTINGS,
+                                         BUTTON_EXPORT_SETTINGS,
+                                         BUTTON_SHUTDOWN,
+                                         BUTTON_RESTART};
+            for (int box = CHECK_ALWAYS_ON_TOP; box <= CHECK_BORDERLESS; ++box) controls.push_back(box);
+            return controls;
+        }
         case TAB_ABOUT: return {TEXT_ABOUT, LINK_WEBSITE, TEXT_ABOUT_SUPPORT, LINK_DONATION, CANVAS_DATA_FILES};
-        default: return {};  // the Settings page is laid out by its own build
+        default: return {};
     }
 }
 
@@ -79,6 +104,14 @@ std::vector<int> tab_controls(int tab) {
 bool starts_hidden(int number) {
     return number == COMBO_EVENT_SEARCH_TYPE || number == LIST_EVENT_SEARCH ||
            (number >= GRAPH_GPU_BASE + 10 && number < GRAPH_GPU_BASE + 80);
+}
+
+// Controls drawn over each other on purpose: the positions box holds its labels and values, and the size
+// box's two sliders meet at a corner.
+bool meant_to_overlap(int a, int b) {
+    const auto pair = [a, b](int x, int y) { return (a == x && b == y) || (a == y && b == x); };
+    return pair(TEXT_POSITIONS_BOX, TEXT_POSITIONS_LABELS) || pair(TEXT_POSITIONS_BOX, TEXT_POSITIONS_VALUES) ||
+           pair(TRACK_WINDOW_WIDTH, TRACK_WINDOW_HEIGHT);
 }
 
 // The window class each kind of control has, by name; empty for the kinds not checked here.
@@ -109,6 +142,15 @@ std::wstring expected_class(int number) {
                                  BUTTON_EVENT_SEARCH, BUTTON_EVENT_CLEAR}) {
             table[button] = L"Button";
         }
+        for (int box = CHECK_ALWAYS_ON_TOP; box <= CHECK_BORDERLESS; ++box) table[box] = L"Button";
+        for (const int combo : {COMBO_LONG_IDLE, COMBO_TITLE_TEXT}) table[combo] = L"ComboBox";
+        for (const int track : {TRACK_TRANSPARENCY, TRACK_WINDOW_WIDTH, TRACK_WINDOW_HEIGHT})
+            table[track] = TRACKBAR_CLASSW;
+        for (const int button : {BUTTON_SET_LOG_FOLDER, BUTTON_DEFAULT_LOG_FOLDER, BUTTON_PORTABLE_LOG_FOLDER,
+                                 BUTTON_IMPORT_SETTINGS, BUTTON_EXPORT_SETTINGS, BUTTON_SHUTDOWN, BUTTON_RESTART}) {
+            table[button] = L"Button";
+        }
+        table[PICTURE_RESIZE_PREVIEW] = L"Static";
         table[INPUT_PING_HOST] = L"Edit";
         table[INPUT_EVENT_SEARCH] = L"Edit";
         table[SCROLL_PING_LIST] = L"SotrixScrollArea";
@@ -212,6 +254,28 @@ std::string page_drawing_faults(const Picture& picture, HWND page) {
                 faults += " graph " + std::to_string(number) + " has no grid (" + std::to_string(lines.columns) +
                           " columns, " + std::to_string(lines.rows) + " rows);";
             }
+        } else if (number == PICTURE_RESIZE_PREVIEW) {
+            // The size preview: a desktop of 16:9 in its blue, and the white window on it.
+            const RECT inside = client_on_screen(child);
+            const LONG width = inside.right - inside.left;
+            const LONG height = inside.bottom - inside.top;
+            if (std::abs(width * 108 - height * 192) > 2 * 192) {
+                faults += " the size preview is " + std::to_string(width) + " x " + std::to_string(height) + ";";
+            }
+            size_t blue = 0;
+            size_t white = 0;
+            for (LONG y = inside.top; y < inside.bottom; ++y) {
+                for (LONG x = inside.left; x < inside.right; ++x) {
+                    const uint32_t pixel = picture.at(x - picture.area.left, y - picture.area.top);
+                    blue += pixel == 0x1B8BE0 ? 1 : 0;
+                    white += pixel == 0xFFFFFF ? 1 : 0;
+                }
+            }
+            const auto area = static_cast<size_t>(std::max(width * height, 1L));
+            if (blue < area / 100 || white < area / 10) {
+                faults += " the size preview shows " + std::to_string(blue) + " desktop and " + std::to_string(white) +
+                          " window pixels of " + std::to_string(area) + ";";
+            }
         } else if (kind == WC_LISTVIEWW) {
             if (SendMessageW(child, LVM_GETITEMCOUNT, 0, 0) <= 0) continue;
             RECT rows = client_on_screen(child, 2);
@@ -288,10 +352,18 @@ protected:
         std::vector<std::pair<int, RECT>> shown;
         for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             RECT place{};
-            if (IsWindowVisible(child) && GetWindowRect(child, &place)) shown.push_back({GetDlgCtrlID(child), place});
+            // A frame encloses the rows of its section; the log folder's caption stands centred between its two
+            // buttons.
+            const bool frame = class_of(child) == L"Button" && (GetWindowLongW(child, GWL_STYLE) & 0xF) == BS_GROUPBOX;
+            wchar_t text[32] = {};
+            GetWindowTextW(child, text, 32);
+            const bool caption = class_of(child) == L"Static" && std::wstring(text) == L"Log Folder";
+            if (!frame && !caption && IsWindowVisible(child) && GetWindowRect(child, &place))
+                shown.push_back({GetDlgCtrlID(child), place});
         }
         for (size_t i = 0; i < shown.size(); ++i) {
             for (size_t j = i + 1; j < shown.size(); ++j) {
+                if (meant_to_overlap(shown[i].first, shown[j].first)) continue;
                 const RECT& a = shown[i].second;
                 const RECT& b = shown[j].second;
                 const LONG across = std::min(a.right, b.right) - std::max(a.left, b.left);

@@ -25,6 +25,7 @@ enum GuiKind : int {
     GUI_KIND_LINK_LABEL,
     GUI_KIND_PANEL,
     GUI_KIND_CONTAINER,
+    GUI_KIND_FOLDER_TREE,
 };
 
 struct CanvasSurface;
@@ -101,6 +102,7 @@ void text_on_command(const GuiObject& object, int code);
 void link_label_on_command(const GuiObject& object, int code);
 bool list_view_on_notify(const GuiObject& object, NMHDR* header, LRESULT* result);
 bool panel_on_notify(const GuiObject& object, NMHDR* header, LRESULT* result);
+bool folder_tree_on_notify(const GuiObject& object, NMHDR* header, LRESULT* result);
 void track_bar_on_scroll(const GuiObject& object);
 void list_view_on_rows_changed(int number);
 void tray_on_message(WPARAM wparam, LPARAM lparam);

@@ -244,6 +244,7 @@ bool gui_container_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             if (!header || !gui_control_by_hwnd(header->hwndFrom, &object)) return false;
             if (object.kind == GUI_KIND_LIST_VIEW) return list_view_on_notify(object, header, result);
             if (object.kind == GUI_KIND_PANEL) return panel_on_notify(object, header, result);
+            if (object.kind == GUI_KIND_FOLDER_TREE) return folder_tree_on_notify(object, header, result);
             return false;
         }
         case WM_HSCROLL:

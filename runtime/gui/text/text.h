@@ -41,3 +41,14 @@ int ip_input_create(int number, const GuiParent& parent, int x, int y, int width
 // is empty or does not exist. Main thread.
 uint32_t ip_input_address(int number);
 void ip_input_address_set(int number, uint32_t address);
+
+// A frame with a caption around other controls (a group box); it reports nothing and is drawn behind the
+// controls created after it. Returns its number, 0 on failure.
+int text_frame_create(int number, const GuiParent& parent, int x, int y, int width, int height,
+                      std::wstring_view caption);
+
+// A picture control that shows a numbered image; it reports nothing. Returns its number, 0 on failure.
+int picture_create(int number, const GuiParent& parent, int x, int y, int width, int height);
+// Shows a copy of the image stretched to the control's size; the copy shown before is freed, so repeated
+// updates keep the process's count of GDI objects. False when the control or the image is missing.
+bool picture_image_show(int number, int image);

@@ -3,6 +3,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "runtime/gui/image/image.h"
+#include "runtime/gui/image/image_draw_win.h"
 #include "runtime/gui/object/gui_objects_win.h"
 #include "runtime/gui/text/text.h"
 
@@ -77,4 +81,54 @@ void text_on_command(const GuiObject& object, int code) {
         return;
     }
     gui_event_post(event);
+}
+
+int text_frame_create(int number, const GuiParent& parent, int x, int y, int width, int height,
+                      std::wstring_view caption) {
+    // Created last in the Z order would cover the rows inside; a frame goes to the bottom.
+    const int created = gui_child_create(number, GUI_KIND_TEXT, L"BUTTON", parent, x, y, width, height,
+                                         std::wstring(caption), WS_VISIBLE | BS_GROUPBOX, 0, 0);
+    if (created) {
+        if (HWND hwnd = gui_object_hwnd(false, created))
+            SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return created;
+}
+
+int picture_create(int number, const GuiParent& parent, int x, int y, int width, int height) {
+    return gui_child_create(number, GUI_KIND_TEXT, L"STATIC", parent, x, y, width, height, std::wstring(),
+                            WS_VISIBLE | SS_BITMAP | SS_REALSIZECONTROL, 0, 0);
+}
+
+bool picture_image_show(int number, int image) {
+    HWND hwnd = gui_object_hwnd(false, number);
+    int image_width = 0;
+    int image_height = 0;
+    if (!hwnd || !image_size(image, &image_width, &image_height)) return false;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int width = std::max(static_cast<int>(client.right), 1);
+    const int height = std::max(static_cast<int>(client.bottom), 1);
+    HBITMAP copy = image_blank_bitmap(width, height, 0);
+    if (!copy) return false;
+    {
+        ImageDraw source(image);
+        HDC target = source ? CreateCompatibleDC(source.dc()) : nullptr;
+        if (!target) {
+            DeleteObject(copy);
+            return false;
+        }
+        const HGDIOBJ previous = SelectObject(target, copy);
+        SetStretchBltMode(target, HALFTONE);
+        StretchBlt(target, 0, 0, width, height, source.dc(), 0, 0, image_width, image_height, SRCCOPY);
+        SelectObject(target, previous);
+        DeleteDC(target);
+    }
+    const HBITMAP old =
+        reinterpret_cast<HBITMAP>(SendMessageW(hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(copy)));
+    if (old && old != copy) DeleteObject(old);
+    // A static control may show a copy of its own of a 32-bit picture; then ours is not used.
+    const HBITMAP shown = reinterpret_cast<HBITMAP>(SendMessageW(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (shown != copy) DeleteObject(copy);
+    return true;
 }
