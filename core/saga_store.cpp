@@ -261,16 +261,12 @@ int saga_lists_save(const std::wstring& path) {
         data_folder_panel_refresh_request();
         return 0;
     }
-    // The previous file becomes the backup only when it is a history itself: a damaged file must never
-    // replace a good backup.
-    std::string old_bytes;
-    std::vector<SSys> old_records;
-    std::wstring old_why;
-    FileError old_error = FILE_OK;
-    if (read_history(path, old_bytes, old_records, old_why, old_error)) {
-        file_write_atomic(file_path(backup), old_bytes, false);
-    }
-    if (!file_write_atomic(file_path(path), saga_records_serialise(records), false)) {
+    const auto is_history = [](const std::string& old_bytes) {
+        std::vector<SSys> old_records;
+        std::wstring why;
+        return saga_records_parse(old_bytes, old_records, why);
+    };
+    if (!json_store_replace(file_path(path), file_path(backup), saga_records_serialise(records), is_history)) {
         if (!write_failure_reported.exchange(true)) {
             report(L"Session history could not be saved to " + path + L"; it will be saved again later");
         }

@@ -251,16 +251,12 @@ int ping_list_save(const std::wstring& path, int lock_limit_ms) {
         data_folder_panel_refresh_request();
         return 0;
     }
-    // The previous store becomes the backup only when it is a host list itself: a damaged file must never
-    // replace a good backup.
-    std::string old_bytes;
-    std::vector<PSys> old_hosts;
-    std::wstring old_why;
-    FileError old_error = FILE_OK;
-    if (read_store(path, old_bytes, old_hosts, old_why, old_error)) {
-        file_write_atomic(file_path(backup), old_bytes, false);
-    }
-    if (!file_write_atomic(file_path(path), ping_hosts_serialise(hosts), false)) {
+    const auto is_host_list = [](const std::string& old_bytes) {
+        std::vector<PSys> old_hosts;
+        std::wstring why;
+        return ping_hosts_parse(old_bytes, old_hosts, why);
+    };
+    if (!json_store_replace(file_path(path), file_path(backup), ping_hosts_serialise(hosts), is_host_list)) {
         if (!write_failure_reported.exchange(true)) {
             report(L"Ping host list could not be saved to " + path + L"; it will be saved again later");
         }

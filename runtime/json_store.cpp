@@ -117,6 +117,15 @@ bool json_save(const std::filesystem::path& path, const nlohmann::json& value, b
     return file_write_atomic(path, bytes, keep_backup);
 }
 
+bool json_store_replace(const std::filesystem::path& path, const std::filesystem::path& backup, std::string_view bytes,
+                        const std::function<bool(const std::string& old_bytes)>& is_store) {
+    std::string old_bytes;
+    if (file_read_all(path, old_bytes, JSON_STORE_MAX_BYTES) && is_store(old_bytes)) {
+        file_write_atomic(backup, old_bytes, false);
+    }
+    return file_write_atomic(path, bytes, false);
+}
+
 int64_t json_get_int64(const nlohmann::json& record, std::string_view key, int64_t fallback) {
     const nlohmann::json* value = member(record, key);
     int64_t out = 0;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,12 @@ bool json_load(const std::filesystem::path& path, nlohmann::json& value, std::ws
 // Writes the value through file_write_atomic, keeping the previous file as ".bak" when asked. Invalid
 // UTF-8 in texts is written as U+FFFD rather than failing.
 bool json_save(const std::filesystem::path& path, const nlohmann::json& value, bool keep_backup);
+
+// Puts a store's new bytes in place of its file (file_write_atomic). The file there before becomes the backup
+// only when is_store accepts its bytes, so a damaged file never replaces a good backup. False when the new
+// bytes could not be written; the old file is then untouched.
+bool json_store_replace(const std::filesystem::path& path, const std::filesystem::path& backup, std::string_view bytes,
+                        const std::function<bool(const std::string& old_bytes)>& is_store);
 
 // A member of a record, or the fallback when the record is not an object, the member is missing, or it
 // has another type. Integer getters take whole numbers only (2.0 is 2, 2.5 is the fallback) and give the

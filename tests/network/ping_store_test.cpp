@@ -152,6 +152,19 @@ TEST_F(PingStore, ADamagedTruncatedOrEmptyStoreFallsBackToTheBackup) {
     }
 }
 
+// A store damaged while the program runs (another program wrote it) never replaces a good backup.
+TEST_F(PingStore, ADamagedStoreNeverBecomesTheBackup) {
+    ASSERT_EQ(ping_list_load(Path), 1);
+    list_set({host_of(0x0100007F, L"one")});
+    ASSERT_EQ(ping_list_save(Path), 1);
+    ASSERT_EQ(ping_list_save(Path), 1);
+    const std::string good = file_bytes(Backup);
+    ASSERT_TRUE(file_write_bytes(Path, "[{\"Init\":"));
+    ASSERT_EQ(ping_list_save(Path), 1);
+    EXPECT_EQ(file_bytes(Backup), good);
+    EXPECT_EQ(addresses_in(file_bytes(Path)), std::vector<std::wstring>{L"127.0.0.1"});
+}
+
 // The user's hosts survive an exit before the load and one after a load that read nothing usable.
 TEST_F(PingStore, NoSaveWritesOrDeletesUnlessALoadSucceeded) {
     const std::string store = stored({host_of(0x0100007F, L"one")});
