@@ -146,11 +146,12 @@ TEST_F(DiskErrorWatch, EventsThatBlameNoDrive) {
         int64_t age;
     };
     const Case cases[] = {
+        // Oldest first: the scan reads newest first and stops at the first event older than the boot.
+        {"older than the boot", u"\\Device\\Harddisk1\\DR1", 86400 + 10},
+        {"before the drive was found", u"\\Device\\Harddisk1\\DR1", 86400 * 3 / 4},
         {"no disk number", u"\\Device\\Harddisk\\DR1", 60},
         {"no device path", u"Harddisk1 failed", 60},
         {"another disk", u"\\Device\\Harddisk2\\DR2", 60},
-        {"before the drive was found", u"\\Device\\Harddisk1\\DR1", 2 * 86400},
-        {"older than the boot", u"\\Device\\Harddisk1\\DR1", 86400 + 10},
     };
     DriveTable[6] = DriveTable[5];  // a drive on disk 0, which an unreadable number must not blame
     DriveTable[6].device_number = 0;
