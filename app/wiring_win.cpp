@@ -16,6 +16,7 @@
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "eventlog/event_log_api.h"
 #include "network/net_adapter_table.h"
 #include "network/network_monitor.h"
 #include "network/ping_monitor.h"
@@ -121,6 +122,7 @@ void startup_monitor_hooks_install() {
     //       worker started with its thread number kept in its own slot});  (network monitor)
     // WIRE: ping_ui_install({.status_line_draw = ping_status_line_draw, .list_draw = ping_list_draw,
     //       .canvas_grow = ping_canvas_grow, ...});  (the Ping tab's drawing; the monitor's defaults do the rest)
+    event_log_api_set(event_log_api_windows());  // the event log: the Windows calls
     // WIRE: the event page's hooks  (event log monitor)
 }
 

@@ -300,7 +300,11 @@ struct EventTypeInfo {
     std::wstring padded_label;
     std::wstring label;
 };
-extern std::array<EventTypeInfo, 6> EventTypeTable;
+// One entry per event type 0..5 (count, labels), and one per item of the two type combos (list_item_type,
+// search_item_type): item 0 is the total and items 1 to 6 the types, so the items need seven entries.
+inline constexpr std::size_t EVENT_TYPE_COUNT = 6;
+inline constexpr std::size_t EVENT_TYPE_ITEMS = EVENT_TYPE_COUNT + 1;
+extern std::array<EventTypeInfo, EVENT_TYPE_ITEMS> EventTypeTable;
 
 struct EventRecord {
     int64_t record_number = 0;
@@ -312,7 +316,7 @@ struct EventRecord {
     std::wstring source;
     std::wstring computer;
     int32_t sid_length = 0;
-    std::array<uint8_t, 42> sid{};
+    std::array<uint8_t, 68> sid{};  // the whole SID (68 bytes is the largest a SID can be)
     int32_t string_count = 0;
     std::wstring message;
     int32_t data_length = 0;

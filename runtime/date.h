@@ -19,6 +19,13 @@ struct DateParts {
 // Current local date and time as seconds since 1970-01-01 00:00:00 (local wall clock, no zone shift).
 Date date_now();
 
+// Seconds since 1970 in UTC, now.
+int64_t utc_seconds_now();
+
+// The local date of a UTC moment (seconds since 1970, UTC), with the zone's daylight-saving rule of that
+// moment, not of today: an event of July read in December keeps its summer time.
+Date date_from_utc(int64_t utc_seconds);
+
 // Calendar conversions of the proleptic Gregorian calendar; valid for every int64 date a program meets.
 Date date_from_parts(const DateParts& parts);
 DateParts date_parts(Date date);

@@ -18,6 +18,15 @@ Date date_now() {
     return date_from_parts(parts);
 }
 
+int64_t utc_seconds_now() { return static_cast<int64_t>(time(nullptr)); }
+
+Date date_from_utc(int64_t utc_seconds) {
+    const time_t moment = static_cast<time_t>(utc_seconds);
+    struct tm local {};
+    if (localtime_r(&moment, &local) == nullptr) return utc_seconds;
+    return utc_seconds + local.tm_gmtoff;
+}
+
 int64_t millisecond_clock() {
     using Clock = std::chrono::steady_clock;
     static const Clock::time_point start = Clock::now();

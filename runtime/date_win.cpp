@@ -16,6 +16,36 @@ Date date_now() {
     return date_from_parts(parts);
 }
 
+int64_t utc_seconds_now() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const int64_t ticks = (static_cast<int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return ticks / 10000000 - 11644473600LL;  // 100-ns ticks since 1601 to seconds since 1970
+}
+
+Date date_from_utc(int64_t utc_seconds) {
+    // SystemTimeToTzSpecificLocalTime applies the daylight-saving rule in force at that moment.
+    const DateParts utc = date_parts(utc_seconds);
+    SYSTEMTIME universal{};
+    universal.wYear = static_cast<WORD>(utc.year);
+    universal.wMonth = static_cast<WORD>(utc.month);
+    universal.wDay = static_cast<WORD>(utc.day);
+    universal.wHour = static_cast<WORD>(utc.hour);
+    universal.wMinute = static_cast<WORD>(utc.minute);
+    universal.wSecond = static_cast<WORD>(utc.second);
+    SYSTEMTIME local{};
+    if (utc.year < 1601 || utc.year > 30827 || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return utc_seconds;
+    DateParts parts;
+    parts.year = local.wYear;
+    parts.month = local.wMonth;
+    parts.day = local.wDay;
+    parts.hour = local.wHour;
+    parts.minute = local.wMinute;
+    parts.second = local.wSecond;
+    return date_from_parts(parts);
+}
+
 namespace {
 
 struct ClockSource {

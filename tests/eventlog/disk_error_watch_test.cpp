@@ -1,0 +1,237 @@
+// The disk-error watcher's rounds on a fake System log: new records by number, a cleared log, wrapped numbers,
+// an unreadable disk number, and the end of its loop on quit.
+#include "eventlog/disk_error_watch.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "core/language.h"
+#include "core/shared_state.h"
+#include "core/shared_tables.h"
+#include "eventlog/fake_event_log.h"
+#include "runtime/threads.h"
+#include "runtime/worker_timer.h"
+
+namespace {
+
+constexpr int64_t NOW = 1'800'000'000;
+std::vector<std::wstring> lines;
+
+void line_capture(std::wstring_view text, Date) { lines.emplace_back(text); }
+int64_t fixed_now() { return NOW; }
+Date same_time(int64_t utc) { return utc; }
+const DiskErrorHooks test_hooks{.line_add = line_capture, .utc_now = fixed_now, .local_from_utc = same_time};
+
+std::vector<uint8_t> read_error_data() {
+    std::vector<uint8_t> data(0x20, 0);
+    data[0] = 3;
+    data[0x0C] = 0x33, data[0x0D] = 0x00, data[0x0E] = 0x04, data[0x0F] = 0x80;
+    return data;
+}
+
+RecordSpec disk_event(uint32_t number, int disk = 1, int64_t age = 60) {
+    return {.number = number,
+            .time_generated = static_cast<uint32_t>(NOW - age),
+            .event_id = 153,
+            .strings = {u"\\Device\\Harddisk" + std::u16string(1, static_cast<char16_t>(u'0' + disk)) + u"\\DR1"},
+            .data = read_error_data()};
+}
+
+// A record of another source, written two minutes ago.
+RecordSpec other_event(uint32_t number) {
+    return {.number = number, .time_generated = static_cast<uint32_t>(NOW - 120), .source = u"Other"};
+}
+
+class DiskErrorWatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        text_maps_load(LANGUAGE_ENGLISH);
+        shared_state_init(SharedStateFacts{});
+        lines.clear();
+        fake_event_log() = FakeEventLog{};
+        for (auto& drive : DriveTable) drive = DriveEntry{};
+        DriveEntry& e = DriveTable[5];
+        e.drive_type = 3;
+        e.device_number = 1;
+        e.found_date = NOW - 86400;
+        e.letter = L"E";
+        e.separator = L":";
+        e.drive_name = L"E:";
+    }
+    // Runs one scan now (the countdown skipped) with an uptime of a day.
+    void scan() {
+        state.countdown = 0;
+        disk_error_watch_round(state, fake_event_log_api(), test_hooks, 86400);
+    }
+    int alerts() const {
+        int count = 0;
+        for (const auto& line : lines) count += line.rfind(L"System Event Record: ", 0) == 0;
+        return count;
+    }
+    DiskErrorWatchState state;
+};
+
+TEST_F(DiskErrorWatch, AnAlertNamesTheDriveOperationAndStatus) {
+    fake_event_log().add(other_event(1));
+    fake_event_log().add(disk_event(2));
+    scan();
+    const std::vector<std::wstring> expected = {L"Paging Error/Timeout", L"E: Read Error Detected.",
+                                                L"\\Device\\Harddisk1\\DR1", L"System Event Record: 2", L"--"};
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(DriveTable[5].error_count, 1);
+    EXPECT_EQ(DriveTable[5].error_until, NOW - 60 + DISK_ERROR_LOOKBACK_S);
+    EXPECT_EQ(SharedInts[DRIVE_RESCAN_REQUEST].load(), 1);
+    EXPECT_EQ(state.countdown, DISK_ERROR_SCAN_ROUNDS);
+}
+
+TEST_F(DiskErrorWatch, LaterScansFindNewRecordsByNumberAlsoInAFullLog) {
+    for (uint32_t n = 1; n <= 5; ++n) fake_event_log().add(other_event(n));
+    scan();
+    EXPECT_EQ(alerts(), 0);
+    // The log is full: each new record pushes the oldest out, so the count stays 5.
+    auto& log = fake_event_log();
+    log.records.erase(log.records.begin());
+    log.numbers.erase(log.numbers.begin());
+    log.add(disk_event(6));
+    scan();
+    EXPECT_EQ(alerts(), 1) << "a log whose count does not grow still has new records";
+    scan();
+    EXPECT_EQ(alerts(), 1) << "a record is reported once";
+    log.add(disk_event(7));
+    scan();
+    EXPECT_EQ(alerts(), 2);
+    EXPECT_EQ(DriveTable[5].error_count, 2);
+}
+
+TEST_F(DiskErrorWatch, AClearedLogIsReadAgainFromItsStart) {
+    for (uint32_t n = 100; n <= 120; ++n) fake_event_log().add(other_event(n));
+    scan();
+    struct Case {
+        const char* name;
+        bool empty_scan_between;  // a scan sees the log empty before the new records come
+        uint32_t new_records;
+    };
+    for (const Case& c : {Case{"cleared, few records", false, 3}, Case{"seen empty", true, 2},
+                          Case{"cleared, more records than before", false, 30}}) {
+        const int before = alerts();
+        auto& log = fake_event_log();
+        log.clear();
+        if (c.empty_scan_between) scan();
+        for (uint32_t n = 1; n < c.new_records; ++n) log.add(other_event(n));
+        log.add(disk_event(c.new_records));
+        scan();
+        EXPECT_EQ(alerts(), before + 1) << c.name;
+    }
+}
+
+TEST_F(DiskErrorWatch, WrappedRecordNumbersStayInOrder) {
+    auto& log = fake_event_log();
+    log.add(disk_event(0xFFFFFFFE));
+    log.add(other_event(0xFFFFFFFF));
+    scan();
+    EXPECT_EQ(alerts(), 1);
+    log.add(other_event(0));
+    log.add(disk_event(1));
+    scan();
+    EXPECT_EQ(alerts(), 2) << "records after the wrap are new, those before it are not read again";
+    EXPECT_EQ(DriveTable[5].error_count, 2);
+}
+
+TEST_F(DiskErrorWatch, EventsThatBlameNoDrive) {
+    struct Case {
+        const char* name;
+        std::u16string message;
+        int64_t age;
+    };
+    const Case cases[] = {
+        // Oldest first: the scan reads newest first and stops at the first event older than the boot.
+        {"older than the boot", u"\\Device\\Harddisk1\\DR1", 86400 + 10},
+        {"before the drive was found", u"\\Device\\Harddisk1\\DR1", 86400 * 3 / 4},
+        {"no disk number", u"\\Device\\Harddisk\\DR1", 60},
+        {"no device path", u"Harddisk1 failed", 60},
+        {"another disk", u"\\Device\\Harddisk2\\DR2", 60},
+    };
+    DriveTable[6] = DriveTable[5];  // a drive on disk 0, which an unreadable number must not blame
+    DriveTable[6].device_number = 0;
+    DriveTable[6].letter = L"F";
+    DriveTable[6].found_date = 0;
+    DriveTable[5].found_date = NOW - 86400 / 2;
+    uint32_t number = 1;
+    for (const Case& c : cases) {
+        RecordSpec spec = disk_event(number++, 1, c.age);
+        spec.strings = {c.message};
+        fake_event_log().add(spec);
+    }
+    scan();
+    EXPECT_EQ(lines, std::vector<std::wstring>{});
+    EXPECT_EQ(DriveTable[5].error_count, 0);
+    EXPECT_EQ(DriveTable[6].error_count, 0);
+}
+
+TEST_F(DiskErrorWatch, FiveAlertsPerDriveThenOnlyTheMarkMoves) {
+    for (uint32_t n = 1; n <= 6; ++n) fake_event_log().add(disk_event(n, 1, 600 - n));
+    scan();
+    EXPECT_EQ(alerts(), 5);
+    EXPECT_EQ(DriveTable[5].error_count, 5);
+    EXPECT_EQ(DriveTable[5].error_until, NOW - 594 + DISK_ERROR_LOOKBACK_S);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), L"Ignoring Future Errors: E:"), 1);
+}
+
+TEST_F(DiskErrorWatch, ALogThatCannotBeOpenedIsTriedNextRound) {
+    fake_event_log().open_fails = true;
+    scan();
+    EXPECT_EQ(state.countdown, 0);
+    fake_event_log().open_fails = false;
+    fake_event_log().add(disk_event(1));
+    disk_error_watch_round(state, fake_event_log_api(), test_hooks, 86400);
+    EXPECT_EQ(alerts(), 1);
+}
+
+TEST_F(DiskErrorWatch, ARecordLargerThanTheBufferIsReadWithABiggerOne) {
+    RecordSpec big = disk_event(2);
+    big.strings.push_back(std::u16string(40000, u'x'));  // 80 000 bytes: more than one 64 KB block
+    fake_event_log().add(disk_event(1));
+    fake_event_log().add(big);
+    fake_event_log().add(disk_event(3));
+    scan();
+    EXPECT_EQ(alerts(), 3) << "the records behind a big one are not taken as the end of the log";
+    EXPECT_GT(fake_event_log().largest_buffer, 65536u);
+}
+
+TEST_F(DiskErrorWatch, TheLoopEndsPromptlyOnQuit) {
+    struct Run {
+        const char* name;
+        int64_t uptime;
+    };
+    for (const Run& run : {Run{"waiting for the uptime", 0}, Run{"in its rounds", 86400}}) {
+        shared_state_init(SharedStateFacts{});
+        SharedQuads[UPTIME_S] = run.uptime;
+        fake_event_log() = FakeEventLog{};
+        fake_event_log_opens() = 0;
+        static std::atomic<bool> ended;
+        ended = false;
+        const int64_t thread = thread_create(
+            [](int64_t) {
+                disk_error_watch_run(fake_event_log_api(), test_hooks);
+                ended = true;
+            },
+            0);
+        ASSERT_NE(thread, 0);
+        // Wait until the watcher is in its loop: in its rounds it opens the log at the first scan (2 s).
+        if (run.uptime > 0) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (fake_event_log_opens() == 0 && std::chrono::steady_clock::now() < deadline) quit_event_wait(10);
+            ASSERT_GT(fake_event_log_opens().load(), 0) << run.name << ": the first scan did not come";
+        }
+        const auto start = std::chrono::steady_clock::now();
+        quit_flag_raise(1);
+        ASSERT_TRUE(thread_wait(thread, 10000)) << run.name << ": the watcher did not end on quit";
+        EXPECT_TRUE(ended.load());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << run.name;
+        quit_flag_clear();
+    }
+}
+
+}  // namespace
