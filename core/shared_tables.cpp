@@ -12,7 +12,7 @@ LeafLock DriveTableLock("DriveTableLock");
 std::array<std::wstring, 7> DriveTypeNames;
 std::array<CpuCoreEntry, CPU_CORE_ENTRY_COUNT> CpuCoreTable;
 std::array<RateGraphScale, 4> RateGraphScales;
-std::array<EventTypeInfo, 6> EventTypeTable;
+std::array<EventTypeInfo, EVENT_TYPE_COUNT + 1> EventTypeTable;
 std::vector<EventRecord> EventList;
 std::vector<int64_t> EventSearchList;
 LeafLock EventListLock("EventListLock");

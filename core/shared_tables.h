@@ -291,6 +291,11 @@ extern std::array<RateGraphScale, 4> RateGraphScales;
 
 // ---- Event log records ----
 
+// Event types 0 none, 1 error, 2 warning, 3 information, 4 audit success, 5 audit failure.
+constexpr int EVENT_TYPE_COUNT = 6;
+
+// Entry t describes type t; entry n also maps item n of the two type combos to its type. The combos hold a
+// total item and up to one item per type, so the items run to EVENT_TYPE_COUNT and need one entry more.
 struct EventTypeInfo {
     int32_t count = 0;
     int32_t list_item_type = 0;
@@ -300,7 +305,7 @@ struct EventTypeInfo {
     std::wstring padded_label;
     std::wstring label;
 };
-extern std::array<EventTypeInfo, 6> EventTypeTable;
+extern std::array<EventTypeInfo, EVENT_TYPE_COUNT + 1> EventTypeTable;
 
 struct EventRecord {
     int64_t record_number = 0;
