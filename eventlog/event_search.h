@@ -36,7 +36,8 @@ struct EventSearchScan {
 
 // One pass over the events: with a query, the matches in the mode; with an empty query and a filter (0..5),
 // every event counts and the events of the filter type are the hits; with neither, nothing. `progress`
-// (may be empty) is told the element index and the matches so far at every 49th element that is a hit.
+// (may be empty) is told the element index and the matches so far at every 49th element (in the filter
+// pass, at those of the filter type only).
 EventSearchScan event_search_scan(const std::vector<EventRecord>& events, std::wstring_view query, int filter, int mode,
                                   const std::function<void(std::size_t, int)>& progress = {});
 
