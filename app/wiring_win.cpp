@@ -26,6 +26,7 @@
 #include "runtime/threads.h"
 #include "system/drive_monitor.h"
 #include "system/system_monitor.h"
+#include "ui/events_tab_events.h"
 #include "ui/graph_control.h"
 #include "ui/graph_draw.h"
 #include "ui/graph_readout.h"
@@ -123,7 +124,8 @@ void startup_monitor_hooks_install() {
     // WIRE: ping_ui_install({.status_line_draw = ping_status_line_draw, .list_draw = ping_list_draw,
     //       .canvas_grow = ping_canvas_grow, ...});  (the Ping tab's drawing; the monitor's defaults do the rest)
     event_log_api_set(event_log_api_windows());  // the event log: the Windows calls
-    // WIRE: the event page's hooks  (event log monitor)
+    // WIRE: event_details_decoder_set(the disk-error decoder in full mode, its lines joined with "\r\n");
+    //       the event page thread serves event_close_request_serve() with its other requests  (event log monitor)
 }
 
 void startup_worker_threads_start() {
@@ -161,7 +163,7 @@ void startup_event_handlers_add() {
     settings_seams.shell_open = shell_target_open;
     settings_event_seams_set(settings_seams);
     settings_tab_handlers_add();
-    // WIRE: the control handlers of the Events tab.
+    events_tab_handlers_add();
 }
 
 // ---- The event loop ----

@@ -143,6 +143,7 @@ enum FontNumber : int {
     FONT_FIXED_SMALL = 206,
     FONT_ABOUT = 207,
     FONT_PING_LIST = 208,
+    FONT_EVENT_LIST = 209,  // the Events tab's lists and status line; the event page thread owns it
     FONT_SETTINGS = 210,
     FONT_CUE = 211,
     FONT_STRIP = 212,

@@ -145,6 +145,7 @@ enum SharedIntIndex : int {
     EVENTLOG_SEARCH_FILTER_USED = 175,
     SYSTEM_LOG_PRESENT = 176,
     EVENTLOG_DETAILS_HEIGHT = 177,
+    EVENTLOG_CLOSE_REQUEST = 178,  // 1: the event page thread empties the event lists (the log was closed)
     ADL_CREATE_RESULT = 181,
     AMD_GPU_COUNT = 182,
     AMD_ENTRY_BASE = 183,

@@ -291,6 +291,11 @@ extern std::array<RateGraphScale, 4> RateGraphScales;
 
 // ---- Event log records ----
 
+// Event types 0 none, 1 error, 2 warning, 3 information, 4 audit success, 5 audit failure.
+constexpr int EVENT_TYPE_COUNT = 6;
+
+// Entry t describes type t; entry n also maps item n of the two type combos to its type. The combos hold a
+// total item and up to one item per type, so the items run to EVENT_TYPE_COUNT and need one entry more.
 struct EventTypeInfo {
     int32_t count = 0;
     int32_t list_item_type = 0;
@@ -300,9 +305,6 @@ struct EventTypeInfo {
     std::wstring padded_label;
     std::wstring label;
 };
-// One entry per event type 0..5 (count, labels), and one per item of the two type combos (list_item_type,
-// search_item_type): item 0 is the total and items 1 to 6 the types, so the items need seven entries.
-inline constexpr std::size_t EVENT_TYPE_COUNT = 6;
 inline constexpr std::size_t EVENT_TYPE_ITEMS = EVENT_TYPE_COUNT + 1;
 extern std::array<EventTypeInfo, EVENT_TYPE_ITEMS> EventTypeTable;
 

@@ -154,7 +154,9 @@ EventsPage events_page(const PanelLayout& layout, int details_height) {
     page.status_canvas = {4, page.log_combo.bottom() + 1, layout.panel_width, 13};
 
     const int y = page.status_canvas.bottom();
-    page.details_height = std::max(details_height, (layout.panel_height - y) / 3);
+    // A height from the settings never squeezes the event list below a third of the room, nor the details.
+    const int room = std::max(layout.panel_height - y, 0);
+    page.details_height = std::clamp(details_height, room / 3, room - room / 3);
     page.events_list = {4, y, layout.panel_width - 2, layout.panel_height - y - page.details_height};
     page.search_list = page.events_list;
     const int details_top = page.events_list.bottom() - 1;

@@ -8,7 +8,7 @@
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
-#include "runtime/gui/text/text.h"
+#include "ui/events_tab_status.h"
 #include "ui/main_layout_choices.h"
 #include "ui/main_window_pages.h"
 
@@ -24,19 +24,6 @@ void toolbar_button(int number, const UnitRect& place, const wchar_t* caption, s
     }
 }
 
-// The search field as it stands until the event-log side makes its own for a search mode: lower-case text
-// with a grey cue while empty.
-void search_field_create(const UnitRect& place) {
-    if (!text_input_create(INPUT_EVENT_SEARCH, gui_in_tab(PANEL_MAIN, TAB_EVENTS), place.x, place.y, place.width,
-                           place.height, L"", 0)) {
-        return;
-    }
-    if (const HWND field = reinterpret_cast<HWND>(control_handle(INPUT_EVENT_SEARCH))) {
-        SetWindowLongPtrW(field, GWL_STYLE, GetWindowLongPtrW(field, GWL_STYLE) | ES_LOWERCASE);
-    }
-    text_input_cue(INPUT_EVENT_SEARCH, shown(L"Text Search"));
-}
-
 }  // namespace
 
 void events_page_build(const MainBuild& build) {
@@ -49,7 +36,7 @@ void events_page_build(const MainBuild& build) {
     SharedInts[EVENTLOG_AGE_CHOICE] =
         item_index_checked(SharedInts[EVENTLOG_AGE_CHOICE].load(), static_cast<int>(ages.size()), 0);
     page_combo_create(COMBO_EVENT_DAYS, TAB_EVENTS, page.days_combo, ages, SharedInts[EVENTLOG_AGE_CHOICE].load());
-    search_field_create(page.search_input);
+    event_search_field_build(0);
     page_combo_create(COMBO_EVENT_SEARCH_MODE, TAB_EVENTS, page.search_mode_combo,
                       {shown(L"in All Fields"), shown(L"in Source"), shown(L"in Description"), shown(L"in Record"),
                        shown(L"in Event ID")},

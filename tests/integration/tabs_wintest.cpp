@@ -111,7 +111,8 @@ bool starts_hidden(int number) {
 bool meant_to_overlap(int a, int b) {
     const auto pair = [a, b](int x, int y) { return (a == x && b == y) || (a == y && b == x); };
     return pair(TEXT_POSITIONS_BOX, TEXT_POSITIONS_LABELS) || pair(TEXT_POSITIONS_BOX, TEXT_POSITIONS_VALUES) ||
-           pair(TRACK_WINDOW_WIDTH, TRACK_WINDOW_HEIGHT);
+           pair(TRACK_WINDOW_WIDTH, TRACK_WINDOW_HEIGHT) ||
+           pair(INPUT_EVENT_SEARCH, CANVAS_EVENT_SEARCH_CUE);  // the cue stands in the empty search field
 }
 
 // The window class each kind of control has, by name; empty for the kinds not checked here.

@@ -180,6 +180,15 @@ TEST(EventsPage, ToolbarAndTheThreeLists) {
     // The details height only grows: a larger height from before stays.
     EXPECT_EQ(events_page(panel_layout(790, 521, 96), 300).details_height, 300);
     EXPECT_EQ(events_page(panel_layout(790, 521, 96), 150).details_height, 161);
+    // A height from the settings file is clamped: the event list keeps a third of the room, and a negative
+    // height gives the smallest details list.
+    for (const int height : {100000, 483, -5}) {
+        const EventsPage p = events_page(panel_layout(790, 521, 96), height);
+        const int room = p.events_list.height + p.details_height;
+        EXPECT_GE(p.events_list.height, room / 3) << height;
+        EXPECT_GE(p.details_height, room / 3) << height;
+        EXPECT_EQ(p.details_list.bottom(), panel_layout(790, 521, 96).panel_height) << height;
+    }
 }
 
 TEST(AboutPage, ScaledRowsAndThePanelAtTheBottom) {
