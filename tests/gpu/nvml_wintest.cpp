@@ -136,6 +136,14 @@ TEST_F(NvmlFake, RefusalsLeaveNothingLoadedAndShutDownWhatWasStarted) {
         EXPECT_EQ(Nvml.init, nullptr) << c.name;
     }
     shared_tables_init();
+    const fs::path not_a_library = folder / "text" / "nvml.dll";
+    fs::create_directories(not_a_library.parent_path());
+    std::ofstream(not_a_library) << "not a library";
+    EXPECT_EQ(nvml_load_from({not_a_library.wstring(), (FAKES / "nvml.dll").wstring()}), 0);
+    EXPECT_EQ(log().back(), L"N| Error NVML") << "a file that does not load";
+    EXPECT_EQ(Nvml.init, nullptr);
+
+    shared_tables_init();
     EXPECT_EQ(nvml_load_from({(folder / "nowhere" / "nvml.dll").wstring(), folder.wstring()}), 0);
     EXPECT_EQ(log().back(), L"N| NVidia drivers not running") << "missing file and a folder";
 }
