@@ -17,6 +17,11 @@
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "eventlog/event_log_api.h"
+#include "gpu/gpu_entries.h"
+#include "gpu/gpu_tab_source.h"
+#include "gpu/nvidia_enumerate.h"
+#include "gpu/nvidia_sampler.h"
+#include "gpu/nvml_binding.h"
 #include "network/net_adapter_table.h"
 #include "network/network_monitor.h"
 #include "network/ping_monitor.h"
@@ -46,6 +51,7 @@ constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
 constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 constexpr int PING_MONITOR_PRIORITY = 18;
+constexpr int NVIDIA_SAMPLER_PRIORITY = 16;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
@@ -73,7 +79,8 @@ void startup_ui_hooks_install(void (*main_window_ensure)()) {
 void startup_windows_identify() { shared_text_set(WINDOWS_NAME, windows_version_text(EDITION_NAMES_SHORT)); }
 
 void startup_gpu_libraries_bind() {
-    // WIRE: SharedQuads[NVML_LIBRARY] = nvml_load();  SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor)
+    SharedQuads[NVML_LIBRARY] = nvml_load();
+    // WIRE: SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor, AMD)
 }
 
 void startup_system_libraries_bind() { system_libraries_load(); }
@@ -105,9 +112,9 @@ void startup_drive_inventory() {
 }
 
 void startup_gpu_inventory() {
-    // WIRE: if (SharedQuads[NVML_LIBRARY]) nvidia_gpu_enumerate();
-    //       if (SharedQuads[ADL_LIBRARY]) amd_gpu_enumerate(); else AmdLegacyTable release;
-    //       GpuEntryIndex.entry_count = gpu_entries_assign();  (GPU monitor)
+    if (SharedQuads[NVML_LIBRARY].load() != 0) nvidia_gpu_enumerate();
+    // WIRE: if (SharedQuads[ADL_LIBRARY]) amd_gpu_enumerate(); else AmdLegacyTable release;  (GPU monitor, AMD)
+    GpuEntryIndex.entry_count = gpu_entries_assign();
 }
 
 void startup_monitor_hooks_install() {
@@ -117,7 +124,8 @@ void startup_monitor_hooks_install() {
     // WIRE: .ping_status_line_draw = ping_status_line_draw  (network monitor)
     tab_clipboard_sources_set({.system_summary = system_summary_text});
     system_monitor_hooks_set(system);
-    // WIRE: gpu_tab_source_set(gpu_tab_source);  (GPU monitor)
+    gpu_tab_source_set(gpu_tab_source);
+    nvidia_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = nullptr});
     ping_tab_draw_set(ping_tab_draw_lists);
     // WIRE: ping_tab_actions_set({mac vendor import of the file name into MacVendorMap, the host-name lookup
     //       worker started with its thread number kept in its own slot});  (network monitor)
@@ -129,8 +137,8 @@ void startup_monitor_hooks_install() {
 }
 
 void startup_worker_threads_start() {
-    // The always-started workers first, then their priorities. Still to come, each with its priority: the
-    // event page thread, and the NVIDIA and AMD samplers when their libraries are bound.
+    // The always-started workers first, then their priorities, then the NVIDIA sampler when its library is
+    // bound. Still to come, each with its priority: the event page thread and the AMD sampler.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
     worker_start(network_adapter_thread, NETWORK_THREAD);
@@ -139,6 +147,10 @@ void startup_worker_threads_start() {
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
     thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
     thread_set_priority(SharedQuads[PING_MONITOR_THREAD], PING_MONITOR_PRIORITY);
+    if (SharedQuads[NVML_LIBRARY].load() != 0) {
+        worker_start(nvidia_sampler_thread, NVIDIA_SAMPLER_THREAD);
+        thread_set_priority(SharedQuads[NVIDIA_SAMPLER_THREAD], NVIDIA_SAMPLER_PRIORITY);
+    }
 }
 
 void startup_event_handlers_add() {
@@ -154,7 +166,8 @@ void startup_event_handlers_add() {
     shortcuts.proxy_remove = proxy_off;
     shortcuts.proxy_restore = proxy_on;
     shortcuts.ping_toolbar_build = ping_toolbar_build;
-    // WIRE: shortcuts.gpu_entries_assign  (GPU monitor); shortcuts.host_lookup_start, ping_address_enter,
+    shortcuts.gpu_entries_assign = gpu_entries_assign;
+    // WIRE: shortcuts.host_lookup_start, ping_address_enter,
     //       ping_address_focus  (Ping tab, ping back-end)
     shortcut_hooks_set(shortcuts);
     shortcut_handler_set(shortcut_event);

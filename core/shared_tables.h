@@ -381,9 +381,14 @@ extern std::deque<std::wstring> GpuInfoHistory;      // at most GPU_HISTORY_ROWS
 extern std::vector<std::wstring> NvidiaReportLines;  // guarded by GpuInfoMutex
 extern std::vector<std::wstring> AmdReportLines;     // guarded by GpuInfoMutex
 
+constexpr int GPU_ENTRY_MAX = 8;  // one compact cell each, CELL_GPU_FIRST..CELL_GPU_LAST
+
+// GPU entry n is shown in cell CELL_GPU_FIRST + n, graph slot n and item n of the GPU selector; the record
+// says which GPU of which vendor it is. The one table every reader of an entry goes through.
 struct GpuEntryIndexRecord {
     int32_t entry_count = 0;
-    std::array<wchar_t, 16> letters{};  // "N" NVIDIA entries first, then "A" AMD
+    std::array<wchar_t, 16> letters{};       // "N" NVIDIA entries first, then "A" AMD
+    std::array<int32_t, 16> vendor_index{};  // the entry's index in its vendor's own table
 };
 extern GpuEntryIndexRecord GpuEntryIndex;
 

@@ -9,6 +9,9 @@
 // Loads a DLL from the system folder under a number; returns the number, or 0 when it does not load.
 // A library already loaded under that number is freed first.
 int64_t library_load(int number, std::wstring_view file_name);
+// Loads a DLL from a full path under a number (its own folder is searched first for the DLLs it needs);
+// returns the number, or 0 when it does not load. A library already loaded under that number is freed first.
+int64_t library_load_file(int number, std::wstring_view full_path);
 // A function of a loaded library; nullptr when the library or the function is missing.
 void* library_function(int number, const char* name);
 bool library_loaded(int number);

@@ -28,6 +28,16 @@ int64_t library_load(int number, std::wstring_view file_name) {
     return number;
 }
 
+int64_t library_load_file(int number, std::wstring_view full_path) {
+    library_free(number);
+    if (full_path.empty()) return 0;
+    HMODULE module = LoadLibraryExW(std::wstring(full_path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module) return 0;
+    std::lock_guard guard(ProgramLibrariesLock);
+    libraries[number] = module;
+    return number;
+}
+
 void* library_function(int number, const char* name) {
     std::lock_guard guard(ProgramLibrariesLock);
     const auto found = libraries.find(number);

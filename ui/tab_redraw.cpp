@@ -98,20 +98,21 @@ void plan_rates(std::vector<TabDrawStep>& steps, int first, const wchar_t* first
 
 }  // namespace
 
-std::optional<GpuChoice> gpu_choice(int selected, int entry_count, std::span<const wchar_t> letters, int nvidia_count) {
+std::optional<GpuChoice> gpu_choice(int selected, int entry_count, std::span<const wchar_t> letters,
+                                    std::span<const int32_t> vendor_indexes) {
     if (selected < 0 || selected >= entry_count || static_cast<size_t>(selected) >= letters.size() ||
-        selected >= GRAPH_GPU_SLOTS)
+        static_cast<size_t>(selected) >= vendor_indexes.size() || selected >= GRAPH_GPU_SLOTS)
         return std::nullopt;
     GpuChoice choice;
     choice.entry = selected;
     choice.amd = letters[static_cast<size_t>(selected)] == L'A';
-    choice.vendor_index = choice.amd ? selected - nvidia_count : selected;
+    choice.vendor_index = vendor_indexes[static_cast<size_t>(selected)];
     if (choice.vendor_index < 0) return std::nullopt;
     return choice;
 }
 
 std::optional<GpuChoice> gpu_choice_of(int entry) {
-    return gpu_choice(entry, GpuEntryIndex.entry_count, GpuEntryIndex.letters, SharedInts[NVIDIA_GPU_COUNT].load());
+    return gpu_choice(entry, GpuEntryIndex.entry_count, GpuEntryIndex.letters, GpuEntryIndex.vendor_index);
 }
 
 std::optional<GpuChoice> gpu_choice_current() { return gpu_choice_of(SharedInts[GPU_SELECTED].load()); }

@@ -38,10 +38,11 @@ struct GpuChoice {
     int vendor_index = 0;  // index in the vendor's own table
 };
 
-// Nothing unless 0 <= selected < entry_count, selected names a letter and a graph slot (below
-// GRAPH_GPU_SLOTS), and an AMD entry lies at or after the NVIDIA ones.
-std::optional<GpuChoice> gpu_choice(int selected, int entry_count, std::span<const wchar_t> letters, int nvidia_count);
-// The same for an entry (or GPU_SELECTED) against GpuEntryIndex and NVIDIA_GPU_COUNT now.
+// Nothing unless 0 <= selected < entry_count, selected names a letter, a vendor index that is not negative
+// and a graph slot (below GRAPH_GPU_SLOTS).
+std::optional<GpuChoice> gpu_choice(int selected, int entry_count, std::span<const wchar_t> letters,
+                                    std::span<const int32_t> vendor_indexes);
+// The same for an entry (or GPU_SELECTED) against GpuEntryIndex now.
 std::optional<GpuChoice> gpu_choice_of(int entry);
 std::optional<GpuChoice> gpu_choice_current();
 

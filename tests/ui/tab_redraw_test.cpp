@@ -114,28 +114,30 @@ TEST_F(TabRedraw, GpuCaptionsNameTheGpuAndItsReading) {
 
 TEST(TabRedrawGpuChoice, SelectedGpuIsCheckedBeforeItIndexesAnything) {
     const std::array<wchar_t, 16> letters = {L'N', L'N', L'A', L'A', L'N', L'N', L'N', L'N', L'N', L'N'};
+    // Entry 1 is NVIDIA slot 2 (slot 1 had no name); entry 4 names no GPU of its vendor.
+    const std::array<int32_t, 16> indexes = {0, 2, 0, 1, -1, 4, 5, 6, 7, 8};
     struct Case {
         const char* name;
-        int selected, entry_count, nvidia_count;
+        int selected, entry_count;
         bool valid;
         bool amd;
         int vendor_index;
     };
     const Case cases[] = {
-        {"no GPU at all", 0, 0, 0, false, false, 0},
-        {"first NVIDIA", 0, 4, 2, true, false, 0},
-        {"second NVIDIA", 1, 4, 2, true, false, 1},
-        {"first AMD after two NVIDIA", 2, 4, 2, true, true, 0},
-        {"second AMD", 3, 4, 2, true, true, 1},
-        {"negative selection", -1, 4, 2, false, false, 0},
-        {"selection past the entries", 4, 4, 2, false, false, 0},
-        {"AMD letter before the NVIDIA count ends", 2, 4, 3, false, false, 0},
-        {"more entries than graph slots", 9, 10, 10, false, false, 0},
-        {"last graph slot", 7, 10, 10, true, false, 7},
-        {"entry count beyond the letters", 16, 40, 40, false, false, 0},
+        {"no GPU at all", 0, 0, false, false, 0},
+        {"first NVIDIA", 0, 4, true, false, 0},
+        {"NVIDIA after an unnamed slot", 1, 4, true, false, 2},
+        {"first AMD after two NVIDIA", 2, 4, true, true, 0},
+        {"second AMD", 3, 4, true, true, 1},
+        {"negative selection", -1, 4, false, false, 0},
+        {"selection past the entries", 4, 4, false, false, 0},
+        {"entry without a vendor index", 4, 10, false, false, 0},
+        {"more entries than graph slots", 9, 10, false, false, 0},
+        {"last graph slot", 7, 10, true, false, 6},
+        {"entry count beyond the letters", 16, 40, false, false, 0},
     };
     for (const Case& c : cases) {
-        const std::optional<GpuChoice> choice = gpu_choice(c.selected, c.entry_count, letters, c.nvidia_count);
+        const std::optional<GpuChoice> choice = gpu_choice(c.selected, c.entry_count, letters, indexes);
         ASSERT_EQ(choice.has_value(), c.valid) << c.name;
         if (!choice) continue;
         EXPECT_EQ(choice->entry, c.selected) << c.name;
@@ -231,6 +233,7 @@ TEST_F(TabRedraw, GraphicsTabDrawsTheSelectedGpusStripAndLiveGraphs) {
 
     GpuEntryIndex.entry_count = 3;
     GpuEntryIndex.letters = {L'N', L'A', L'A'};
+    GpuEntryIndex.vendor_index = {0, 0, 1};
     SharedInts[NVIDIA_GPU_COUNT] = 1;
     SharedInts[GPU_SELECTED] = 2;
     FakeGpu::reading.label = L"G3";

@@ -1,0 +1,80 @@
+// Assigning the GPU entries at start-up (and again on F5/F6 while there is none): cells, selector, list.
+#include <array>
+#include <mutex>
+
+#include "core/control_numbers.h"
+#include "core/language.h"
+#include "core/shared_state.h"
+#include "core/system_query.h"
+#include "gpu/gpu_entries.h"
+#include "gpu/nvidia_gpu.h"
+#include "runtime/gui/combo_box/combo_box.h"
+#include "runtime/list_model.h"
+
+namespace {
+
+constexpr int32_t CELL_TEXT_DEFAULT = 0xF0F0F0;
+
+void cell_show(int cell, bool shown) {
+    CompactCell& c = CompactCells[cell];
+    c.shown = shown ? CELL_SHOWN : CELL_HIDDEN;
+    if (shown) {
+        if (c.text_color == 0) c.text_color = CELL_TEXT_DEFAULT;
+    } else {
+        c.text_color = 0;
+    }
+    c.back_color = 0;
+}
+
+}  // namespace
+
+int gpu_entries_assign() {
+    if (SharedInts[QUIT_FLAG].load() != 0) return 0;
+    const bool nvidia = SharedQuads[NVML_LIBRARY].load() != 0;
+    const bool amd = SharedQuads[ADL_LIBRARY].load() != 0;
+
+    std::array<bool, NVIDIA_SLOT_COUNT> nvidia_named{};
+    if (nvidia)
+        for (int s = 0; s < SharedInts[NVIDIA_GPU_COUNT].load() && s < NVIDIA_SLOT_COUNT; ++s)
+            nvidia_named[static_cast<std::size_t>(s)] = !NvidiaGpuTable[static_cast<std::size_t>(s)].name.empty();
+    GpuEntryIndexRecord index;
+    const int count = gpu_entries_number(index, nvidia_named, {});
+    SharedInts[GPU_ENTRY_COUNT] = count;
+    if (amd) SharedInts[AMD_ENTRY_BASE] = count;  // every entry so far is NVIDIA's
+
+    combo_box_clear(COMBO_GPU);
+    {
+        std::lock_guard guard(CellDrawMutex);
+        for (int entry = 0; entry < count; ++entry) {
+            NvidiaGpu& gpu =
+                NvidiaGpuTable[static_cast<std::size_t>(index.vendor_index[static_cast<std::size_t>(entry)])];
+            gpu.label = gpu_entry_label(entry);
+            cell_show(CELL_GPU_FIRST + entry, true);
+        }
+        if (nvidia || amd)
+            for (int cell = CELL_GPU_FIRST + count; cell <= CELL_GPU_LAST; ++cell) cell_show(cell, false);
+    }
+    GpuEntryIndex = index;
+    for (int entry = 0; entry < count; ++entry) {
+        const NvidiaGpu& gpu =
+            NvidiaGpuTable[static_cast<std::size_t>(index.vendor_index[static_cast<std::size_t>(entry)])];
+        combo_box_item_add(COMBO_GPU, -1,
+                           gpu_selector_item(gpu.label.view(), gpu.bus_id.view(), gpu.brand_text.view(),
+                                             gpu.name.view(), gpu.memory_total));
+    }
+
+    list_rows_clear(LIST_GPU_INFO);
+    const bool all_rows = SharedInts[GPU_VIEW_ALL_ROWS].load() != 0;
+    if (all_rows) gpu_report_rows();
+    if (count == 0) {
+        combo_box_item_add(COMBO_GPU, 0, tr(L"No Supported Video Cards"));
+        // No AMD library is bound in this build, so its driver counts as missing.
+        gpu_requirements_rows(safe_mode_state() != 0, nvml_driver_major(NvmlSystem.driver_version.view()), 0);
+    }
+    if (all_rows) gpu_error_mode_heading();
+
+    if (SharedInts[GPU_SELECTED].load() >= count) SharedInts[GPU_SELECTED] = 0;
+    SharedInts[GPU_VIEW_REFRESH_REQUEST] = 0;
+    combo_box_select(COMBO_GPU, SharedInts[GPU_SELECTED].load());
+    return count;
+}
