@@ -121,7 +121,23 @@ TEST_F(EventsProgram, AQuitRightAfterASearchRequestEndsTheProgramPromptly) {
     const std::map<int, HWND> now = descendants_of(main);  // the search field is rebuilt per mode
     SendMessageW(now.at(INPUT_EVENT_SEARCH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"disk"));
     SendMessageW(now.at(BUTTON_EVENT_SEARCH), BM_CLICK, 0, 0);
-    ASSERT_TRUE(shut_down(*program));
+
+    // The exit counts its wait for the workers in the compact window's title and gives up at "50", killing
+    // what still runs: every worker, the event page thread among them, must have ended before.
+    const HWND compact = program_window(program->id(), WindowKind::COMPACT, false);
+    ASSERT_NE(compact, nullptr) << "no compact window";
+    Program& second = start(L"shutdown norepair");
+    std::wstring last_count;
+    const bool ended = wait_until(EXIT_MS + 5000, [&] {
+        wchar_t title[64] = {};
+        // Read without a message: the program's main thread is busy with its exit.
+        if (InternalGetWindowText(compact, title, 64) > 0 && std::wstring(title) == L"50") last_count = title;
+        return !program->running();
+    });
+    ASSERT_TRUE(ended) << "the program did not end after the search request";
+    EXPECT_EQ(program->exit_code(), 0u);
+    EXPECT_TRUE(last_count.empty()) << "a worker did not stop on quit and was killed";
+    EXPECT_TRUE(second.ends_within(EXIT_MS)) << "\"shutdown\" did not end";
 }
 
 }  // namespace
