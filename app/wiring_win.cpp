@@ -16,7 +16,11 @@
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "eventlog/disk_error_decode.h"
+#include "eventlog/disk_error_watch.h"
+#include "eventlog/event_details.h"
 #include "eventlog/event_log_api.h"
+#include "eventlog/event_page.h"
 #include "gpu/gpu_entries.h"
 #include "gpu/gpu_tab_source.h"
 #include "gpu/nvidia_enumerate.h"
@@ -52,10 +56,23 @@ constexpr int DRIVE_WATCHER_PRIORITY = 20;
 constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 constexpr int PING_MONITOR_PRIORITY = 18;
 constexpr int NVIDIA_SAMPLER_PRIORITY = 16;
+constexpr int EVENT_PAGE_PRIORITY = 18;
+constexpr int DISK_ERROR_WATCH_PRIORITY = 16;
 
 void worker_start(ThreadProc proc, SharedQuadIndex slot) { SharedQuads[slot] = thread_create(proc, 0); }
 
 void shell_open(std::wstring_view target) { shell_target_open(target); }
+
+// The details' block of a "disk" event: the whole table, its lines joined with "\r\n".
+std::wstring disk_data_decoded(const std::vector<uint8_t>& data) {
+    return disk_error_decode(data.data(), data.size(), false);
+}
+
+// The event page thread starts the disk-error watcher when a "System" log holds records.
+void disk_error_watch_start() {
+    worker_start(disk_error_watch_thread, DISK_ERROR_THREAD);
+    thread_set_priority(SharedQuads[DISK_ERROR_THREAD], DISK_ERROR_WATCH_PRIORITY);
+}
 
 int proxy_off() { return proxy_remove(); }
 int proxy_on(std::wstring_view server) { return proxy_restore(std::wstring(server)); }
@@ -132,21 +149,24 @@ void startup_monitor_hooks_install() {
     // WIRE: ping_ui_install({.status_line_draw = ping_status_line_draw, .list_draw = ping_list_draw,
     //       .canvas_grow = ping_canvas_grow, ...});  (the Ping tab's drawing; the monitor's defaults do the rest)
     event_log_api_set(event_log_api_windows());  // the event log: the Windows calls
-    // WIRE: event_details_decoder_set(the disk-error decoder in full mode, its lines joined with "\r\n");
-    //       the event page thread serves event_close_request_serve() with its other requests  (event log monitor)
+    event_details_decoder_set(disk_data_decoded);
+    event_page_disk_watch_starter_set(disk_error_watch_start);
 }
 
 void startup_worker_threads_start() {
     // The always-started workers first, then their priorities, then the NVIDIA sampler when its library is
-    // bound. Still to come, each with its priority: the event page thread and the AMD sampler.
+    // bound. Still to come, with its priority: the AMD sampler. The event page thread starts the disk-error
+    // watcher itself.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
     worker_start(network_adapter_thread, NETWORK_THREAD);
     worker_start(ping_monitor_thread, PING_MONITOR_THREAD);
+    worker_start(event_page_thread, EVENTLOG_PAGE_THREAD);
     thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
     thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
     thread_set_priority(SharedQuads[PING_MONITOR_THREAD], PING_MONITOR_PRIORITY);
+    thread_set_priority(SharedQuads[EVENTLOG_PAGE_THREAD], EVENT_PAGE_PRIORITY);
     if (SharedQuads[NVML_LIBRARY].load() != 0) {
         worker_start(nvidia_sampler_thread, NVIDIA_SAMPLER_THREAD);
         thread_set_priority(SharedQuads[NVIDIA_SAMPLER_THREAD], NVIDIA_SAMPLER_PRIORITY);
