@@ -103,7 +103,7 @@ inline void fake_tab_reset() {
 
 inline const PingUi& fake_ping_ui() {
     static const PingUi ui{
-        .status_line_draw = [] {},
+        .status_line_draw = [](std::wstring_view) {},
         .list_draw =
             [] {
                 std::lock_guard guard(Tab.lock);
@@ -160,6 +160,7 @@ inline const PingUi& fake_ping_ui() {
             },
         .cell_draw = [] {},
         .copy_tab = [] {},
+        .layout_measure = [] {},
     };
     return ui;
 }
