@@ -2,19 +2,20 @@
 // their events (decisions in core/shortcut_keys.h). Main thread.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // What the shortcuts ask of subsystems that serve them through calls rather than request elements. A hook
 // that is not installed makes its shortcut do nothing.
 struct ShortcutHooks {
-    int (*gpu_entries_assign)() = nullptr;                     // F5 on the Graphics tab without GPU entries
-    void (*ping_toolbar_build)() = nullptr;                    // F6 on the Ping tab: its host-name fields
-    void (*host_lookup_start)() = nullptr;                     // resolves PING_ADD_QUEUE (F6, Return on the Ping tab)
-    void (*ping_address_enter)() = nullptr;                    // Return on the Ping tab in address and range mode
-    void (*ping_address_focus)() = nullptr;                    // Ctrl+F on the Ping tab in address and range mode
-    int (*proxy_remove)() = nullptr;                           // F7 on the Networks tab; non-zero on success
-    int (*proxy_restore)(std::wstring_view server) = nullptr;  // likewise
-    void (*shell_open)(std::wstring_view target) = nullptr;    // a folder or web page (About tab's F6, F7)
+    int (*gpu_entries_assign)() = nullptr;   // F5 on the Graphics tab without GPU entries
+    void (*ping_toolbar_build)() = nullptr;  // F6 on the Ping tab: its host-name fields
+    // Adds blank-separated names to the lookup queue (under its lock) and resolves them (F6, Return on the Ping tab).
+    void (*host_lookup_start)(const std::wstring& names) = nullptr;
+    void (*ping_address_enter)() = nullptr;  // Return on the Ping tab in address and range mode
+    void (*ping_address_focus)() = nullptr;  // Ctrl+F on the Ping tab in address and range mode
+    void (*proxy_switch)() = nullptr;        // F7 on the Networks tab: the proxy off, or the last known one on again
+    void (*shell_open)(std::wstring_view target) = nullptr;  // a folder or web page (About tab's F6, F7)
 };
 void shortcut_hooks_set(const ShortcutHooks& hooks);
 

@@ -55,26 +55,6 @@ void disk_errors_clear() {
     SharedInts[DRIVE_RESCAN_REQUEST] = 1;
 }
 
-void proxy_switch() {
-    const auto report = [](std::wstring_view what, int result) {
-        event_line_add(LIST_NETWORK_EVENTS,
-                       L"[F7] " + tr(what) + L": " + (result != 0 ? tr(L"Success") : tr(L"Failed")));
-    };
-    if (SharedInts[PROXY_ENABLED].load() != 0) {
-        const int removed = hooks_in_use.proxy_remove ? hooks_in_use.proxy_remove() : 0;
-        report(L"Removing Proxy", removed);
-        if (removed != 0) SharedInts[PROXY_ENABLED] = 0;
-    } else {
-        const std::wstring server = shared_text(PROXY_SERVER);
-        if (server.empty()) return;
-        const int restored = hooks_in_use.proxy_restore ? hooks_in_use.proxy_restore(server) : 0;
-        SharedInts[PROXY_ENABLED] = restored;
-        report(L"Restoring Proxy", restored);
-    }
-    Sleep(250);  // the registry change settles before the adapter scan reads it
-    SharedInts[NET_RESCAN_REQUEST] = 1;
-}
-
 void ping_now() {
     bool any = false;
     {
@@ -87,17 +67,14 @@ void ping_now() {
 void ping_sites() {
     SharedInts[PING_MODE] = 0;
     if (hooks_in_use.ping_toolbar_build) hooks_in_use.ping_toolbar_build();
-    shared_text_set(PING_ADD_QUEUE, ping_site_queue());
-    if (hooks_in_use.host_lookup_start) hooks_in_use.host_lookup_start();
+    if (hooks_in_use.host_lookup_start) hooks_in_use.host_lookup_start(ping_site_queue());
 }
 
 void ping_enter() {
     if (control_exists(INPUT_PING_HOST)) {
         const std::wstring text = control_text(INPUT_PING_HOST);
-        shared_text_set(PING_ADD_QUEUE, text);
         if (text.empty()) return;
-        shared_text_set(PING_ADD_QUEUE, ping_host_from_input(text));
-        if (hooks_in_use.host_lookup_start) hooks_in_use.host_lookup_start();
+        if (hooks_in_use.host_lookup_start) hooks_in_use.host_lookup_start(ping_host_from_input(text));
     } else if (hooks_in_use.ping_address_enter) {
         hooks_in_use.ping_address_enter();
     }
@@ -219,7 +196,9 @@ void shortcut_event(int shortcut, int window) {
             SharedInts[NET_RESCAN_REQUEST] = 1;
             SharedInts[IP_LOOKUP_REQUEST] = 1;
             break;
-        case SHORTCUT_PROXY_SWITCH: proxy_switch(); break;
+        case SHORTCUT_PROXY_SWITCH:
+            if (hooks_in_use.proxy_switch) hooks_in_use.proxy_switch();
+            break;
         case SHORTCUT_PING_NOW: ping_now(); break;
         case SHORTCUT_PING_SITES: ping_sites(); break;
         case SHORTCUT_EVENTLOG_RELOAD: SharedInts[EVENTLOG_RELOAD_STATE] = 1; break;

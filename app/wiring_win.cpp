@@ -7,12 +7,14 @@
 #include "app/compact_messages.h"
 #include "app/drive_shell.h"
 #include "app/event_loop.h"
-#include "app/self_start.h"
+#include "app/shell_target.h"
 #include "app/shortcuts.h"
 #include "app/tab_controls.h"
 #include "core/control_handlers.h"
 #include "core/control_numbers.h"
 #include "core/data_file_panel.h"
+#include "core/language.h"
+#include "core/self_start_line.h"
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
@@ -26,6 +28,8 @@
 #include "gpu/nvidia_enumerate.h"
 #include "gpu/nvidia_sampler.h"
 #include "gpu/nvml_binding.h"
+#include "network/host_naming.h"
+#include "network/mac_vendors.h"
 #include "network/net_adapter_table.h"
 #include "network/network_monitor.h"
 #include "network/ping_monitor.h"
@@ -74,9 +78,23 @@ void disk_error_watch_start() {
     thread_set_priority(SharedQuads[DISK_ERROR_THREAD], DISK_ERROR_WATCH_PRIORITY);
 }
 
-int proxy_off() { return proxy_remove(); }
-int proxy_on(std::wstring_view server) { return proxy_restore(std::wstring(server)); }
 std::wstring adapter_mac(int adapter_number) { return net_adapter_mac_of(adapter_number); }
+
+void ping_status_message_draw(const std::wstring& message) { ping_status_line_draw(message); }
+void ping_canvas_grow_int(int force) { ping_canvas_grow(force != 0); }
+void ping_tab_copy() { tab_clipboard_copy(TAB_PING); }
+
+// The vendor list the user asked for (or cleared): the whole table replaced, its message on the tab.
+void mac_vendors_import(const std::wstring& file_name) {
+    mac_vendor_import(file_name, MacVendorMap, 0);
+    ping_message(ping_ui(), shared_text(STATUS_MESSAGE));
+}
+
+// Every name for the lookup worker goes through the queue's lock, which the worker's take shares.
+void host_lookup_start(const std::wstring& names) {
+    lookup_queue_add(names);
+    lookup_worker_start(dns_resolve_ipv4);
+}
 
 }  // namespace
 
@@ -138,16 +156,22 @@ void startup_monitor_hooks_install() {
     SystemMonitorHooks system;
     system.battery_column_set = battery_column_set;
     system.copy_tab = tab_clipboard_copy;  // the clipboard copy of a tab; the drive watcher calls it directly
-    // WIRE: .ping_status_line_draw = ping_status_line_draw  (network monitor)
-    tab_clipboard_sources_set({.system_summary = system_summary_text});
+    tab_clipboard_sources_set(
+        {.system_summary = system_summary_text, .ping_status_line_draw = ping_status_message_draw});
     system_monitor_hooks_set(system);
     gpu_tab_source_set(gpu_tab_source);
     nvidia_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = nullptr});
     ping_tab_draw_set(ping_tab_draw_lists);
-    // WIRE: ping_tab_actions_set({mac vendor import of the file name into MacVendorMap, the host-name lookup
-    //       worker started with its thread number kept in its own slot});  (network monitor)
-    // WIRE: ping_ui_install({.status_line_draw = ping_status_line_draw, .list_draw = ping_list_draw,
-    //       .canvas_grow = ping_canvas_grow, ...});  (the Ping tab's drawing; the monitor's defaults do the rest)
+    ping_tab_actions_set({.vendor_import = mac_vendors_import, .lookup_start = host_lookup_start});
+    PingUi ping{};  // the fields left null keep the monitor's defaults
+    ping.status_line_draw = ping_status_line_draw;
+    ping.list_draw = ping_list_draw;
+    ping.canvas_grow = ping_canvas_grow_int;
+    ping.scroll_to_end = ping_list_scroll_to_end;
+    ping.font_apply = ping_list_font_apply;
+    ping.copy_tab = ping_tab_copy;
+    ping.layout_measure = ping_layout_measure;
+    ping_ui_install(ping);
     event_log_api_set(event_log_api_windows());  // the event log: the Windows calls
     event_details_decoder_set(disk_data_decoded);
     event_page_disk_watch_starter_set(disk_error_watch_start);
@@ -183,12 +207,12 @@ void startup_event_handlers_add() {
     ping_tab_handlers_add();
     ShortcutHooks shortcuts;
     shortcuts.shell_open = shell_open;
-    shortcuts.proxy_remove = proxy_off;
-    shortcuts.proxy_restore = proxy_on;
+    shortcuts.proxy_switch = proxy_switch_toggle;
     shortcuts.ping_toolbar_build = ping_toolbar_build;
     shortcuts.gpu_entries_assign = gpu_entries_assign;
-    // WIRE: shortcuts.host_lookup_start, ping_address_enter,
-    //       ping_address_focus  (Ping tab, ping back-end)
+    shortcuts.host_lookup_start = host_lookup_start;
+    shortcuts.ping_address_enter = ping_address_enter;
+    shortcuts.ping_address_focus = ping_address_focus;
     shortcut_hooks_set(shortcuts);
     shortcut_handler_set(shortcut_event);
     SettingsEventSeams settings_seams;

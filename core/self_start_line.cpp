@@ -1,6 +1,8 @@
 // The restarted program's command line and the targets the shell may open.
 #include "core/self_start_line.h"
 
+#include "core/language.h"
+
 namespace {
 
 bool starts_with_lower(std::wstring_view text, std::wstring_view prefix) {
@@ -57,3 +59,5 @@ bool shell_target_allowed(std::wstring_view target) {
                        target[2] != L'?' && target[2] != L'.';
     return drive || share;
 }
+
+std::wstring restart_failed_text() { return tr(L"Restart") + L": " + tr(L"Failed"); }

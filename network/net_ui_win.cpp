@@ -1,5 +1,5 @@
 // The network monitor's windows on Windows: the filter's combo box, the network cells, the compact window's
-// fit and the Networks tab's graphs.
+// fit, the Networks tab's graphs and its clipboard copy.
 #include <windows.h>
 
 #include "core/control_numbers.h"
@@ -7,6 +7,7 @@
 #include "runtime/gui/combo_box/combo_box.h"
 #include "ui/compact_window.h"
 #include "ui/graph_control.h"
+#include "ui/tab_clipboard.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ void graph_sample_add(int graph, int64_t bytes, int64_t kilobytes) {
     graph_add_sample(graph, static_cast<float>(kilobytes), 1);
 }
 
+// The adapter thread owns the Networks tab: it serves the tab's copy.
+void networks_copy() { tab_clipboard_copy(TAB_NETWORKS); }
+
 void refresh() { graphs_refresh(TAB_NETWORKS, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL); }
 
 }  // namespace
@@ -37,6 +41,6 @@ const NetUi& net_ui_default() {
                           .compact_window_layout = layout,
                           .graph_sample_add = graph_sample_add,
                           .graphs_refresh = refresh,
-                          .clipboard_copy = nullptr};
+                          .clipboard_copy = networks_copy};
     return ui;
 }

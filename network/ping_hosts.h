@@ -11,15 +11,15 @@
 
 #include "core/shared_tables.h"
 #include "runtime/date.h"
+#include "ui/ping_tab_view.h"
 
 inline constexpr int PING_HOST_TEXT_MAX = 40;  // characters of a host's description
 
 // Sample markers besides round-trip times.
-enum PingSampleMark : int64_t {
-    SAMPLE_TIMED_OUT = -1,
-    SAMPLE_RESUMED = -2,
-    SAMPLE_INACTIVE = -4,
-};
+// The marks are the Ping tab's, which draws them.
+inline constexpr int64_t SAMPLE_TIMED_OUT = PING_SAMPLE_TIMED_OUT;
+inline constexpr int64_t SAMPLE_RESUMED = PING_SAMPLE_RESUMED;
+inline constexpr int64_t SAMPLE_INACTIVE = PING_SAMPLE_INACTIVE;
 
 // "1.2.3.4" for an address with the first octet in the lowest byte.
 std::wstring ipv4_text(uint32_t address);

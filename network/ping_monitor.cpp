@@ -14,6 +14,7 @@
 #include "network/ping_store.h"
 #include "runtime/text.h"
 #include "runtime/worker_timer.h"
+#include "ui/ping_tab_view.h"
 
 namespace {
 
@@ -106,6 +107,7 @@ void ping_ui_install(const PingUi& ui) {
     keep_default(merged.url_open, base.url_open);
     keep_default(merged.cell_draw, base.cell_draw);
     keep_default(merged.copy_tab, base.copy_tab);
+    keep_default(merged.layout_measure, base.layout_measure);
     std::lock_guard guard(ui_lock);
     installed_ui = merged;
     ui_installed = true;
@@ -121,7 +123,11 @@ void ping_monitor_start(const PingPlatform& platform, const PingUi& ui) {
     const int interval = SharedInts[PING_INTERVAL_S].load();
     SharedInts[PING_TIMEOUT_MS] = interval < 3 ? interval * 1000 : 2500;
     SharedInts[PING_SLOW_THRESHOLD_MS] = (SharedInts[PING_SLOW_CHOICE].load() + 1) * 50;
+    const std::wstring header = tr(std::wstring(PING_LIST_HEADER));
+    shared_text_set(PING_HEADER_TEXT, header);
+    SharedInts[PING_HEADER_LENGTH] = static_cast<int32_t>(header.size());
     SharedInts[PING_FONT_APPLIED] = SharedInts[PING_FONT_SIZE].load();
+    ui.layout_measure();
     const Date now = date_now();
     SharedQuads[PING_NEXT_ROUND] = now + 10;  // the first round 10 s after the start
 
@@ -130,7 +136,7 @@ void ping_monitor_start(const PingPlatform& platform, const PingUi& ui) {
         SharedQuads[PING_MESSAGE_UNTIL] = now;
         ping_hosts_prepare(now, SharedInts[PING_SAMPLES_KEPT].load());
     }
-    ui.status_line_draw();
+    ui.status_line_draw(L"");
     ui.list_draw();
     ui.canvas_grow(0);
     if (platform.bind) platform.bind();

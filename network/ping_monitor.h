@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/shared_tables.h"
 #include "network/host_naming.h"
@@ -29,7 +30,9 @@ struct PingPlatform {
 // What the monitor does to the windows; the tests replace it. None of them may wait for the main thread
 // without a bound; none is called while PingListMutex is held, except list_draw.
 struct PingUi {
-    void (*status_line_draw)();
+    // The status line: a message (held there for a while; the monitor's expiry brings the header back), or
+    // with the empty text the header, unless a message is still held.
+    void (*status_line_draw)(std::wstring_view message);
     void (*list_draw)();
     void (*canvas_grow)(int force);
     void (*scroll_to_end)();
@@ -45,7 +48,8 @@ struct PingUi {
     void (*remote_desktop_start)(const std::wstring& parameters);
     void (*url_open)(const std::wstring& url);
     void (*cell_draw)();
-    void (*copy_tab)();  // the Ping tab's clipboard copy (COPY_TAB_REQUEST)
+    void (*copy_tab)();        // the Ping tab's clipboard copy (COPY_TAB_REQUEST)
+    void (*layout_measure)();  // the layout metrics of the list font (at the start and after a font change)
 };
 
 // The real network and windows on Windows; natively nothing answers and nothing is drawn.
@@ -60,7 +64,8 @@ inline constexpr int PING_PROBE_THREADS_MAX = 32;
 // The monitor's pass.
 inline constexpr int PING_PASS_MS = 75;
 
-// A message of the Ping tab: STATUS_MESSAGE, the title for 20 s and the status line.
+// A message of the Ping tab: STATUS_MESSAGE, the title for 20 s and the status line, which holds it until the
+// message expiry (PING_MESSAGE_UNTIL, set by the status line's drawing) brings the header back.
 void ping_message(const PingUi& ui, const std::wstring& text);
 
 // One round: probes on every active host (at most PING_PROBE_THREADS_MAX threads), then the range

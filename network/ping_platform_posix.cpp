@@ -8,6 +8,7 @@ std::wstring no_mac(uint32_t) { return {}; }
 void nothing() {}
 void nothing_int(int) {}
 void nothing_text(const std::wstring&) {}
+void nothing_message(std::wstring_view) {}
 void nothing_title(const std::wstring&, int) {}
 bool no_control(int) { return false; }
 std::wstring empty_text(int) { return {}; }
@@ -22,12 +23,12 @@ const PingPlatform& ping_platform_default() {
 }
 
 const PingUi& ping_ui_default() {
-    static const PingUi ui{nothing,      nothing,      nothing_int,
-                           nothing,      nothing_text, nothing_title,
-                           no_control,   empty_text,   nothing_control_text,
-                           no_item,      nothing_int,  nothing_text,
-                           nothing_text, nothing_text, nothing,
-                           nothing};
+    static const PingUi ui{nothing_message, nothing,      nothing_int,
+                           nothing,         nothing_text, nothing_title,
+                           no_control,      empty_text,   nothing_control_text,
+                           no_item,         nothing_int,  nothing_text,
+                           nothing_text,    nothing_text, nothing,
+                           nothing,         nothing};
     return ui;
 }
 

@@ -127,7 +127,7 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
     const PingRoundCounts counts = ping_round_count(now, SharedInts[PING_SAMPLES_KEPT].load());
     SharedInts[PING_UP_COUNT] = counts.up;
     SharedInts[PING_DOWN_COUNT] = counts.down;
-    ui.status_line_draw();
+    ui.status_line_draw(L"");
     ui.list_draw();
     if (counts.down > 0) {
         const int interval = SharedInts[PING_INTERVAL_S].load();

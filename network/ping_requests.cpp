@@ -13,6 +13,7 @@
 #include "network/ping_monitor.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
+#include "ui/ping_tab_view.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void add_host_serve(const PingUi& ui) {
             case PING_ADD_APPENDED:
                 ui.canvas_grow(0);
                 ui.scroll_to_end();
-                ui.status_line_draw();
+                ui.status_line_draw(L"");
                 ui.list_draw();
                 break;
             case PING_ADD_UPDATED:
@@ -101,7 +102,7 @@ void message_expiry_serve(const PingUi& ui) {
     if (until > 0 && until < date_now()) {
         SharedQuads[PING_MESSAGE_UNTIL] = 0;
         shared_text_set(STATUS_MESSAGE, L"");
-        ui.status_line_draw();
+        ui.status_line_draw(L"");
     }
 }
 
@@ -117,12 +118,13 @@ void hover_serve(const PingUi& ui) {
                 const int column = x - SharedInts[PING_TIMELINE_X].load();
                 const int count = static_cast<int>(host->PV.size());
                 const int width = SharedInts[PING_TIMELINE_WIDTH].load();
-                if (column < width - count) {
+                const PingHoverSample hovered = ping_hover_sample(column, width, host->PV.size());
+                if (hovered.kind == PingHoverKind::BEFORE_FIRST) {
                     ui.title_set(tr(L"No data at mouse position"), MESSAGE_SECONDS);
                 } else {
-                    const int index = column - width + count;
-                    if (index >= 0 && index < count) {
-                        const PValues& sample = host->PV[static_cast<size_t>(index)];
+                    const int index = static_cast<int>(hovered.index);
+                    if (hovered.kind == PingHoverKind::SAMPLE) {
+                        const PValues& sample = host->PV[hovered.index];
                         std::wstring text = tr(L"Position") + L" " + std::to_wstring(row - 1);
                         if (count > width) {
                             text += L":" + std::to_wstring(column + 1) + L"/" + std::to_wstring(width);
@@ -340,9 +342,8 @@ void outside_programs_serve(const PingUi& ui) {
 
 void ping_message(const PingUi& ui, const std::wstring& text) {
     shared_text_set(STATUS_MESSAGE, text);
-    SharedQuads[PING_MESSAGE_UNTIL] = date_now() + MESSAGE_SECONDS;
     ui.title_set(text, MESSAGE_SECONDS);
-    ui.status_line_draw();
+    ui.status_line_draw(text);
 }
 
 std::wstring ping_host_log_text(const PSys& host, Date now) {

@@ -18,6 +18,7 @@
 namespace {
 
 void nothing() {}
+void nothing_text(std::wstring_view) {}
 void nothing_int(int) {}
 
 void now_button_set(const std::wstring& text) {
@@ -67,7 +68,8 @@ void ping_cell_draw() { cell_draw(CELL_PING, CELL_DRAW_ALWAYS); }
 
 const PingUi& ping_ui_default() {
     static const PingUi ui{
-        nothing,  nothing,   nothing_int, nothing,       now_button_set,       title_set, exists,         text_of,
-        text_set, slow_item, nothing_int, clipboard_set, remote_desktop_start, url_open,  ping_cell_draw, nothing};
+        nothing_text, nothing,   nothing_int, nothing,       now_button_set,       title_set, exists,         text_of,
+        text_set,     slow_item, nothing_int, clipboard_set, remote_desktop_start, url_open,  ping_cell_draw, nothing,
+        nothing};
     return ui;
 }

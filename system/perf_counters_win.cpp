@@ -8,7 +8,7 @@
 #include "core/event_lists.h"
 #include "core/language.h"
 #include "core/log_file.h"
-#include "core/program_restart.h"
+#include "core/self_start_line.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "core/shell_folders.h"

@@ -16,5 +16,18 @@ void ping_status_line_draw(std::wstring_view message);
 // height of SCROLL_PING_LIST to the hosts' rows.
 void ping_canvas_grow(bool force);
 
+// The layout metrics of the list's font, measured on CANVAS_PING_STATUS: PING_ROW_HEIGHT, PING_CHAR_WIDTH,
+// PING_TIMELINE_X and PING_TIMELINE_WIDTH (from PING_HEADER_LENGTH blanks), PING_STATUS_SPAN_WIDTH and
+// PING_DATE_TEXT_WIDTH; the list's scroll step follows the row height. Nothing changes when the canvas
+// cannot be drawn on. Any thread.
+void ping_layout_measure();
+
+// Loads FONT_PING_LIST again at `size` points, shows the size in COMBO_PING_FONT_SIZE and measures the
+// layout again.
+void ping_list_font_apply(int size);
+
+// Scrolls the host list to its end (after an added host).
+void ping_list_scroll_to_end();
+
 // The visible-tab redraw's drawing of the Ping tab: the status line with an empty message, then the list.
 void ping_tab_draw_lists();

@@ -13,6 +13,7 @@
 #include "core/shared_tables.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
+#include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
 #include "runtime/gui/dpi/dpi_win.h"
 #include "runtime/gui/font/font.h"
@@ -25,6 +26,8 @@ namespace {
 
 constexpr int MESSAGE_HOLD_SECONDS = 15;
 constexpr int CANVAS_SPARE_ROWS = 50;
+constexpr int TIMELINE_GAP = 5;  // pixels between the row text and the timeline
+constexpr int FONT_SIZE_FIRST = 9;
 
 // Which canvas picture a memory describes: a recreated or resized canvas is drawn anew.
 struct CanvasKey {
@@ -242,6 +245,46 @@ void ping_canvas_grow(bool force) {
                       gui_unscale(row_height * (count + CANVAS_SPARE_ROWS) + 1));
     }
     scroll_area_inner_size_set(SCROLL_PING_LIST, GUI_KEEP, gui_unscale(row_height * count + 1));
+}
+
+void ping_layout_measure() {
+    if (!window_exists(WIN_MAIN)) return;
+    const std::wstring header = shared_text(PING_HEADER_TEXT);
+    const int header_length = SharedInts[PING_HEADER_LENGTH].load();
+    int row_height = 0;
+    {
+        CanvasDraw draw(CANVAS_PING_STATUS);
+        if (!draw) return;
+        const HDC dc = draw.dc();
+        const auto font = reinterpret_cast<HFONT>(font_handle(FONT_PING_LIST));
+        if (font) SelectObject(dc, font);
+        SIZE header_size{};
+        GetTextExtentPoint32W(dc, header.c_str(), static_cast<int>(header.size()), &header_size);
+        row_height = header_size.cy + 2;
+        const int blanks = text_width(dc, std::wstring(static_cast<std::size_t>(std::max(0, header_length)), L' '));
+        int list_width = 0;
+        int list_height = 0;
+        canvas_pixel_size(CANVAS_PING_LIST, &list_width, &list_height);
+        SharedInts[PING_ROW_HEIGHT] = row_height;
+        SharedInts[PING_CHAR_WIDTH] = text_width(dc, L"A");
+        SharedInts[PING_TIMELINE_X] = blanks + TIMELINE_GAP;
+        SharedInts[PING_TIMELINE_WIDTH] =
+            std::clamp(list_width - blanks - TIMELINE_GAP, 1, std::max(1, SharedInts[PING_SAMPLES_KEPT].load()));
+        SharedInts[PING_STATUS_SPAN_WIDTH] = draw.width() - (blanks + TIMELINE_GAP);
+        SharedInts[PING_DATE_TEXT_WIDTH] = text_width(dc, L"%mm-%dd %hh:%ii:%ss");
+    }
+    scroll_area_step_set(SCROLL_PING_LIST, row_height);
+}
+
+void ping_list_font_apply(int size) {
+    font_free(FONT_PING_LIST);
+    font_load(FONT_PING_LIST, L"Lucida Console", size, FONT_STYLE_HIGH_QUALITY);
+    if (control_exists(COMBO_PING_FONT_SIZE)) combo_box_select(COMBO_PING_FONT_SIZE, size - FONT_SIZE_FIRST);
+    ping_layout_measure();
+}
+
+void ping_list_scroll_to_end() {
+    if (control_exists(SCROLL_PING_LIST)) scroll_area_scroll_to(SCROLL_PING_LIST, GUI_KEEP, 99999);
 }
 
 void ping_tab_draw_lists() {

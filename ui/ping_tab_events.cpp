@@ -166,7 +166,7 @@ void add_click(const PingControlInput& in, PingControlActions& actions) {
             std::wstring queue = in.host_text;
             if (!queue.empty()) queue = ping_host_queue_text(std::move(queue));
             actions.lookup_start = !queue.empty();
-            shared_text_set(PING_ADD_QUEUE, std::move(queue));
+            actions.lookup_names = std::move(queue);
             break;
         }
         case PING_MODE_ADDRESS:

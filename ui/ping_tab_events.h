@@ -39,7 +39,8 @@ struct PingControlActions {
     bool vendor_clear = false;   // empty it
     bool vendor_page_open = false;
     bool data_panel_draw = false;
-    bool lookup_start = false;  // the host-name lookup worker, for PING_ADD_QUEUE
+    bool lookup_start = false;  // the host-name lookup worker, for the names below
+    std::wstring lookup_names;  // blank-separated names for the lookup queue (PING_ADD_QUEUE)
     bool to_address_set = false;
     uint32_t to_address = 0;
     bool from_address_set = false;
@@ -65,9 +66,15 @@ std::wstring ping_host_queue_text(std::wstring typed);
 // the wiring installs; a missing one does nothing.
 struct PingTabActions {
     void (*vendor_import)(const std::wstring& file_name) = nullptr;  // empty name: empty the list
-    void (*lookup_start)() = nullptr;  // starts the host-name lookup worker and keeps its thread number
+    // Adds the names to the lookup queue under its lock and starts the host-name lookup worker.
+    void (*lookup_start)(const std::wstring& names) = nullptr;
 };
 void ping_tab_actions_set(const PingTabActions& actions);
+
+// Return in the address and range modes: the single host of INPUT_PING_IP_FROM (not "0.0.0.0") with the
+// description field's text for the monitor to add; never a range. Ctrl+F there: the focus to that field.
+void ping_address_enter();
+void ping_address_focus();
 
 // The handler of every Ping tab control, and its installation for their numbers.
 void ping_control_event_handle(const GuiEvent& event);

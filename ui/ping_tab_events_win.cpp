@@ -27,7 +27,7 @@ namespace {
 constexpr wchar_t VENDOR_PAGE[] = L"https://maclookup.app/downloads/csv-database";
 
 std::atomic<void (*)(const std::wstring&)> vendor_import_hook{nullptr};
-std::atomic<void (*)()> lookup_start_hook{nullptr};
+std::atomic<void (*)(const std::wstring&)> lookup_start_hook{nullptr};
 
 std::wstring lower(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
@@ -89,7 +89,7 @@ void actions_do(const PingControlActions& actions) {
     if (actions.vendor_page_open) ShellExecuteW(nullptr, L"open", VENDOR_PAGE, nullptr, nullptr, SW_SHOWNORMAL);
     if (actions.data_panel_draw) data_folder_panel_draw(0);
     if (actions.lookup_start) {
-        if (const auto start = lookup_start_hook.load()) start();
+        if (const auto start = lookup_start_hook.load()) start(actions.lookup_names);
     }
     if (actions.to_address_set) ip_input_address_set(INPUT_PING_IP_TO, actions.to_address);
     if (actions.from_address_set) ip_input_address_set(INPUT_PING_IP_FROM, actions.from_address);
@@ -101,6 +101,20 @@ void actions_do(const PingControlActions& actions) {
 void ping_tab_actions_set(const PingTabActions& actions) {
     vendor_import_hook.store(actions.vendor_import);
     lookup_start_hook.store(actions.lookup_start);
+}
+
+void ping_address_enter() {
+    if (!control_exists(INPUT_PING_IP_FROM) || control_text(INPUT_PING_IP_FROM) == L"0.0.0.0") return;
+    if (SharedInts[PING_REQ_ADD_HOST].load(std::memory_order_acquire) != 0) return;  // the monitor has one in hand
+    std::wstring description = control_exists(INPUT_PING_DESCRIPTION) ? control_text(INPUT_PING_DESCRIPTION) : L"";
+    if (description == lower(tr(L"Description"))) description.clear();
+    shared_text_set(PING_ADD_NAME, description);
+    SharedInts[PING_REQ_ADD_HOST].store(static_cast<int32_t>(ip_input_address(INPUT_PING_IP_FROM)),
+                                        std::memory_order_release);
+}
+
+void ping_address_focus() {
+    if (control_exists(INPUT_PING_IP_FROM)) control_focus(INPUT_PING_IP_FROM);
 }
 
 void ping_control_event_handle(const GuiEvent& event) { actions_do(ping_control_event(input_read(event))); }

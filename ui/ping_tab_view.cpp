@@ -105,7 +105,7 @@ PingColumnPaint ping_column_paint(int64_t value, int slow_ms, bool full_timeline
 PingHoverSample ping_hover_sample(int column, int width, std::size_t sample_count) {
     if (column < 0 || column >= width) return {};
     const PingTimelineSpan span = ping_timeline_span(sample_count, width);
-    if (column < span.empty_columns) return {PingHoverKind::NO_DATA, 0};
+    if (column < span.empty_columns) return {PingHoverKind::BEFORE_FIRST, 0};
     return {PingHoverKind::SAMPLE, span.first_sample + static_cast<std::size_t>(column - span.empty_columns)};
 }
 

@@ -82,12 +82,16 @@ PingColumnPaint ping_column_paint(int64_t value, int slow_ms, bool full_timeline
 
 // The sample under a timeline column (the pointer's x less the timeline's x): outside the timeline, left of
 // the first sample, or the sample's index, which is always below sample_count.
-enum class PingHoverKind : uint8_t { OUTSIDE, NO_DATA, SAMPLE };
+enum class PingHoverKind : uint8_t { OUTSIDE, BEFORE_FIRST, SAMPLE };
 struct PingHoverSample {
     PingHoverKind kind = PingHoverKind::OUTSIDE;
     std::size_t index = 0;
 };
 PingHoverSample ping_hover_sample(int column, int width, std::size_t sample_count);
+
+// The list's column header in English (the text table gives its translations); its column ends match the rows.
+inline constexpr std::wstring_view PING_LIST_HEADER =
+    L"IP Address (Host Name)               Time(ms)  TTL  TOS   Recv   Lost  Lost%";
 
 // The status line's message: ">> " and the message, cut to the header's length (uncut while it is unknown).
 std::wstring ping_status_message_text(std::wstring_view message, int header_length);

@@ -11,6 +11,7 @@
 #include "runtime/gui/control/control.h"
 #include "runtime/gui/folder_tree/folder_tree.h"
 #include "runtime/gui/track_bar/track_bar.h"
+#include "ui/ping_toolbar.h"
 #include "ui/settings_page.h"
 
 namespace {
@@ -79,7 +80,7 @@ void settings_controls_from_settings(int argument) {
     control_text_set(TEXT_LOG_FOLDER, folder);
     choice_show(TRACK_TRANSPARENCY);
     choice_show(COMBO_PING_MODE);
-    // WIRE: when the argument is 0, ping_toolbar_build();  (network monitor)
+    if (argument == 0) ping_toolbar_build();
     for (const int control : {COMBO_PING_FONT_SIZE, COMBO_PING_SLOW, COMBO_PING_INTERVAL, COMBO_EVENT_FONT_SIZE,
                               COMBO_BYTE_UNIT, TRACK_WINDOW_WIDTH, TRACK_WINDOW_HEIGHT}) {
         choice_show(control);

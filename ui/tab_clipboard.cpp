@@ -15,6 +15,7 @@
 #include "runtime/list_model.h"
 #include "runtime/text.h"
 #include "runtime/threads.h"
+#include "ui/ping_tab_view.h"
 #include "ui/status_title.h"
 
 std::atomic<int32_t> ClipboardLineCount{0};
@@ -28,8 +29,7 @@ constexpr int PROCESSOR_COLUMNS = 21;  // columns 0 to 20, whatever the list has
 constexpr int PING_ADDRESS_WIDTH = 40;
 constexpr int PING_NUMBER_WIDTH = 5;
 constexpr int PING_COUNT_WIDTH = 7;
-constexpr std::wstring_view PING_HEADER =
-    L"IP Address (Host Name)               Time(ms)  TTL  TOS   Recv   Lost  Lost%";
+constexpr std::wstring_view PING_HEADER = PING_LIST_HEADER;
 
 TabClipboardSources sources;
 

@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "app/event_loop.h"
-#include "app/self_start.h"
+#include "app/shell_target.h"
 #include "app/wiring.h"
 #include "core/control_handlers.h"
 #include "core/control_numbers.h"
 #include "core/language.h"
+#include "core/self_start_line.h"
 #include "core/settings_controls.h"
 #include "core/settings_file.h"
 #include "core/settings_file_hooks.h"

@@ -87,6 +87,7 @@ struct FakeTab {
     std::wstring now_button;
     int slow_item = -1;
     int list_draws = 0;
+    std::vector<std::wstring> status_lines;  // the message of each status line draw ("" for the header)
 };
 inline FakeTab Tab;
 
@@ -99,11 +100,16 @@ inline void fake_tab_reset() {
     Tab.now_button.clear();
     Tab.slow_item = -1;
     Tab.list_draws = 0;
+    Tab.status_lines.clear();
 }
 
 inline const PingUi& fake_ping_ui() {
     static const PingUi ui{
-        .status_line_draw = [] {},
+        .status_line_draw =
+            [](std::wstring_view message) {
+                std::lock_guard guard(Tab.lock);
+                Tab.status_lines.emplace_back(message);
+            },
         .list_draw =
             [] {
                 std::lock_guard guard(Tab.lock);
@@ -160,6 +166,7 @@ inline const PingUi& fake_ping_ui() {
             },
         .cell_draw = [] {},
         .copy_tab = [] {},
+        .layout_measure = [] {},
     };
     return ui;
 }

@@ -200,4 +200,21 @@ TEST_F(PingRequests, SelectingTimedOutHostsSelectsOnlyActiveOnes) {
     EXPECT_EQ(selected, (std::vector<int>{1, 0, 0}));
 }
 
+// The status line holds a message itself: the monitor hands it the text once, redraws the header with the
+// empty text (never the old message again), and leaves the hold to the drawing until its own expiry.
+TEST_F(PingRequests, AMessageGoesToTheStatusLineOnceAndItsExpiryBringsTheHeaderBack) {
+    SharedQuads[PING_MESSAGE_UNTIL] = 0;
+    add_request(static_cast<int32_t>(address_of(127, 0, 0, 2)), L"127.0.0.2");
+    EXPECT_EQ(SharedQuads[PING_MESSAGE_UNTIL].load(), 0) << "the monitor keeps a timer of its own";
+    EXPECT_EQ(shared_text(STATUS_MESSAGE), L"Duplicate IP found: 127.0.0.2");
+    add_request(static_cast<int32_t>(address_of(127, 0, 0, 9)), L"");
+    SharedQuads[PING_MESSAGE_UNTIL] = date_now() - 1;  // what the drawing held has run out
+    serve();
+    EXPECT_EQ(SharedQuads[PING_MESSAGE_UNTIL].load(), 0);
+    EXPECT_EQ(shared_text(STATUS_MESSAGE), L"");
+    std::lock_guard guard(Tab.lock);
+    const std::vector<std::wstring> expected = {L"Duplicate IP found: 127.0.0.2", L"", L""};
+    EXPECT_EQ(Tab.status_lines, expected) << "an added host and the expiry draw the header, not the message";
+}
+
 }  // namespace

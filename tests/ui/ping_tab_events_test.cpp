@@ -304,12 +304,13 @@ TEST_F(PingTabEvents, AddInHostNameModeQueuesOnlyTheHostPart) {
     input.event = control_event(BUTTON_PING_ADD, 0);
     input.mode_shown = PING_MODE_HOST_NAME;
     input.host_text = L"https://example.org/path/page.html";
-    EXPECT_TRUE(ping_control_event(input).lookup_start);
-    EXPECT_EQ(shared_text(PING_ADD_QUEUE), L"example.org");
+    const PingControlActions queued = ping_control_event(input);
+    EXPECT_TRUE(queued.lookup_start);
+    EXPECT_EQ(queued.lookup_names, L"example.org");
+    EXPECT_EQ(shared_text(PING_ADD_QUEUE), L"") << "the queue is the lookup worker's, changed under its lock";
 
     input.host_text = L"";
     EXPECT_FALSE(ping_control_event(input).lookup_start) << "an empty field starts no worker";
-    EXPECT_EQ(shared_text(PING_ADD_QUEUE), L"");
     EXPECT_EQ(ping_host_queue_text(L"http://a.lan https://b.lan"), L"a.lan b.lan");
 }
 

@@ -163,11 +163,11 @@ TEST(PingTabView, TheHoverSampleNeverLiesPastTheSamples) {
         std::size_t index;
     };
     const Case cases[] = {
-        {-1, 200, 10, PingHoverKind::OUTSIDE, 0},      {200, 200, 10, PingHoverKind::OUTSIDE, 0},
-        {250, 200, 10, PingHoverKind::OUTSIDE, 0},     {0, 200, 10, PingHoverKind::NO_DATA, 0},
-        {189, 200, 10, PingHoverKind::NO_DATA, 0},     {190, 200, 10, PingHoverKind::SAMPLE, 0},
-        {199, 200, 10, PingHoverKind::SAMPLE, 9},      {0, 200, 3200, PingHoverKind::SAMPLE, 3000},
-        {199, 200, 3200, PingHoverKind::SAMPLE, 3199}, {5, 200, 0, PingHoverKind::NO_DATA, 0},
+        {-1, 200, 10, PingHoverKind::OUTSIDE, 0},       {200, 200, 10, PingHoverKind::OUTSIDE, 0},
+        {250, 200, 10, PingHoverKind::OUTSIDE, 0},      {0, 200, 10, PingHoverKind::BEFORE_FIRST, 0},
+        {189, 200, 10, PingHoverKind::BEFORE_FIRST, 0}, {190, 200, 10, PingHoverKind::SAMPLE, 0},
+        {199, 200, 10, PingHoverKind::SAMPLE, 9},       {0, 200, 3200, PingHoverKind::SAMPLE, 3000},
+        {199, 200, 3200, PingHoverKind::SAMPLE, 3199},  {5, 200, 0, PingHoverKind::BEFORE_FIRST, 0},
         {0, 0, 5, PingHoverKind::OUTSIDE, 0},
     };
     for (const Case& c : cases) {

@@ -1,4 +1,4 @@
-// Starting this program again and opening targets with the shell, on Windows.
+// Starting this program again on Windows: a quoted command line through CreateProcess, or the shell's "RunAS".
 #include <windows.h>
 
 #include <shellapi.h>
@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/self_start.h"
 #include "core/self_start_line.h"
 
-namespace {
-
-std::wstring own_path() {
+std::wstring own_program_path() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -22,29 +19,27 @@ std::wstring own_path() {
     }
 }
 
-}  // namespace
-
-bool self_start(bool elevated) {
-    const std::wstring program = own_path();
-    if (program.empty()) return false;
+bool program_start_again(std::wstring_view program, bool elevated, int show_command) {
+    const std::wstring path(program);
+    if (path.empty()) return false;
     if (elevated) {
         // The shell is given the path and the fixed words apart: nothing is read as a command.
         SHELLEXECUTEINFOW start{};
         start.cbSize = sizeof(start);
         start.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
         start.lpVerb = L"RunAS";
-        start.lpFile = program.c_str();
+        start.lpFile = path.c_str();
         start.lpParameters = L"restart norepair";
-        start.nShow = SW_HIDE;
+        start.nShow = show_command;
         return ShellExecuteExW(&start) != FALSE;
     }
-    std::wstring command_line = self_start_command_line(program);
+    std::wstring command_line = self_start_command_line(path);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
+    startup.wShowWindow = static_cast<WORD>(show_command);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         return false;
     }
@@ -53,9 +48,4 @@ bool self_start(bool elevated) {
     return true;
 }
 
-bool shell_target_open(std::wstring_view target) {
-    if (!shell_target_allowed(target)) return false;
-    const std::wstring text(target);
-    const HINSTANCE result = ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<intptr_t>(result) > 32;
-}
+bool self_start(bool elevated) { return program_start_again(own_program_path(), elevated, SW_HIDE); }
