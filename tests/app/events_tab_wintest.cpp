@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 
+#include "app/app_test_support.h"
 #include "app/event_loop.h"
 #include "app/shortcuts.h"
 #include "app/wiring.h"
@@ -39,15 +40,6 @@ constexpr int HEIGHT = 420;
 constexpr COLORREF GREY = 0x808080;
 constexpr COLORREF BLUE = 0xFF0000;
 constexpr COLORREF RED = 0x0000FF;
-
-bool loop_until(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        event_loop_turn(20);
-    }
-    return true;
-}
 
 bool any_pixel(int canvas, COLORREF color) {
     CanvasDraw draw(canvas);

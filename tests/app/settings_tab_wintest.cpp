@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_test_support.h"
 #include "app/event_loop.h"
 #include "app/shell_target.h"
 #include "app/wiring.h"
@@ -41,16 +42,6 @@
 #include "ui/status_title.h"
 
 namespace {
-
-// Turns the event loop until the condition holds or 10 s have passed.
-bool loop_until(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        event_loop_turn(20);
-    }
-    return true;
-}
 
 // Clicks a control as the user does (the button's own click) and turns the loop until the runtime's event
 // for it has been handled.
@@ -94,11 +85,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
-        shared_state_init(SharedStateFacts{});
-        shared_tables_init();
-        text_maps_load(LANGUAGE_ENGLISH);
-        graph_descriptors_clear();
-        control_handlers_clear();
+        program_state_fresh();
         gui_event_clear();
         SharedInts[CAPTION_HEIGHT] = GetSystemMetrics(SM_CYCAPTION);
         {

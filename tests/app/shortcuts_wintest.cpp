@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "app/app_test_support.h"
 #include "app/event_loop.h"
 #include "app/shortcuts.h"
 #include "app/wiring.h"
@@ -35,16 +36,6 @@ namespace {
 
 constexpr int MAIN_X = 60;
 constexpr int MAIN_Y = 60;
-
-// Turns the event loop until the condition holds or 10 s have passed.
-bool loop_until(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        event_loop_turn(20);
-    }
-    return true;
-}
 
 // Turns the loop until the posted messages are handled (a marker key without a shortcut comes back).
 void loop_drain() {
@@ -73,11 +64,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
-        shared_state_init(SharedStateFacts{});
-        shared_tables_init();
-        text_maps_load(LANGUAGE_ENGLISH);
-        graph_descriptors_clear();
-        control_handlers_clear();
+        program_state_fresh();
         shortcut_table_clear(WIN_MAIN);
         shortcut_table_clear(WIN_COMPACT);
         ASSERT_TRUE(window_open(WIN_COMPACT, 300, 300, 420, 120, L"compact", WINDOW_CAPTION));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_test_support.h"
 #include "app/event_loop.h"
 #include "app/wiring.h"
 #include "core/color_lists.h"
@@ -48,11 +49,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
         ASSERT_TRUE(gui_init());
-        shared_state_init(SharedStateFacts{});
-        shared_tables_init();
-        text_maps_load(LANGUAGE_ENGLISH);
-        graph_descriptors_clear();
-        control_handlers_clear();
+        program_state_fresh();
         ASSERT_TRUE(window_open(WINDOW, 40, 40, 400, 300, L"wiring test", WINDOW_CAPTION | WINDOW_INVISIBLE));
     }
     void TearDown() override {
