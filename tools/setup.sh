@@ -21,7 +21,7 @@ PACKAGES=(
     gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
     libz-mingw-w64-dev binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 wine32:i386
-    xvfb xauth x11-utils imagemagick xdotool locales clang-format
+    xvfb xauth x11-utils imagemagick xdotool locales clang-format iproute2
 )
 
 missing_packages() {
