@@ -31,7 +31,7 @@ std::vector<uint8_t> read_error_data() {
     return data;
 }
 
-RecordSpec disk_event(uint32_t number, int disk = 1, int64_t age = 60) {
+FakeRecord disk_event(uint32_t number, int disk = 1, int64_t age = 60) {
     return {.number = number,
             .time_generated = static_cast<uint32_t>(NOW - age),
             .event_id = 153,
@@ -40,7 +40,7 @@ RecordSpec disk_event(uint32_t number, int disk = 1, int64_t age = 60) {
 }
 
 // A record of another source, written two minutes ago.
-RecordSpec other_event(uint32_t number) {
+FakeRecord other_event(uint32_t number) {
     return {.number = number, .time_generated = static_cast<uint32_t>(NOW - 120), .source = u"Other"};
 }
 
@@ -160,9 +160,9 @@ TEST_F(DiskErrorWatch, EventsThatBlameNoDrive) {
     DriveTable[5].found_date = NOW - 86400 / 2;
     uint32_t number = 1;
     for (const Case& c : cases) {
-        RecordSpec spec = disk_event(number++, 1, c.age);
-        spec.strings = {c.message};
-        fake_event_log().add(spec);
+        FakeRecord made = disk_event(number++, 1, c.age);
+        made.strings = {c.message};
+        fake_event_log().add(made);
     }
     scan();
     EXPECT_EQ(lines, std::vector<std::wstring>{});
@@ -190,7 +190,7 @@ TEST_F(DiskErrorWatch, ALogThatCannotBeOpenedIsTriedNextRound) {
 }
 
 TEST_F(DiskErrorWatch, ARecordLargerThanTheBufferIsReadWithABiggerOne) {
-    RecordSpec big = disk_event(2);
+    FakeRecord big = disk_event(2);
     big.strings.push_back(std::u16string(40000, u'x'));  // 80 000 bytes: more than one 64 KB block
     fake_event_log().add(disk_event(1));
     fake_event_log().add(big);

@@ -67,16 +67,16 @@ const EventLogApi locked_api{.open = locked_open,
                              .account_name = locked_account,
                              .log_names = locked_names};
 
-void fake_add(const RecordSpec& spec) {
+void fake_add(const FakeRecord& made) {
     std::lock_guard guard(fake_lock);
-    fake_event_log().add(spec);
+    fake_event_log().add(made);
 }
 int fake_reads() {
     std::lock_guard guard(fake_lock);
     return fake_event_log().reads;
 }
 
-RecordSpec event_at(uint32_t number, int64_t age_s, std::u16string source = u"Service Control Manager") {
+FakeRecord event_at(uint32_t number, int64_t age_s, std::u16string source = u"Service Control Manager") {
     return {.number = number,
             .time_generated = static_cast<uint32_t>(NOW - age_s),
             .type = 4,
@@ -413,9 +413,9 @@ TEST_F(EventPage, ACloseRequestEmptiesTheListsOnThePageThread) {
 TEST_F(EventPage, AQuitDuringALoadEndsTheReadAtTheNextBlockAndTheThread) {
     // Records of about 24 KB: two to a block, so the whole log takes a thousand reads.
     for (uint32_t n = 1; n <= 2000; ++n) {
-        RecordSpec spec = event_at(n, 1000);
-        spec.data.assign(24000, 0xAB);
-        fake_add(spec);
+        FakeRecord made = event_at(n, 1000);
+        made.data.assign(24000, 0xAB);
+        fake_add(made);
     }
     quit_on_first_read = true;
     const int64_t thread = thread_create([](int64_t) { event_page_run(page_hooks); }, 0);

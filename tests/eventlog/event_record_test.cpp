@@ -23,7 +23,7 @@ std::vector<uint32_t> walked_numbers(const std::vector<uint8_t>& block) {
 }
 
 TEST(EventRecordWalk, ReadsEveryFieldOfWholeRecords) {
-    RecordSpec first{.number = 42,
+    FakeRecord first{.number = 42,
                      .event_id = 0x80070033,
                      .type = 0x0004,
                      .source = u"Microsoft-Windows-Kernel",
@@ -86,14 +86,14 @@ TEST(EventRecordWalk, LengthsThatLieEndTheWalk) {
 
 TEST(EventRecordWalk, OffsetsOutsideTheRecordGiveEmptyFields) {
     // The bytes after the record are another record whose text would show if the offsets were followed.
-    RecordSpec spec{.number = 5, .strings = {u"inside"}, .sid = {1, 2, 3, 4}, .data = {1, 2, 3, 4}};
+    FakeRecord made{.number = 5, .strings = {u"inside"}, .sid = {1, 2, 3, 4}, .data = {1, 2, 3, 4}};
     struct Case {
         const char* name;
         std::size_t field;
         uint32_t value;
         bool strings_empty, sid_empty, data_empty;
     };
-    const std::vector<uint8_t> base = record_bytes(spec);
+    const std::vector<uint8_t> base = record_bytes(made);
     const uint32_t length = static_cast<uint32_t>(base.size());
     const Case cases[] = {
         {"data past the end", FIELD_DATA_OFFSET, length - 2, false, false, true},

@@ -11,7 +11,7 @@
 
 // The fields of one record to build; the bytes follow the Windows layout (56-byte header, source, computer,
 // SID, strings, data, padding to 4 bytes, the length again at the end).
-struct RecordSpec {
+struct FakeRecord {
     uint32_t number = 1;
     uint32_t time_generated = 1'700'000'000;
     uint32_t event_id = 7;
@@ -38,7 +38,7 @@ inline void put32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
     std::memcpy(bytes.data() + at, &value, 4);
 }
 
-inline std::vector<uint8_t> record_bytes(const RecordSpec& spec) {
+inline std::vector<uint8_t> record_bytes(const FakeRecord& made) {
     std::vector<uint8_t> bytes(56, 0);
     auto text = [&](const std::u16string& t) {
         for (char16_t c : t) {
@@ -48,30 +48,30 @@ inline std::vector<uint8_t> record_bytes(const RecordSpec& spec) {
         bytes.push_back(0);
         bytes.push_back(0);
     };
-    text(spec.source);
-    text(spec.computer);
+    text(made.source);
+    text(made.computer);
     while (bytes.size() % 4) bytes.push_back(0);
     const uint32_t sid_offset = static_cast<uint32_t>(bytes.size());
-    bytes.insert(bytes.end(), spec.sid.begin(), spec.sid.end());
+    bytes.insert(bytes.end(), made.sid.begin(), made.sid.end());
     const uint32_t string_offset = static_cast<uint32_t>(bytes.size());
-    for (const auto& s : spec.strings) text(s);
+    for (const auto& s : made.strings) text(s);
     const uint32_t data_offset = static_cast<uint32_t>(bytes.size());
-    bytes.insert(bytes.end(), spec.data.begin(), spec.data.end());
+    bytes.insert(bytes.end(), made.data.begin(), made.data.end());
     while (bytes.size() % 4) bytes.push_back(0);
     bytes.resize(bytes.size() + 4);
     const uint32_t length = static_cast<uint32_t>(bytes.size());
     put32(bytes, 0, length);
     put32(bytes, 4, 0x654C664C);  // "LfLe"
-    put32(bytes, 8, spec.number);
-    put32(bytes, 12, spec.time_generated);
-    put32(bytes, 16, spec.time_generated);
-    put32(bytes, 20, spec.event_id);
-    bytes[24] = static_cast<uint8_t>(spec.type);
-    bytes[26] = static_cast<uint8_t>(spec.strings.size());
+    put32(bytes, 8, made.number);
+    put32(bytes, 12, made.time_generated);
+    put32(bytes, 16, made.time_generated);
+    put32(bytes, 20, made.event_id);
+    bytes[24] = static_cast<uint8_t>(made.type);
+    bytes[26] = static_cast<uint8_t>(made.strings.size());
     put32(bytes, 36, string_offset);
-    put32(bytes, 40, static_cast<uint32_t>(spec.sid.size()));
+    put32(bytes, 40, static_cast<uint32_t>(made.sid.size()));
     put32(bytes, 44, sid_offset);
-    put32(bytes, 48, static_cast<uint32_t>(spec.data.size()));
+    put32(bytes, 48, static_cast<uint32_t>(made.data.size()));
     put32(bytes, 52, data_offset);
     put32(bytes, length - 4, length);
     return bytes;
@@ -88,9 +88,9 @@ struct FakeEventLog {
     int reads = 0;
     std::size_t largest_buffer = 0;
 
-    void add(const RecordSpec& spec) {
-        records.push_back(record_bytes(spec));
-        numbers.push_back(spec.number);
+    void add(const FakeRecord& made) {
+        records.push_back(record_bytes(made));
+        numbers.push_back(made.number);
     }
     void clear() {
         records.clear();
