@@ -10,6 +10,7 @@
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "core/tab_choices.h"
+#include "network/adapter_scan.h"
 #include "runtime/gui/color_chooser/color_chooser.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
@@ -28,8 +29,6 @@ constexpr int TRAFFIC_UNIT_CHOICES = 2;  // bytes, packets
 constexpr int CORE_GRAPH_SPAN = 144;
 constexpr int GPU_GRAPH_SPAN = 80;
 constexpr int GPU_SLOTS = 8;
-
-AdapterMacLookup adapter_mac_lookup = nullptr;  // set at start-up
 
 void gpu_slot_show(int slot, bool shown) {
     const int first = SharedInts[GPU_GRAPH_START].load() + GPU_SLOT_STEP * slot;
@@ -70,15 +69,9 @@ void on_byte_unit(const GuiEvent&) {
 void on_network_filter(const GuiEvent&) {
     const int item = combo_box_selected(COMBO_NETWORK_FILTER);
     int adapter = -1;
+    // An item the list does not hold (-1 while nothing is chosen, or one past its end) changes nothing.
     if (!network_filter_choice(item, shared_text(NET_FILTER_ADAPTERS), &adapter)) return;
-    SharedInts[NET_FILTER_ITEM] = item;
-    SharedInts[NET_FILTER_ADAPTER] = adapter;
-    if (adapter < 0) {
-        shared_text_set(NET_FILTER_MAC, L"");
-    } else if (adapter_mac_lookup) {
-        const std::wstring mac = adapter_mac_lookup(adapter);
-        if (!mac.empty()) shared_text_set(NET_FILTER_MAC, mac);
-    }
+    network_filter_choose(item);
 }
 
 void on_network_unit(const GuiEvent&) {
@@ -118,8 +111,6 @@ void on_system_header(const GuiEvent& event) {
 }
 
 }  // namespace
-
-void adapter_mac_lookup_set(AdapterMacLookup lookup) { adapter_mac_lookup = lookup; }
 
 void tab_control_handlers_add() {
     control_handler_add(COMBO_GPU, COMBO_GPU, on_gpu);

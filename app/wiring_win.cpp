@@ -30,7 +30,6 @@
 #include "gpu/nvml_binding.h"
 #include "network/host_naming.h"
 #include "network/mac_vendors.h"
-#include "network/net_adapter_table.h"
 #include "network/network_monitor.h"
 #include "network/ping_monitor.h"
 #include "network/proxy_switch.h"
@@ -77,8 +76,6 @@ void disk_error_watch_start() {
     worker_start(disk_error_watch_thread, DISK_ERROR_THREAD);
     thread_set_priority(SharedQuads[DISK_ERROR_THREAD], DISK_ERROR_WATCH_PRIORITY);
 }
-
-std::wstring adapter_mac(int adapter_number) { return net_adapter_mac_of(adapter_number); }
 
 void ping_status_message_draw(const std::wstring& message) { ping_status_line_draw(message); }
 void ping_canvas_grow_int(int force) { ping_canvas_grow(force != 0); }
@@ -203,7 +200,6 @@ void startup_event_handlers_add() {
     control_handler_add(PANEL_MAIN, PANEL_MAIN, main_tab_selected);
     graph_readout_handlers_add();
     tab_control_handlers_add();
-    adapter_mac_lookup_set(adapter_mac);
     ping_tab_handlers_add();
     ShortcutHooks shortcuts;
     shortcuts.shell_open = shell_open;

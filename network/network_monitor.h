@@ -12,9 +12,3 @@
 void network_libraries_load();
 // The exit, after the adapter thread has ended.
 void network_libraries_free();
-
-// The user picked an item of the network filter (the combo box's change).
-void network_filter_selected(int item);
-
-// F6 on the Networks tab: a rescan with a geolocation lookup.
-void network_lookup_ask();
