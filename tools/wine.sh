@@ -5,9 +5,35 @@ SOTRIX_WINE_TEMPLATE="$SOTRIX_USER_CACHE/wine-template"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+# Some kernels run 64-bit user code only: execve of an i386 program fails with ENOEXEC. Wine's launcher
+# then fails at once, because it always starts its 32-bit loader first. On such a machine every Wine command
+# goes straight to the 64-bit loader (small commands of our own, first on PATH, stand in for wine, wine-stable
+# and wineboot), so 64-bit Windows programs run as usual; 32-bit Windows programs cannot run at all there,
+# and SOTRIX_WINE_I386 is 0.
+wine_i386_probe() {
+    local loader32=/usr/lib/wine/wine loader64=/usr/lib/wine/wine64 shims
+    SOTRIX_WINE_I386=1
+    [ -x "$loader32" ] && [ -x "$loader64" ] || return 0
+    "$loader32" --version >/dev/null 2>&1 && return 0
+    SOTRIX_WINE_I386=0
+    export WINELOADER="$loader64"
+    shims="$SOTRIX_USER_CACHE/wine64-only"
+    if [ ! -x "$shims/wineboot" ]; then
+        mkdir -p "$shims.new.$$" || return 1
+        printf '#!/bin/sh\nexec %s "$@"\n' "$loader64" >"$shims.new.$$/wine"
+        printf '#!/bin/sh\nexec %s wineboot.exe "$@"\n' "$loader64" >"$shims.new.$$/wineboot"
+        chmod +x "$shims.new.$$/wine" "$shims.new.$$/wineboot"
+        cp "$shims.new.$$/wine" "$shims.new.$$/wine-stable"
+        rm -rf "$shims" && mv "$shims.new.$$" "$shims" || rm -rf "$shims.new.$$"
+    fi
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+}
+wine_i386_probe
+export SOTRIX_WINE_I386
+
 # What the template was made with; another Wine or another recipe makes it anew.
 wine_template_stamp() {
-    printf '%s virtual-screen 3\n' "$(wine --version 2>/dev/null)"
+    printf '%s virtual-screen 3 i386-%s\n' "$(wine --version 2>/dev/null)" "$SOTRIX_WINE_I386"
 }
 
 # Wine's X11 driver on a virtual screen of our own (Xvfb, no window manager):
