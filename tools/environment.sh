@@ -12,6 +12,10 @@ else
 fi
 export SOTRIX_CACHE SOTRIX_USER_CACHE
 export CCACHE_DIR="${CCACHE_DIR:-$SOTRIX_USER_CACHE/ccache}"
+# Paths below the clone's root are hashed as relative ones, so another clone of the same sources (a CI run,
+# a second work tree) finds the objects this one compiled.
+CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+export CCACHE_BASEDIR CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
