@@ -73,6 +73,23 @@ void per_second_checks(NetAdapter& adapter, int position, const InterfaceRowFact
     }
 }
 
+// A rescan reads every row afresh. A link that changed state after the adapter's last read (one that came
+// back while the rescan ran, say) is reported here, or the list would go on showing the old state.
+void status_changes_report(const NetAdapters& before, const NetAdapters& after) {
+    const int count = std::clamp(SharedInts[ADAPTER_COUNT].load(), 0, NET_ADAPTER_COUNT - 1);
+    for (int j = 1; j <= count; ++j) {
+        const NetAdapter& now = after[j];
+        if (!now.active || now.number == 0) continue;
+        for (int k = 1; k < NET_ADAPTER_COUNT; ++k) {
+            const NetAdapter& was = before[k];
+            if (was.number != now.number || was.description != now.description) continue;
+            if (was.active && was.oper_status != now.oper_status)
+                line(now.tag.str() + L" " + tr(L"OperStatus") + L": " + oper_status_name(now.oper_status));
+            break;
+        }
+    }
+}
+
 void internet_state_check(AdapterThreadState& state, const NetPlatform& platform) {
     uint32_t flags = 0;
     const bool connected = platform.internet_state(flags);
@@ -205,7 +222,9 @@ void adapter_thread_round(AdapterThreadState& state, const NetPlatform& platform
         network_filter_apply(ui);
         ui.compact_window_fit();
         ui.compact_window_layout();
+        const NetAdapters before = state.adapters;
         state.adapters = net_adapters_copy();
+        status_changes_report(before, state.adapters);
         state.rescan_countdown = ADAPTER_RESCAN_ROUNDS;
         SharedInts[NET_RESCAN_REQUEST] = 0;
         ++state.scans;

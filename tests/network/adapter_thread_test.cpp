@@ -83,13 +83,26 @@ TEST(AdapterThread, ACounterGoingBackOrAStatusChangeIsReportedAndRescannedInTheS
     EXPECT_EQ(state.scans, 2);
     EXPECT_EQ(AdapterOperStatus[2].load(), 2);
 
+    // A link that comes back before the next read is seen by the rescan, which reports it.
+    FakeRows[23].oper_status = 1;
+    SharedInts[NET_RESCAN_REQUEST] = 1;
+    adapter_thread_round(state, fake_net_platform(), fake_net_ui(), 6);
+    EXPECT_TRUE(has_event(L"N2 OperStatus: Up"));
+    EXPECT_EQ(state.scans, 3);
+    EXPECT_EQ(AdapterOperStatus[2].load(), 1);
+    // An unchanged state is not reported again by a rescan.
+    list_rows_clear(LIST_NETWORK_EVENTS);
+    SharedInts[NET_RESCAN_REQUEST] = 1;
+    adapter_thread_round(state, fake_net_platform(), fake_net_ui(), 6);
+    EXPECT_FALSE(has_event(L"N2 OperStatus: Up"));
+
     // The internet going away is reported and rescanned too.
     FakeInternetConnected = false;
     FakeInternetFlags = 0;
     SharedInts[NET_READ_COUNTDOWN] = 0;
     adapter_thread_round(state, fake_net_platform(), fake_net_ui(), 7);
     EXPECT_TRUE(has_event(L"Internet: Not Detected"));
-    EXPECT_EQ(state.scans, 3);
+    EXPECT_EQ(state.scans, 5);
 }
 
 TEST(AdapterThread, InternetTextNamesTheLastKindThatAppliesThenItsExtras) {
