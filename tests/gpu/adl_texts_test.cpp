@@ -28,8 +28,8 @@ TEST(AdlTexts, DriverMajorNumber) {
         const wchar_t* text;
         int major;
     };
-    const Case cases[] = {{L"22.11.2", 22}, {L"21.9", 21}, {L"  23.1", 23}, {L"+24", 24}, {L"-3", -3},
-                          {L"v22", 0},      {L"", 0},      {L"31.0.21001.45002-220315a", 31}};
+    const Case cases[] = {{L"22.11.2", 22}, {L"21.9", 21}, {L"  23.1", 23}, {L"+24", 24},
+                          {L"-3", -3},      {L"v22", 0},   {L"", 0},        {L"31.0.21001.45002-220315a", 31}};
     for (const Case& c : cases) EXPECT_EQ(adl_driver_major(c.text), c.major) << c.text;
 }
 
@@ -42,9 +42,9 @@ TEST(AdlTexts, DriverDateFromTheSecondField) {
         {L"31.0.21001.45002-220315a-380243E-AMD-Software", L"2022/03/15"},
         {L"23.20-230906", L"2023/09/06"},
         {L"24.1-240229", L"2024/02/29"},  // leap day
-        {L"23.1-230229", L""},           // no such day
-        {L"23.1-231301", L""},           // no 13th month
-        {L"23.1-2303", L""},             // too short to make a day
+        {L"23.1-230229", L""},            // no such day
+        {L"23.1-231301", L""},            // no 13th month
+        {L"23.1-2303", L""},              // too short to make a day
         {L"23.1-ab0315", L""},
         {L"23.1", L""},
         {L"", L""},

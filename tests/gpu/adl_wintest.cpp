@@ -137,7 +137,9 @@ TEST_F(AdlFake, RefusalsFreeTheLibrary) {
     };
     const Case cases[] = {
         {"driver too old", "driver=21.40.1-210915a\n", L"Driver Incompatible: v21", {"create", "destroy", "unload"}},
-        {"no version texts", "fail=ADL2_Graphics_VersionsX2_Get\n", L"Driver Incompatible: v0",
+        {"no version texts",
+         "fail=ADL2_Graphics_VersionsX2_Get\n",
+         L"Driver Incompatible: v0",
          {"create", "destroy", "unload"}},
         {"context refused", "create_result=-1\n", L"ADL2 missing", {"unload"}},
     };
@@ -167,8 +169,9 @@ TEST_F(AdlFake, EnumeratesOneAndTwoGpus) {
     adl_unload();
 
     // Three outputs of the first GPU, another vendor's adapter, and an Overdrive 6 GPU.
-    configure("gpus=3\noutputs0=3\nudid1=PCI_VEN_8086&DEV_3E92\nname1=Other\nname2=AMD Radeon R9 390\nod2=6\n"
-              "power2=200\n");
+    configure(
+        "gpus=3\noutputs0=3\nudid1=PCI_VEN_8086&DEV_3E92\nname1=Other\nname2=AMD Radeon R9 390\nod2=6\n"
+        "power2=200\n");
     ASSERT_EQ(bind(), LIBRARY_ADL);
     amd_gpu_enumerate();
     ASSERT_EQ(AmdGpuTable.count, 2);

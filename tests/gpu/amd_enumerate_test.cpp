@@ -365,18 +365,33 @@ TEST_F(AmdEnumerate, SensorInterfaceFollowsTheOverdriveVersionAndWhatSucceeds) {
     };
     const Case cases[] = {
         {"od8 shared memory", [](FakeGpu&) {}, 8, L"od8", {MARK_OD8_PMLOG}, 58},
-        {"od8 device fails: OverdriveN", [](FakeGpu& g) { g.od8_create = false; }, 7, L"od7",
-         {MARK_ODN_ACTIVITY, MARK_ODN_TEMPERATURE, MARK_ODN_FAN, MARK_OD6_POWER}, 61},
-        {"version 7 never tries the shared memory", [](FakeGpu& g) { g.od_version = 7; }, 7, L"od7",
-         {MARK_ODN_ACTIVITY, MARK_ODN_TEMPERATURE, MARK_ODN_FAN, MARK_OD6_POWER}, 61},
+        {"od8 device fails: OverdriveN",
+         [](FakeGpu& g) { g.od8_create = false; },
+         7,
+         L"od7",
+         {MARK_ODN_ACTIVITY, MARK_ODN_TEMPERATURE, MARK_ODN_FAN, MARK_OD6_POWER},
+         61},
+        {"version 7 never tries the shared memory",
+         [](FakeGpu& g) { g.od_version = 7; },
+         7,
+         L"od7",
+         {MARK_ODN_ACTIVITY, MARK_ODN_TEMPERATURE, MARK_ODN_FAN, MARK_OD6_POWER},
+         61},
         {"OverdriveN temperature only falls to Overdrive 6",
          [](FakeGpu& g) {
              g.od_version = 7;
              g.odn_perf = false;
          },
-         6, L"od6", {MARK_OD6_ACTIVITY, MARK_ODN_TEMPERATURE, MARK_ODN_FAN, MARK_OD6_POWER}, 61},
-        {"version 6", [](FakeGpu& g) { g.od_version = 6; }, 6, L"od6",
-         {MARK_OD6_ACTIVITY, MARK_OD6_TEMPERATURE, MARK_OD6_FAN, MARK_OD6_POWER}, 62},
+         6,
+         L"od6",
+         {MARK_OD6_ACTIVITY, MARK_ODN_TEMPERATURE, MARK_ODN_FAN, MARK_OD6_POWER},
+         61},
+        {"version 6",
+         [](FakeGpu& g) { g.od_version = 6; },
+         6,
+         L"od6",
+         {MARK_OD6_ACTIVITY, MARK_OD6_TEMPERATURE, MARK_OD6_FAN, MARK_OD6_POWER},
+         62},
         {"version 6 fan of 101 % refused, Overdrive 6 temperature 256 refused",
          [](FakeGpu& g) {
              g.od_version = 6;
@@ -385,9 +400,16 @@ TEST_F(AmdEnumerate, SensorInterfaceFollowsTheOverdriveVersionAndWhatSucceeds) {
              g.od5_temp = false;
              g.od5_fan = false;
          },
-         6, L"od6", {MARK_OD6_ACTIVITY, MARK_OD6_POWER}, 256},
-        {"version 5", [](FakeGpu& g) { g.od_version = 5; }, 5, L"od5",
-         {MARK_OD5_ACTIVITY, MARK_OD5_TEMPERATURE, MARK_OD5_FAN}, 63},
+         6,
+         L"od6",
+         {MARK_OD6_ACTIVITY, MARK_OD6_POWER},
+         256},
+        {"version 5",
+         [](FakeGpu& g) { g.od_version = 5; },
+         5,
+         L"od5",
+         {MARK_OD5_ACTIVITY, MARK_OD5_TEMPERATURE, MARK_OD5_FAN},
+         63},
         {"no Overdrive: the PMLog query", [](FakeGpu& g) { g.od_version = 0; }, 1, L"od1", {MARK_PMLOG_QUERY}, -1},
         {"only an Overdrive 5 temperature",
          [](FakeGpu& g) {
@@ -396,7 +418,10 @@ TEST_F(AmdEnumerate, SensorInterfaceFollowsTheOverdriveVersionAndWhatSucceeds) {
              g.od5_millidegrees = 300000;
              g.pmlog_query = false;
          },
-         0, L"---", {MARK_OD5_FAN}, 300},
+         0,
+         L"---",
+         {MARK_OD5_FAN},
+         300},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -412,7 +437,11 @@ TEST_F(AmdEnumerate, SensorInterfaceFollowsTheOverdriveVersionAndWhatSucceeds) {
         std::array<int8_t, AMD_MARK_COUNT> marks{};
         marks[MARK_LIMITS] = 1;
         for (int m : c.marks) {
-            const int value = m == MARK_OD8_PMLOG ? 8 : m <= MARK_ODN_FAN ? 7 : m <= MARK_OD6_FAN ? 6 : m <= MARK_OD5_FAN ? 5 : 1;
+            const int value = m == MARK_OD8_PMLOG ? 8
+                              : m <= MARK_ODN_FAN ? 7
+                              : m <= MARK_OD6_FAN ? 6
+                              : m <= MARK_OD5_FAN ? 5
+                                                  : 1;
             marks[static_cast<std::size_t>(m)] = static_cast<int8_t>(value);
         }
         EXPECT_EQ(r.marks, marks) << c.name;
@@ -428,7 +457,7 @@ TEST_F(AmdEnumerate, ValueUnitsOfTheOlderInterfaces) {
     gpus_set({gpu});
     amd_gpu_enumerate();
     const AmdGpu& r = AmdGpuTable.records[0];
-    EXPECT_EQ(r.power_now, 150);  // watts with 8 fractional bits
+    EXPECT_EQ(r.power_now, 150);    // watts with 8 fractional bits
     EXPECT_EQ(r.core_clock, 2100);  // 10 kHz units
     EXPECT_EQ(r.memory_clock, 1000);
     EXPECT_EQ(r.gpu_activity, 37);

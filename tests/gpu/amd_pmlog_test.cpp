@@ -40,8 +40,12 @@ TEST_F(AmdPmlog, CollectListsSupportedSensorsUpToTheScanBoundAndSetsFlags) {
     };
     const Case cases[] = {
         {"clocks and temperatures", {{27, 90}, {8, 60}, {2, 875}, {1, 2100}}, {1, 2, 8, 27}, {0, 0, 0, 1, 1, 0}, 0, 3},
-        {"every flag", {{15, 40}, {19, 50}, {20, 20}, {23, 180}, {1, 1}, {2, 2}}, {1, 2, 15, 19, 20, 23},
-         {1, 1, 1, 1, 1, 1}, 0, 5},
+        {"every flag",
+         {{15, 40}, {19, 50}, {20, 20}, {23, 180}, {1, 1}, {2, 2}},
+         {1, 2, 15, 19, 20, 23},
+         {1, 1, 1, 1, 1, 1},
+         0,
+         5},
         {"ids beyond the scan bound are left out", {{73, 1}, {74, 2}, {255, 3}}, {73}, {}, 0, 0},
         {"nothing supported gives an empty range", {}, {}, {}, 0, 0},
     };
@@ -102,8 +106,8 @@ TEST_F(AmdPmlog, ApplyCopiesValuesAndPrefersTheEdgeTemperature) {
     }
 
     SetUp();
-    const std::vector<Sensor> first = {{1, 1}, {2, 2}, {15, 15}, {19, 19}, {20, 20}, {21, 21}, {23, 23}, {40, 40},
-                                       {41, 41}, {14, 1400}};
+    const std::vector<Sensor> first = {{1, 1},   {2, 2},   {15, 15}, {19, 19}, {20, 20},
+                                       {21, 21}, {23, 23}, {40, 40}, {41, 41}, {14, 1400}};
     amd_pmlog_collect_sensors(block_of(first), 0);
     std::vector<Sensor> later = first;
     for (Sensor& s : later) s.value += 1000;

@@ -102,9 +102,9 @@ void text_copy(char* field, std::size_t size, const std::string& text) {
 // Exported by name through the .def file, so a variant can leave functions out.
 #define FAKE_EXPORT extern "C" AdlResult ADL_API
 // A failure configured for the export, or an adapter index the library does not know.
-#define FAKE_GUARD(index)                                        \
-    if (failing(__func__) || gpu_of(index) < 0) return ADL_ERR;  \
-    const int gpu = gpu_of(index);                               \
+#define FAKE_GUARD(index)                                       \
+    if (failing(__func__) || gpu_of(index) < 0) return ADL_ERR; \
+    const int gpu = gpu_of(index);                              \
     (void)gpu
 
 FAKE_EXPORT ADL2_Main_Control_Create(AdlAllocCallback alloc, int32_t, AdlContext* context) {
