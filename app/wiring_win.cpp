@@ -23,6 +23,7 @@
 #include "eventlog/event_details.h"
 #include "eventlog/event_log_api.h"
 #include "eventlog/event_page.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/amd_sampler.h"
 #include "gpu/gpu_entries.h"
 #include "gpu/gpu_tab_source.h"
@@ -114,7 +115,7 @@ void startup_windows_identify() { shared_text_set(WINDOWS_NAME, windows_version_
 
 void startup_gpu_libraries_bind() {
     SharedQuads[NVML_LIBRARY] = nvml_load();
-    // WIRE: SharedQuads[ADL_LIBRARY] = adl_load();  (GPU monitor, AMD)
+    SharedQuads[ADL_LIBRARY] = adl_load();
 }
 
 void startup_system_libraries_bind() { system_libraries_load(); }
@@ -147,7 +148,10 @@ void startup_drive_inventory() {
 
 void startup_gpu_inventory() {
     if (SharedQuads[NVML_LIBRARY].load() != 0) nvidia_gpu_enumerate();
-    // WIRE: if (SharedQuads[ADL_LIBRARY]) amd_gpu_enumerate(); else AmdLegacyTable release;  (GPU monitor, AMD)
+    if (SharedQuads[ADL_LIBRARY].load() != 0)
+        amd_gpu_enumerate();
+    else
+        AmdLegacyTable.release();
     GpuEntryIndex.entry_count = gpu_entries_assign();
 }
 

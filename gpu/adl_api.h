@@ -20,8 +20,8 @@
 #define ADL_CALLBACK
 #endif
 
-using AdlResult = int32_t;   // 0 success, > 0 success with a warning, < 0 error
-using AdlContext = void*;    // opaque, passed by value after creation
+using AdlResult = int32_t;        // 0 success, > 0 success with a warning, < 0 error
+using AdlContext = void*;         // opaque, passed by value after creation
 using AdlPmlogDevice = uint32_t;  // 4 bytes on both targets; Create/Start/Stop take its address
 using AdlPmlogShared = void*;     // shared-memory handle; Start and Read take its address
 
@@ -32,7 +32,7 @@ enum AdlResultCode : AdlResult {
     ADL_ERR_NOT_SUPPORTED = -8,
 };
 
-constexpr int ADL_TEXT_BYTES = 256;        // every text field of the library's records
+constexpr int ADL_TEXT_BYTES = 256;  // every text field of the library's records
 constexpr int ADL_PMLOG_SENSOR_SLOTS = 256;
 constexpr int32_t ADL_AMD_VENDOR_ID = 0x1002;
 
@@ -215,7 +215,7 @@ struct AdlPmlogSensorValue {
 };
 
 struct AdlPmlogDataOutput {
-    int32_t size;  // caller sets sizeof(AdlPmlogDataOutput)
+    int32_t size;                                         // caller sets sizeof(AdlPmlogDataOutput)
     AdlPmlogSensorValue sensors[ADL_PMLOG_SENSOR_SLOTS];  // indexed by sensor id
 };
 static_assert(sizeof(AdlPmlogDataOutput) == 2052);
@@ -276,7 +276,7 @@ struct AdlApi {
     AdlResult(ADL_API* odn_temperature_get)(AdlContext, int32_t, int32_t type, int32_t*) = nullptr;
     AdlResult(ADL_API* overdrive_caps)(AdlContext, int32_t, int32_t*, int32_t*, int32_t*) = nullptr;
     AdlResult(ADL_API* adapter_observed_game_clock_get)(AdlContext, int32_t, int32_t*, int32_t*, int32_t*,
-                                                         int32_t*) = nullptr;
+                                                        int32_t*) = nullptr;
 };
 
 constexpr int ADL_FUNCTION_COUNT = 37;
@@ -285,9 +285,10 @@ static_assert(sizeof(AdlApi) == ADL_FUNCTION_COUNT * sizeof(void*));
 // Bound by adl_load; cleared by adl_unload. Read and written only while AdlLock is held.
 extern AdlApi Adl;
 
-// The one lock around the library: every call into it, the binding's table changes and the teardown (context
-// destroyed, then the library freed) hold it, so no call can run into a freed library. A leaf lock: nothing
-// else is locked while it is held, and nothing waits for another thread under it.
+// The one lock around the library: every call into it, every change of the table and the context's
+// destruction hold it; the file is freed only after the table was emptied under it, so no call can run into a
+// freed library. A leaf lock: nothing else is locked while it is held, and nothing waits for another thread
+// under it.
 extern LeafLock AdlLock;
 
 // Calls a function of the table under AdlLock: the library's result, or ADL_ERR without a call when the

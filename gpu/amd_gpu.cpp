@@ -31,8 +31,10 @@ void adl_unload() {
         if (AdlFacts.context && Adl.main_control_destroy) Adl.main_control_destroy(AdlFacts.context);
         AdlFacts.context = nullptr;
         Adl = AdlApi{};
-        adl_library_free();
     }
+    // With the table empty no call can enter the library any more, and a call that was running held the
+    // lock until it returned: the file can go (outside AdlLock, as freeing takes the libraries' own lock).
+    adl_library_free();
     SharedQuads[ADL_LIBRARY] = 0;
 }
 

@@ -12,9 +12,9 @@
 #include "core/shared_tables.h"
 #include "gpu/adl_api.h"
 
-constexpr int AMD_GPU_MAX = 8;          // records of AmdGpuTable
-constexpr int AMD_LEGACY_MAX = 17;      // records of AmdLegacyTable
-constexpr int AMD_PMLOG_SLOTS = 16;     // PMLog device and shared-memory slots of AdlState
+constexpr int AMD_GPU_MAX = 8;              // records of AmdGpuTable
+constexpr int AMD_LEGACY_MAX = 17;          // records of AmdLegacyTable
+constexpr int AMD_PMLOG_SLOTS = 16;         // PMLog device and shared-memory slots of AdlState
 constexpr int AMD_ADAPTER_ENTRY_MAX = 256;  // adapter entries read from the library at most
 constexpr int AMD_MIN_DRIVER_MAJOR = 22;
 constexpr int AMD_SENSOR_SCAN_BOUND = 73;  // the last PMLog sensor id scanned
@@ -235,8 +235,8 @@ int64_t adl_load();
 // The same with the candidate files given, the first non-empty one bound. Windows only.
 int64_t adl_load_from(const std::vector<std::wstring>& candidates);
 
-// Destroys the context (when one was created), frees the library, forgets its functions and sets ADL_LIBRARY
-// to 0, all under AdlLock. Harmless when nothing is bound.
+// Destroys the context (when one was created) and forgets the library's functions under AdlLock, then frees
+// the library and sets ADL_LIBRARY to 0. Harmless when nothing is bound.
 void adl_unload();
 
 // True exactly for the library's success code 0 (warnings are false).

@@ -40,6 +40,15 @@ std::wstring gpu_entry_label(int entry) {
     return std::wstring(L"G") + HEX[(entry + 1) & 0xF];
 }
 
+std::wstring amd_pci_location(int32_t bus, int32_t device, int32_t function) {
+    const auto two = [](int32_t n) {
+        std::wstring text = std::to_wstring(n);
+        if (text.size() < 2) text.insert(0, 2 - text.size(), L'0');
+        return text;
+    };
+    return L"0000:" + two(bus) + L":" + two(device) + L"." + std::to_wstring(function);
+}
+
 std::wstring gpu_selector_item(std::wstring_view label, std::wstring_view location, std::wstring_view brand,
                                std::wstring_view name, uint64_t memory_bytes) {
     const int64_t bytes =

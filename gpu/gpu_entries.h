@@ -16,6 +16,10 @@ int gpu_entries_number(GpuEntryIndexRecord& index, std::span<const bool> nvidia_
 // "G" and the 1-based entry number in hexadecimal.
 std::wstring gpu_entry_label(int entry);
 
+// An AMD GPU's PCI location: "0000:", bus and device in decimal padded to 2 digits, "." and the function
+// ("0000:03:00.0").
+std::wstring amd_pci_location(int32_t bus, int32_t device, int32_t function);
+
 // A selector item: "Filter G1: [bus] (brand) name memory".
 std::wstring gpu_selector_item(std::wstring_view label, std::wstring_view location, std::wstring_view brand,
                                std::wstring_view name, uint64_t memory_bytes);

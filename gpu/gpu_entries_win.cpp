@@ -6,6 +6,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/system_query.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/gpu_entries.h"
 #include "gpu/nvidia_gpu.h"
 #include "runtime/gui/combo_box/combo_box.h"
@@ -37,18 +38,31 @@ int gpu_entries_assign() {
     if (nvidia)
         for (int s = 0; s < SharedInts[NVIDIA_GPU_COUNT].load() && s < NVIDIA_SLOT_COUNT; ++s)
             nvidia_named[static_cast<std::size_t>(s)] = !NvidiaGpuTable[static_cast<std::size_t>(s)].name.empty();
+    std::array<bool, AMD_GPU_MAX> amd_named{};
+    if (amd)
+        for (int i = 0; i < AmdGpuTable.count && i < AMD_GPU_MAX; ++i)
+            amd_named[static_cast<std::size_t>(i)] =
+                !AmdGpuTable.records[static_cast<std::size_t>(i)].adapter_name.empty();
     GpuEntryIndexRecord index;
-    const int count = gpu_entries_number(index, nvidia_named, {});
+    const int count = gpu_entries_number(index, nvidia_named, amd_named);
     SharedInts[GPU_ENTRY_COUNT] = count;
-    if (amd) SharedInts[AMD_ENTRY_BASE] = count;  // every entry so far is NVIDIA's
+    int nvidia_entries = 0;
+    while (nvidia_entries < count && index.letters[static_cast<std::size_t>(nvidia_entries)] == L'N') ++nvidia_entries;
+    if (amd) SharedInts[AMD_ENTRY_BASE] = nvidia_entries;
 
     combo_box_clear(COMBO_GPU);
     {
         std::lock_guard guard(CellDrawMutex);
         for (int entry = 0; entry < count; ++entry) {
-            NvidiaGpu& gpu =
-                NvidiaGpuTable[static_cast<std::size_t>(index.vendor_index[static_cast<std::size_t>(entry)])];
-            gpu.label = gpu_entry_label(entry);
+            const auto e = static_cast<std::size_t>(entry);
+            const auto vendor_index = static_cast<std::size_t>(index.vendor_index[e]);
+            if (index.letters[e] == L'N') {
+                NvidiaGpuTable[vendor_index].label = gpu_entry_label(entry);
+            } else {
+                AmdGpu& gpu = AmdGpuTable.records[vendor_index];
+                gpu.label = gpu_entry_label(entry);
+                gpu.pci_location = amd_pci_location(gpu.pci_bus, gpu.pci_device, gpu.pci_function);
+            }
             cell_show(CELL_GPU_FIRST + entry, true);
         }
         if (nvidia || amd)
@@ -56,11 +70,20 @@ int gpu_entries_assign() {
     }
     GpuEntryIndex = index;
     for (int entry = 0; entry < count; ++entry) {
-        const NvidiaGpu& gpu =
-            NvidiaGpuTable[static_cast<std::size_t>(index.vendor_index[static_cast<std::size_t>(entry)])];
-        combo_box_item_add(COMBO_GPU, -1,
-                           gpu_selector_item(gpu.label.view(), gpu.bus_id.view(), gpu.brand_text.view(),
-                                             gpu.name.view(), gpu.memory_total));
+        const auto e = static_cast<std::size_t>(entry);
+        const auto vendor_index = static_cast<std::size_t>(index.vendor_index[e]);
+        if (index.letters[e] == L'N') {
+            const NvidiaGpu& gpu = NvidiaGpuTable[vendor_index];
+            combo_box_item_add(COMBO_GPU, -1,
+                               gpu_selector_item(gpu.label.view(), gpu.bus_id.view(), gpu.brand_text.view(),
+                                                 gpu.name.view(), gpu.memory_total));
+        } else {
+            const AmdGpu& gpu = AmdGpuTable.records[vendor_index];
+            const uint64_t memory = gpu.total_memory > 0 ? static_cast<uint64_t>(gpu.total_memory) : 0;
+            combo_box_item_add(COMBO_GPU, -1,
+                               gpu_selector_item(gpu.label.view(), gpu.pci_location.view(), gpu.sensor_label.view(),
+                                                 gpu.adapter_name, memory));
+        }
     }
 
     list_rows_clear(LIST_GPU_INFO);
@@ -68,8 +91,8 @@ int gpu_entries_assign() {
     if (all_rows) gpu_report_rows();
     if (count == 0) {
         combo_box_item_add(COMBO_GPU, 0, tr(L"No Supported Video Cards"));
-        // No AMD library is bound in this build, so its driver counts as missing.
-        gpu_requirements_rows(safe_mode_state() != 0, nvml_driver_major(NvmlSystem.driver_version.view()), 0);
+        gpu_requirements_rows(safe_mode_state() != 0, nvml_driver_major(NvmlSystem.driver_version.view()),
+                              adl_driver_major(AdlFacts.crimson_version));
     }
     if (all_rows) gpu_error_mode_heading();
 
