@@ -13,7 +13,7 @@ constexpr int32_t PMLOG_BLOCK_BYTES = static_cast<int32_t>(sizeof(AdlPmlogDataOu
 constexpr int32_t ODN_TEMPERATURE_EDGE = 1;
 constexpr int32_t OD6_POWER_TOTAL = 0;
 constexpr int32_t THERMAL_CONTROLLER = 0;
-constexpr int32_t CLOCK_UNITS_PER_MHZ = 100;     // Overdrive clocks come in 10 kHz
+constexpr int32_t CLOCK_UNITS_PER_MHZ = 100;  // Overdrive clocks come in 10 kHz
 constexpr int32_t MILLIDEGREES = 1000;
 constexpr int32_t OD6_POWER_UNITS_PER_WATT = 256;  // watts with 8 fractional bits
 constexpr std::size_t CELL_TEXT_MAX = 60;
@@ -28,9 +28,9 @@ void pmlog_sample(AmdGpu& gpu, int index) {
     AdlResult result = ADL_ERR;
     if (gpu.sensor_method >= AMD_SENSOR_OD8_PMLOG) {
         if (!marked(gpu, MARK_OD8_PMLOG) || index < 0 || index >= AMD_PMLOG_SLOTS) return;
-        result = adl_call(&AdlApi::od8_pmlog_read, AdlFacts.context, gpu.adapter_index,
-                          AdlFacts.pmlog_request_count, PmlogRequestSensors.data(),
-                          &AdlFacts.pmlog_shared[static_cast<std::size_t>(index)], &PmlogOutput);
+        result =
+            adl_call(&AdlApi::od8_pmlog_read, AdlFacts.context, gpu.adapter_index, AdlFacts.pmlog_request_count,
+                     PmlogRequestSensors.data(), &AdlFacts.pmlog_shared[static_cast<std::size_t>(index)], &PmlogOutput);
     } else {
         if (!marked(gpu, MARK_PMLOG_QUERY)) return;
         result = adl_call(&AdlApi::new_query_pmlog_data_get, AdlFacts.context, gpu.adapter_index, &PmlogOutput);
@@ -44,8 +44,7 @@ void activity_sample(AmdGpu& gpu) {
     int32_t activity = 0;
     if (marked(gpu, MARK_ODN_ACTIVITY)) {
         AdlOdnPerformanceStatus status{};
-        if (!adl_result_ok(
-                adl_call(&AdlApi::odn_performance_status_get, AdlFacts.context, gpu.adapter_index, &status)))
+        if (!adl_result_ok(adl_call(&AdlApi::odn_performance_status_get, AdlFacts.context, gpu.adapter_index, &status)))
             return;
         core = status.core_clock;
         memory = status.memory_clock;
@@ -62,8 +61,7 @@ void activity_sample(AmdGpu& gpu) {
     } else if (marked(gpu, MARK_OD5_ACTIVITY)) {
         AdlPmActivity status{};
         status.size = static_cast<int32_t>(sizeof status);
-        if (!adl_result_ok(
-                adl_call(&AdlApi::od5_current_activity_get, AdlFacts.context, gpu.adapter_index, &status)))
+        if (!adl_result_ok(adl_call(&AdlApi::od5_current_activity_get, AdlFacts.context, gpu.adapter_index, &status)))
             return;
         core = status.engine_clock;
         memory = status.memory_clock;

@@ -282,8 +282,7 @@ TEST_F(AmdSampleLibrary, OverdriveReadingsComeFromTheFirstMarkedInterface) {
          40,
          {"odn_status", "odn_temperature", "odn_fan", "od6_power"}},
         {"Overdrive 6 before 5",
-         {MARK_OD6_ACTIVITY, MARK_OD5_ACTIVITY, MARK_OD6_TEMPERATURE, MARK_OD5_TEMPERATURE, MARK_OD6_FAN,
-          MARK_OD5_FAN},
+         {MARK_OD6_ACTIVITY, MARK_OD5_ACTIVITY, MARK_OD6_TEMPERATURE, MARK_OD5_TEMPERATURE, MARK_OD6_FAN, MARK_OD5_FAN},
          AMD_SENSOR_OD6,
          900,
          600,
@@ -337,14 +336,14 @@ TEST_F(AmdSampleLibrary, ValuesTheGpuDoesNotHaveOrFailedCallsStayAsTheyWere) {
 
     for (AdlResult failure : {ADL_ERR, ADL_OK_WARNING, ADL_ERR_NOT_SUPPORTED}) {
         fake.result = failure;
-        AmdGpu& failing = gpu_with({MARK_ODN_ACTIVITY, MARK_OD6_TEMPERATURE, MARK_OD5_FAN, MARK_OD6_POWER},
-                                   AMD_SENSOR_ODN);
+        AmdGpu& failing =
+            gpu_with({MARK_ODN_ACTIVITY, MARK_OD6_TEMPERATURE, MARK_OD5_FAN, MARK_OD6_POWER}, AMD_SENSOR_ODN);
         failing.core_clock = failing.temperature = failing.fan_pct = failing.power_now = failing.vddc_mv = 21;
         failing.vram_used_mb = 21;
         amd_gpu_sample(failing, 0);
         amd_vram_refresh(failing);
-        for (int32_t value : {failing.core_clock, failing.temperature, failing.fan_pct, failing.power_now,
-                              failing.vddc_mv})
+        for (int32_t value :
+             {failing.core_clock, failing.temperature, failing.fan_pct, failing.power_now, failing.vddc_mv})
             EXPECT_EQ(value, 21) << "result " << failure;
         EXPECT_EQ(failing.vram_used_mb, 21) << "result " << failure;
     }

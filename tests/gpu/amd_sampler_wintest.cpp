@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,16 +21,18 @@
 #include "gpu/adl_api.h"
 #include "gpu/amd_gpu.h"
 #include "gpu/amd_sampler.h"
+#include "gpu/gpu_entries.h"
 #include "gpu/nvidia_gpu.h"
 #include "runtime/list_model.h"
+#include "runtime/program_libraries.h"
 #include "runtime/threads.h"
 #include "runtime/wait_until.h"
 #include "ui/graph_descriptor.h"
 
 namespace {
 
-constexpr int32_t OD6_ADAPTER = 3;    // AMD GPU 0
-constexpr int32_t PMLOG_ADAPTER = 7;  // AMD GPU 1
+constexpr int32_t OD6_ADAPTER = 3;     // AMD GPU 0
+constexpr int32_t PMLOG_ADAPTER = 7;   // AMD GPU 1
 constexpr int32_t HIDDEN_ADAPTER = 9;  // AMD GPU 2, whose cell is not shown
 constexpr AdlPmlogDevice DEVICE = 0x51;
 int context_token = 0;
@@ -270,7 +274,8 @@ TEST_F(AmdSampler, CellsRowsHistoriesAndGraphsFollowTheLibrary) {
     od6_activity = 90;
     pmlog_temperature = 48;
     const std::size_t samples = graph_sample_count(first_graph + 10);
-    EXPECT_TRUE(wait_until([&] { return cell(1).find(L"90%") != std::wstring::npos && cell(1).find(L"  72C ") != std::wstring::npos; }));
+    EXPECT_TRUE(wait_until(
+        [&] { return cell(1).find(L"90%") != std::wstring::npos && cell(1).find(L"  72C ") != std::wstring::npos; }));
     EXPECT_TRUE(wait_until([&] { return cell(2).find(L"  48C ") != std::wstring::npos; }));
     EXPECT_TRUE(wait_until([&] { return graph_sample_count(first_graph + 10) > samples; })) << "graphs keep moving";
     EXPECT_TRUE(wait_until([&] { return history_newest(0) == 72 && history_size(0) == 1; }))
@@ -325,6 +330,106 @@ TEST_F(AmdSampler, SlowGpuIsNotedAndQuitDuringItReleasesTheLibraryAfterTheCall) 
     std::lock_guard<LeafLock> hold(AdlLock);
     EXPECT_EQ(Adl.od6_current_status_get, nullptr) << "nothing can call into a freed library";
     EXPECT_EQ(AdlFacts.context, nullptr);
+}
+
+// The same thread on our fake library file, bound, enumerated and numbered as the program does it.
+class AmdSamplerFakeLibrary : public ::testing::Test {
+protected:
+    std::filesystem::path folder;
+    std::filesystem::path config;
+    std::filesystem::path placed;
+    int64_t thread = 0;
+
+    static std::filesystem::path system_folder() {
+        wchar_t path[MAX_PATH] = {};
+        const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+        return std::filesystem::path(std::wstring(path, n));
+    }
+    void SetUp() override {
+        shared_state_init(SharedStateFacts{});
+        shared_tables_init();
+        text_maps_load(LANGUAGE_ENGLISH);
+        NvmlSystem.device_count = 0;
+        amd_sampler_hooks_set({});
+        folder =
+            std::filesystem::temp_directory_path() / ("sotrix_amd_sampler_" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        config = folder / "fake.cfg";
+        SetEnvironmentVariableW(L"SOTRIX_FAKE_ADL", config.wstring().c_str());
+        const std::filesystem::path fake = std::filesystem::path(SOTRIX_FAKES_DIR) / "atiadlxx.dll";
+        ASSERT_TRUE(std::filesystem::exists(fake)) << "the fake library was not built";
+        for (const char* name : {"atiadlxx.dll", "atiadlxy.dll"})
+            ASSERT_FALSE(std::filesystem::exists(system_folder() / name)) << "a display library is installed: " << name;
+        placed = system_folder() / (sizeof(void*) == 8 ? "atiadlxx.dll" : "atiadlxy.dll");
+        std::filesystem::copy_file(fake, placed);
+    }
+    void TearDown() override {
+        if (thread != 0) {
+            quit_flag_raise(1);
+            thread_wait(thread, 10000);
+        }
+        quit_flag_clear();
+        adl_unload();
+        SetEnvironmentVariableW(L"SOTRIX_FAKE_ADL", nullptr);
+        std::error_code ignored;
+        if (!placed.empty()) std::filesystem::remove(placed, ignored);
+        std::filesystem::remove_all(folder, ignored);
+        graph_descriptors_clear();
+    }
+    void configure(const std::string& lines) const {
+        std::ofstream out(config, std::ios::binary | std::ios::trunc);
+        out << lines;
+    }
+    std::vector<std::string> fake_events() const {
+        std::vector<std::string> lines;
+        std::ifstream in(config.string() + ".log");
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    static std::wstring cell(int entry) {
+        std::lock_guard guard(CellDrawMutex);
+        return CompactCells[CELL_GPU_FIRST + entry].value_text.str();
+    }
+};
+
+TEST_F(AmdSamplerFakeLibrary, CellsAndGraphsFollowTheFakeAndTheQuitReleasesIt) {
+    configure("gpus=2\nod0=8\nod1=6\ntemperature0=55000\ntemperature1=61000\n");
+    SharedQuads[ADL_LIBRARY] = adl_load();
+    ASSERT_EQ(SharedQuads[ADL_LIBRARY].load(), LIBRARY_ADL);
+    amd_gpu_enumerate();
+    ASSERT_EQ(SharedInts[AMD_GPU_COUNT].load(), 2);
+    ASSERT_EQ(gpu_entries_assign(), 2);
+    SharedInts[HISTORY_LENGTH] = 3;
+    graph_descriptors_clear();
+    const int first = SharedInts[GPU_GRAPH_START].load();
+    for (int entry : {0, 1})
+        for (int j = 0; j < 6; ++j) graph_descriptor_create(first + 10 * entry + j, 50, 0, 0);
+
+    thread = thread_create(amd_sampler_thread, 0);
+    ASSERT_NE(thread, 0);
+    EXPECT_TRUE(wait_until([] { return cell(0).find(L"  55C ") != std::wstring::npos; })) << "PMLog GPU";
+    EXPECT_TRUE(wait_until([] { return cell(1).find(L"  61C ") != std::wstring::npos; })) << "Overdrive 6 GPU";
+    EXPECT_TRUE(wait_until([&] { return graph_sample_count(first + 0) > 0 && graph_sample_count(first + 10) > 0; }));
+
+    configure("gpus=2\nod0=8\nod1=6\ntemperature0=72000\ntemperature1=48000\n");
+    EXPECT_TRUE(wait_until([] { return cell(0).find(L"  72C ") != std::wstring::npos; }));
+    EXPECT_TRUE(wait_until([] { return cell(1).find(L"  48C ") != std::wstring::npos; }));
+    const std::size_t samples = graph_sample_count(first + 10);
+    EXPECT_TRUE(wait_until([&] { return graph_sample_count(first + 10) > samples; })) << "graphs keep moving";
+
+    quit_flag_raise(1);
+    EXPECT_TRUE(thread_wait(thread, 3000)) << "the sampler did not end promptly after the quit";
+    thread = 0;
+    EXPECT_EQ(SharedQuads[ADL_LIBRARY].load(), 0);
+    EXPECT_FALSE(library_loaded(LIBRARY_ADL));
+    const std::vector<std::string> events = fake_events();
+    auto at = [&](const char* event) { return std::find(events.begin(), events.end(), event) - events.begin(); };
+    const auto end = static_cast<std::ptrdiff_t>(events.size());
+    ASSERT_LT(at("unload"), end) << "the library was not freed";
+    EXPECT_LT(at("pmlog-stop"), at("device-destroy"));
+    EXPECT_LT(at("device-destroy"), at("destroy"));
+    EXPECT_LT(at("destroy"), at("unload"));
 }
 
 }  // namespace
