@@ -74,7 +74,8 @@ protected:
         std::vector<std::wstring> items;
         wait_until(START_MS, [&] {
             items = combo_items(combo);
-            return items.size() == count && starts_with(items.back(), L"Filter " + label + L": [0000:03:00.0] (od8) Fake AMD Integration");
+            return items.size() == count &&
+                   starts_with(items.back(), L"Filter " + label + L": [0000:03:00.0] (od8) Fake AMD Integration");
         });
         return items;
     }
@@ -101,6 +102,33 @@ TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
         return any_row_has(rows, {L"67C"});
     })) << rows_listing(rows);
     EXPECT_TRUE(shut_down(program));
+}
+
+// The compact window makes room for the AMD entry's cell: taller with the GPU than with a library that has none.
+TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
+    auto compact_height = [&]() -> LONG {
+        Program& program = start(L"norepair");
+        const HWND compact = wait_for_window(program, WindowKind::COMPACT);
+        if (!compact) return -1;
+        RECT client{};
+        LONG height = -1;
+        wait_until(START_MS, [&] {  // the height once the start-up layout has settled
+            GetClientRect(compact, &client);
+            const LONG now = client.bottom - client.top;
+            const bool steady = now == height && now > 0;
+            height = now;
+            Sleep(300);
+            return steady;
+        });
+        EXPECT_TRUE(shut_down(program));
+        return height;
+    };
+    file_write(folder_ / L"adl.cfg", "gpus=0\n");
+    const LONG without = compact_height();
+    adl_config_write("44000");
+    const LONG with = compact_height();
+    ASSERT_GT(without, 0) << "no compact window";
+    EXPECT_GT(with, without) << "the AMD entry's cell takes no room";
 }
 
 #ifdef _WIN64
