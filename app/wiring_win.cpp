@@ -24,6 +24,7 @@
 #include "eventlog/event_log_api.h"
 #include "eventlog/event_page.h"
 #include "gpu/amd_gpu.h"
+#include "gpu/amd_sampler.h"
 #include "gpu/gpu_entries.h"
 #include "gpu/gpu_tab_source.h"
 #include "gpu/nvidia_enumerate.h"
@@ -60,6 +61,7 @@ constexpr int DRIVE_WATCHER_PRIORITY = 20;
 constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 constexpr int PING_MONITOR_PRIORITY = 18;
 constexpr int NVIDIA_SAMPLER_PRIORITY = 16;
+constexpr int AMD_SAMPLER_PRIORITY = 16;
 constexpr int EVENT_PAGE_PRIORITY = 18;
 constexpr int DISK_ERROR_WATCH_PRIORITY = 16;
 
@@ -162,6 +164,7 @@ void startup_monitor_hooks_install() {
     system_monitor_hooks_set(system);
     gpu_tab_source_set(gpu_tab_source);
     nvidia_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = nullptr});
+    amd_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = nullptr});
     ping_tab_draw_set(ping_tab_draw_lists);
     ping_tab_actions_set({.vendor_import = mac_vendors_import, .lookup_start = host_lookup_start});
     PingUi ping{};  // the fields left null keep the monitor's defaults
@@ -179,9 +182,9 @@ void startup_monitor_hooks_install() {
 }
 
 void startup_worker_threads_start() {
-    // The always-started workers first, then their priorities, then the NVIDIA sampler when its library is
-    // bound. Still to come, with its priority: the AMD sampler. The event page thread starts the disk-error
-    // watcher itself.
+    // The always-started workers first, then their priorities, then each GPU sampler when its library is
+    // bound (the AMD one frees its library when it ends). The event page thread starts the disk-error watcher
+    // itself.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
     worker_start(network_adapter_thread, NETWORK_THREAD);
@@ -195,6 +198,10 @@ void startup_worker_threads_start() {
     if (SharedQuads[NVML_LIBRARY].load() != 0) {
         worker_start(nvidia_sampler_thread, NVIDIA_SAMPLER_THREAD);
         thread_set_priority(SharedQuads[NVIDIA_SAMPLER_THREAD], NVIDIA_SAMPLER_PRIORITY);
+    }
+    if (SharedQuads[ADL_LIBRARY].load() != 0) {
+        worker_start(amd_sampler_thread, AMD_SAMPLER_THREAD);
+        thread_set_priority(SharedQuads[AMD_SAMPLER_THREAD], AMD_SAMPLER_PRIORITY);
     }
 }
 

@@ -1,0 +1,152 @@
+// The real Sotrix.exe with our fake AMD display library in the system folder: the Graphics tab's selector shows
+// the AMD entry and the sampler's ID rows follow the fake's values; in the 64-bit build, with the fake nvml.dll
+// beside it, the selector shows both vendors' entries, NVIDIA first.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "integration/program_support.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/control_numbers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::wstring> combo_items(HWND combo) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0) continue;
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        items.push_back(text);
+    }
+    return items;
+}
+
+bool starts_with(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
+
+class AmdFakeLibrary : public ProgramTest {
+protected:
+    std::vector<fs::path> placed_;  // our fakes where the program looks; removed at the end
+
+    void SetUp() override {
+        ASSERT_TRUE(folder_prepare(L"sotrix-amd-"));
+        file_write(folder_ / L"Sotrix.ini", "\n");
+        wchar_t system[MAX_PATH] = {};
+        const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+        for (const wchar_t* name : {L"atiadlxx.dll", L"atiadlxy.dll"})
+            ASSERT_FALSE(fs::exists(fs::path(std::wstring(system, n)) / name))
+                << "a display library is already installed; not ours to replace";
+        place(fs::path(std::wstring(system, n)) / (sizeof(void*) == 8 ? L"atiadlxx.dll" : L"atiadlxy.dll"),
+              "atiadlxx.dll");
+        adl_config_write("44000");
+        SetEnvironmentVariableW(L"SOTRIX_FAKE_ADL", (folder_ / L"adl.cfg").wstring().c_str());
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();  // the programs end first: they hold the libraries
+        SetEnvironmentVariableW(L"SOTRIX_FAKE_ADL", nullptr);
+        SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", nullptr);
+        std::error_code ignored;
+        for (const fs::path& file : placed_) fs::remove(file, ignored);
+    }
+    void place(const fs::path& target, const char* fake) {
+        ASSERT_FALSE(fs::exists(target)) << "not ours to replace: " << target;
+        fs::create_directories(target.parent_path());
+        fs::copy_file(fs::path(SOTRIX_FAKES_DIR) / fake, target);
+        placed_.push_back(target);
+    }
+    void adl_config_write(const std::string& millidegrees) const {
+        file_write(folder_ / L"adl.cfg",
+                   "gpus=1\nname0=Fake AMD Integration\nod0=8\ntemperature0=" + millidegrees + "\n");
+    }
+    // The selector's items once they are `count` and the last one is the AMD entry.
+    std::vector<std::wstring> amd_items(HWND combo, std::size_t count, const std::wstring& label) {
+        std::vector<std::wstring> items;
+        wait_until(START_MS, [&] {
+            items = combo_items(combo);
+            return items.size() == count &&
+                   starts_with(items.back(), L"Filter " + label + L": [0000:03:00.0] (od8) Fake AMD Integration");
+        });
+        return items;
+    }
+};
+
+TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
+    Program& program = start(L"norepair graphics");
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    const std::map<int, HWND> inside = descendants_of(main);
+    const std::vector<std::wstring> items = amd_items(inside.at(COMBO_GPU), 1, L"G1");
+    ASSERT_EQ(items.size(), 1u) << rows_listing(items);
+    EXPECT_TRUE(starts_with(items[0], L"Filter G1: [0000:03:00.0] (od8) Fake AMD Integration")) << rows_listing(items);
+    // The sampler runs in the program: its ID rows follow the fake's temperature.
+    const HWND id_list = inside.at(LIST_GPU_ID);
+    std::vector<std::wstring> rows;
+    EXPECT_TRUE(wait_until(START_MS, [&] {
+        rows = list_view_rows(id_list, 3);
+        return any_row_has(rows, {L"44C"});
+    })) << rows_listing(rows);
+    adl_config_write("67000");
+    EXPECT_TRUE(wait_until(START_MS, [&] {
+        rows = list_view_rows(id_list, 3);
+        return any_row_has(rows, {L"67C"});
+    })) << rows_listing(rows);
+    EXPECT_TRUE(shut_down(program));
+}
+
+// The compact window makes room for the AMD entry's cell: taller with the GPU than with a library that has none.
+TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
+    auto compact_height = [&]() -> LONG {
+        Program& program = start(L"norepair");
+        const HWND compact = wait_for_window(program, WindowKind::COMPACT);
+        if (!compact) return -1;
+        RECT client{};
+        LONG height = -1;
+        wait_until(START_MS, [&] {  // the height once the start-up layout has settled
+            GetClientRect(compact, &client);
+            const LONG now = client.bottom - client.top;
+            const bool steady = now == height && now > 0;
+            height = now;
+            Sleep(300);
+            return steady;
+        });
+        EXPECT_TRUE(shut_down(program));
+        return height;
+    };
+    file_write(folder_ / L"adl.cfg", "gpus=0\n");
+    const LONG without = compact_height();
+    adl_config_write("44000");
+    const LONG with = compact_height();
+    ASSERT_GT(without, 0) << "no compact window";
+    EXPECT_GT(with, without) << "the AMD entry's cell takes no room";
+}
+
+#ifdef _WIN64
+TEST_F(AmdFakeLibrary, WithTheNvidiaLibraryBothVendorsHaveEntries) {
+    wchar_t program_files[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, program_files)));
+    place(fs::path(program_files) / L"NVIDIA Corporation" / L"NVSMI" / L"nvml.dll", "nvml.dll");
+    file_write(folder_ / L"nvml.cfg", "gpus=1\nname0=Fake Integration GPU\nmemory_total0=8589934592\n");
+    SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", (folder_ / L"nvml.cfg").wstring().c_str());
+    Program& program = start(L"norepair graphics");
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    const std::vector<std::wstring> items = amd_items(descendants_of(main).at(COMBO_GPU), 2, L"G2");
+    ASSERT_EQ(items.size(), 2u) << rows_listing(items);
+    EXPECT_EQ(items[0], L"Filter G1: [0000:01:00.0] (nv5) Fake Integration GPU 8GB");
+    EXPECT_TRUE(starts_with(items[1], L"Filter G2: [0000:03:00.0] (od8) Fake AMD Integration")) << rows_listing(items);
+    EXPECT_TRUE(shut_down(program));
+}
+#endif
+
+}  // namespace
