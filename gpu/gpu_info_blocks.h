@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The date of a block heading: " 2026-12-11 00:00:00" (a leading space).
 std::wstring gpu_block_date_text(int64_t date);
@@ -33,3 +34,15 @@ std::wstring gpu_cuda_view_text(int32_t version);
 // The rows of NVIDIA slot `slot` (0-based), bottom row first into LIST_GPU_INFO. The caller holds
 // GpuInfoMutex.
 void gpu_info_nvidia_block(int slot, std::wstring_view date_text);
+
+// The rows after an AMD GPU's "Aspect List" row: aspects 2 and 3, 4 and 5 ... two to a row, the first of
+// each pair padded to 18 characters; an odd last aspect stands alone. Two more leading spaces in the error
+// mode.
+std::vector<std::wstring> gpu_aspect_pair_rows(std::wstring_view aspects, bool all_rows);
+
+// The rows of AMD GPU `index` (0-based). Before them, the GPU's one-time capability queries, each made once in
+// the run, only while the library is bound and the index is an enumerated GPU. The caller holds GpuInfoMutex.
+void gpu_info_amd_block(int index, std::wstring_view date_text);
+
+// The rows of legacy AMD card `card` (0-based). The caller holds GpuInfoMutex.
+void gpu_info_legacy_block(int card, std::wstring_view date_text);

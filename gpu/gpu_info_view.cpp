@@ -8,6 +8,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/gpu_info_blocks.h"
 #include "gpu/gpu_info_rows.h"
 #include "gpu/nvidia_gpu.h"
@@ -31,8 +32,22 @@ void report_lines_add() {
     for (auto line = NvidiaReportLines.rbegin(); line != NvidiaReportLines.rend(); ++line) plain(*line);
 }
 
+int amd_gpu_count() {
+    const int count = SharedInts[AMD_GPU_COUNT].load();
+    return count < AmdGpuTable.count ? count : AmdGpuTable.count;
+}
+
 void software_block_add() {
     spacer();
+    if (AmdLegacyTable.count > 0) gpu_info_row(GPU_ROW_VALUE, tr(L"Legacy Devices"), AmdLegacyTable.count, L"", L"");
+    if (AdlFacts.gpu_count != 0) {
+        gpu_info_row(GPU_ROW_VALUE, tr(L"AMD Devices"), AdlFacts.gpu_count, L"", L"");
+        gpu_info_row(GPU_ROW_VALUE, tr(L"AMD Crimson"), 0, AdlFacts.crimson_version, L"");
+        gpu_info_row(GPU_ROW_VALUE, tr(L"AMD Catalyst"), 0, AdlFacts.catalyst_version, L"");
+        gpu_info_row(GPU_ROW_VALUE, tr(L"AMD Driver Date"), 0, AdlFacts.driver_date, L"");
+        const std::wstring& version = AdlFacts.driver_version;
+        gpu_info_row(GPU_ROW_VALUE, tr(L"AMD Driver Version"), 0, version.substr(0, version.find(L'-')), L"");
+    }
     if (NvmlSystem.device_count != 0) {
         gpu_info_row_flagged(0, tr(L"NVidia Devices"), NvmlSystem.device_count, L"", L"");
         gpu_info_row_flagged(0, tr(L"NVidia Cuda"), 0, gpu_cuda_view_text(NvmlSystem.cuda_version), L"");
@@ -54,6 +69,8 @@ void gpu_info_view_build_at(int64_t date) {
     if (all_rows) report_lines_add();
     software_block_add();
 
+    for (int card = AmdLegacyTable.count - 1; card >= 0; --card) gpu_info_legacy_block(card, date_text);
+    for (int index = amd_gpu_count() - 1; index >= 0; --index) gpu_info_amd_block(index, date_text);
     int nvidia_count = SharedInts[NVIDIA_GPU_COUNT].load();
     if (nvidia_count > NVIDIA_SLOT_COUNT) nvidia_count = NVIDIA_SLOT_COUNT;
     for (int slot = nvidia_count - 1; slot >= 0; --slot) gpu_info_nvidia_block(slot, date_text);

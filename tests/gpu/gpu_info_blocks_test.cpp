@@ -9,12 +9,15 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/nvidia_gpu.h"
 #include "runtime/list_model.h"
 
 namespace {
 
 // A name-and-value row as the list shows it: the label in 20 characters, a space, the rest.
+std::string narrow_of(std::wstring_view text) { return std::string(text.begin(), text.end()); }
+
 std::wstring R(std::wstring_view label, std::wstring_view rest, std::wstring_view mark = L"") {
     std::wstring name(label);
     name.resize(20, L' ');
@@ -23,6 +26,76 @@ std::wstring R(std::wstring_view label, std::wstring_view rest, std::wstring_vie
 
 const std::wstring DATE = L" 2026-03-04 05:06:07";
 
+struct CapabilityCalls {
+    int led = 0, speed = 0, gaming = 0, headless = 0, hbc = 0;
+    AdlResult result = ADL_OK;
+} Calls;
+
+AdlResult ADL_API fake_led(AdlContext, int32_t adapter, int32_t* supported, int32_t* enabled, int32_t* version) {
+    ++Calls.led;
+    *supported = 1;
+    *enabled = adapter == 5 ? 1 : 0;
+    *version = 3;
+    return Calls.result;
+}
+AdlResult ADL_API fake_speed(AdlContext, int32_t, int32_t* caps, int32_t* valid) {
+    ++Calls.speed;
+    *caps = 1;
+    *valid = 1;
+    return Calls.result;
+}
+AdlResult ADL_API fake_gaming(AdlContext, int32_t, int32_t* workgroup, int32_t* gaming) {
+    ++Calls.gaming;
+    *workgroup = 1;
+    *gaming = 1;
+    return Calls.result;
+}
+AdlResult ADL_API fake_headless(AdlContext, int32_t, int32_t* headless) {
+    ++Calls.headless;
+    *headless = 1;
+    return Calls.result;
+}
+
+AmdGpu& filled_amd(int index) {
+    AmdGpuTable.count = index + 1;
+    SharedInts[AMD_GPU_COUNT] = index + 1;
+    AmdGpu& gpu = AmdGpuTable.records[static_cast<std::size_t>(index)];
+    gpu.label = L"G3";
+    gpu.adapter_index = 5;
+    gpu.adapter_name = L"AMD Radeon Fake";
+    gpu.pnp_string = L"PCI\\VEN_1002&DEV_73BF\\4&1";
+    gpu.bios_part_number = L"113-D4120100-100";
+    gpu.board_id = 0x73BF;
+    gpu.pci_bus = 3;
+    gpu.pci_device = 0;
+    gpu.pci_function = 0;
+    gpu.od_version = 8;
+    gpu.active = 1;
+    gpu.displays = 4;
+    gpu.controllers = 6;
+    gpu.bus_lanes = 16;
+    gpu.bus_lanes_max = 16;
+    gpu.total_memory = 17163091968LL;
+    gpu.visible_memory = 268435456LL;
+    gpu.memory_bandwidth = 512000;
+    gpu.memory_type = L"GDDR6";
+    gpu.observed_core_clock = 500;
+    gpu.core_clock_max = 2500;
+    gpu.memory_clock = 1000;
+    gpu.temp_max = 110;
+    gpu.hotspot_max = 110;
+    gpu.fan_speed_max = 3300;
+    gpu.power_max = 300;
+    gpu.voltage_max = 1200;
+    gpu.bios_version = L"020.001";
+    gpu.bios_date = L"2022/03/15";
+    gpu.aspects = L"a;b;c;d;e";
+    gpu.has_values = {1, 1, 0, 1, 1, 1};
+    gpu.marks[MARK_OD8_PMLOG] = 8;
+    gpu.marks[MARK_LIMITS] = 1;
+    return gpu;
+}
+
 class GpuInfoBlocks : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -30,11 +103,44 @@ protected:
         shared_tables_init();
         text_maps_load(LANGUAGE_ENGLISH);
         list_rows_clear(LIST_GPU_INFO);
-        for (NvidiaGpu& gpu : NvidiaGpuTable) gpu = NvidiaGpu{};
+        reset();
     }
     void TearDown() override {
         list_rows_clear(LIST_GPU_INFO);
+        reset();
+    }
+    static void reset() {
         for (NvidiaGpu& gpu : NvidiaGpuTable) gpu = NvidiaGpu{};
+        AmdGpuTable.release();
+        AmdLegacyTable.release();
+        AdlFacts = AdlState{};
+        std::lock_guard<LeafLock> hold(AdlLock);
+        Adl = AdlApi{};
+    }
+    static std::vector<std::wstring> amd_rows(int index, bool all_rows) {
+        list_rows_clear(LIST_GPU_INFO);
+        SharedInts[GPU_VIEW_ALL_ROWS] = all_rows ? 1 : 0;
+        std::lock_guard guard(GpuInfoMutex);
+        gpu_info_amd_block(index, DATE);
+        return list_rows_copy(LIST_GPU_INFO);
+    }
+    static std::vector<std::wstring> legacy_rows(int card, bool all_rows) {
+        list_rows_clear(LIST_GPU_INFO);
+        SharedInts[GPU_VIEW_ALL_ROWS] = all_rows ? 1 : 0;
+        std::lock_guard guard(GpuInfoMutex);
+        gpu_info_legacy_block(card, DATE);
+        return list_rows_copy(LIST_GPU_INFO);
+    }
+    // The library bound with four of the five capability functions (the cache query is missing).
+    static void library_bind() {
+        Calls = CapabilityCalls{};
+        SharedQuads[ADL_LIBRARY] = 122;
+        std::lock_guard<LeafLock> hold(AdlLock);
+        AdlFacts.context = &Calls;
+        Adl.adapter_led_support_cap = fake_led;
+        Adl.adapter_speed_caps = fake_speed;
+        Adl.adapter_gaming_driver_info_get = fake_gaming;
+        Adl.adapter_headless_get = fake_headless;
     }
     static std::vector<std::wstring> nvidia_rows(int slot, bool all_rows) {
         list_rows_clear(LIST_GPU_INFO);
@@ -184,18 +290,17 @@ TEST_F(GpuInfoBlocks, NvidiaBlockEdgeRows) {
         const char* name;
         void (*change)(NvidiaGpu&);
         bool all_rows;
-        std::wstring row;  // expected somewhere in the block
+        std::wstring row;     // expected somewhere in the block
         std::wstring absent;  // expected nowhere (empty: no check)
     };
     const Case cases[] = {
         {"guessed highest clocks", [](NvidiaGpu& g) { g.max_clocks_guessed = 1; }, false,
          R(L"GPU Clock Max", L"2800MHz (?)"), R(L"GPU Clock Max", L"2800MHz")},
         {"brand beyond the names", [](NvidiaGpu& g) { g.brand = 9; }, false, R(L"Brand", L"9 ()"), L""},
-        {"corrupted InfoROM in the normal mode",
-         [](NvidiaGpu& g) { g.query_status[NVS_INFOROM_CHECKSUM] = 14; }, false,
-         R(L"InfoRom Checksum", L"77 *Corrupted*"), L""},
-        {"corrupted InfoROM in the error mode", [](NvidiaGpu& g) { g.query_status[NVS_INFOROM_CHECKSUM] = 14; },
-         true, R(L"InfoRom Checksum", L"77 *Corrupted*", L"- "), L""},
+        {"corrupted InfoROM in the normal mode", [](NvidiaGpu& g) { g.query_status[NVS_INFOROM_CHECKSUM] = 14; }, false,
+         R(L"InfoRom Checksum", L"77*Corrupted*"), L""},
+        {"corrupted InfoROM in the error mode", [](NvidiaGpu& g) { g.query_status[NVS_INFOROM_CHECKSUM] = 14; }, true,
+         R(L"InfoRom Checksum", L"77*Corrupted*", L"- "), L""},
         {"other checksum failure hidden", [](NvidiaGpu& g) { g.query_status[NVS_INFOROM_CHECKSUM] = 3; }, false,
          R(L"VBIOS", L"95.04.1F"), R(L"InfoRom Checksum", L"77")},
         {"other checksum failure marked", [](NvidiaGpu& g) { g.query_status[NVS_INFOROM_CHECKSUM] = 3; }, true,
@@ -212,7 +317,9 @@ TEST_F(GpuInfoBlocks, NvidiaBlockEdgeRows) {
         c.change(gpu);
         const std::vector<std::wstring> rows = nvidia_rows(0, c.all_rows);
         EXPECT_NE(std::find(rows.begin(), rows.end(), c.row), rows.end()) << c.name;
-        if (!c.absent.empty()) EXPECT_EQ(std::find(rows.begin(), rows.end(), c.absent), rows.end()) << c.name;
+        if (!c.absent.empty()) {
+            EXPECT_EQ(std::find(rows.begin(), rows.end(), c.absent), rows.end()) << c.name;
+        }
     }
 }
 
@@ -235,6 +342,187 @@ TEST_F(GpuInfoBlocks, FailedQueriesHideTheirRowsUnlessEveryRowIsShown) {
     EXPECT_EQ(failed, 32) << "every row of a failed query";
     EXPECT_EQ(unflagged, 9) << "the rows without a query status: device, bus, PCI id, memory, clocks, power";
     EXPECT_EQ(all[5], R(L"Brand", L" (Unknown)", L"1 ")) << "brand 0 is the first of the names";
+}
+
+bool has(const std::vector<std::wstring>& rows, const std::wstring& row) {
+    return std::find(rows.begin(), rows.end(), row) != rows.end();
+}
+
+TEST_F(GpuInfoBlocks, AmdBlockShowsTheRecordAndTheCapabilitiesAskedOnce) {
+    filled_amd(0);
+    library_bind();
+    const std::vector<std::wstring> expected = {
+        L"",
+        L"-- G3:000" + DATE,
+        L"AMD Radeon Fake",
+        L"VEN_1002 DEV_73BF",
+        R(L"Board Part Number", L"113-D4120100-100"),
+        R(L"Board ID (Hex)", L"29631 (000073BF)"),
+        R(L"PCI Bus ID", L"3"),
+        R(L"PCI Device ID", L"0"),
+        R(L"PCI Function ID", L"0"),
+        R(L"Overdrive Version", L"8"),
+        R(L"Display Active", L"Yes"),
+        R(L"Display Num Max", L"4"),
+        R(L"Controllers Max", L"6"),
+        R(L"PCIe Link Gen", L"16"),
+        R(L"PCIe Link Gen Max", L"16"),
+        R(L"Total Memory", L"16368M (15.98G)"),
+        R(L"Visible Memory", L"256M (0.25G)"),
+        R(L"Memory Bandwidth", L"512000MB/s"),
+        R(L"Memory Type", L"GDDR6"),
+        R(L"Core Clock", L"500MHz"),
+        R(L"Core Clock Max", L"2500MHz"),
+        R(L"Memory Clock", L"1000MHz"),
+        R(L"Temperature Max", L"110C"),
+        R(L"Temperature HS Max", L"110C (Hotspot)"),
+        R(L"Fan Speed Max", L"3300RPM"),
+        R(L"Power Wattage Max", L"300W"),
+        R(L"Voltage Max", L"1.200V"),
+        R(L"High Bandwidth Cache", L"No"),
+        R(L"Headless", L"Yes"),
+        R(L"Gaming Mode", L"Yes"),
+        R(L"Compute Workgroup", L"Yes"),
+        R(L"Force3DClock", L"Yes"),
+        R(L"LED Version", L"3"),
+        R(L"LED Enabled", L"Yes"),
+        R(L"LED SW Supported", L"Yes"),
+        R(L"BIOS Version", L"020.001"),
+        R(L"BIOS Date", L"2022/03/15"),
+        R(L"Aspect List", L"1-a"),
+        L"  2-b              3-c",
+        L"  4-d              5-e",
+    };
+    EXPECT_EQ(amd_rows(0, false), expected);
+    const AmdGpu& gpu = AmdGpuTable.records[0];
+    EXPECT_EQ((std::vector<int>{gpu.marks[13], gpu.marks[14], gpu.marks[15], gpu.marks[16], gpu.marks[17]}),
+              (std::vector<int>{1, 1, 1, 1, 1}))
+        << "a missing function counts as a query made";
+
+    EXPECT_EQ(amd_rows(0, false), expected) << "a second build shows the stored values";
+    EXPECT_EQ((std::vector<int>{Calls.led, Calls.speed, Calls.gaming, Calls.headless}), (std::vector<int>{1, 1, 1, 1}))
+        << "each capability is asked once in the run";
+}
+
+TEST_F(GpuInfoBlocks, AmdCapabilitiesStayNoWhenTheLibraryCannotBeAsked) {
+    struct Case {
+        const char* name;
+        AdlResult result;
+        bool bound;
+        int enumerated;  // AMD_GPU_COUNT
+        int calls;
+    };
+    const Case cases[] = {
+        {"the call fails", ADL_ERR, true, 1, 1},
+        {"a warning is no success", ADL_OK_WARNING, true, 1, 1},
+        {"the library was given up", ADL_OK, false, 1, 0},
+        {"the record is beyond the enumerated GPUs", ADL_OK, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        reset();
+        filled_amd(0);
+        library_bind();
+        Calls.result = c.result;
+        if (!c.bound) SharedQuads[ADL_LIBRARY] = 0;
+        SharedInts[AMD_GPU_COUNT] = c.enumerated;
+        const std::vector<std::wstring> rows = amd_rows(0, false);
+        EXPECT_EQ(Calls.led, c.calls) << c.name;
+        for (const wchar_t* label :
+             {L"Headless", L"Gaming Mode", L"Compute Workgroup", L"Force3DClock", L"LED SW Supported"})
+            EXPECT_TRUE(has(rows, R(label, L"No"))) << c.name << " " << narrow_of(label);
+        EXPECT_FALSE(has(rows, R(L"LED Version", L"0"))) << c.name;
+        EXPECT_FALSE(has(rows, R(L"LED Enabled", L"No"))) << c.name << ": no LED rows without LED support";
+        EXPECT_EQ(AmdGpuTable.records[0].marks[MARK_LED_READ], 1) << c.name;
+    }
+}
+
+TEST_F(GpuInfoBlocks, AmdBlockEdgeRows) {
+    struct Case {
+        const char* name;
+        void (*change)(AmdGpu&);
+        bool all_rows;
+        std::vector<std::wstring> present;
+        std::vector<std::wstring> absent;
+    };
+    const std::wstring part19 = L"ABCDEFGHIJKLMNOPQRS";
+    const std::wstring part20 = L"ABCDEFGHIJKLMNOPQRST";
+    const Case cases[] = {
+        {"four aspects",
+         [](AmdGpu& g) { g.aspects = L"a;b;c;d"; },
+         false,
+         {R(L"Aspect List", L"1-a"), L"  2-b              3-c", L"  4-d             "},
+         {}},
+        {"one aspect", [](AmdGpu& g) { g.aspects = L"wide"; }, false, {R(L"Aspect List", L"1-wide")}, {}},
+        {"aspects in the error mode",
+         [](AmdGpu& g) { g.aspects = L"a;b;c"; },
+         true,
+         {R(L"Aspect List", L"1-a", L"- "), L"    2-b              3-c"},
+         {}},
+        {"no aspects", [](AmdGpu& g) { g.aspects = L""; }, true, {}, {R(L"Aspect List", L"1-", L"1 ")}},
+        {"part number of 19",
+         [](AmdGpu& g) { g.bios_part_number = L"ABCDEFGHIJKLMNOPQRS"; },
+         false,
+         {R(L"Board Part Number", part19)},
+         {part19}},
+        {"part number of 20",
+         [](AmdGpu& g) { g.bios_part_number = L"ABCDEFGHIJKLMNOPQRST"; },
+         false,
+         {part20},
+         {R(L"Board Part Number", part20)}},
+        {"no voltage, even in the error mode",
+         [](AmdGpu& g) { g.voltage_max = 0; },
+         true,
+         {},
+         {R(L"Voltage Max", L"", L"1 "), R(L"Voltage Max", L"0.000V", L"- ")}},
+        {"voltage with three decimals",
+         [](AmdGpu& g) { g.voltage_max = 1050; },
+         false,
+         {R(L"Voltage Max", L"1.050V")},
+         {}},
+        {"error mode: the sensor rows and every row marked",
+         [](AmdGpu&) {},
+         true,
+         {R(L"Sotrix Sensors 1", L"110111", L"- "), R(L"Sotrix Sensors 2", L"810000000000011111", L"- "),
+          R(L"OS Display Index", L"", L"1 "), R(L"PCI Device ID", L"0", L"- "), L"-- G3:000" + DATE},
+         {}},
+        {"sensor rows only in the error mode", [](AmdGpu&) {}, false, {}, {R(L"Sotrix Sensors 1", L"110111")}},
+    };
+    for (const Case& c : cases) {
+        reset();
+        c.change(filled_amd(0));
+        const std::vector<std::wstring> rows = amd_rows(0, c.all_rows);
+        for (const std::wstring& row : c.present) EXPECT_TRUE(has(rows, row)) << c.name << ": " << narrow_of(row);
+        for (const std::wstring& row : c.absent) EXPECT_FALSE(has(rows, row)) << c.name << ": " << narrow_of(row);
+    }
+    reset();
+    EXPECT_TRUE(amd_rows(0, false).empty()) << "no record, no block";
+}
+
+TEST_F(GpuInfoBlocks, LegacyBlockNamesTheCardAndItsLocation) {
+    AmdLegacyTable.count = 2;
+    AmdLegacyCard& card = AmdLegacyTable.records[1];
+    card.adapter_name = L"ATI Radeon HD 4800";
+    card.pnp_string = L"PCI\\VEN_1002&DEV_9440\\3&1";
+    card.bios_part_number = L"113-B50701-105";
+    card.board_id = 0x9440;
+    card.pci_bus = 1;
+    card.has_values_text = L"000000";
+    card.marks_text = L"000000000000000000";
+    EXPECT_EQ(legacy_rows(1, false), (std::vector<std::wstring>{
+                                         L"",
+                                         L"-- GX:001" + DATE + L" (Legacy)",
+                                         L"ATI Radeon HD 4800",
+                                         L"VEN_1002 DEV_9440",
+                                         R(L"Board Part Number", L"113-B50701-105"),
+                                         R(L"Board ID (Hex)", L"37952 (00009440)"),
+                                         R(L"PCI Bus ID", L"1"),
+                                         R(L"PCI Device ID", L"0"),
+                                         R(L"PCI Function ID", L"0"),
+                                     }));
+    const std::vector<std::wstring> all = legacy_rows(1, true);
+    EXPECT_TRUE(has(all, R(L"Sotrix Sensors A1", L"000000", L"- ")));
+    EXPECT_TRUE(has(all, R(L"Sotrix Sensors A2", L"000000000000000000", L"- ")));
+    EXPECT_TRUE(legacy_rows(2, false).empty()) << "a card beyond the table";
 }
 
 }  // namespace

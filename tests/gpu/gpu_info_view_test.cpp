@@ -9,6 +9,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/gpu_info_blocks.h"
 #include "gpu/gpu_info_rows.h"
 #include "gpu/nvidia_gpu.h"
@@ -37,6 +38,9 @@ protected:
         list_rows_clear(LIST_GPU_INFO);
         for (NvidiaGpu& gpu : NvidiaGpuTable) gpu = NvidiaGpu{};
         NvmlSystem = NvmlSystemInfo{};
+        AmdGpuTable.release();
+        AmdLegacyTable.release();
+        AdlFacts = AdlState{};
         std::lock_guard guard(GpuInfoMutex);
         GpuInfoHistory.clear();
         NvidiaReportLines.clear();
@@ -109,9 +113,9 @@ TEST_F(GpuInfoView, ErrorModeAddsHeadingMarksAndTheDetectionLogs) {
     EXPECT_EQ(std::vector<std::wstring>(rows.begin(), rows.begin() + 6),
               (std::vector<std::wstring>{L"h1", L"", L"-- [F6]:Active, Showing Errors", L"", L"-- G1:000" + DATE,
                                          L"Fake GPU"}));
-    EXPECT_EQ(std::vector<std::wstring>(rows.end() - 7, rows.end()),
-              (std::vector<std::wstring>{R(L"NVidia Devices", L"1", L"- "), L"", L"N| n1", L"N| n2", L"", L"A| a1",
-                                         L""}))
+    EXPECT_EQ(
+        std::vector<std::wstring>(rows.end() - 7, rows.end()),
+        (std::vector<std::wstring>{R(L"NVidia Devices", L"1", L"- "), L"", L"N| n1", L"N| n2", L"", L"A| a1", L""}))
         << "software rows, then the logs in the order written";
     EXPECT_NE(std::find(rows.begin(), rows.end(), R(L"Serial Number", L"", L"1 ")), rows.end())
         << "a failed query is shown marked";
@@ -133,6 +137,55 @@ TEST_F(GpuInfoView, LeavingTheErrorModeKeepsAllHistoryUntilTheNextHistoryRow) {
     EXPECT_EQ(trimmed[0], L"h31");
     EXPECT_EQ(trimmed[9], L"h22");
     EXPECT_EQ(trimmed[10], L"") << "the view below the history stays";
+}
+
+void legacy_cards_add(int count) {
+    AmdLegacyTable.count = count;
+    for (int i = 0; i < count; ++i)
+        AmdLegacyTable.records[static_cast<std::size_t>(i)].adapter_name = L"Old " + std::to_wstring(i);
+}
+
+std::vector<std::wstring> headings_of(const std::vector<std::wstring>& rows) {
+    std::vector<std::wstring> headings;
+    for (const std::wstring& row : rows)
+        if (row.starts_with(L"-- ")) headings.push_back(row);
+    return headings;
+}
+
+TEST_F(GpuInfoView, NvidiaGpuBesideLegacyCardsOnly) {
+    one_nvidia_gpu();
+    legacy_cards_add(2);  // the AMD GPU table was released and the library given up
+    const std::vector<std::wstring> rows = build(false);
+    EXPECT_EQ(headings_of(rows), (std::vector<std::wstring>{L"-- G1:000" + DATE, L"-- GX:000" + DATE + L" (Legacy)",
+                                                            L"-- GX:001" + DATE + L" (Legacy)", L"-- Software --"}));
+    ASSERT_GE(rows.size(), 6u);
+    EXPECT_EQ(std::vector<std::wstring>(rows.end() - 6, rows.end()),
+              (std::vector<std::wstring>{L"-- Software --", R(L"NVidia Driver", L"551.23"), R(L"NVidia Cuda", L"12.04"),
+                                         R(L"NVidia Devices", L"1"), R(L"Legacy Devices", L"2"), L""}));
+}
+
+TEST_F(GpuInfoView, AmdGpusComeBetweenNvidiaAndLegacyAndNameTheirSoftware) {
+    one_nvidia_gpu();
+    legacy_cards_add(1);
+    SharedInts[AMD_GPU_COUNT] = 2;
+    AmdGpuTable.count = 2;
+    AmdGpuTable.records[0].label = L"G2";
+    AmdGpuTable.records[1].label = L"G3";
+    AdlFacts.gpu_count = 2;
+    AdlFacts.driver_version = L"23.20.01.05-231010a-396538C-AMD-Software";
+    AdlFacts.driver_date = L"2023/10/10";
+    AdlFacts.crimson_version = L"23.10.2";
+    const std::vector<std::wstring> rows = build(false);
+    EXPECT_EQ(headings_of(rows),
+              (std::vector<std::wstring>{L"-- G1:000" + DATE, L"-- G2:000" + DATE, L"-- G3:001" + DATE,
+                                         L"-- GX:000" + DATE + L" (Legacy)", L"-- Software --"}));
+    ASSERT_GE(rows.size(), 10u);
+    EXPECT_EQ(std::vector<std::wstring>(rows.end() - 10, rows.end()),
+              (std::vector<std::wstring>{L"-- Software --", R(L"NVidia Driver", L"551.23"), R(L"NVidia Cuda", L"12.04"),
+                                         R(L"NVidia Devices", L"1"), R(L"AMD Driver Version", L"23.20.01.05"),
+                                         R(L"AMD Driver Date", L"2023/10/10"), R(L"AMD Crimson", L"23.10.2"),
+                                         R(L"AMD Devices", L"2"), R(L"Legacy Devices", L"1"), L""}))
+        << "an empty Catalyst version is left out";
 }
 
 }  // namespace
