@@ -49,7 +49,12 @@ void block_add(const std::vector<BlockRow>& rows) {
             case KIND_ALWAYS: gpu_info_row(GPU_ROW_ALWAYS, row->label, row->number, row->value, row->suffix); break;
             case KIND_PLAIN: gpu_info_row(GPU_ROW_PLAIN, row->label, 0, L"", L""); break;
             case KIND_FLAGGED:
-                gpu_info_row_flagged(row->status, row->label, row->number, row->value, row->suffix);
+                // The row procedure takes a number of -1 for a heading; a value of -1 goes in as text, so its
+                // row keeps its flag and its mark.
+                if (row->number == -1)
+                    gpu_info_row_flagged(row->status, row->label, 0, L"-1" + row->value, row->suffix);
+                else
+                    gpu_info_row_flagged(row->status, row->label, row->number, row->value, row->suffix);
                 break;
             case KIND_HEADING: gpu_info_row_flagged(0, row->label, -1, L"", L""); break;
             case KIND_SPACER: gpu_info_row_flagged(0, L"", 0, L"", L""); break;

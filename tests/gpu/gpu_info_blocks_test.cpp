@@ -308,6 +308,14 @@ TEST_F(GpuInfoBlocks, NvidiaBlockEdgeRows) {
         {"failed power constraints hide both rows", [](NvidiaGpu& g) { g.query_status[NVS_POWER_CONSTRAINTS] = 3; },
          false, R(L"Power Limit Default", L"250000mW (250W)"), R(L"Power Limit Max", L"300000mW (300W)")},
         {"empty value marked read in the error mode", [](NvidiaGpu&) {}, true, R(L"InfoRom ECC", L"", L"- "), L""},
+        {"a value of -1 is a value", [](NvidiaGpu& g) { g.pcie_gen_max = 0xFFFFFFFFu; }, false,
+         R(L"PCIe Link Gen Max", L"-1"), L"PCIe Link Gen Max"},
+        {"a failed value of -1 stays hidden",
+         [](NvidiaGpu& g) {
+             g.pcie_gen_max = 0xFFFFFFFFu;
+             g.query_status[NVS_PCIE_GEN_MAX] = 3;
+         },
+         false, R(L"PCIe Link Width", L"16"), L"PCIe Link Gen Max"},
         {"WDM driver model", [](NvidiaGpu& g) { g.driver_model = 1; }, false, R(L"Driver Model", L"WDM"), L""},
         {"unnamed slot keeps an empty name row", [](NvidiaGpu& g) { g.name = L""; }, false, L"", L"Fake GPU 4070"},
     };
