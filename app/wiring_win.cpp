@@ -1,5 +1,4 @@
-// The program's wiring on Windows: every hook, handler table and seam, in start-up order. A step whose
-// subsystem has not arrived yet does nothing here; "WIRE:" marks what belongs in it.
+// The program's wiring on Windows: every hook, handler table and seam, in start-up order.
 #include "app/wiring.h"
 
 #include <windows.h>
@@ -26,6 +25,7 @@
 #include "gpu/amd_gpu.h"
 #include "gpu/amd_sampler.h"
 #include "gpu/gpu_entries.h"
+#include "gpu/gpu_info_view.h"
 #include "gpu/gpu_tab_source.h"
 #include "gpu/nvidia_enumerate.h"
 #include "gpu/nvidia_sampler.h"
@@ -163,8 +163,8 @@ void startup_monitor_hooks_install() {
         {.system_summary = system_summary_text, .ping_status_line_draw = ping_status_message_draw});
     system_monitor_hooks_set(system);
     gpu_tab_source_set(gpu_tab_source);
-    nvidia_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = nullptr});
-    amd_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = nullptr});
+    nvidia_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = gpu_info_view_build});
+    amd_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = gpu_info_view_build});
     ping_tab_draw_set(ping_tab_draw_lists);
     ping_tab_actions_set({.vendor_import = mac_vendors_import, .lookup_start = host_lookup_start});
     PingUi ping{};  // the fields left null keep the monitor's defaults
