@@ -9,6 +9,7 @@
 
 #include "integration/program_support.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,6 +35,21 @@ std::vector<std::wstring> combo_items(HWND combo) {
 }
 
 bool starts_with(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
+
+bool any_row_starts_with(const std::vector<std::wstring>& rows, const std::wstring& start) {
+    return std::any_of(rows.begin(), rows.end(), [&](const std::wstring& row) { return starts_with(row, start); });
+}
+
+// The GPU information list once it holds every row that starts with one of `starts`.
+std::vector<std::wstring> info_rows_with(HWND list, const std::vector<std::wstring>& starts) {
+    std::vector<std::wstring> rows;
+    wait_until(START_MS, [&] {
+        rows = list_view_rows(list);
+        return std::all_of(starts.begin(), starts.end(),
+                           [&](const std::wstring& start) { return any_row_starts_with(rows, start); });
+    });
+    return rows;
+}
 
 class AmdFakeLibrary : public ProgramTest {
 protected:
@@ -101,6 +117,11 @@ TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
         rows = list_view_rows(id_list, 3);
         return any_row_has(rows, {L"67C"});
     })) << rows_listing(rows);
+    // Without NVIDIA the AMD sampler builds the information view: the GPU's block and the AMD software rows.
+    rows = info_rows_with(inside.at(LIST_GPU_INFO), {L"-- G1:000 ", L"Fake AMD Integration", L"AMD Devices"});
+    EXPECT_TRUE(any_row_starts_with(rows, L"-- G1:000 ")) << rows_listing(rows);
+    EXPECT_TRUE(any_row_starts_with(rows, L"Fake AMD Integration")) << rows_listing(rows);
+    EXPECT_TRUE(any_row_starts_with(rows, L"AMD Devices")) << rows_listing(rows);
     EXPECT_TRUE(shut_down(program));
 }
 
@@ -145,6 +166,16 @@ TEST_F(AmdFakeLibrary, WithTheNvidiaLibraryBothVendorsHaveEntries) {
     ASSERT_EQ(items.size(), 2u) << rows_listing(items);
     EXPECT_EQ(items[0], L"Filter G1: [0000:01:00.0] (nv5) Fake Integration GPU 8GB");
     EXPECT_TRUE(starts_with(items[1], L"Filter G2: [0000:03:00.0] (od8) Fake AMD Integration")) << rows_listing(items);
+    // The NVIDIA sampler builds the view with both vendors' blocks, NVIDIA's above AMD's.
+    const std::vector<std::wstring> rows =
+        info_rows_with(descendants_of(main).at(LIST_GPU_INFO), {L"-- G1:000 ", L"-- G2:000 ", L"AMD Devices"});
+    const auto first = [&](const std::wstring& start) {
+        return std::find_if(rows.begin(), rows.end(), [&](const std::wstring& row) { return starts_with(row, start); });
+    };
+    ASSERT_NE(first(L"-- G1:000 "), rows.end()) << rows_listing(rows);
+    ASSERT_NE(first(L"-- G2:000 "), rows.end()) << rows_listing(rows);
+    EXPECT_LT(first(L"-- G1:000 "), first(L"-- G2:000 ")) << rows_listing(rows);
+    EXPECT_TRUE(any_row_starts_with(rows, L"Fake AMD Integration")) << rows_listing(rows);
     EXPECT_TRUE(shut_down(program));
 }
 #endif
