@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/settings_code.h"
@@ -168,7 +168,7 @@ protected:
 
 TEST_F(PingSoakNetNs, FiftyHostsEverySecondKeepMemoryFlatAndTheWindowAnswering) {
     const int seconds = soak_seconds();
-    ASSERT_GE(seconds, WARM_UP_SECONDS + 2 * SAMPLE_SECONDS)
+    ASSERT_GE(seconds, WARM_UP_SECONDS + 3 * SAMPLE_SECONDS)
         << "SOTRIX_SOAK_SECONDS leaves no samples after the warm-up";
     // Portable mode with rounds every second.
     SettingsCodeValues values = settings_code_defaults();
@@ -235,22 +235,30 @@ TEST_F(PingSoakNetNs, FiftyHostsEverySecondKeepMemoryFlatAndTheWindowAnswering) 
     }
     CloseHandle(process);
 
-    // Flat after the warm-up: no later sample beyond the first one after it by more than the bound.
-    const MemorySample* base = nullptr;
-    for (const MemorySample& sample : samples) {
-        if (sample.second < WARM_UP_SECONDS) continue;
-        if (!base) {
-            base = &sample;
-            continue;
-        }
-        for (const auto& [name, now, then] : {std::tuple{"working set", sample.working_set, base->working_set},
-                                              std::tuple{"private bytes", sample.private_bytes, base->private_bytes}}) {
-            const size_t bound = std::max(GROWTH_BOUND_BYTES, static_cast<size_t>(then * GROWTH_BOUND_SHARE));
-            EXPECT_LE(now, then + bound) << name << " grew from " << then / 1024 << " KB after " << base->second
-                                         << " s to " << now / 1024 << " KB after " << sample.second << " s";
-        }
+    // Flat after the warm-up. The working set under Wine swings by tens of megabytes for a sample and comes back
+    // (heaps and mappings given back later), so the floor is what counts: the lowest of the last samples may not
+    // lie above the lowest of the first two after the warm-up by more than the bound; a leak lifts that floor.
+    std::vector<MemorySample> flat;
+    for (const MemorySample& sample : samples)
+        if (sample.second >= WARM_UP_SECONDS) flat.push_back(sample);
+    ASSERT_GE(flat.size(), 4u) << "too few samples after the warm-up";
+    const size_t tail = std::min<size_t>(3, flat.size() - 2);
+    for (const auto& [name, member] : {std::pair{"working set", &MemorySample::working_set},
+                                       std::pair{"private bytes", &MemorySample::private_bytes}}) {
+        const auto lowest = [&, member = member](size_t first, size_t count) {
+            const auto below = [member](const MemorySample& a, const MemorySample& b) { return a.*member < b.*member; };
+            return *std::min_element(flat.begin() + static_cast<std::ptrdiff_t>(first),
+                                     flat.begin() + static_cast<std::ptrdiff_t>(first + count), below);
+        };
+        const MemorySample base = lowest(0, 2);
+        const MemorySample last = lowest(flat.size() - tail, tail);
+        const size_t then = base.*member;
+        const size_t now = last.*member;
+        const size_t bound =
+            std::max(GROWTH_BOUND_BYTES, static_cast<size_t>(static_cast<double>(then) * GROWTH_BOUND_SHARE));
+        EXPECT_LE(now, then + bound) << name << " grew from " << then / 1024 << " KB after " << base.second << " s to "
+                                     << now / 1024 << " KB after " << last.second << " s";
     }
-    ASSERT_NE(base, nullptr);
 
     const int ran = elapsed();
     ASSERT_TRUE(shut_down(program));
