@@ -4,8 +4,162 @@
 # reports the CPU time and peak memory of each and Sotrix's ratio to the idle loop.
 #
 #   tools/benchmark.sh [win64|win32]      (SOTRIX_BENCH_SECONDS changes the minute)
+#
+# The ping mode runs Sotrix with the Ping tab shown and rounds every second, once with 1 loopback host and
+# once with 100, each in a network and Wine session of its own (tools/netns-run.sh), and reports the CPU
+# time of the program and of that session's Wine processes, the rounds a second, the CPU time a round, how
+# the cost of a round grows with the hosts, and how long a round of 100 takes against the probe time-out.
+#
+#   tools/benchmark.sh ping [win64|win32] (SOTRIX_BENCH_SECONDS, default 60, for each)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+if [ "${1:-}" = ping ] || [ "${1:-}" = --ping-inside ]; then
+    # shellcheck source=tools/environment.sh
+    source tools/environment.sh
+    # shellcheck source=tools/display.sh
+    source tools/display.sh
+    # shellcheck source=tools/wine.sh
+    source tools/wine.sh
+    ticks_per_second="$(getconf CLK_TCK)"
+
+    # CPU clock ticks (user and system) of a Linux process; 0 when it is gone.
+    process_ticks() {
+        awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0
+    }
+
+    # The Linux processes that run in our Wine prefix, one "pid command" a line.
+    prefix_processes() {
+        local pid
+        for pid in $(pgrep -u "$(id -u)" . || true); do
+            tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+            echo "$pid $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"
+        done
+    }
+
+    # Ticks of Wine's own processes of the prefix (server, device and other services), not of the program.
+    wine_ticks() {
+        local total=0 pid command
+        while read -r pid command; do
+            case "$command" in
+            *Sotrix.exe*) continue ;;
+            *wineserver* | *.exe*) ;;
+            *) continue ;;  # this script's own shells and tools
+            esac
+            total=$((total + $(process_ticks "$pid")))
+        done < <(prefix_processes)
+        echo "$total"
+    }
+
+    if [ "$1" = --ping-inside ]; then
+        # In the network of its own, with WINEPREFIX the session's fresh prefix and its server running: runs
+        # the program in the folder, measures the set time after the warm-up, asks it to shut down and prints
+        # "program_cpu_seconds wine_cpu_seconds rounds span_seconds".
+        folder="$2" seconds="$3" warmup="$4"
+        (cd "$folder" && exec wine Sotrix.exe norepair ping >"$folder/out.txt" 2>&1) &
+        launcher=$!
+        pid=""
+        for _ in $(seq 300); do
+            pid="$(prefix_processes | awk '$2 ~ /Sotrix\.exe/ && $2 !~ /start\.exe/ {print $1; exit}')"
+            [ -n "$pid" ] && break
+            sleep 0.1
+        done
+        if [ -z "$pid" ]; then
+            echo "Sotrix did not start" >&2
+            exit 1
+        fi
+        # Start-up and the first round, 10 s after the start, are not what a round costs.
+        sleep "$warmup"
+        program_start="$(process_ticks "$pid")"
+        wine_start="$(wine_ticks)"
+        sleep "$seconds"
+        if [ ! -r "/proc/$pid/stat" ]; then
+            echo "Sotrix ended before the time was up" >&2
+            exit 1
+        fi
+        program_ticks=$(($(process_ticks "$pid") - program_start))
+        wine_used=$(($(wine_ticks) - wine_start))
+        (cd "$folder" && wine Sotrix.exe shutdown norepair >/dev/null 2>&1) || true
+        for _ in $(seq 300); do
+            [ -r "/proc/$pid/stat" ] || break
+            sleep 0.1
+        done
+        wait "$launcher" 2>/dev/null || true
+        # The rounds: the most any host sent; their span: from the first round's sample to the last one's
+        # (the first sample of a loaded host is the load's marker, T -2).
+        python3 - "$folder/SX-Ping.json" "$program_ticks" "$wine_used" "$ticks_per_second" <<'PY'
+import json, sys
+hosts = json.load(open(sys.argv[1], encoding="utf-8"))
+program, wine, hz = int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+rounds = max(host["Sent"] for host in hosts)
+dates = [s["S"] for host in hosts for s in host["PV"] if s["T"] != -2]
+print(f"{program / hz:.2f} {wine / hz:.2f} {rounds} {max(dates) - min(dates)}")
+PY
+        exit
+    fi
+
+    preset="${2:-win64}"
+    seconds="${SOTRIX_BENCH_SECONDS:-60}"
+    warmup="${SOTRIX_BENCH_WARMUP:-20}"
+    build="build/$preset"
+    program="$build/Sotrix.exe"
+    if [ ! -f "$program" ]; then
+        cmake --preset "$preset" >/dev/null
+        cmake --build --preset "$preset" --target Sotrix
+    fi
+    work="$(mktemp -d "${TMPDIR:-/tmp}/sotrix-bench-ping.XXXXXX")"
+    trap 'rm -rf "$work"; stop_display' EXIT
+    start_display
+    wine_template_ensure
+
+    # The settings code of the defaults with the first interval choice, 1 second (position 32), in portable
+    # mode: flags, opacity step 8, title mode, idle choice, ping mode, slow choice 1, interval 0, then zeros.
+    config="11100111100000000001100000""800010""0000000""00000000000"
+    declare -A result
+    for count in 1 100; do
+        folder="$work/hosts-$count"
+        mkdir -p "$folder"
+        cp "$program" "$folder/Sotrix.exe"
+        printf '[Sotrix]\r\nConfig=%s\r\n' "$config" >"$folder/Sotrix.ini"
+        python3 - "$count" >"$folder/SX-Ping.json" <<'PY'
+import json, sys
+hosts = []
+for i in range(1, int(sys.argv[1]) + 1):
+    hosts.append({"Init": "1700000000.0", "Actv": 1, "Sent": 0, "Recv": 0, "Lost": 0, "Time": 0, "Best": -1,
+                  "Wors": -1, "Down": 0, "PTTL": 0, "PTOS": 0, "Last": 0, "Valu": i << 24 | 0x7F, "Sort": 0,
+                  "HiLi": 0, "CFor": 0, "CBak": 0, "Host": f"bench {i}", "Addr": f"127.0.0.{i}", "PV": []})
+print(json.dumps(hosts))
+PY
+        echo "running Sotrix with $count ping host(s) for ${seconds}s after ${warmup}s..." >&2
+        result[$count]="$(SOTRIX_WINEPREFIX="$work/prefix-$count" bash tools/netns-run.sh -- \
+            bash tools/benchmark.sh --ping-inside "$folder" "$seconds" "$warmup")" || exit 1
+        [ -n "${result[$count]}" ] || { echo "no figures for $count host(s)" >&2; exit 1; }
+    done
+
+    # The probe time-out at the 1 s interval is the interval itself.
+    awk -v one="${result[1]}" -v hundred="${result[100]}" -v s="$seconds" -v p="$preset" -v timeout=1.0 'BEGIN {
+        split(one, a, " "); split(hundred, b, " ")
+        rate1 = (a[3] - 1) / (a[4] > 0 ? a[4] : 1); rate100 = (b[3] - 1) / (b[4] > 0 ? b[4] : 1)
+        cost1 = a[1] / (rate1 * s); cost100 = b[1] / (rate100 * s)
+        all1 = (a[1] + a[2]) / (rate1 * s); all100 = (b[1] + b[2]) / (rate100 * s)
+        printf "%-24s %12s %12s\n", p " ping (" s "s each)", "1 host", "100 hosts"
+        printf "%-24s %11.2fs %11.2fs\n", "Sotrix CPU", a[1], b[1]
+        printf "%-24s %11.2fs %11.2fs\n", "Wine session CPU", a[2], b[2]
+        printf "%-24s %12.3f %12.3f\n", "rounds a second", rate1, rate100
+        printf "%-24s %10.2fms %10.2fms\n", "Sotrix CPU a round", 1000 * cost1, 1000 * cost100
+        printf "%-24s %10.2fms %10.2fms\n", "with Wine a round", 1000 * all1, 1000 * all100
+        printf "%-24s %12.3f %12.3f\n", "round period / time-out", 1 / rate1 / timeout, 1 / rate100 / timeout
+        growth = cost100 / (cost1 > 0 ? cost1 : 1e-9) / 100
+        growth_all = all100 / (all1 > 0 ? all1 : 1e-9) / 100
+        printf "per-round cost 100 vs 1, per host: %.3f (Sotrix), %.3f (with Wine); the aim is <= 1 (linear)  %s\n",
+            growth, growth_all, (growth <= 1 && growth_all <= 1) ? "MET" : "NOT MET"
+        # The interval equals the time-out here, so a round that took longer than its slowest probe (the
+        # probes one after another instead of side by side) would stretch the period past the time-out.
+        printf "rounds of 100 hosts come every %.3f s against the %.1f s time-out: ratio %.3f; the aim is about 1  %s\n",
+            1 / rate100, timeout, 1 / rate100 / timeout, (1 / rate100 / timeout <= 1.1) ? "MET" : "NOT MET"
+    }'
+    exit
+fi
 
 preset="${1:-win64}"
 seconds="${SOTRIX_BENCH_SECONDS:-60}"

@@ -108,6 +108,34 @@ void timeline_draw(HDC dc, int x, int y, int width, int height, const PingRowFra
     }
 }
 
+// The status line is one list row high (its text sits 1 pixel down, as in the rows), so a larger list font
+// does not cut its text; the list below gives up or takes the difference and keeps its bottom edge.
+void status_line_fit(int row_height) {
+    const int wanted = gui_unscale(row_height);
+    int pixel_width = 0;
+    int pixel_height = 0;
+    // The picture's size changes at once, also from a worker, where the window's own moves later.
+    if (wanted <= 0 || !canvas_pixel_size(CANVAS_PING_STATUS, &pixel_width, &pixel_height) ||
+        pixel_height == gui_scale(wanted)) {
+        return;
+    }
+    int x = 0;
+    int status_y = 0;
+    int width = 0;
+    int list_y = 0;
+    int list_height = 0;
+    if (!control_geometry(CANVAS_PING_STATUS, &x, &status_y, &width, nullptr) ||
+        !control_geometry(SCROLL_PING_LIST, &x, &list_y, &width, &list_height)) {
+        return;
+    }
+    // Both edges stay where the page put them: the status line's top and the list's bottom.
+    const int list_bottom = list_y + list_height;
+    const int list_top = status_y + wanted;
+    if (list_bottom - list_top < wanted) return;  // no room left for a row of the list
+    canvas_resize(CANVAS_PING_STATUS, GUI_KEEP, GUI_KEEP, GUI_KEEP, wanted);
+    control_move(SCROLL_PING_LIST, GUI_KEEP, list_top, GUI_KEEP, list_bottom - list_top);
+}
+
 }  // namespace
 
 void ping_list_draw() {
@@ -274,6 +302,7 @@ void ping_layout_measure() {
         SharedInts[PING_DATE_TEXT_WIDTH] = text_width(dc, L"%mm-%dd %hh:%ii:%ss");
     }
     scroll_area_step_set(SCROLL_PING_LIST, row_height);
+    status_line_fit(row_height);
 }
 
 void ping_list_font_apply(int size) {

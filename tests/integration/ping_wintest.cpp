@@ -1,6 +1,7 @@
 // The real Sotrix.exe's ping monitor under Wine, in a network of its own: it loads "SX-Ping.json", pings loopback
 // hosts and one that cannot answer, and its own exit saves the counts with the previous store as ".bak"; the
-// Ping tab draws the hosts and their timelines, copies them with Ctrl+C, and adds a host typed by name.
+// Ping tab draws the hosts and their timelines under a status line one list row high, copies them with Ctrl+C,
+// and adds a host typed by name.
 #include <winsock2.h>
 // winsock2.h comes before windows.h.
 #include <windows.h>
@@ -369,6 +370,60 @@ TEST_F(PingProgram, NetNsThePingTabDrawsItsHostsAndCopiesThemWithCtrlC) {
         << "the received count does not move: " << received << " then:\n"
         << narrow(again);
     ASSERT_TRUE(shut_down(program));
+}
+
+TEST_F(PingProgram, NetNsTheStatusLineIsOneListRowHighAtEveryListFontSize) {
+    // A timeline fills its row but the last pixel row (the grey rule under it): a band is one row less one.
+    struct Shown {
+        int size = 0;
+        int row = 0;
+        int status = 0;
+        RECT list{};
+    };
+    std::vector<Shown> shown;
+    for (const int size : {9, 14}) {
+        SCOPED_TRACE("list font " + std::to_string(size));
+        SettingsCodeValues values = settings_code_defaults();
+        values.ping_interval_choice = 0;
+        values.ping_font_size = size;
+        file_write(folder_ / L"Sotrix.ini",
+                   "[Sotrix]\r\nConfig=" + utf8_from_wide(settings_code_encode(values)) + "\r\n");
+        file_write(folder_ / L"SX-Ping.json", three_loopback_hosts());
+        Program& program = start(L"norepair ping");
+        const HWND main = wait_for_window(program, WindowKind::MAIN);
+        ASSERT_NE(main, nullptr) << "no main window on the Ping tab";
+        const std::map<int, HWND> inside = descendants_of(main);
+        ASSERT_TRUE(inside.count(CANVAS_PING_LIST) && inside.count(CANVAS_PING_STATUS) &&
+                    inside.count(SCROLL_PING_LIST))
+            << "no Ping tab canvases";
+        Shown now{size};
+        EXPECT_TRUE(wait_until(30000,
+                               [&] {
+                                   const std::vector<TimelineBand> bands =
+                                       timeline_bands(control_picture(inside.at(CANVAS_PING_LIST)));
+                                   if (bands.size() != 3) return false;
+                                   now.row = bands[1].top - bands[0].top;
+                                   RECT status{};
+                                   GetClientRect(inside.at(CANVAS_PING_STATUS), &status);
+                                   now.status = status.bottom;
+                                   return now.row == bands[0].bottom - bands[0].top + 1 && now.status == now.row;
+                               }))
+            << "rows of " << now.row << " pixels, a status line of " << now.status << ", a list "
+            << client_on_screen(inside.at(CANVAS_PING_LIST)).right - client_on_screen(inside.at(CANVAS_PING_LIST)).left
+            << " pixels wide";
+        // The list starts right under the status line and still ends where the page put it.
+        GetWindowRect(inside.at(SCROLL_PING_LIST), &now.list);
+        const RECT status = client_on_screen(inside.at(CANVAS_PING_STATUS));
+        EXPECT_GE(now.list.top, status.bottom);
+        EXPECT_LE(now.list.top, status.bottom + 2);
+        shown.push_back(now);
+        ASSERT_TRUE(shut_down(program));
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_GT(shown[1].status, shown[0].status + 3) << "the larger list font gives no taller status line";
+    EXPECT_EQ(shown[1].list.bottom - shown[1].list.top,
+              shown[0].list.bottom - shown[0].list.top - (shown[1].status - shown[0].status))
+        << "the list does not give up what the status line takes";
 }
 
 TEST_F(PingProgram, NetNsAHostNameTypedIntoThePingTabIsAddedByItsAddress) {
