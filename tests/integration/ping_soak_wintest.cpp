@@ -87,38 +87,6 @@ std::string soak_hosts() {
     return hosts.dump();
 }
 
-// Presses Ctrl+C as a user would: the shortcut reads the keyboard state, which only real input sets.
-bool ctrl_c_press(HWND window) {
-    SetForegroundWindow(window);
-    INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    return SendInput(4, keys, sizeof(INPUT)) == 4;
-}
-
-std::wstring clipboard_text() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void clipboard_empty() {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    CloseClipboard();
-}
-
 // The sent count (received plus lost) of the host's line in the Ping tab's copy: address and name in 40
 // columns, time, TTL and TOS in 5 each, then received and lost in 7 each ("-" for none); -1 without a line.
 int sent_of(const std::wstring& copy, const std::string& address) {

@@ -108,38 +108,6 @@ Picture control_picture(HWND control) {
     return screen_picture(area);
 }
 
-// Presses Ctrl+C as a user would: the shortcut reads the keyboard state, which only real input sets.
-bool ctrl_c_press(HWND window) {
-    SetForegroundWindow(window);
-    INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    return SendInput(4, keys, sizeof(INPUT)) == 4;
-}
-
-std::wstring clipboard_text() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void clipboard_empty() {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    CloseClipboard();
-}
-
 // The received count of the host's line in the copy of the Ping tab (columns 40, 5, 5, 5, then 7); -1 when
 // the host has no line.
 int received_of(const std::wstring& copy, const std::wstring& address) {

@@ -370,6 +370,38 @@ inline bool any_row_has(const std::vector<std::wstring>& rows, const std::vector
     });
 }
 
+// Presses Ctrl+C as a user would: the shortcut reads the keyboard state, which only real input sets.
+inline bool ctrl_c_press(HWND window) {
+    SetForegroundWindow(window);
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    return SendInput(4, keys, sizeof(INPUT)) == 4;
+}
+
+inline std::wstring clipboard_text() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+inline void clipboard_empty() {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
 inline std::string narrow(const std::wstring& text) {
     std::string out;
     for (const wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
