@@ -1,6 +1,6 @@
 // What the integration tests share: paths under Wine, the program folder of a run and its processes, the
-// single-instance mutex, the display check, waits with deadlines, the program's windows and controls read
-// across the process boundary, and pictures of the screen with the checks of what they show.
+// single-instance mutex, the display check, waits with deadlines, Ctrl+C and the clipboard, the program's windows and
+// controls read across the process boundary, and pictures of the screen with the checks of what they show.
 #pragma once
 
 #include <windows.h>
