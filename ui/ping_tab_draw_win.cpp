@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/control_numbers.h"
 #include "core/language.h"
@@ -91,21 +92,49 @@ int text_width(HDC dc, std::wstring_view text) {
     return size.cx;
 }
 
+// A colour as a pixel of a 32-bit device-independent bitmap (red in the third byte, where a colour value
+// holds it in the first).
+uint32_t dib_pixel(uint32_t color) { return (color & 0x00FF00u) | ((color & 0xFFu) << 16) | ((color >> 16) & 0xFFu); }
+
 // One host's timeline in (x, y, width, height): black, a grey rule under it, dark blue where no sample
-// reaches, and one column per shown sample ending at the right edge.
-void timeline_draw(HDC dc, int x, int y, int width, int height, const PingRowFrame& row, const PingListLook& look) {
-    rect_fill(dc, x, y, width, height, PING_COLOR_TIMELINE);
-    rect_fill(dc, x, y + height, width, 1, PING_COLOR_TIMELINE_RULE);
+// reaches, and one column per shown sample ending at the right edge. Drawn into `pixels` first and put on
+// the canvas in one call: a brush and a fill per sample column cost a call each into the graphics layer,
+// tens of thousands a round for a long list.
+void timeline_draw(HDC dc, int x, int y, int width, int height, const PingRowFrame& row, const PingListLook& look,
+                   std::vector<uint32_t>& pixels) {
+    if (width <= 0 || height <= 0) return;
+    const auto w = static_cast<std::size_t>(width);
+    const int lines = height + 1;  // the rule is the last line
+    pixels.assign(w * static_cast<std::size_t>(lines), dib_pixel(PING_COLOR_TIMELINE));
+    std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(w * static_cast<std::size_t>(height)), pixels.end(),
+              dib_pixel(PING_COLOR_TIMELINE_RULE));
     const PingTimelineSpan span = ping_timeline_span(row.sample_count, width);
-    rect_fill(dc, x, y, span.empty_columns, height, PING_COLOR_NO_SAMPLES);
+    const int empty = std::clamp(span.empty_columns, 0, width);
+    const uint32_t no_samples = dib_pixel(PING_COLOR_NO_SAMPLES);
+    for (int line = 0; line < height; ++line) {
+        const auto start = pixels.begin() + static_cast<std::ptrdiff_t>(w * static_cast<std::size_t>(line));
+        std::fill(start, start + empty, no_samples);
+    }
     // The frame holds the newest timeline_width samples; a narrower rectangle shows the newest of those.
     const std::size_t skip = row.samples.size() - std::min(row.samples.size(), span.shown);
     for (std::size_t i = skip; i < row.samples.size(); ++i) {
         const PingColumnPaint paint = ping_column_paint(row.samples[i], look.slow_ms, look.full_timeline, height);
         if (!paint.drawn) continue;
-        const int column = x + span.empty_columns + static_cast<int>(i - skip);
-        rect_fill(dc, column, y + height - paint.bar_height, 1, paint.bar_height, paint.color);
+        const int column = empty + static_cast<int>(i - skip);
+        if (column < 0 || column >= width) continue;
+        const uint32_t pixel = dib_pixel(paint.color);
+        for (int line = height - std::clamp(paint.bar_height, 0, height); line < height; ++line)
+            pixels[w * static_cast<std::size_t>(line) + static_cast<std::size_t>(column)] = pixel;
     }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -lines;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(lines), 0, 0, 0, static_cast<UINT>(lines),
+                      pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 // The status line is one list row high (its text sits 1 pixel down, as in the rows), so a larger list font
@@ -169,11 +198,12 @@ void ping_list_draw() {
     rect_fill(dc, 0, 0, draw.width(), draw.height(), look.background);
     const auto font = reinterpret_cast<HFONT>(font_handle(FONT_PING_LIST));
     if (font) SelectObject(dc, font);
+    std::vector<uint32_t> pixels;
     for (std::size_t i = 0; i < frame.rows.size(); ++i) {
         const PingRowFrame& row = frame.rows[i];
         const int top = static_cast<int>(i) * look.row_height;
         text_draw(dc, 2, top + 1, row.text, row.colors.text, row.colors.back);
-        timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look);
+        timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look, pixels);
     }
     list_drawn = true;
     list_drawn_key = key;
