@@ -172,6 +172,7 @@ void ping_monitor_run(const PingPlatform& platform, const PingUi& ui) {
         if (worker_timer_wait(passes.get()) == WORKER_QUIT) break;
         if (SharedInts[COPY_TAB_REQUEST].load() == TAB_PING) ui.copy_tab();
     }
+    ping_probes_release();
 }
 
 void ping_monitor_thread(int64_t) { ping_monitor_run(ping_platform_default(), ping_ui()); }

@@ -68,9 +68,13 @@ inline constexpr int PING_PASS_MS = 75;
 // message expiry (PING_MESSAGE_UNTIL, set by the status line's drawing) brings the header back.
 void ping_message(const PingUi& ui, const std::wstring& text);
 
-// One round: probes on every active host (at most PING_PROBE_THREADS_MAX threads), then the range
-// clean-up and the counting. Returns false when a quit ended it early (nothing counted then).
+// One round: probes on every active host, then the range clean-up and the counting. The probes run on a pool
+// of at most PING_PROBE_THREADS_MAX threads that lives from round to round (PingThreads lists it). Returns
+// false when a quit ended it early (nothing counted then).
 bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now);
+
+// Wakes the pool's waiting probe threads once QUIT_FLAG is set, so they end.
+void ping_probes_release();
 
 // The work of one probe thread: takes hosts through PingCursor under PingListMutex until none is left or
 // QUIT_FLAG is set, pings each and records the reply and, for a host still to be named, its name.

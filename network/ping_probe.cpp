@@ -1,6 +1,8 @@
 // A ping round: a bounded pool of probe threads pings the active hosts, then the round is counted.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -21,13 +23,45 @@ namespace {
 std::vector<PSys*> round_hosts;
 std::atomic<const PingPlatform*> round_platform{nullptr};
 
-void probe_thread(int64_t) {
-    if (const PingPlatform* platform = round_platform.load()) ping_probe_work(*platform);
-}
-
 bool quitting() { return SharedInts[QUIT_FLAG].load() > 0; }
 
+// The probe threads live from the first round on and wait between rounds: a thread per probe and round would
+// cost its start each time (under Wine that clears a megabyte of stack per thread, most of a round's work
+// with many hosts). Each round wakes every live thread; they share its hosts through PingCursor, and the
+// round ends when the last of them has finished. They end on a quit.
+struct ProbePool {
+    std::mutex lock;
+    std::condition_variable wake;      // a new round, or a quit
+    std::condition_variable finished;  // the last probe of the round is done
+    uint64_t round = 0;
+    int working = 0;
+    std::vector<int64_t> threads;
+};
+ProbePool& pool = *new ProbePool;  // never destroyed: probe threads may still wait on it when the process ends
+
+// A thread's argument is the round it starts in.
+void probe_thread(int64_t first_round) {
+    uint64_t next = static_cast<uint64_t>(first_round);
+    for (;;) {
+        {
+            std::unique_lock guard(pool.lock);
+            pool.wake.wait(guard, [next] { return pool.round >= next || quitting(); });
+            if (quitting()) return;
+            next = pool.round + 1;
+        }
+        if (const PingPlatform* platform = round_platform.load()) ping_probe_work(*platform);
+        std::lock_guard guard(pool.lock);
+        if (--pool.working == 0) pool.finished.notify_all();
+        if (quitting()) return;
+    }
+}
+
 }  // namespace
+
+void ping_probes_release() {
+    { std::lock_guard guard(pool.lock); }  // a probe between its check and its wait sees the quit after this
+    pool.wake.notify_all();
+}
 
 std::wstring ping_host_name(const PingPlatform& platform, uint32_t address) {
     std::wstring name = dns_reverse_with(platform.dns_query, address);
@@ -92,26 +126,41 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
         PingThreads.clear();
     }
     round_platform = &platform;
-    const size_t probes = std::min(host_count, static_cast<size_t>(PING_PROBE_THREADS_MAX));
+    const size_t wanted = std::min(host_count, static_cast<size_t>(PING_PROBE_THREADS_MAX));
     std::vector<int64_t> threads;
-    for (size_t i = 0; i < probes; ++i) {
-        if (quitting()) return false;
-        const int64_t thread = thread_create(probe_thread, static_cast<int64_t>(i));
-        if (thread != 0) threads.push_back(thread);
+    {
+        std::lock_guard guard(pool.lock);
+        const uint64_t round = ++pool.round;
+        // Threads that ended on an earlier quit are replaced; the pool only grows up to what a round needs.
+        std::erase_if(pool.threads,
+                      [](int64_t thread) { return !thread_is_running(thread) && thread_wait(thread, 0); });
+        while (pool.threads.size() < wanted && !quitting()) {
+            const int64_t thread = thread_create(probe_thread, static_cast<int64_t>(round));
+            if (thread == 0) break;
+            pool.threads.push_back(thread);
+        }
+        pool.working = static_cast<int>(pool.threads.size());
+        threads = pool.threads;
     }
+    pool.wake.notify_all();
     if (threads.empty() && host_count > 0) ping_probe_work(platform);  // no thread: the monitor pings itself
     {
         std::lock_guard guard(PingListMutex);
         PingThreads = threads;
     }
     // Each probe ends within its echo time-out and name lookups; a quit ends the monitor without them.
-    while (!thread_wait_all(threads, 100)) {
-        if (quitting()) return false;
+    for (;;) {
+        std::unique_lock guard(pool.lock);
+        if (pool.finished.wait_for(guard, std::chrono::milliseconds(100), [] { return pool.working == 0; })) break;
+        guard.unlock();
+        if (quitting()) {
+            ping_probes_release();
+            return false;
+        }
     }
     {
         std::lock_guard guard(PingListMutex);
         round_hosts.clear();
-        PingThreads.clear();
     }
     if (quitting()) return false;
 

@@ -19,7 +19,10 @@ struct Worker {
 // Guards the registry and every worker's done flag; ended_change is notified when a worker's procedure returns.
 std::mutex registry_lock;
 std::condition_variable ended_change;
-std::unordered_map<int64_t, std::shared_ptr<Worker>> registry;
+// Never destroyed: a worker still running when the process ends is left to end with it, as on Windows (a
+// joinable thread destroyed at exit would abort the process).
+std::unordered_map<int64_t, std::shared_ptr<Worker>>& registry =
+    *new std::unordered_map<int64_t, std::shared_ptr<Worker>>;
 int64_t last_number = 0;
 
 std::shared_ptr<Worker> worker_of(int64_t thread) {
