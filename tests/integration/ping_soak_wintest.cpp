@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "integration/ping_store_fixture.h"
 #include "integration/program_support.h"
 
 #include <algorithm>
@@ -44,30 +45,6 @@ int soak_seconds() {
     const char* text = std::getenv("SOTRIX_SOAK_SECONDS");
     const int seconds = text ? std::atoi(text) : 0;
     return seconds > 0 ? seconds : SOAK_SECONDS_DEFAULT;
-}
-
-// A host of the store as the program writes it (first octet in the lowest byte of "Valu").
-nlohmann::json stored_host(const std::string& address, int64_t value, const std::string& name) {
-    return {{"Init", "1700000000.0"},
-            {"Actv", 1},
-            {"Sent", 0},
-            {"Recv", 0},
-            {"Lost", 0},
-            {"Time", 0},
-            {"Best", -1},
-            {"Wors", -1},
-            {"Down", 0},
-            {"PTTL", 0},
-            {"PTOS", 0},
-            {"Last", 0},
-            {"Valu", value},
-            {"Sort", 0},
-            {"HiLi", 0},
-            {"CFor", 0},
-            {"CBak", 0},
-            {"Host", name},
-            {"Addr", address},
-            {"PV", nlohmann::json::array()}};
 }
 
 // 49 loopback hosts 127.0.0.1 to 127.0.0.49 and the silent one, whose probes wait out the time-out each round.

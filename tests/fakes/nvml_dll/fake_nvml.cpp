@@ -10,50 +10,17 @@
 #include <map>
 #include <string>
 
+#include "tests/fakes/fake_config.h"
+
 namespace {
 
 bool started = false;
 
-std::string config_path() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetEnvironmentVariableA("SOTRIX_FAKE_NVML", path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
-}
+const FakeConfig fake_config("SOTRIX_FAKE_NVML");
 
-std::map<std::string, std::string> config() {
-    std::map<std::string, std::string> values;
-    FILE* file = std::fopen(config_path().c_str(), "rb");
-    if (!file) return values;
-    char line[512];
-    while (std::fgets(line, sizeof line, file)) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        const auto eq = text.find('=');
-        if (eq != std::string::npos) values[text.substr(0, eq)] = text.substr(eq + 1);
-    }
-    std::fclose(file);
-    return values;
-}
-
-std::string value(const std::string& key, const std::string& fallback = "") {
-    const auto values = config();
-    const auto found = values.find(key);
-    return found == values.end() ? fallback : found->second;
-}
-
-long long number(const std::string& key, long long fallback = 0) {
-    const std::string text = value(key);
-    return text.empty() ? fallback : std::strtoll(text.c_str(), nullptr, 10);
-}
-
-void log_event(const char* text) {
-    const std::string path = config_path();
-    if (path.empty()) return;
-    FILE* file = std::fopen((path + ".log").c_str(), "ab");
-    if (!file) return;
-    std::fprintf(file, "%s\n", text);
-    std::fclose(file);
-}
+std::string value(const std::string& key, const std::string& fallback = "") { return fake_config.value(key, fallback); }
+long long number(const std::string& key, long long fallback = 0) { return fake_config.number(key, fallback); }
+void log_event(const char* text) { fake_config.log(text); }
 
 // The device's index from its handle (index + 1), -1 for an unknown handle.
 int device_index(void* device) {
