@@ -1,0 +1,60 @@
+// The benchmark's floor for waking up: the idle message loop of a hidden window, plus one thread for each
+// worker that the program runs at default settings, each woken on that worker's period by the program's own
+// worker timer and doing nothing else. What the program costs beyond this is the work of its rounds.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "eventlog/disk_error_watch.h"
+#include "eventlog/event_page.h"
+#include "network/adapter_thread.h"
+#include "network/ping_monitor.h"
+#include "runtime/worker_timer_win.cpp"
+#include "system/drive_watcher_round.h"
+#include "system/sampler_schedule.h"
+
+namespace {
+
+constexpr int PERIODS_MS[] = {SAMPLER_ROUND_MS,    DRIVE_WATCHER_ROUND_MS, ADAPTER_ROUND_MS,
+                              PING_PASS_MS,        EVENT_PAGE_ROUND_MS,    DISK_ERROR_ROUND_MS};
+
+DWORD WINAPI waker(void* period) {
+    const WorkerTimerOwner timer = worker_timer_make(static_cast<int>(reinterpret_cast<intptr_t>(period)));
+    while (worker_timer_wait(timer.get()) == WORKER_ROUND) {
+    }
+    return 0;
+}
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+int wmain() {
+    for (const int period : PERIODS_MS) {
+        const HANDLE thread =
+            CreateThread(nullptr, 0, waker, reinterpret_cast<void*>(static_cast<intptr_t>(period)), 0, nullptr);
+        if (!thread) return 3;
+        CloseHandle(thread);
+    }
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = window_procedure;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"WakeFloor";
+    if (!RegisterClassW(&window_class)) return 1;
+    if (!CreateWindowExW(0, L"WakeFloor", L"Wake floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
+                         nullptr, nullptr, window_class.hInstance, nullptr)) {
+        return 2;
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
