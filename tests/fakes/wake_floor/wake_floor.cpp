@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr int PERIODS_MS[] = {SAMPLER_ROUND_MS,    DRIVE_WATCHER_ROUND_MS, ADAPTER_ROUND_MS,
-                              PING_PASS_MS,        EVENT_PAGE_ROUND_MS,    DISK_ERROR_ROUND_MS};
+constexpr int PERIODS_MS[] = {SAMPLER_ROUND_MS, DRIVE_WATCHER_ROUND_MS, ADAPTER_ROUND_MS,
+                              PING_PASS_MS,     EVENT_PAGE_ROUND_MS,    DISK_ERROR_ROUND_MS};
 
 DWORD WINAPI waker(void* period) {
     const WorkerTimerOwner timer = worker_timer_make(static_cast<int>(reinterpret_cast<intptr_t>(period)));
