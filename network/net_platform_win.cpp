@@ -8,7 +8,9 @@
 #include <netioapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "core/control_numbers.h"
@@ -85,11 +87,57 @@ std::vector<uint32_t> interface_indexes() {
 
 int64_t signed64(ULONG64 value) { return static_cast<int64_t>(value); }
 
-bool interface_row(uint32_t index, InterfaceRowFacts& facts) {
-    if (!get_if_entry2) return false;
-    MIB_IF_ROW2 row{};
+// The LUIDs of the interfaces read lately, by index. A row asked for by its LUID is found directly; asked for
+// by its index, the index is first turned into the LUID, which costs a second trip to the network stack each
+// round (under Wine, a second request to its device service).
+struct KnownLuid {
+    uint32_t index = 0;
+    NET_LUID luid{};
+};
+std::mutex known_luids_lock;
+std::array<KnownLuid, 16> known_luids;
+size_t known_luids_next = 0;
+
+ULONG64 luid_known(uint32_t index) {
+    std::lock_guard guard(known_luids_lock);
+    for (const KnownLuid& known : known_luids) {
+        if (known.index == index && known.luid.Value != 0) return known.luid.Value;
+    }
+    return 0;
+}
+
+void luid_remember(uint32_t index, ULONG64 luid) {
+    std::lock_guard guard(known_luids_lock);
+    for (KnownLuid& known : known_luids) {
+        if (known.index == index) {
+            known.luid.Value = luid;
+            return;
+        }
+    }
+    known_luids[known_luids_next] = KnownLuid{index, NET_LUID{luid}};
+    known_luids_next = (known_luids_next + 1) % known_luids.size();
+}
+
+// The row of the interface with this index. A LUID is used only while it still names that index: an
+// interface that went away and came back under another index is looked up by its index again.
+bool if_row_read(uint32_t index, MIB_IF_ROW2& row) {
+    if (const ULONG64 luid = luid_known(index)) {
+        row = MIB_IF_ROW2{};
+        row.InterfaceLuid.Value = luid;
+        if (get_if_entry2(&row) == NO_ERROR && row.InterfaceIndex == index) return true;
+        luid_remember(index, 0);
+    }
+    row = MIB_IF_ROW2{};
     row.InterfaceIndex = index;
     if (get_if_entry2(&row) != NO_ERROR) return false;
+    luid_remember(index, row.InterfaceLuid.Value);
+    return true;
+}
+
+bool interface_row(uint32_t index, InterfaceRowFacts& facts) {
+    if (!get_if_entry2) return false;
+    MIB_IF_ROW2 row;
+    if (!if_row_read(index, row)) return false;
     facts = InterfaceRowFacts{};
     facts.index = index;
     std::size_t length = 0;

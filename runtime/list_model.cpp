@@ -56,6 +56,8 @@ bool list_rows_set(int control, int position, std::wstring row) {
         std::lock_guard guard(ListRowsLock);
         auto& list = model[control];
         if (position < 0 || static_cast<size_t>(position) >= list.size()) return false;
+        // The same row again changes nothing on screen: the view is not bothered.
+        if (list[position] == row) return true;
         list[position].swap(row);
     }
     notify(control);

@@ -1,6 +1,7 @@
 // The program's named locks: re-entrant, and waiting on the main thread still serves sent messages.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #if !defined(_WIN32)
@@ -9,7 +10,9 @@
 
 // A re-entrant lock. On Windows the main thread waits with MsgWaitForMultipleObjectsEx and dispatches
 // sent messages meanwhile, so a worker that updates a window while it holds the lock cannot hang the
-// program. Each lock has a rank; debug builds check that locks nest only as lock_order_allowed() says.
+// program. Taking a free lock and letting go of one nobody waits for stay inside the process: only a thread
+// that has to wait touches a kernel object. Each lock has a rank; debug builds check that locks nest only as
+// lock_order_allowed() says.
 class ProgramLock {
 public:
     ProgramLock(const char* name, int rank);
@@ -32,7 +35,10 @@ private:
     const char* name_;
     int rank_;
 #if defined(_WIN32)
-    void* handle_ = nullptr;  // a Win32 mutex object: re-entrant and waitable together with messages
+    std::atomic<int32_t> wanting_{0};  // threads that hold the lock or wait for it
+    std::atomic<uint32_t> owner_{0};   // the holder's thread id, 0 when free
+    int depth_ = 0;                    // the holder's entries; only the holder touches it
+    void* waiters_ = nullptr;          // a semaphore: each release for a waiter hands the lock to one of them
 #else
     std::recursive_mutex mutex_;
 #endif

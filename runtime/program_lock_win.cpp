@@ -1,7 +1,10 @@
-// The program's locks on Windows: a mutex object, waited for with the message queue served on the UI thread.
+// The program's locks on Windows. A count of the threads that want the lock decides who waits: the first
+// one takes it without a kernel call, the others sleep on a semaphore that the holder releases once for
+// each of them as it lets go. On the main thread the wait serves sent messages meanwhile.
 #include <windows.h>
 
-#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 #include "runtime/program_lock.h"
 
@@ -10,13 +13,13 @@ namespace {
 // The thread that runs static initialisation is the program's main thread.
 std::atomic<DWORD> main_thread_id{GetCurrentThreadId()};
 
-// Waits for the mutex while letting other threads' SendMessage calls to this thread's windows through.
+// Waits for the semaphore while letting other threads' SendMessage calls to this thread's windows through.
 void wait_serving_sent_messages(HANDLE handle) {
     for (;;) {
         // MWMO_INPUTAVAILABLE: a message sent before the wait began is served too, even when an earlier look
         // at the queue marked it as seen.
         const DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) return;
+        if (result == WAIT_OBJECT_0) return;
         if (result == WAIT_OBJECT_0 + 1) {
             MSG message;
             PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -31,35 +34,62 @@ void wait_serving_sent_messages(HANDLE handle) {
 }  // namespace
 
 ProgramLock::ProgramLock(const char* name, int rank) : name_(name), rank_(rank) {
-    handle_ = CreateMutexW(nullptr, FALSE, nullptr);
+    waiters_ = CreateSemaphoreW(nullptr, 0, MAXLONG, nullptr);
+    if (!waiters_) {
+        // Without it a second thread could not wait: no lock is better than a lock that does not exclude.
+        std::fprintf(stderr, "the lock %s cannot be made (error %lu)\n", name, GetLastError());
+        std::abort();
+    }
 }
 
 ProgramLock::~ProgramLock() {
-    if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+    if (waiters_) CloseHandle(static_cast<HANDLE>(waiters_));
 }
 
 void ProgramLock::lock() {
     note_taking();
-    HANDLE handle = static_cast<HANDLE>(handle_);
-    if (GetCurrentThreadId() == main_thread_id.load(std::memory_order_relaxed)) {
-        wait_serving_sent_messages(handle);
-    } else {
-        WaitForSingleObject(handle, INFINITE);  // WAIT_ABANDONED also hands over ownership
+    const DWORD me = GetCurrentThreadId();
+    if (owner_.load(std::memory_order_relaxed) == me) {
+        ++depth_;
+        note_acquired();
+        return;
     }
+    if (wanting_.fetch_add(1, std::memory_order_acquire) > 0) {
+        HANDLE handle = static_cast<HANDLE>(waiters_);
+        if (me == main_thread_id.load(std::memory_order_relaxed)) {
+            wait_serving_sent_messages(handle);
+        } else {
+            WaitForSingleObject(handle, INFINITE);
+        }
+    }
+    owner_.store(me, std::memory_order_relaxed);
+    depth_ = 1;
     note_acquired();
 }
 
 bool ProgramLock::try_lock() {
     note_taking();
-    const DWORD result = WaitForSingleObject(static_cast<HANDLE>(handle_), 0);
-    if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) return false;
+    const DWORD me = GetCurrentThreadId();
+    if (owner_.load(std::memory_order_relaxed) == me) {
+        ++depth_;
+        note_acquired();
+        return true;
+    }
+    int32_t free = 0;
+    if (!wanting_.compare_exchange_strong(free, 1, std::memory_order_acquire)) return false;
+    owner_.store(me, std::memory_order_relaxed);
+    depth_ = 1;
     note_acquired();
     return true;
 }
 
 void ProgramLock::unlock() {
     note_released();
-    ReleaseMutex(static_cast<HANDLE>(handle_));
+    if (--depth_ > 0) return;
+    owner_.store(0, std::memory_order_relaxed);
+    // Another thread counted itself in: it waits, or is about to, and this release hands the lock over.
+    if (wanting_.fetch_sub(1, std::memory_order_release) > 1)
+        ReleaseSemaphore(static_cast<HANDLE>(waiters_), 1, nullptr);
 }
 
 void program_lock_set_main_thread() { main_thread_id = GetCurrentThreadId(); }

@@ -17,43 +17,44 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
+# shellcheck source=tools/environment.sh
+source tools/environment.sh
+# shellcheck source=tools/display.sh
+source tools/display.sh
+# shellcheck source=tools/wine.sh
+source tools/wine.sh
+ticks_per_second="$(getconf CLK_TCK)"
+
+# CPU clock ticks (user and system) of a Linux process; 0 when it is gone.
+process_ticks() {
+    awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0
+}
+
+# The Linux processes that run in our Wine prefix, one "pid command" a line.
+prefix_processes() {
+    local pid
+    for pid in $(pgrep -u "$(id -u)" . || true); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+        echo "$pid $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"
+    done
+}
+
+# Ticks of the prefix's Wine session besides the program named: its server, and its services (the device
+# service that answers the network and disk requests among them), which work on the program's behalf.
+wine_ticks() {
+    local program="$1" total=0 pid command
+    while read -r pid command; do
+        case "$command" in
+        *"$program"*) continue ;;
+        *wineserver* | *.exe*) ;;
+        *) continue ;;  # this script's own shells and tools
+        esac
+        total=$((total + $(process_ticks "$pid")))
+    done < <(prefix_processes)
+    echo "$total"
+}
+
 if [ "${1:-}" = ping ] || [ "${1:-}" = --ping-inside ]; then
-    # shellcheck source=tools/environment.sh
-    source tools/environment.sh
-    # shellcheck source=tools/display.sh
-    source tools/display.sh
-    # shellcheck source=tools/wine.sh
-    source tools/wine.sh
-    ticks_per_second="$(getconf CLK_TCK)"
-
-    # CPU clock ticks (user and system) of a Linux process; 0 when it is gone.
-    process_ticks() {
-        awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0
-    }
-
-    # The Linux processes that run in our Wine prefix, one "pid command" a line.
-    prefix_processes() {
-        local pid
-        for pid in $(pgrep -u "$(id -u)" . || true); do
-            tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
-            echo "$pid $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"
-        done
-    }
-
-    # Ticks of Wine's own processes of the prefix (server, device and other services), not of the program.
-    wine_ticks() {
-        local total=0 pid command
-        while read -r pid command; do
-            case "$command" in
-            *Sotrix.exe*) continue ;;
-            *wineserver* | *.exe*) ;;
-            *) continue ;;  # this script's own shells and tools
-            esac
-            total=$((total + $(process_ticks "$pid")))
-        done < <(prefix_processes)
-        echo "$total"
-    }
-
     if [ "$1" = --ping-inside ]; then
         # In the network of its own, with WINEPREFIX the session's fresh prefix and its server running: runs
         # the program in the folder, measures the set time after the warm-up, asks it to shut down and prints
@@ -74,14 +75,14 @@ if [ "${1:-}" = ping ] || [ "${1:-}" = --ping-inside ]; then
         # Start-up and the first round, 10 s after the start, are not what a round costs.
         sleep "$warmup"
         program_start="$(process_ticks "$pid")"
-        wine_start="$(wine_ticks)"
+        wine_start="$(wine_ticks Sotrix.exe)"
         sleep "$seconds"
         if [ ! -r "/proc/$pid/stat" ]; then
             echo "Sotrix ended before the time was up" >&2
             exit 1
         fi
         program_ticks=$(($(process_ticks "$pid") - program_start))
-        wine_used=$(($(wine_ticks) - wine_start))
+        wine_used=$(($(wine_ticks Sotrix.exe) - wine_start))
         (cd "$folder" && wine Sotrix.exe shutdown norepair >/dev/null 2>&1) || true
         for _ in $(seq 300); do
             [ -r "/proc/$pid/stat" ] || break
@@ -172,13 +173,6 @@ program="$build/Sotrix.exe"
 idle_loop="$build/fakes/idle_loop.exe"
 wake_floor="$build/fakes/wake_floor.exe"
 
-# shellcheck source=tools/environment.sh
-source tools/environment.sh
-# shellcheck source=tools/display.sh
-source tools/display.sh
-# shellcheck source=tools/wine.sh
-source tools/wine.sh
-
 if [ ! -f "$program" ] || [ ! -f "$idle_loop" ] || [ ! -f "$wake_floor" ]; then
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --target Sotrix idle_loop wake_floor
@@ -212,21 +206,8 @@ program_pid() {
     done
 }
 
-# The Wine server of our prefix.
-server_pid() {
-    local pid
-    for pid in $(pgrep -u "$(id -u)" wineserver || true); do
-        if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-            echo "$pid"
-            return
-        fi
-    done
-}
-
-ticks_per_second="$(getconf CLK_TCK)"
-
 # Runs one program for the warm-up and then the set time, and prints "cpu_seconds_after_warmup
-# server_cpu_seconds peak_kb".
+# wine_session_cpu_seconds peak_kb".
 measure() {
     local exe="$1"; shift
     local name launcher pid=""
@@ -252,46 +233,53 @@ measure() {
         return 1
     fi
     # utime and stime are fields 14 and 15 (the name field holds no spaces here).
-    local start_ticks cpu_ticks peak_kb server server_start server_ticks
-    server="$(server_pid)"
-    server_start="$(awk '{print $14 + $15}' "/proc/$server/stat" 2>/dev/null || echo 0)"
-    start_ticks="$(awk '{print $14 + $15}' "/proc/$pid/stat")"
+    local start_ticks cpu_ticks peak_kb wine_start wine_used
+    wine_start="$(wine_ticks "$name")"
+    start_ticks="$(process_ticks "$pid")"
     sleep "$seconds"
     if [ ! -r "/proc/$pid/stat" ]; then
         echo "$name ended before the time was up" >&2
         return 1
     fi
-    cpu_ticks="$(awk -v s="$start_ticks" '{print $14 + $15 - s}' "/proc/$pid/stat")"
-    server_ticks="$(awk -v s="$server_start" '{print $14 + $15 - s}' "/proc/$server/stat" 2>/dev/null || echo 0)"
+    cpu_ticks=$(($(process_ticks "$pid") - start_ticks))
+    wine_used=$(($(wine_ticks "$name") - wine_start))
     peak_kb="$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status")"
     kill "$pid" 2>/dev/null || true
     wait "$launcher" 2>/dev/null || true
-    awk -v t="$cpu_ticks" -v st="$server_ticks" -v hz="$ticks_per_second" -v kb="$peak_kb" \
+    awk -v t="$cpu_ticks" -v st="$wine_used" -v hz="$ticks_per_second" -v kb="$peak_kb" \
         'BEGIN {printf "%.2f %.2f %d\n", t / hz, st / hz, kb}'
 }
 
-echo "running Sotrix for ${seconds}s..." >&2
+echo "running Sotrix hidden for ${seconds}s..." >&2
 sotrix="$(measure "$program" norepair)" || exit 1
+echo "running Sotrix with the System tab shown for ${seconds}s..." >&2
+shown="$(measure "$program" norepair system)" || exit 1
 echo "running the wake floor for ${seconds}s..." >&2
 floor="$(measure "$wake_floor")" || exit 1
 echo "running the idle loop for ${seconds}s..." >&2
 idle="$(measure "$idle_loop")" || exit 1
-read -r sotrix_cpu sotrix_server sotrix_kb <<<"$sotrix"
-read -r floor_cpu floor_server floor_kb <<<"$floor"
-read -r idle_cpu idle_server idle_kb <<<"$idle"
 
 # A figure below one clock tick counts as one tick in a ratio.
-awk -v sc="$sotrix_cpu" -v ss="$sotrix_server" -v sk="$sotrix_kb" -v fc="$floor_cpu" -v fs="$floor_server" \
-    -v fk="$floor_kb" -v ic="$idle_cpu" -v is="$idle_server" -v ik="$idle_kb" -v s="$seconds" -v p="$preset" \
-    -v tick="$(awk -v hz="$ticks_per_second" 'BEGIN {print 1 / hz}')" 'BEGIN {
-    printf "%-12s %10s %10s %10s %14s\n", p " (" s "s)", "own CPU", "server", "together", "peak memory"
-    printf "%-12s %9.2fs %9.2fs %9.2fs %11d KB\n", "Sotrix", sc, ss, sc + ss, sk
-    printf "%-12s %9.2fs %9.2fs %9.2fs %11d KB\n", "wake floor", fc, fs, fc + fs, fk
-    printf "%-12s %9.2fs %9.2fs %9.2fs %11d KB\n", "idle loop", ic, is, ic + is, ik
-    floor = fc + fs > tick ? fc + fs : tick
-    cpu = (sc + ss) / floor
-    memory = ik > 0 ? sk / ik : 0
-    printf "CPU, own and server, against the wake floor: %.2fx; the aim is <= 1.5  %s\n", cpu, cpu <= 1.5 ? "MET" : "NOT MET"
-    printf "peak memory against the idle loop: %.2fx; the aim is <= 1.5  %s\n", memory, memory <= 1.5 ? "MET" : "NOT MET"
-    printf "Sotrix used %.2f%% of one processor, its server share %.2f%%.\n", 100 * sc / s, 100 * ss / s
+awk -v sotrix="$sotrix" -v shown="$shown" -v floor="$floor" -v idle="$idle" -v s="$seconds" -v p="$preset" \
+    -v tick="$(awk -v hz="$ticks_per_second" 'BEGIN {print 1 / hz}')" '
+function row(name, figures, parts) {
+    split(figures, parts, " ")
+    printf "%-22s %9.2fs %9.2fs %9.2fs %11d KB\n", name, parts[1], parts[2], parts[1] + parts[2], parts[3]
+    return parts[1] + parts[2]
+}
+function verdict(ratio, aim) { return ratio <= aim ? "MET" : "NOT MET" }
+BEGIN {
+    printf "%-22s %10s %10s %10s %14s\n", p " (" s "s each)", "own CPU", "Wine", "together", "peak memory"
+    hidden_cpu = row("Sotrix, hidden", sotrix)
+    shown_cpu = row("Sotrix, System tab", shown)
+    floor_cpu = row("wake floor", floor)
+    row("idle loop", idle)
+    print "(Wine: the Wine server and services of the session, which work on the program'"'"'s behalf)"
+    if (floor_cpu < tick) floor_cpu = tick
+    split(sotrix, a, " "); split(idle, b, " ")
+    memory = b[3] > 0 ? a[3] / b[3] : 0
+    printf "CPU hidden against the wake floor: %.2fx; the aim is <= 1.5  %s\n", hidden_cpu / floor_cpu, verdict(hidden_cpu / floor_cpu, 1.5)
+    printf "CPU with the System tab against the wake floor: %.2fx; the aim is <= 3  %s\n", shown_cpu / floor_cpu, verdict(shown_cpu / floor_cpu, 3)
+    printf "peak memory against the idle loop: %.2fx; the aim is <= 1.5  %s\n", memory, verdict(memory, 1.5)
+    printf "Sotrix hidden used %.2f%% of one processor, with its Wine share %.2f%%.\n", 100 * a[1] / s, 100 * hidden_cpu / s
 }'

@@ -374,6 +374,56 @@ TEST_F(GuiWindows, ComboCheckBoxAndTrackBarStates) {
     EXPECT_EQ(track_bar_value(9999), -1);
 }
 
+// A worker that asks for a selection every round must not wait for the main thread each time: it reads what
+// the main thread last saw, whether the program or the user changed it.
+TEST_F(GuiWindows, WorkersReadSelectionsWithoutWaitingForTheMainThread) {
+    window_show(WINDOW, WINDOW_SHOW);
+    ASSERT_EQ(combo_box_create(185, gui_in_window(WINDOW), 5, 5, 120, 22, 0), 185);
+    for (const wchar_t* item : {L"one", L"two", L"three"}) combo_box_item_add(185, -1, item);
+    ASSERT_EQ(panel_create(103, gui_in_window(WINDOW), 1, 40, 300, 150), 103);
+    for (const wchar_t* caption : {L"A", L"B", L"C"}) panel_tab_add(103, caption);
+    HWND combo = hwnd_of_control(185);
+    HWND panel = hwnd_of_control(103);
+
+    int combo_seen = -2, tab_seen = -2;
+    const auto read_on_a_worker = [&] {
+        return finishes_without_main_thread(
+            [&] {
+                combo_seen = combo_box_selected(185);
+                tab_seen = panel_tab_selected(103);
+            },
+            2000);
+    };
+    ASSERT_TRUE(read_on_a_worker());
+    EXPECT_EQ(combo_seen, -1);
+    EXPECT_EQ(tab_seen, 0);
+
+    combo_box_select(185, 2);
+    panel_tab_select(103, 1);
+    ASSERT_TRUE(read_on_a_worker());
+    EXPECT_EQ(combo_seen, 2);
+    EXPECT_EQ(tab_seen, 1);
+
+    // The user's choices reach the runtime as the controls' notifications.
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    SendMessageW(hwnd_of_window(WINDOW), WM_COMMAND, MAKEWPARAM(185, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    SendMessageW(panel, TCM_SETCURSEL, 2, 0);
+    NMHDR header{panel, 103, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(GetParent(panel), WM_NOTIFY, 103, reinterpret_cast<LPARAM>(&header));
+    ASSERT_TRUE(read_on_a_worker());
+    EXPECT_EQ(combo_seen, 0);
+    EXPECT_EQ(tab_seen, 2);
+
+    // An item inserted above the selected one moves the selection; emptying the box clears it.
+    combo_box_item_add(185, 0, L"zero");
+    ASSERT_TRUE(read_on_a_worker());
+    EXPECT_EQ(combo_seen, 1);
+    combo_box_clear(185);
+    ASSERT_TRUE(read_on_a_worker());
+    EXPECT_EQ(combo_seen, -1);
+    events_within(20);
+}
+
 TEST_F(GuiWindows, ImagesAndFontsByNumber) {
     ASSERT_TRUE(image_create(104, 16, 16, 0xFFFFFF));
     {

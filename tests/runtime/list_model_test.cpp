@@ -1,6 +1,7 @@
 // Rows of the list controls: trimmed inserts from several threads at once.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,28 @@ TEST(ListModel, TrimInsertKeepsTheNewestRowsOnTop) {
     EXPECT_TRUE(list_row(list, -1).empty());
     EXPECT_FALSE(list_rows_remove(list, 500));
     EXPECT_FALSE(list_rows_set(list, -1, L"x"));
+}
+
+std::atomic<int> changes_told{0};
+void count_change(int control) {
+    if (control == 9003) ++changes_told;
+}
+
+// A row set to what it holds already changes nothing on screen, so the view is not told: a row rewritten
+// every round with the same text must not wake the main thread every round.
+TEST(ListModel, TheViewIsToldOfChangesOnly) {
+    const int list = 9003;
+    list_rows_assign(list, {L"a", L"b"});
+    list_rows_set_observer(count_change);
+    changes_told = 0;
+    EXPECT_TRUE(list_rows_set(list, 1, L"b"));
+    EXPECT_EQ(changes_told.load(), 0);
+    EXPECT_TRUE(list_rows_set(list, 1, L"c"));
+    EXPECT_EQ(changes_told.load(), 1);
+    EXPECT_EQ(list_row(list, 1), L"c");
+    list_rows_insert(list, 0, L"top");
+    EXPECT_EQ(changes_told.load(), 2);
+    list_rows_set_observer(nullptr);
 }
 
 TEST(ListModel, ConcurrentWritersNeverExceedTheLimit) {

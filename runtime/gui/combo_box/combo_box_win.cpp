@@ -9,6 +9,14 @@ namespace {
 
 HWND hwnd_of(int number) { return gui_object_hwnd(false, number); }
 
+// Asks the box for its selection and remembers it for the other threads.
+int selection_read(HWND hwnd, int number) {
+    const LRESULT index = hwnd ? SendMessageW(hwnd, CB_GETCURSEL, 0, 0) : CB_ERR;
+    const int selected = index < 0 ? -1 : static_cast<int>(index);
+    gui_selection_remember(number, selected);
+    return selected;
+}
+
 }  // namespace
 
 int combo_box_create(int number, const GuiParent& parent, int x, int y, int width, int height, int flags) {
@@ -31,11 +39,14 @@ int combo_box_item_add(int number, int position, std::wstring_view text) {
     const std::wstring item(text);
     const LRESULT index = SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(position < 0 ? -1 : position),
                                        reinterpret_cast<LPARAM>(item.c_str()));
+    // An item inserted above the selected one moves the selection down.
+    selection_read(hwnd, number);
     return index < 0 ? -1 : static_cast<int>(index);
 }
 
 void combo_box_clear(int number) {
     if (HWND hwnd = hwnd_of(number)) SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+    gui_selection_remember(number, -1);
 }
 
 int combo_box_count(int number) {
@@ -57,17 +68,21 @@ std::wstring combo_box_item(int number, int index) {
 }
 
 int combo_box_selected(int number) {
-    HWND hwnd = hwnd_of(number);
-    const LRESULT index = hwnd ? SendMessageW(hwnd, CB_GETCURSEL, 0, 0) : CB_ERR;
-    return index < 0 ? -1 : static_cast<int>(index);
+    // Every change of the selection passes through the main thread, which remembers it.
+    if (!gui_on_main_thread()) return gui_selection_remembered(number);
+    return selection_read(hwnd_of(number), number);
 }
 
 void combo_box_select(int number, int index) {
-    if (HWND hwnd = hwnd_of(number)) SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND hwnd = hwnd_of(number);
+    if (!hwnd) return;
+    SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    selection_read(hwnd, number);
 }
 
 void combo_box_on_command(const GuiObject& object, int code) {
     if (code != CBN_SELCHANGE && !(code == CBN_EDITCHANGE && (object.flags & COMBO_BOX_EDITABLE))) return;
+    selection_read(object.hwnd, object.number);
     GuiEvent event;
     event.kind = EVENT_CONTROL;
     event.window = object.window;

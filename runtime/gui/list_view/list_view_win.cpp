@@ -117,9 +117,13 @@ void list_view_select(int number, int index) {
 void list_view_refresh(int number) {
     HWND hwnd = hwnd_of(number);
     if (!hwnd) return;
-    SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(list_rows_count(number)), LVSICF_NOSCROLL);
-    // Rows are inserted at the top, so every visible row may have changed.
-    InvalidateRect(hwnd, nullptr, FALSE);
+    // A new count lays the view out again (its scroll bars, its header); the same count needs none of it.
+    const int count = list_rows_count(number);
+    if (SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0) != count)
+        SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+    // Rows are inserted at the top, so every visible row may have changed. A hidden view is painted whole
+    // when it is shown.
+    if (IsWindowVisible(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void list_view_on_rows_changed(int number) {

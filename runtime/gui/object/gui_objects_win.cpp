@@ -57,6 +57,20 @@ bool gui_object_update(bool is_window, int number, const std::function<void(GuiO
     return true;
 }
 
+int gui_selection_remembered(int number) {
+    Registry& r = registry();
+    std::lock_guard guard(r.lock);
+    const auto found = r.controls.find(number);
+    return found == r.controls.end() ? -1 : found->second.selected;
+}
+
+void gui_selection_remember(int number, int selected) {
+    Registry& r = registry();
+    std::lock_guard guard(r.lock);
+    const auto found = r.controls.find(number);
+    if (found != r.controls.end()) found->second.selected = selected;
+}
+
 bool gui_object_take(bool is_window, int number, GuiObject* removed) {
     Registry& r = registry();
     std::lock_guard guard(r.lock);

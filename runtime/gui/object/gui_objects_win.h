@@ -48,6 +48,7 @@ struct GuiObject {
     std::shared_ptr<CanvasSurface> canvas;
     std::vector<HWND> pages;  // the pages of a panel, in tab order
     HWND tooltip = nullptr;   // a window's tooltip control
+    int selected = -1;        // combo boxes and panels: the selection as the main thread last saw it
 };
 
 // Private messages of the runtime, posted to its message window.
@@ -64,6 +65,11 @@ bool gui_object_get(bool is_window, int number, GuiObject* copy);
 HWND gui_object_hwnd(bool is_window, int number);
 bool gui_object_update(bool is_window, int number, const std::function<void(GuiObject&)>& change);
 bool gui_object_take(bool is_window, int number, GuiObject* removed);
+// The selection of a combo box or panel as the main thread last saw it (-1 for none or no such control).
+// Other threads read this copy instead of asking the control: a question to a window of another thread waits
+// until that thread serves it, and a worker that asked every round would wake the main thread every round.
+int gui_selection_remembered(int number);
+void gui_selection_remember(int number, int selected);
 // The control whose window handle this is; false for none.
 bool gui_control_by_hwnd(HWND hwnd, GuiObject* copy);
 int gui_window_number_of(HWND hwnd);  // -1 when it is none of ours

@@ -97,7 +97,10 @@ int panel_tab_add(int number, std::wstring_view caption) {
     if (!page) return -1;
     SetWindowLongPtrW(page, GWLP_USERDATA, 1);  // a page: its owner is the panel, its parent
     gui_object_update(false, number, [&](GuiObject& object) { object.pages.push_back(page); });
-    if (index == 0) ShowWindow(page, SW_SHOW);
+    if (index == 0) {
+        ShowWindow(page, SW_SHOW);
+        gui_selection_remember(number, static_cast<int>(SendMessageW(panel.hwnd, TCM_GETCURSEL, 0, 0)));
+    }
     return index;
 }
 
@@ -119,14 +122,19 @@ std::wstring panel_tab_caption(int number, int tab) {
 }
 
 int panel_tab_selected(int number) {
+    // Every change of the tab passes through the main thread, which remembers it.
+    if (!gui_on_main_thread()) return gui_selection_remembered(number);
     HWND hwnd = gui_object_hwnd(false, number);
-    return hwnd ? static_cast<int>(SendMessageW(hwnd, TCM_GETCURSEL, 0, 0)) : -1;
+    const int selected = hwnd ? static_cast<int>(SendMessageW(hwnd, TCM_GETCURSEL, 0, 0)) : -1;
+    gui_selection_remember(number, selected);
+    return selected;
 }
 
 void panel_tab_select(int number, int tab) {
     GuiObject panel;
     if (!gui_object_get(false, number, &panel) || panel.kind != GUI_KIND_PANEL) return;
     SendMessageW(panel.hwnd, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    gui_selection_remember(number, static_cast<int>(SendMessageW(panel.hwnd, TCM_GETCURSEL, 0, 0)));
     pages_show(panel, tab);
 }
 
@@ -142,6 +150,7 @@ bool panel_page_size(int number, int* width, int* height) {
 bool panel_on_notify(const GuiObject& object, NMHDR* header, LRESULT* result) {
     if (header->code != TCN_SELCHANGE) return false;
     const int selected = static_cast<int>(SendMessageW(object.hwnd, TCM_GETCURSEL, 0, 0));
+    gui_selection_remember(object.number, selected);
     pages_show(object, selected);
     GuiEvent event;
     event.kind = EVENT_CONTROL;
