@@ -15,9 +15,9 @@
 #include "gpu/amd_sample.h"
 #include "gpu/amd_sampler.h"
 #include "gpu/gpu_info_rows.h"
+#include "gpu/gpu_sampler_rounds_win.h"
 #include "gpu/nvidia_gpu.h"
 #include "runtime/date.h"
-#include "runtime/worker_timer.h"
 #include "ui/compact_window.h"
 #include "ui/graph_control.h"
 
@@ -31,7 +31,6 @@ std::atomic<void (*)(int)> copy_hook{nullptr};
 std::atomic<void (*)()> view_hook{nullptr};
 
 struct SamplerState {
-    int last_second = 0;
     int64_t rounds = 0;  // sampling rounds done
     std::wstring last_id_row;
 };
@@ -149,20 +148,7 @@ void amd_sampler_hooks_set(const AmdSamplerHooks& hooks) {
 
 void amd_sampler_thread(int64_t) {
     SamplerState state;
-    const WorkerTimerOwner rounds = worker_timer_make(ROUND_MS);
-    while (SharedInts[QUIT_FLAG].load() < 1) {
-        SYSTEMTIME now{};
-        GetLocalTime(&now);
-        if (now.wSecond != state.last_second) {
-            if (SharedInts[AMD_GPU_COUNT].load() > 0) round_sample(state);
-            state.last_second = now.wSecond;
-        }
-        if (SharedInts[QUIT_FLAG].load() != 0) break;
-        // A quit during the wait ends the loop at once, as in every worker: a copy then would only hold up
-        // the exit, which waits for the workers for a bounded time.
-        if (worker_timer_wait(rounds.get()) == WORKER_QUIT) break;
-        if (SharedInts[COPY_TAB_REQUEST].load() == TAB_GRAPHICS && !nvidia_present())
-            if (const auto copy = copy_hook.load()) copy(TAB_GRAPHICS);
-    }
+    gpu_sampler_rounds(
+        ROUND_MS, AMD_GPU_COUNT, [&state] { round_sample(state); }, [] { return !nvidia_present(); }, copy_hook);
     library_release();
 }

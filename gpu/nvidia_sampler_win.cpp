@@ -9,12 +9,12 @@
 #include "core/event_lists.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "gpu/gpu_sampler_rounds_win.h"
 #include "gpu/nvidia_gpu.h"
 #include "gpu/nvidia_sample.h"
 #include "gpu/nvidia_sampler.h"
 #include "gpu/nvml_binding.h"
 #include "runtime/date.h"
-#include "runtime/worker_timer.h"
 #include "ui/compact_window.h"
 #include "ui/graph_control.h"
 
@@ -27,7 +27,6 @@ std::atomic<void (*)(int)> copy_hook{nullptr};
 std::atomic<void (*)()> view_hook{nullptr};
 
 struct SamplerState {
-    int last_second = 0;
     int64_t sampled_seconds = 0;
     std::wstring last_id_line;
 };
@@ -115,18 +114,8 @@ void nvidia_sampler_hooks_set(const NvidiaSamplerHooks& hooks) {
 
 void nvidia_sampler_thread(int64_t) {
     SamplerState state;
-    const WorkerTimerOwner rounds = worker_timer_make(ROUND_MS);
-    while (SharedInts[QUIT_FLAG].load() < 1) {
-        SYSTEMTIME now{};
-        GetLocalTime(&now);
-        if (now.wSecond != state.last_second) {
-            if (SharedInts[NVIDIA_GPU_COUNT].load() > 0) second_sample(state);
-            state.last_second = now.wSecond;
-        }
-        if (SharedInts[QUIT_FLAG].load() != 0) break;
-        if (worker_timer_wait(rounds.get()) == WORKER_QUIT) break;
-        if (SharedInts[COPY_TAB_REQUEST].load() == TAB_GRAPHICS && NvmlSystem.device_count > 0)
-            if (const auto copy = copy_hook.load()) copy(TAB_GRAPHICS);
-    }
+    gpu_sampler_rounds(
+        ROUND_MS, NVIDIA_GPU_COUNT, [&state] { second_sample(state); }, [] { return NvmlSystem.device_count > 0; },
+        copy_hook);
     nvml_unload();
 }

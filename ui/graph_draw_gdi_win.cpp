@@ -18,13 +18,12 @@ void gdi_line(HDC dc, int x, int y, int x2, int y2, uint32_t color) {
         gdi_fill(dc, std::min(x, x2), std::min(y, y2), std::abs(x2 - x) + 1, std::abs(y2 - y) + 1, color);
         return;
     }
-    HPEN pen = CreatePen(PS_SOLID, 1, color & 0xFFFFFF);
-    if (!pen) return;
-    HGDIOBJ old = SelectObject(dc, pen);
+    // The device context's own pen takes any colour: no pen is made and freed for each segment of a plot.
+    HGDIOBJ dc_pen = GetStockObject(DC_PEN);
+    if (GetCurrentObject(dc, OBJ_PEN) != dc_pen) SelectObject(dc, dc_pen);
+    SetDCPenColor(dc, color & 0xFFFFFF);
     MoveToEx(dc, x, y, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
     // LineTo leaves out the last point.
     SetPixelV(dc, x2, y2, color & 0xFFFFFF);
 }

@@ -8,7 +8,7 @@
 // Fills the rectangle (x, y, width, height) in a colour 0x00BBGGRR; nothing without area.
 void gdi_fill(HDC dc, int x, int y, int width, int height, uint32_t color);
 
-// A line one pixel wide from (x, y) to (x2, y2), both end points included.
+// A line one pixel wide from (x, y) to (x2, y2), both end points included. Leaves the stock DC pen selected.
 void gdi_line(HDC dc, int x, int y, int x2, int y2, uint32_t color);
 
 // Mixes a colour into rectangles of a picture: each pixel becomes old x (255 - alpha) / 255 + colour x

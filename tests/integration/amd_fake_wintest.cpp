@@ -3,8 +3,6 @@
 // beside it, the selector shows both vendors' entries, NVIDIA first.
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 #include "integration/program_support.h"
@@ -19,20 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::wstring> combo_items(HWND combo) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length < 0) continue;
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(wcslen(text.c_str()));
-        items.push_back(text);
-    }
-    return items;
-}
 
 bool starts_with(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
 
@@ -53,7 +37,7 @@ std::vector<std::wstring> info_rows_with(HWND list, const std::vector<std::wstri
 
 class AmdFakeLibrary : public ProgramTest {
 protected:
-    std::vector<fs::path> placed_;  // our fakes where the program looks; removed at the end
+    FakesPlaced fakes_;
 
     void SetUp() override {
         ASSERT_TRUE(folder_prepare(L"sotrix-amd-"));
@@ -63,8 +47,8 @@ protected:
         for (const wchar_t* name : {L"atiadlxx.dll", L"atiadlxy.dll"})
             ASSERT_FALSE(fs::exists(fs::path(std::wstring(system, n)) / name))
                 << "a display library is already installed; not ours to replace";
-        place(fs::path(std::wstring(system, n)) / (sizeof(void*) == 8 ? L"atiadlxx.dll" : L"atiadlxy.dll"),
-              "atiadlxx.dll");
+        fakes_.place(fs::path(std::wstring(system, n)) / (sizeof(void*) == 8 ? L"atiadlxx.dll" : L"atiadlxy.dll"),
+                     "atiadlxx.dll");
         adl_config_write("44000");
         SetEnvironmentVariableW(L"SOTRIX_FAKE_ADL", (folder_ / L"adl.cfg").wstring().c_str());
     }
@@ -72,14 +56,7 @@ protected:
         ProgramTest::TearDown();  // the programs end first: they hold the libraries
         SetEnvironmentVariableW(L"SOTRIX_FAKE_ADL", nullptr);
         SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", nullptr);
-        std::error_code ignored;
-        for (const fs::path& file : placed_) fs::remove(file, ignored);
-    }
-    void place(const fs::path& target, const char* fake) {
-        ASSERT_FALSE(fs::exists(target)) << "not ours to replace: " << target;
-        fs::create_directories(target.parent_path());
-        fs::copy_file(fs::path(SOTRIX_FAKES_DIR) / fake, target);
-        placed_.push_back(target);
+        fakes_.remove_all();
     }
     void adl_config_write(const std::string& millidegrees) const {
         file_write(folder_ / L"adl.cfg",
@@ -154,9 +131,7 @@ TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
 
 #ifdef _WIN64
 TEST_F(AmdFakeLibrary, WithTheNvidiaLibraryBothVendorsHaveEntries) {
-    wchar_t program_files[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, program_files)));
-    place(fs::path(program_files) / L"NVIDIA Corporation" / L"NVSMI" / L"nvml.dll", "nvml.dll");
+    fakes_.place(nvml_library_path(), "nvml.dll");
     file_write(folder_ / L"nvml.cfg", "gpus=1\nname0=Fake Integration GPU\nmemory_total0=8589934592\n");
     SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", (folder_ / L"nvml.cfg").wstring().c_str());
     Program& program = start(L"norepair graphics");

@@ -39,19 +39,6 @@ std::vector<std::wstring> logs_with_records() {
     return listed;
 }
 
-std::vector<std::wstring> combo_items(HWND combo) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-        items.push_back(text);
-    }
-    return items;
-}
-
 // Pixels of the control on the screen that are clearly of the colour (0xRRGGBB of pure red or blue), also
 // where the text is smoothed.
 size_t pixels_of(HWND control, uint32_t colour) {

@@ -3,19 +3,14 @@
 // holds the requirements text, and F6 adds the detection log there too.
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 #include "integration/program_support.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/control_numbers.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -47,18 +42,12 @@ bool f6_press(HWND window) {
 
 class GpuInfoViewProgram : public ProgramTest {
 protected:
-    fs::path library_;
+    FakesPlaced fakes_;
 
     void SetUp() override {
         ASSERT_TRUE(folder_prepare(L"sotrix-gpuview-"));
         file_write(folder_ / L"Sotrix.ini", "\n");
-        wchar_t program_files[MAX_PATH] = {};
-        ASSERT_TRUE(
-            SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, program_files)));
-        library_ = fs::path(program_files) / L"NVIDIA Corporation" / L"NVSMI" / L"nvml.dll";
-        ASSERT_FALSE(fs::exists(library_)) << "an nvml.dll is already where the program looks; not ours to replace";
-        fs::create_directories(library_.parent_path());
-        fs::copy_file(fs::path(SOTRIX_FAKES_DIR) / "nvml.dll", library_);
+        fakes_.place(nvml_library_path(), "nvml.dll");
         file_write(folder_ / L"fake.cfg",
                    "gpus=1\nname0=Fake View GPU\nmemory_total0=8589934592\ncuda=11000\ndriver=552.44\n");
         SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", (folder_ / L"fake.cfg").wstring().c_str());
@@ -66,8 +55,7 @@ protected:
     void TearDown() override {
         ProgramTest::TearDown();  // the programs end first: they hold the library
         SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", nullptr);
-        std::error_code ignored;
-        if (!library_.empty()) fs::remove(library_, ignored);
+        fakes_.remove_all();
     }
 };
 

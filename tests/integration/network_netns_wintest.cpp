@@ -16,20 +16,6 @@
 
 namespace {
 
-std::vector<std::wstring> combo_items(HWND combo) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length < 0) continue;
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(wcslen(text.c_str()));
-        items.push_back(text);
-    }
-    return items;
-}
-
 bool row_ends_with(const std::vector<std::wstring>& rows, const std::wstring& end) {
     for (const auto& row : rows) {
         std::wstring trimmed = row;

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <chrono>
@@ -338,6 +339,55 @@ inline std::vector<std::wstring> list_view_rows(HWND list, int column = 0) {
     }
     return rows;
 }
+
+// The items of a combo box, top first (the box copies its texts across the process boundary itself).
+inline std::vector<std::wstring> combo_items(HWND combo) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0) continue;
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        items.push_back(text);
+    }
+    return items;
+}
+
+// Where the program looks for the NVIDIA management library: below the Program Files folder.
+inline std::filesystem::path nvml_library_path() {
+    wchar_t program_files[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, program_files))) return {};
+    return std::filesystem::path(program_files) / L"NVIDIA Corporation" / L"NVSMI" / L"nvml.dll";
+}
+
+// Our fake libraries where the program looks for the real ones, taken away again when the test ends (after
+// the programs, which hold them). A file already there is not ours to replace: placing fails the test.
+class FakesPlaced {
+public:
+    FakesPlaced() = default;
+    FakesPlaced(const FakesPlaced&) = delete;
+    FakesPlaced& operator=(const FakesPlaced&) = delete;
+    ~FakesPlaced() { remove_all(); }
+
+    // Copies the fake of the build's fakes folder named `fake` to `target`.
+    void place(const std::filesystem::path& target, const char* fake) {
+        ASSERT_FALSE(target.empty()) << "no place for " << fake;
+        ASSERT_FALSE(std::filesystem::exists(target)) << "not ours to replace: " << target;
+        std::filesystem::create_directories(target.parent_path());
+        std::filesystem::copy_file(std::filesystem::path(SOTRIX_FAKES_DIR) / fake, target);
+        placed_.push_back(target);
+    }
+    void remove_all() {
+        std::error_code ignored;
+        for (const std::filesystem::path& file : placed_) std::filesystem::remove(file, ignored);
+        placed_.clear();
+    }
+
+private:
+    std::vector<std::filesystem::path> placed_;
+};
 
 // The captions of a tab control's tabs.
 inline std::vector<std::wstring> tab_captions(HWND tabs) {

@@ -12,6 +12,7 @@
 #include "runtime/worker_timer_win.cpp"
 #include "system/drive_watcher_round.h"
 #include "system/sampler_schedule.h"
+#include "tests/fakes/hidden_window.h"
 
 namespace {
 
@@ -25,14 +26,6 @@ DWORD WINAPI waker(void* period) {
     return 0;
 }
 
-LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
-}
-
 }  // namespace
 
 int wmain() {
@@ -42,19 +35,5 @@ int wmain() {
         if (!thread) return 3;
         CloseHandle(thread);
     }
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = window_procedure;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"WakeFloor";
-    if (!RegisterClassW(&window_class)) return 1;
-    if (!CreateWindowExW(0, L"WakeFloor", L"Wake floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
-                         nullptr, nullptr, window_class.hInstance, nullptr)) {
-        return 2;
-    }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    return hidden_window::run(L"WakeFloor", L"Wake floor");
 }
