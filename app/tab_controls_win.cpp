@@ -19,6 +19,7 @@
 #include "ui/graph_control.h"
 #include "ui/graph_descriptor.h"
 #include "ui/graph_readout.h"
+#include "ui/main_window_pages.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void on_gpu(const GuiEvent&) {
     if (!gpu_choice_switches(item, selected, SharedInts[GPU_ENTRY_COUNT].load())) return;
     // The GPU samplers extend and draw the histories under this lock.
     std::lock_guard guard(HistoryMutex);
+    gpu_slot_placeholders_draw(item);
     gpu_slot_show(item, true);
     gpu_slot_show(selected, false);
     SharedInts[GPU_SELECTED] = item;

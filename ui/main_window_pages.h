@@ -23,6 +23,9 @@ struct MainBuild {
 void system_page_build(const MainBuild& build);
 void processors_page_build(const MainBuild& build);
 void graphics_page_build(const MainBuild& build);
+// Draws the six graphs of a GPU slot with "No Data" the first time the slot is shown (the build does it for
+// the slot it shows). Main thread.
+void gpu_slot_placeholders_draw(int slot);
 void storage_page_build(const MainBuild& build);
 void networks_page_build(const MainBuild& build);
 void ping_page_build(const MainBuild& build);

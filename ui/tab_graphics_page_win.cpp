@@ -1,5 +1,7 @@
 // The Graphics tab: the GPU selector, the GPU lists, the GPU temperature strip and six graphs per GPU slot,
 // of which only the chosen slot's stay visible.
+#include <array>
+#include <atomic>
 #include <string>
 
 #include "core/control_numbers.h"
@@ -16,7 +18,24 @@ namespace {
 constexpr const wchar_t* GPU_GRAPH_NAMES[GPU_GROUP_GRAPHS] = {
     L"GPU Utilization", L"Memory Utilization", L"Fan Speed", L"GPU Clock", L"Memory Clock", L"Power Usage"};
 
+// The slots whose graphs hold their "No Data" picture. A slot's picture is drawn when the slot is first
+// shown rather than at the build: the graphs of the slots never chosen take no picture memory (six pictures
+// for each of eight slots, most of them for GPUs the computer does not have).
+std::array<std::atomic<bool>, GRAPH_GPU_SLOTS> placeholders_drawn{};
+
 }  // namespace
+
+void gpu_slot_placeholders_draw(int slot) {
+    if (slot < 0 || slot >= GRAPH_GPU_SLOTS) return;
+    if (placeholders_drawn[static_cast<size_t>(slot)].exchange(true)) return;
+    const std::wstring no_data = shown(L"No Data");
+    const int n = SharedInts[GPU_GRAPH_START].load() + GPU_GROUP_STRIDE * slot;
+    for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
+        const std::wstring title =
+            L"G" + std::to_wstring(slot + 1) + L" - " + shown(GPU_GRAPH_NAMES[static_cast<size_t>(j)]);
+        graph_paint(n + j, 128, title, L"", no_data, L"");
+    }
+}
 
 void graphics_page_build(const MainBuild& build) {
     const GraphicsPage page = graphics_page(build.layout);
@@ -35,7 +54,6 @@ void graphics_page_build(const MainBuild& build) {
     const int shown_slot = gpu_slot_checked(SharedInts[GPU_SELECTED].load(), SharedInts[GPU_ENTRY_COUNT].load());
     const int visible_slot = shown_slot < 0 ? 0 : shown_slot;
     SharedInts[GPU_SELECTED] = visible_slot;
-    const std::wstring no_data = shown(L"No Data");
     const int g = build.rows.graph_height;
     const auto places = gpu_group_layout(page.groups_top, g, build.layout.panel_width, build.layout.left_margin);
     const int first = SharedInts[GPU_GRAPH_START].load();
@@ -48,11 +66,10 @@ void graphics_page_build(const MainBuild& build) {
                               SharedInts[GRAPH_GPU_COLORS + j].load());
             graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, 8);
             if (j == GRAPH_GPU_POWER) graph_set_attribute(graph, GRAPH_ATTR_TOP, g);
-            const std::wstring title =
-                L"G" + std::to_wstring(slot + 1) + L" - " + shown(GPU_GRAPH_NAMES[static_cast<size_t>(j)]);
-            graph_paint(graph, 128, title, L"", no_data, L"");
             if (slot != visible_slot) control_visible_set(graph, false);
         }
+        placeholders_drawn[static_cast<size_t>(slot)] = false;
     }
+    gpu_slot_placeholders_draw(visible_slot);
     SharedInts[GPU_GRAPH_CURSOR] = first + GPU_GROUP_STRIDE * GRAPH_GPU_SLOTS;
 }

@@ -228,6 +228,40 @@ TEST_F(GuiWindows, ACanvasKeepsWhatAnyThreadDrewAndPaintsFromIt) {
     EXPECT_FALSE(missing);
 }
 
+// A canvas nothing was drawn on holds no picture: it paints its colour, at any size. The first drawing makes
+// the picture, in that colour at the canvas's size.
+TEST_F(GuiWindows, ACanvasMakesItsPictureAtTheFirstDrawing) {
+    ASSERT_EQ(canvas_create(602, gui_in_window(WINDOW), 0, 0, 60, 40, 0, 0x00FF00), 602);
+    EXPECT_FALSE(canvas_picture_made(602));
+    const auto printed_pixel = [](int x, int y) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 100);
+        SelectObject(dc, bitmap);
+        SendMessageW(hwnd_of_control(602), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        const COLORREF pixel = GetPixel(dc, x, y);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+        ReleaseDC(nullptr, screen);
+        return pixel & 0xFFFFFF;
+    };
+    EXPECT_EQ(printed_pixel(30, 20), 0x00FF00u);
+    ASSERT_TRUE(canvas_resize(602, GUI_KEEP, GUI_KEEP, 80, 50));
+    EXPECT_FALSE(canvas_picture_made(602));
+    EXPECT_EQ(printed_pixel(70, 45), 0x00FF00u);
+    {
+        CanvasDraw draw(602);
+        ASSERT_TRUE(draw);
+        EXPECT_EQ(draw.width(), 80);
+        EXPECT_EQ(draw.height(), 50);
+        EXPECT_EQ(GetPixel(draw.dc(), 79, 49) & 0xFFFFFF, 0x00FF00u);
+        SetPixelV(draw.dc(), 5, 5, 0x0000FF);
+    }
+    EXPECT_TRUE(canvas_picture_made(602));
+    EXPECT_EQ(printed_pixel(5, 5), 0x0000FFu);
+    EXPECT_EQ(printed_pixel(70, 45), 0x00FF00u);
+}
+
 TEST_F(GuiWindows, CanvasPointerEvents) {
     ASSERT_EQ(canvas_create(600, gui_in_window(WINDOW), 0, 0, 100, 50, 0), 600);
     HWND canvas = hwnd_of_control(600);

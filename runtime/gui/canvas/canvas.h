@@ -14,7 +14,7 @@ enum CanvasFlags : int {
 };
 
 // Creates a canvas (96-DPI units); its picture has the control's size in pixels, filled with the colour
-// (0x00BBGGRR). Returns its number, 0 on failure. Main thread.
+// (0x00BBGGRR) until something is drawn. Returns its number, 0 on failure. Main thread.
 int canvas_create(int number, const GuiParent& parent, int x, int y, int width, int height, int flags,
                   int32_t color = 0);
 
@@ -24,3 +24,7 @@ bool canvas_resize(int number, int x, int y, int width, int height);
 
 // The picture's size in device pixels; false when there is no such canvas.
 bool canvas_pixel_size(int number, int* width, int* height);
+
+// Whether anything was drawn on the canvas yet. Its picture is made at the first drawing; until then the
+// canvas shows its colour and holds no picture memory.
+bool canvas_picture_made(int number);

@@ -32,6 +32,13 @@ void paint_from_surface(CanvasSurface& surface, HDC target, const RECT& area) {
     std::lock_guard hold(surface.lock);
     RECT client{};
     GetClientRect(surface.hwnd, &client);
+    if (!surface.bitmap) {
+        // Nothing was drawn yet: the whole canvas shows its fill colour.
+        HBRUSH fill = CreateSolidBrush(surface.fill);
+        FillRect(target, &area, fill);
+        DeleteObject(fill);
+        return;
+    }
     if (surface.dc) {
         const int right = std::min<int>(area.right, surface.width);
         const int bottom = std::min<int>(area.bottom, surface.height);
@@ -152,7 +159,12 @@ CanvasSurface::~CanvasSurface() {
 bool CanvasSurface::resize(int new_width, int new_height) {
     new_width = std::max(new_width, 1);
     new_height = std::max(new_height, 1);
-    if (dc && new_width == width && new_height == height) return true;
+    if (!bitmap) {
+        width = new_width;
+        height = new_height;
+        return true;
+    }
+    if (new_width == width && new_height == height) return true;
     if (!dc) {
         dc = CreateCompatibleDC(nullptr);
         if (!dc) return false;
@@ -174,6 +186,19 @@ bool CanvasSurface::resize(int new_width, int new_height) {
     bitmap = fresh;
     width = new_width;
     height = new_height;
+    return true;
+}
+
+bool CanvasSurface::picture_ensure() {
+    if (bitmap) return true;
+    if (!dc) {
+        dc = CreateCompatibleDC(nullptr);
+        if (!dc) return false;
+    }
+    HBITMAP fresh = image_blank_bitmap(width, height, fill);
+    if (!fresh) return false;
+    original_bitmap = SelectObject(dc, fresh);
+    bitmap = fresh;
     return true;
 }
 
@@ -234,10 +259,17 @@ bool canvas_pixel_size(int number, int* width, int* height) {
     return true;
 }
 
+bool canvas_picture_made(int number) {
+    auto surface = surface_of(number);
+    if (!surface) return false;
+    std::lock_guard hold(surface->lock);
+    return surface->bitmap != nullptr;
+}
+
 CanvasDraw::CanvasDraw(int canvas) : surface_(surface_of(canvas)) {
     if (!surface_) return;
     hold_ = std::unique_lock(surface_->lock);
-    if (!surface_->dc) return;
+    if (!surface_->picture_ensure()) return;
     saved_ = SaveDC(surface_->dc);
     dc_ = surface_->dc;
     width_ = surface_->width;
