@@ -5,20 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_test_support.h"
-#include "app/wiring.h"
+#include "app/program_windows_win.h"
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
-#include "runtime/display_probe_win.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
 #include "runtime/gui/combo_box/combo_box.h"
-#include "runtime/gui/gui.h"
-#include "runtime/gui/window/window.h"
-#include "ui/compact_window.h"
 #include "ui/graph_descriptor.h"
 #include "ui/main_layout_grid.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -41,25 +35,10 @@ int written_pixels(int graph) {
 class GpuSlots : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
-        ASSERT_TRUE(gui_init());
-        program_state_fresh();
-        gui_event_clear();
-        SharedInts[CAPTION_HEIGHT] = GetSystemMetrics(SM_CYCAPTION);
-        ASSERT_TRUE(window_open(WIN_COMPACT, 300, 300, 420, 120, L"compact", WINDOW_CAPTION));
-        compact_window_setup(10);
-        main_window_build(0, 0);
-        ASSERT_TRUE(window_exists(WIN_MAIN));
-        startup_ui_hooks_install([] {});
-        startup_event_handlers_add();
+        program_windows_prepare();
+        if (!HasFatalFailure()) program_windows_build();
     }
-    void TearDown() override {
-        control_handlers_clear();
-        window_close(WIN_MAIN);
-        window_close(WIN_COMPACT);
-        graph_descriptors_clear();
-        gui_event_clear();
-    }
+    void TearDown() override { program_windows_close(); }
 };
 
 TEST_F(GpuSlots, ASlotsNoDataPicturesAreDrawnWhenItIsFirstShown) {
@@ -75,13 +54,8 @@ TEST_F(GpuSlots, ASlotsNoDataPicturesAreDrawnWhenItIsFirstShown) {
     combo_box_item_add(COMBO_GPU, -1, L"first");
     combo_box_item_add(COMBO_GPU, -1, L"second");
     combo_box_select(COMBO_GPU, 1);
-    GuiEvent event;
-    event.kind = EVENT_CONTROL;
-    event.window = WIN_MAIN;
-    event.control = COMBO_GPU;
-    event.type = EVENT_TYPE_CHANGE;
-    ASSERT_TRUE(gui_event_post(event));
-    ASSERT_TRUE(loop_until([] { return SharedInts[GPU_SELECTED].load() == 1; }));
+    ASSERT_TRUE(main_window_event_served(COMBO_GPU, EVENT_TYPE_CHANGE));
+    ASSERT_EQ(SharedInts[GPU_SELECTED].load(), 1);
     for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
         EXPECT_TRUE(canvas_picture_made(slot_graph(1, j))) << "slot 2, graph " << j;
         EXPECT_GT(written_pixels(slot_graph(1, j)), 20) << "slot 2, graph " << j << " has no \"No Data\" picture";

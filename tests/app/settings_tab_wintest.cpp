@@ -14,6 +14,7 @@
 
 #include "app/app_test_support.h"
 #include "app/event_loop.h"
+#include "app/program_windows_win.h"
 #include "app/shell_target.h"
 #include "app/wiring.h"
 #include "core/control_handlers.h"
@@ -52,14 +53,7 @@ bool click(int control) {
     return loop_until([] { return gui_event_count() == 0; });
 }
 
-bool change_reported(int control) {
-    GuiEvent event;
-    event.kind = EVENT_CONTROL;
-    event.window = WIN_MAIN;
-    event.control = control;
-    event.type = EVENT_TYPE_CHANGE;
-    return gui_event_post(event) && loop_until([] { return gui_event_count() == 0; });
-}
+bool change_reported(int control) { return main_window_event_served(control, EVENT_TYPE_CHANGE); }
 
 std::wstring lowered(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
@@ -83,22 +77,15 @@ bool shell_recorded(std::wstring_view target) {
 class SettingsTab : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
-        ASSERT_TRUE(gui_init());
-        program_state_fresh();
-        gui_event_clear();
-        SharedInts[CAPTION_HEIGHT] = GetSystemMetrics(SM_CYCAPTION);
+        program_windows_prepare();
+        if (HasFatalFailure()) return;
         {
             // The log folder is the test's own, apart from the default data folder: nothing is made elsewhere.
             std::lock_guard guard(DataFilesLock);
             DataFiles[DATA_FILE_LOG].folder = folder_.Path.wstring() + L"\\";
         }
-        ASSERT_TRUE(window_open(WIN_COMPACT, 300, 300, 420, 120, L"compact", WINDOW_CAPTION));
-        compact_window_setup(10);
-        main_window_build(0, 0);
-        ASSERT_TRUE(window_exists(WIN_MAIN));
-        startup_ui_hooks_install([] {});
-        startup_event_handlers_add();
+        program_windows_build();
+        if (HasFatalFailure()) return;
         settings_controls_from_settings(1);
         opened_targets.clear();
         starts = 0;
@@ -106,12 +93,8 @@ protected:
     void TearDown() override {
         settings_ui_hooks_set(SettingsUiHooks{});
         settings_event_seams_set(SettingsEventSeams{});
-        control_handlers_clear();
         tray_remove_all();
-        window_close(WIN_MAIN);
-        window_close(WIN_COMPACT);
-        graph_descriptors_clear();
-        gui_event_clear();
+        program_windows_close();
         quit_flag_clear();
         status_title_set_writer(nullptr);
     }
@@ -249,15 +232,8 @@ TEST_F(SettingsTab, AboutLinksGoToTheShellAsTheirAddresses) {
     SettingsEventSeams seams = settings_event_seams();
     seams.shell_open = shell_recorded;
     settings_event_seams_set(seams);
-    for (const int link : {LINK_WEBSITE, LINK_DONATION}) {
-        GuiEvent event;
-        event.kind = EVENT_CONTROL;
-        event.window = WIN_MAIN;
-        event.control = link;
-        event.type = EVENT_TYPE_LEFT_CLICK;
-        ASSERT_TRUE(gui_event_post(event));
-        ASSERT_TRUE(loop_until([] { return gui_event_count() == 0; }));
-    }
+    for (const int link : {LINK_WEBSITE, LINK_DONATION})
+        ASSERT_TRUE(main_window_event_served(link, EVENT_TYPE_LEFT_CLICK));
     ASSERT_EQ(opened_targets.size(), 2u);
     EXPECT_EQ(opened_targets[0], control_text(LINK_WEBSITE));
     EXPECT_EQ(opened_targets[1], control_text(LINK_DONATION));

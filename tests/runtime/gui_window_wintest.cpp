@@ -41,6 +41,20 @@ constexpr int OTHER_WINDOW = 501;
 HWND hwnd_of_window(int number) { return reinterpret_cast<HWND>(window_handle(number)); }
 HWND hwnd_of_control(int number) { return reinterpret_cast<HWND>(control_handle(number)); }
 
+// A pixel of what the canvas paints (its WM_PRINTCLIENT into a bitmap), 0x00BBGGRR.
+uint32_t printed_pixel(int canvas, int x, int y) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 100);
+    SelectObject(dc, bitmap);
+    SendMessageW(hwnd_of_control(canvas), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+    return pixel & 0xFFFFFF;
+}
+
 std::vector<GuiEvent> events_within(int milliseconds) {
     std::vector<GuiEvent> events;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
@@ -203,27 +217,15 @@ TEST_F(GuiWindows, ACanvasKeepsWhatAnyThreadDrewAndPaintsFromIt) {
         DeleteObject(red);
     });
     worker.join();
-    const auto printed_pixel = [](int x, int y) {
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 100);
-        SelectObject(dc, bitmap);
-        SendMessageW(hwnd_of_control(600), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        const COLORREF pixel = GetPixel(dc, x, y);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        ReleaseDC(nullptr, screen);
-        return pixel & 0xFFFFFF;
-    };
-    EXPECT_EQ(printed_pixel(15, 15), 0x0000FFu);
-    EXPECT_EQ(printed_pixel(5, 5), 0x000000u);
+    EXPECT_EQ(printed_pixel(600, 15, 15), 0x0000FFu);
+    EXPECT_EQ(printed_pixel(600, 5, 5), 0x000000u);
     // A larger canvas keeps its picture at the top left.
     ASSERT_TRUE(canvas_resize(600, GUI_KEEP, GUI_KEEP, 90, 70));
     int width = 0, height = 0;
     ASSERT_TRUE(canvas_pixel_size(600, &width, &height));
     EXPECT_EQ(width, 90);
-    EXPECT_EQ(printed_pixel(15, 15), 0x0000FFu);
-    EXPECT_EQ(printed_pixel(80, 60), 0x000000u);
+    EXPECT_EQ(printed_pixel(600, 15, 15), 0x0000FFu);
+    EXPECT_EQ(printed_pixel(600, 80, 60), 0x000000u);
     CanvasDraw missing(601);
     EXPECT_FALSE(missing);
 }
@@ -233,22 +235,10 @@ TEST_F(GuiWindows, ACanvasKeepsWhatAnyThreadDrewAndPaintsFromIt) {
 TEST_F(GuiWindows, ACanvasMakesItsPictureAtTheFirstDrawing) {
     ASSERT_EQ(canvas_create(602, gui_in_window(WINDOW), 0, 0, 60, 40, 0, 0x00FF00), 602);
     EXPECT_FALSE(canvas_picture_made(602));
-    const auto printed_pixel = [](int x, int y) {
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 100);
-        SelectObject(dc, bitmap);
-        SendMessageW(hwnd_of_control(602), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        const COLORREF pixel = GetPixel(dc, x, y);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        ReleaseDC(nullptr, screen);
-        return pixel & 0xFFFFFF;
-    };
-    EXPECT_EQ(printed_pixel(30, 20), 0x00FF00u);
+    EXPECT_EQ(printed_pixel(602, 30, 20), 0x00FF00u);
     ASSERT_TRUE(canvas_resize(602, GUI_KEEP, GUI_KEEP, 80, 50));
     EXPECT_FALSE(canvas_picture_made(602));
-    EXPECT_EQ(printed_pixel(70, 45), 0x00FF00u);
+    EXPECT_EQ(printed_pixel(602, 70, 45), 0x00FF00u);
     {
         CanvasDraw draw(602);
         ASSERT_TRUE(draw);
@@ -258,8 +248,8 @@ TEST_F(GuiWindows, ACanvasMakesItsPictureAtTheFirstDrawing) {
         SetPixelV(draw.dc(), 5, 5, 0x0000FF);
     }
     EXPECT_TRUE(canvas_picture_made(602));
-    EXPECT_EQ(printed_pixel(5, 5), 0x0000FFu);
-    EXPECT_EQ(printed_pixel(70, 45), 0x00FF00u);
+    EXPECT_EQ(printed_pixel(602, 5, 5), 0x0000FFu);
+    EXPECT_EQ(printed_pixel(602, 70, 45), 0x00FF00u);
 }
 
 TEST_F(GuiWindows, CanvasPointerEvents) {
