@@ -1,4 +1,5 @@
-// The colours a graph's texts are written in, chosen so that they stay readable on their boxes.
+// The colours a graph's texts are written in, chosen so that they stay readable on their boxes, and the
+// mixing of a colour into a 32-bit picture's pixels.
 #pragma once
 
 #include <cstdint>
@@ -16,3 +17,17 @@ uint32_t readable_text_color(uint32_t text_color, uint32_t box_color);
 
 // Gives every text box of a graph picture a readable text colour.
 void graph_plan_text_colors_mend(std::vector<GraphPaint>& plan);
+
+// A 32-bit picture's pixels in memory: blue, green, red and a fourth byte each, `stride` bytes a row, the top
+// row first.
+struct PixelRows {
+    uint8_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+};
+
+// Mixes a colour 0x00BBGGRR into a rectangle of the picture as AlphaBlend does with a constant opacity and a
+// source whose fourth byte is 0: each byte becomes (source x alpha + old x (255 - alpha) + 127) / 255.
+// What lies outside the picture is left out.
+void pixels_blend(const PixelRows& rows, int x, int y, int width, int height, uint32_t color, int alpha);

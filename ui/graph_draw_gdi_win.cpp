@@ -28,10 +28,14 @@ void gdi_line(HDC dc, int x, int y, int x2, int y2, uint32_t color) {
     SetPixelV(dc, x2, y2, color & 0xFFFFFF);
 }
 
-BlendPixel::BlendPixel(HDC target) {
-    pixel_dc_ = CreateCompatibleDC(target);
-    pixel_ = CreateCompatibleBitmap(target, 1, 1);
+BlendPixel::BlendPixel(HDC target, const PixelRows& pixels) : target_(target), rows_(pixels) {}
+
+bool BlendPixel::pixel_made() {
+    if (original_) return true;
+    if (!pixel_dc_) pixel_dc_ = CreateCompatibleDC(target_);
+    if (!pixel_) pixel_ = CreateCompatibleBitmap(target_, 1, 1);
     if (pixel_dc_ && pixel_) original_ = SelectObject(pixel_dc_, pixel_);
+    return original_ != nullptr;
 }
 
 BlendPixel::~BlendPixel() {
@@ -42,10 +46,15 @@ BlendPixel::~BlendPixel() {
 
 void BlendPixel::blend(HDC dc, int x, int y, int width, int height, uint32_t color, int alpha) {
     if (width <= 0 || height <= 0 || alpha <= 0) return;
-    if (alpha >= 255 || !original_) {
-        if (alpha >= 255) gdi_fill(dc, x, y, width, height, color);
+    if (alpha >= 255) {
+        gdi_fill(dc, x, y, width, height, color);
         return;
     }
+    if (dc == target_ && rows_.bits) {
+        pixels_blend(rows_, x, y, width, height, color, alpha);
+        return;
+    }
+    if (!pixel_made()) return;
     SetPixelV(pixel_dc_, 0, 0, color & 0xFFFFFF);
     const BLENDFUNCTION function{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
     AlphaBlend(dc, x, y, width, height, pixel_dc_, 0, 0, 1, 1, function);

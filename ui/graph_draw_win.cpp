@@ -67,7 +67,15 @@ bool graph_paint(int graph, int alpha, std::wstring_view title, std::wstring_vie
     };
     std::vector<GraphPaint> plan = graph_plan(snapshot, texts, draw.width(), draw.height(), measure);
     graph_plan_text_colors_mend(plan);
-    BlendPixel blend(dc);
-    for (const GraphPaint& step : plan) paint_step(dc, step, blend);
+    const PixelRows pixels{static_cast<uint8_t*>(draw.pixels()), draw.width(), draw.height(), draw.width() * 4};
+    BlendPixel blend(dc, pixels);
+    bool blending = false;
+    for (const GraphPaint& step : plan) {
+        const bool blend_step = step.kind == GraphPaintKind::BLEND_COLUMN;
+        // Mixing writes the picture's memory directly: what GDI may still hold queued goes first.
+        if (blend_step && !blending) GdiFlush();
+        blending = blend_step;
+        paint_step(dc, step, blend);
+    }
     return true;
 }

@@ -1,8 +1,12 @@
-// Graph texts stay readable on their boxes, also after the colours were inverted.
+// Graph texts stay readable on their boxes, also after the colours were inverted; a colour mixed into a
+// picture's pixels as AlphaBlend mixes it.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "ui/graph_descriptor.h"
 #include "ui/graph_draw_color.h"
@@ -85,6 +89,64 @@ TEST(GraphDrawColor, NormalGraphIsLeftAsPlanned) {
     graph_plan_text_colors_mend(mended);
     ASSERT_EQ(mended.size(), planned.size());
     for (size_t i = 0; i < planned.size(); ++i) EXPECT_EQ(mended[i].text_color, planned[i].text_color) << i;
+}
+
+// A picture of 4 x 3 pixels of one colour (bytes blue, green, red, fourth) with a row stride wider than
+// its pixels, as a DIB section's rows may be.
+struct Picture {
+    static constexpr int WIDTH = 4, HEIGHT = 3, STRIDE = 20;
+    std::vector<uint8_t> bytes;
+    explicit Picture(uint32_t bgra) : bytes(STRIDE * HEIGHT, 0xEE) {
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x)
+                for (int b = 0; b < 4; ++b) bytes[y * STRIDE + x * 4 + b] = static_cast<uint8_t>(bgra >> (8 * b));
+    }
+    PixelRows rows() { return PixelRows{bytes.data(), WIDTH, HEIGHT, STRIDE}; }
+    uint32_t at(int x, int y) const {
+        uint32_t value = 0;
+        for (int b = 0; b < 4; ++b) value |= static_cast<uint32_t>(bytes[y * STRIDE + x * 4 + b]) << (8 * b);
+        return value;
+    }
+};
+
+TEST(GraphDrawColor, BlendingMixesAsAlphaBlendWithAConstantOpacity) {
+    const struct {
+        uint32_t old_bgra;
+        uint32_t color;  // 0x00BBGGRR
+        int alpha;
+        uint32_t mixed_bgra;
+    } cases[] = {
+        {0x00FFFFFF, 0x0000FF, 128, 0x00FF7F7F},  // red half into white: green and blue (255 x 127 + 127) / 255
+        {0x00000000, 0xFF0000, 128, 0x00000080},  // blue half into black
+        {0x00FFFFFF, 0x00FF00, 1, 0x00FEFFFE},    // barely anything: blue and red lose (255 - 0 + 127) / 255
+        {0x00102030, 0x00FF00, 254, 0x0000FE00},  // nearly all of it
+        {0xFF000000, 0x000000, 128, 0x7F000000},  // the fourth byte mixes with a source of 0
+    };
+    for (const auto& c : cases) {
+        Picture picture(c.old_bgra);
+        pixels_blend(picture.rows(), 1, 1, 2, 1, c.color, c.alpha);
+        EXPECT_EQ(picture.at(1, 1), c.mixed_bgra) << std::hex << c.old_bgra << " " << c.color << " " << c.alpha;
+        EXPECT_EQ(picture.at(3, 1), c.old_bgra) << "beyond the rectangle";
+        EXPECT_EQ(picture.at(1, 0), c.old_bgra) << "above the rectangle";
+    }
+}
+
+TEST(GraphDrawColor, BlendingStaysInsideThePicture) {
+    Picture picture(0x00FFFFFF);
+    pixels_blend(picture.rows(), -2, -1, 10, 10, 0x000000, 128);  // over every edge
+    for (int y = 0; y < Picture::HEIGHT; ++y)
+        for (int x = 0; x < Picture::WIDTH; ++x) EXPECT_EQ(picture.at(x, y), 0x007F7F7Fu) << x << "," << y;
+    // The bytes between the rows' ends stay untouched.
+    for (int y = 0; y < Picture::HEIGHT; ++y)
+        for (int b = Picture::WIDTH * 4; b < Picture::STRIDE; ++b)
+            EXPECT_EQ(picture.bytes[y * Picture::STRIDE + b], 0xEE) << y << "," << b;
+    Picture untouched(0x00FFFFFF);
+    for (const auto& [x, y, w, h, alpha] : std::vector<std::array<int, 5>>{
+             {4, 0, 2, 2, 128}, {0, 3, 2, 2, 128}, {-3, 0, 3, 3, 128}, {0, 0, 0, 3, 128}, {0, 0, 3, 3, 0}}) {
+        pixels_blend(untouched.rows(), x, y, w, h, 0x000000, alpha);
+    }
+    for (int y = 0; y < Picture::HEIGHT; ++y)
+        for (int x = 0; x < Picture::WIDTH; ++x) EXPECT_EQ(untouched.at(x, y), 0x00FFFFFFu) << x << "," << y;
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "ui/graph_control.h"
 #include "ui/graph_descriptor.h"
 #include "ui/graph_draw.h"
+#include "ui/graph_draw_gdi_win.h"
 #include "ui/graph_geometry.h"
 #include "ui/graph_readout.h"
 #include "ui/main_layout_grid.h"
@@ -234,6 +235,58 @@ TEST_F(GraphDrawWindows, TheProcessorsTabCostsNoMorePerGraphWith144ProcessorsTha
     std::printf("Processors tab redraw per graph: %.0f us with 8 graphs, %.0f us with 144 graphs (ratio %.2f)\n",
                 with_8, with_144, with_144 / with_8);
     EXPECT_LE(with_144, with_8) << "microseconds per graph";
+}
+
+// The plot's filled area is mixed into a canvas's picture in memory; the pixels come out as AlphaBlend
+// makes them (give or take one step of rounding in a channel), which is what other pictures still use.
+TEST_F(GraphDrawWindows, BlendingOnACanvasMatchesAlphaBlend) {
+    constexpr int SIDE = 16;
+    const auto fill_pattern = [](HDC dc) {
+        for (int y = 0; y < SIDE; ++y)
+            for (int x = 0; x < SIDE; ++x) SetPixelV(dc, x, y, RGB(x * 16, y * 16, (x * y) & 0xFF));
+    };
+    ASSERT_EQ(canvas_create(302, gui_in_window(WINDOW), 0, 0, SIDE, SIDE, 0, 0xFFFFFF), 302);
+    CanvasDraw draw(302);
+    ASSERT_TRUE(draw);
+    fill_pattern(draw.dc());
+    HDC reference = CreateCompatibleDC(draw.dc());
+    HBITMAP reference_bitmap = CreateCompatibleBitmap(draw.dc(), SIDE, SIDE);
+    const HGDIOBJ reference_old = SelectObject(reference, reference_bitmap);
+    fill_pattern(reference);
+    HDC source = CreateCompatibleDC(draw.dc());
+    HBITMAP source_pixel = CreateCompatibleBitmap(draw.dc(), 1, 1);
+    const HGDIOBJ source_old = SelectObject(source, source_pixel);
+
+    const struct {
+        uint32_t color;
+        int alpha;
+    } mixes[] = {{0x0000FF, 128}, {0x40C020, 77}, {0xFFFFFF, 200}, {0x000000, 3}};
+    ASSERT_NE(draw.pixels(), nullptr) << "a canvas's picture gives its pixels";
+    BlendPixel blend(draw.dc(), PixelRows{static_cast<uint8_t*>(draw.pixels()), SIDE, SIDE, SIDE * 4});
+    for (const auto& mix : mixes) {
+        GdiFlush();
+        blend.blend(draw.dc(), 2, 3, 11, 9, mix.color, mix.alpha);
+        SetPixelV(source, 0, 0, mix.color);
+        const BLENDFUNCTION function{AC_SRC_OVER, 0, static_cast<BYTE>(mix.alpha), 0};
+        AlphaBlend(reference, 2, 3, 11, 9, source, 0, 0, 1, 1, function);
+    }
+    int differences = 0;
+    for (int y = 0; y < SIDE; ++y) {
+        for (int x = 0; x < SIDE; ++x) {
+            const COLORREF ours = GetPixel(draw.dc(), x, y);
+            const COLORREF theirs = GetPixel(reference, x, y);
+            for (int shift : {0, 8, 16}) {
+                if (std::abs(channel(ours, shift) - channel(theirs, shift)) > 1) ++differences;
+            }
+        }
+    }
+    EXPECT_EQ(differences, 0);
+    SelectObject(source, source_old);
+    DeleteObject(source_pixel);
+    DeleteDC(source);
+    SelectObject(reference, reference_old);
+    DeleteObject(reference_bitmap);
+    DeleteDC(reference);
 }
 
 }  // namespace

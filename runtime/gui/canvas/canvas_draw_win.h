@@ -21,11 +21,15 @@ public:
     HDC dc() const { return dc_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    // The picture's pixels, to draw on in memory between GDI calls (GdiFlush first): 32 bits each (blue,
+    // green, red, a fourth byte), the top row first, rows of width() x 4 bytes. Null when not available.
+    void* pixels() const { return bits_; }
 
 private:
     std::shared_ptr<CanvasSurface> surface_;
     std::unique_lock<std::recursive_mutex> hold_;
     HDC dc_ = nullptr;
+    void* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     int saved_ = 0;

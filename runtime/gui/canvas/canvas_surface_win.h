@@ -13,6 +13,7 @@ struct CanvasSurface {
     HWND hwnd = nullptr;
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
+    void* bits = nullptr;  // the picture's pixels: 32-bit, top row first, rows of width x 4 bytes
     HGDIOBJ original_bitmap = nullptr;
     int width = 0;  // pixels, also before the picture is made
     int height = 0;

@@ -17,6 +17,13 @@ namespace {
 
 constexpr wchar_t CANVAS_CLASS[] = L"SotrixCanvas";
 
+// The pixels of a picture made by image_blank_bitmap (a top-down 32-bit DIB section).
+void* picture_bits(HBITMAP picture) {
+    DIBSECTION section{};
+    if (GetObjectW(picture, sizeof(section), &section) != sizeof(section)) return nullptr;
+    return section.dsBm.bmBitsPixel == 32 ? section.dsBm.bmBits : nullptr;
+}
+
 std::shared_ptr<CanvasSurface> surface_of(int number) {
     GuiObject object;
     if (!gui_object_get(false, number, &object) || object.kind != GUI_KIND_CANVAS) return nullptr;
@@ -184,6 +191,7 @@ bool CanvasSurface::resize(int new_width, int new_height) {
     if (!original_bitmap) original_bitmap = replaced;
     if (bitmap) DeleteObject(bitmap);
     bitmap = fresh;
+    bits = picture_bits(fresh);
     width = new_width;
     height = new_height;
     return true;
@@ -199,6 +207,7 @@ bool CanvasSurface::picture_ensure() {
     if (!fresh) return false;
     original_bitmap = SelectObject(dc, fresh);
     bitmap = fresh;
+    bits = picture_bits(fresh);
     return true;
 }
 
@@ -272,6 +281,7 @@ CanvasDraw::CanvasDraw(int canvas) : surface_(surface_of(canvas)) {
     if (!surface_->picture_ensure()) return;
     saved_ = SaveDC(surface_->dc);
     dc_ = surface_->dc;
+    bits_ = surface_->bits;
     width_ = surface_->width;
     height_ = surface_->height;
 }
