@@ -18,7 +18,8 @@ int combo_box_item_add(int number, int position, std::wstring_view text);
 void combo_box_clear(int number);
 int combo_box_count(int number);
 std::wstring combo_box_item(int number, int index);
-// The selected item; -1 when none.
+// The selected item; -1 when none. Another thread gets the selection the main thread last saw, without
+// waiting for it: every change of the selection passes through the main thread.
 int combo_box_selected(int number);
 // Selects an item (-1 none) without reporting a change.
 void combo_box_select(int number, int index);

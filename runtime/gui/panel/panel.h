@@ -13,7 +13,8 @@ int panel_create(int number, const GuiParent& parent, int x, int y, int width, i
 int panel_tab_add(int number, std::wstring_view caption);
 int panel_tab_count(int number);
 std::wstring panel_tab_caption(int number, int tab);
-// The selected tab; -1 when none or no such panel.
+// The selected tab; -1 when none or no such panel. Another thread gets the tab the main thread last saw,
+// without waiting for it: every change of the tab passes through the main thread.
 int panel_tab_selected(int number);
 // Selects a tab and shows its page, without reporting a change.
 void panel_tab_select(int number, int tab);
