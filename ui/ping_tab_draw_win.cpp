@@ -19,6 +19,7 @@
 #include "runtime/gui/dpi/dpi_win.h"
 #include "runtime/gui/font/font.h"
 #include "runtime/gui/gui.h"
+#include "runtime/gui/panel/panel.h"
 #include "runtime/gui/scroll_area/scroll_area.h"
 #include "runtime/gui/window/window.h"
 #include "ui/ping_tab_view.h"
@@ -38,6 +39,11 @@ struct CanvasKey {
     int row_height = 0;  // follows the list font
     bool operator==(const CanvasKey&) const = default;
 };
+
+// The list is painted only where it can be seen: a picture of the whole list (megabytes with a long list)
+// painted while the Ping tab is not shown would be memory and work for nothing. The tab's redraw when it is
+// shown paints it (the visible-tab redraw calls the list draw).
+bool ping_page_shown() { return window_visible(WIN_MAIN) && panel_tab_selected(PANEL_MAIN) == TAB_PING; }
 
 CanvasKey canvas_key(int canvas) {
     CanvasKey key;
@@ -189,6 +195,7 @@ void ping_list_draw() {
         SharedInts[PING_MOST_SAMPLES_ROW] = frame.most_samples_row;
     }
 
+    if (!ping_page_shown()) return;
     std::lock_guard memory(list_memory_lock);
     const CanvasKey key = canvas_key(CANVAS_PING_LIST);
     if (list_drawn && key == list_drawn_key && frame == list_drawn_frame) return;

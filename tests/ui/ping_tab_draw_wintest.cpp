@@ -74,7 +74,8 @@ protected:
         text_maps_load(LANGUAGE_ENGLISH);
         control_handlers_clear();
         ASSERT_TRUE(font_load(FONT_PING_LIST, L"Lucida Console", 9, 0));
-        ASSERT_TRUE(window_open(WIN_MAIN, 20, 20, 800, 320, L"ping tab test", WINDOW_CAPTION | WINDOW_INVISIBLE));
+        // Shown: the list is painted only while the Ping tab can be seen.
+        ASSERT_TRUE(window_open(WIN_MAIN, 20, 20, 800, 320, L"ping tab test", WINDOW_CAPTION));
         ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, 800, 320), PANEL_MAIN);
         for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage", L"Networks", L"Ping"})
             panel_tab_add(PANEL_MAIN, caption);
@@ -144,6 +145,25 @@ protected:
     }
     int status_width = 0;
 };
+
+// The list is painted only where it can be seen: while the main window is hidden or shows another tab, a
+// list draw only counts the hosts, and the list's picture (megabytes for a long list) is not made. The
+// tab's redraw paints it once it is shown.
+TEST_F(PingTabWindows, TheListIsPaintedOnlyWhereItCanBeSeen) {
+    hosts_fill();
+    window_show(WIN_MAIN, WINDOW_HIDE);
+    ping_list_draw();
+    EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), 1);
+    EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), 1);
+    window_show(WIN_MAIN, WINDOW_SHOW);
+    panel_tab_select(PANEL_MAIN, TAB_SYSTEM);
+    ping_list_draw();
+    EXPECT_FALSE(canvas_picture_made(CANVAS_PING_LIST)) << "painted while it could not be seen";
+    panel_tab_select(PANEL_MAIN, TAB_PING);
+    ping_tab_draw_lists();
+    EXPECT_TRUE(canvas_picture_made(CANVAS_PING_LIST));
+    EXPECT_EQ(pixel(CANVAS_PING_LIST, TIMELINE_X + TIMELINE_WIDTH - 1, ROW - 2), 0x00CC00u) << "the first host's bar";
+}
 
 TEST_F(PingTabWindows, HostsPutInTheListAreDrawnAsRowsAndTimelines) {
     hosts_fill();
