@@ -401,7 +401,7 @@ TEST_F(GuiWindows, ComboCheckBoxAndTrackBarStates) {
 // A worker that asks for a selection every round must not wait for the main thread each time: it reads what
 // the main thread last saw, whether the program or the user changed it.
 TEST_F(GuiWindows, WorkersReadSelectionsWithoutWaitingForTheMainThread) {
-    window_show(WINDOW, WINDOW_SHOW);
+    window_show(WINDOW, WINDOW_SHOW_NO_ACTIVATE);
     ASSERT_EQ(combo_box_create(185, gui_in_window(WINDOW), 5, 5, 120, 22, 0), 185);
     for (const wchar_t* item : {L"one", L"two", L"three"}) combo_box_item_add(185, -1, item);
     ASSERT_EQ(panel_create(103, gui_in_window(WINDOW), 1, 40, 300, 150), 103);

@@ -74,8 +74,10 @@ protected:
         text_maps_load(LANGUAGE_ENGLISH);
         control_handlers_clear();
         ASSERT_TRUE(font_load(FONT_PING_LIST, L"Lucida Console", 9, 0));
-        // Shown: the list is painted only while the Ping tab can be seen.
-        ASSERT_TRUE(window_open(WIN_MAIN, 20, 20, 800, 320, L"ping tab test", WINDOW_CAPTION));
+        ASSERT_TRUE(window_open(WIN_MAIN, 20, 20, 800, 320, L"ping tab test", WINDOW_CAPTION | WINDOW_INVISIBLE));
+        // Shown, since the list is painted only while the Ping tab can be seen; not activated, so that the
+        // tests of other programs on the same screen keep their active windows.
+        window_show(WIN_MAIN, WINDOW_SHOW_NO_ACTIVATE);
         ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, 800, 320), PANEL_MAIN);
         for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage", L"Networks", L"Ping"})
             panel_tab_add(PANEL_MAIN, caption);
@@ -155,7 +157,7 @@ TEST_F(PingTabWindows, TheListIsPaintedOnlyWhereItCanBeSeen) {
     ping_list_draw();
     EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), 1);
     EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), 1);
-    window_show(WIN_MAIN, WINDOW_SHOW);
+    window_show(WIN_MAIN, WINDOW_SHOW_NO_ACTIVATE);
     panel_tab_select(PANEL_MAIN, TAB_SYSTEM);
     ping_list_draw();
     EXPECT_FALSE(canvas_picture_made(CANVAS_PING_LIST)) << "painted while it could not be seen";
