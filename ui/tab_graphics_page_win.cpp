@@ -1,11 +1,10 @@
 // The Graphics tab: the GPU selector, the GPU lists, the GPU temperature strip and six graphs per GPU slot,
 // of which only the chosen slot's stay visible.
-#include <array>
-#include <atomic>
 #include <string>
 
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
+#include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
 #include "ui/graph_descriptor.h"
@@ -18,22 +17,19 @@ namespace {
 constexpr const wchar_t* GPU_GRAPH_NAMES[GPU_GROUP_GRAPHS] = {
     L"GPU Utilization", L"Memory Utilization", L"Fan Speed", L"GPU Clock", L"Memory Clock", L"Power Usage"};
 
-// The slots whose graphs hold their "No Data" picture. A slot's picture is drawn when the slot is first
-// shown rather than at the build: the graphs of the slots never chosen take no picture memory (six pictures
-// for each of eight slots, most of them for GPUs the computer does not have).
-std::array<std::atomic<bool>, GRAPH_GPU_SLOTS> placeholders_drawn{};
-
 }  // namespace
 
+// A slot's "No Data" pictures are drawn when the slot is first shown rather than at the build: the graphs of
+// the slots never chosen take no picture memory (six pictures for each of eight slots, most of them for GPUs
+// the computer does not have). A graph that has a picture was drawn already, with or without samples.
 void gpu_slot_placeholders_draw(int slot) {
     if (slot < 0 || slot >= GRAPH_GPU_SLOTS) return;
-    if (placeholders_drawn[static_cast<size_t>(slot)].exchange(true)) return;
-    const std::wstring no_data = shown(L"No Data");
     const int n = SharedInts[GPU_GRAPH_START].load() + GPU_GROUP_STRIDE * slot;
     for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
+        if (canvas_picture_made(n + j)) continue;
         const std::wstring title =
             L"G" + std::to_wstring(slot + 1) + L" - " + shown(GPU_GRAPH_NAMES[static_cast<size_t>(j)]);
-        graph_paint(n + j, 128, title, L"", no_data, L"");
+        graph_paint(n + j, 128, title, L"", shown(L"No Data"), L"");
     }
 }
 
@@ -68,7 +64,6 @@ void graphics_page_build(const MainBuild& build) {
             if (j == GRAPH_GPU_POWER) graph_set_attribute(graph, GRAPH_ATTR_TOP, g);
             if (slot != visible_slot) control_visible_set(graph, false);
         }
-        placeholders_drawn[static_cast<size_t>(slot)] = false;
     }
     gpu_slot_placeholders_draw(visible_slot);
     SharedInts[GPU_GRAPH_CURSOR] = first + GPU_GROUP_STRIDE * GRAPH_GPU_SLOTS;

@@ -172,24 +172,17 @@ bool CanvasSurface::resize(int new_width, int new_height) {
         return true;
     }
     if (new_width == width && new_height == height) return true;
-    if (!dc) {
-        dc = CreateCompatibleDC(nullptr);
-        if (!dc) return false;
-    }
+    // A picture exists, selected into its device context: what was drawn stays where it was.
     HBITMAP fresh = image_blank_bitmap(new_width, new_height, fill);
     if (!fresh) return false;
-    if (bitmap) {
-        // What was drawn stays where it was.
-        if (HDC copy_dc = CreateCompatibleDC(nullptr)) {
-            HGDIOBJ previous = SelectObject(copy_dc, fresh);
-            BitBlt(copy_dc, 0, 0, std::min(width, new_width), std::min(height, new_height), dc, 0, 0, SRCCOPY);
-            SelectObject(copy_dc, previous);
-            DeleteDC(copy_dc);
-        }
+    if (HDC copy_dc = CreateCompatibleDC(nullptr)) {
+        HGDIOBJ previous = SelectObject(copy_dc, fresh);
+        BitBlt(copy_dc, 0, 0, std::min(width, new_width), std::min(height, new_height), dc, 0, 0, SRCCOPY);
+        SelectObject(copy_dc, previous);
+        DeleteDC(copy_dc);
     }
-    HGDIOBJ replaced = SelectObject(dc, fresh);
-    if (!original_bitmap) original_bitmap = replaced;
-    if (bitmap) DeleteObject(bitmap);
+    SelectObject(dc, fresh);
+    DeleteObject(bitmap);
     bitmap = fresh;
     bits = picture_bits(fresh);
     width = new_width;
