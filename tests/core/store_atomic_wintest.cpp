@@ -41,8 +41,18 @@ TEST(StoreAtomicSave, TerminatedWriterLeavesAWholeOldOrNewFile) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(
-            CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        // Under Wine on a loaded machine a process start fails now and then (seen once in 300 x 4 runs); that
+        // is not what this test is about, so a start is tried again before the round counts as failed.
+        bool created = false;
+        DWORD start_error = 0;
+        for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+            if (attempt > 0) Sleep(200);
+            created = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                     &process) != FALSE;
+            if (!created) start_error = GetLastError();
+        }
+        ASSERT_TRUE(created) << "the writer could not be started in round " << round << " (error " << start_error
+                             << ")";
         // Every wait has its limit and the writer is ended whatever happened, so that a failure leaves no
         // writer running.
         const bool writer_started = WaitForSingleObject(started, 10000) == WAIT_OBJECT_0;
