@@ -9,7 +9,7 @@ namespace {
 
 std::atomic<LockOrderRule> order_rule{nullptr};
 
-#if !defined(NDEBUG)
+#if defined(SOTRIX_LOCK_ORDER_CHECK)
 // A wrong nesting is a programming fault: a debug build stops at once, naming both locks.
 void order_report(const char* held, const char* taken) {
     std::fprintf(stderr, "lock order violated: %s taken while %s is held\n", taken, held);
@@ -33,7 +33,7 @@ thread_local int held_count = 0;
 void lock_order_set_rule(LockOrderRule rule) { order_rule = rule; }
 
 bool lock_order_check_enabled() {
-#if defined(NDEBUG)
+#if !defined(SOTRIX_LOCK_ORDER_CHECK)
     return false;
 #else
     return true;
@@ -41,7 +41,7 @@ bool lock_order_check_enabled() {
 }
 
 void lock_order_note_taking(const void* lock, const char* name, int rank) {
-#if !defined(NDEBUG)
+#if defined(SOTRIX_LOCK_ORDER_CHECK)
     bool reentered = false;
     for (int i = 0; i < held_count; ++i) reentered = reentered || held_locks[i].lock == lock;
     // A leaf lock is not re-entrant: its holder taking it again would wait for itself.
@@ -62,7 +62,7 @@ void lock_order_note_taking(const void* lock, const char* name, int rank) {
 }
 
 void lock_order_note_acquired(const void* lock, const char* name, int rank) {
-#if !defined(NDEBUG)
+#if defined(SOTRIX_LOCK_ORDER_CHECK)
     if (held_count < MAX_HELD) held_locks[held_count++] = HeldLock{lock, name, rank};
 #else
     (void)lock;
@@ -72,7 +72,7 @@ void lock_order_note_acquired(const void* lock, const char* name, int rank) {
 }
 
 void lock_order_note_released(const void* lock) {
-#if !defined(NDEBUG)
+#if defined(SOTRIX_LOCK_ORDER_CHECK)
     for (int i = held_count - 1; i >= 0; --i) {
         if (held_locks[i].lock == lock) {
             for (int j = i; j + 1 < held_count; ++j) held_locks[j] = held_locks[j + 1];

@@ -7,9 +7,14 @@
 #
 # usage: tools/netns-run.sh [--hosts FILE] [--resolv FILE] -- COMMAND [ARG...]
 #
+# Before the command runs, the namespace's routing is read back: no default route, no route or address but
+# loopback's and the veth pair's, and no route to an outside address. Anything else ends the run (nothing is
+# sent to find out).
+#
 # The command sees SOTRIX_NETNS_CONTROL, a folder (as a Windows path, Z:\...) where a file named
 # "down-<interface>" or "up-<interface>" sets that interface down or up; the file is removed when done.
-# With SOTRIX_WINEPREFIX set, the namespace's prefix is "$SOTRIX_WINEPREFIX-netns", made fresh each run.
+# With SOTRIX_WINEPREFIX set, that prefix is made fresh from the template and its Wine session started inside
+# the namespace: a prefix whose services run outside would serve the command from the machine's network.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
@@ -47,6 +52,36 @@ ip link set sxb up
 [ -n "$SOTRIX_NETNS_RESOLV" ] && mount --bind "$SOTRIX_NETNS_RESOLV" /etc/resolv.conf
 set +e
 
+# Fails with what it found when the namespace could reach anything beyond itself.
+isolation_check() {
+    local problems="" line name address
+    while read -r line; do
+        case "$line" in
+        default* | *" via "*) problems+="  route: $line"$'\n' ;;
+        *" dev lo "* | *" dev lo" | *" dev sxa "* | *" dev sxa" | *" dev sxb "* | *" dev sxb") ;;
+        "") ;;
+        *) problems+="  route: $line"$'\n' ;;
+        esac
+    done < <(ip -4 route show table all; ip -6 route show table all)
+    while read -r _ name _ address _; do
+        name="${name%:}"
+        case "$name" in lo | sxa | sxb) ;; *) problems+="  interface: $name"$'\n' ;; esac
+        case "$address" in
+        127.* | 10.77.0.1/24 | 10.77.0.2/24 | ::1/128 | fe80:*) ;;
+        *) problems+="  address: $address on $name"$'\n' ;;
+        esac
+    done < <(ip -o address show)
+    # The kernel's own routing decision for an outside address, asked without sending anything.
+    for address in 192.0.2.1 2001:db8::1; do
+        if ip route get "$address" >/dev/null 2>&1; then problems+="  a route to $address"$'\n'; fi
+    done
+    if [ -n "$problems" ]; then
+        printf 'netns-run: the namespace is not isolated:\n%s' "$problems" >&2
+        return 1
+    fi
+}
+isolation_check || exit 1
+
 control="$(mktemp -d "${TMPDIR:-/tmp}/sotrix-netns.XXXXXX")"
 export SOTRIX_NETNS_CONTROL="Z:${control//\//\\}"
 # Serves the link requests while the command runs.
@@ -68,7 +103,8 @@ if [ -n "${SOTRIX_WINEPREFIX:-}" ]; then
     source "$here/environment.sh"
     # shellcheck source=tools/wine.sh
     source "$here/wine.sh"
-    prefix="$SOTRIX_WINEPREFIX-netns"
+    prefix="$SOTRIX_WINEPREFIX"
+    wine_session_stop "$prefix"
     wine_template_ensure && wine_prefix_fresh "$prefix" || exit 1
     export SOTRIX_WINEPREFIX="$prefix" WINEPREFIX="$prefix"
     # The server outlives this script's output: it must not hold the caller's pipes open.
