@@ -12,6 +12,8 @@ else
 fi
 export SOTRIX_CACHE SOTRIX_USER_CACHE
 export CCACHE_DIR="${CCACHE_DIR:-$SOTRIX_USER_CACHE/ccache}"
+# Six configurations share the cache; ccache's default of 5 GB would drop one's objects for another's.
+export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-20G}"
 # Paths below the clone's root are hashed as relative ones, so another clone of the same sources (a CI run,
 # a second work tree) finds the objects this one compiled.
 CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"

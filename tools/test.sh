@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs all tests: the format check, the native build with sanitizers, then the
-# x86-64 and i386 builds under Wine, each in a fresh Wine prefix of its own (build/<preset>/wine, made
-# from a cached template) on a virtual screen of this run's own. Fails when any step fails, when a test
-# is skipped for a reason that is not allowed, or when Xvfb or Wine cannot start.
+# Builds everything and runs all tests: the format check, the native build with AddressSanitizer and UBSan and
+# with ThreadSanitizer, then the x86-64 and i386 builds under Wine. Every Windows test entry runs in a network,
+# a Wine prefix and a virtual screen of its own (see tests/CMakeLists.txt). Fails when any step fails, when a
+# test is skipped for a reason that is not allowed, when no test runs, or when Xvfb or Wine cannot start.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$(pwd)"
@@ -10,27 +10,28 @@ root="$(pwd)"
 # shellcheck source=tools/environment.sh
 source tools/environment.sh
 run_setup || { echo "test: the set-up failed" >&2; exit 1; }
-# shellcheck source=tools/display.sh
-source tools/display.sh
 # shellcheck source=tools/wine.sh
 source tools/wine.sh
 
-presets=(host win64 win32)
-started_prefixes=()
-cleanup() {
-    local prefix
-    for prefix in "${started_prefixes[@]}"; do wine_session_stop "$prefix"; done
-    stop_display
-}
-trap cleanup EXIT
-
+presets=(host host-tsan win64 win32)
+jobs="$(nproc)"
 failed=0
+
 echo "== format"
 bash tools/check-format.sh || failed=1
 
-echo "== display and Wine"
-start_display || { echo "test: no display for the Windows tests" >&2; exit 1; }
-echo "display $DISPLAY"
+echo "== i386"
+case "$SOTRIX_WINE_I386" in
+1) echo "the win32 tests run: $SOTRIX_WINE_I386_REASON" ;;
+0) echo "the win32 tests cannot run on this machine, only its build is checked: $SOTRIX_WINE_I386_REASON" ;;
+*)
+    echo "test: $SOTRIX_WINE_I386_REASON" >&2
+    echo "test: FAILED (mend the 32-bit Wine: tools/setup.sh installs wine32:i386)" >&2
+    exit 1
+    ;;
+esac
+
+echo "== Wine"
 wine_template_ensure || { echo "test: no Wine prefix template" >&2; exit 1; }
 
 for preset in "${presets[@]}"; do
@@ -42,22 +43,20 @@ done
 for preset in "${presets[@]}"; do
     echo "== test $preset"
     if [ "$preset" = win32 ] && [ "$SOTRIX_WINE_I386" = 0 ]; then
-        # Nothing can run 32-bit code here: the build above is all that this machine can check of it.
-        echo "test: the i386 tests cannot run on this machine: its kernel runs 64-bit programs only" \
-            "(execve of an i386 program fails), and Wine needs an i386 process for a 32-bit Windows program;" \
-            "the i386 build was compiled and linked" >&2
+        echo "test: the i386 tests are left out: $SOTRIX_WINE_I386_REASON; the i386 build was compiled and linked" >&2
         continue
     fi
-    if [ "$preset" != host ]; then
-        prefix="$root/build/$preset/wine"
-        wine_session_stop "$prefix"
-        wine_prefix_fresh "$prefix" || { echo "test: could not make $prefix" >&2; exit 1; }
-        started_prefixes+=("$prefix")
-        wine_session_start "$prefix" "build/$preset/tests/tests_runtime.exe" --gtest_list_tests ||
-            { echo "test: Wine cannot run the $preset tests" >&2; exit 1; }
+    if [ "$preset" = win32 ] || [ "$preset" = win64 ]; then
+        # The way every Windows entry runs, tried once, so that a Wine, a display or a network that cannot
+        # start says so here instead of in every entry.
+        if ! SOTRIX_WINEPREFIX="$root/build/$preset/wine/check" bash tools/own-display.sh -- \
+            bash tools/netns-run.sh -- bash tools/wine-run.sh "build/$preset/tests/tests_runtime.exe" \
+            --gtest_list_tests >/dev/null; then
+            echo "test: Wine cannot run the $preset tests" >&2
+            exit 1
+        fi
     fi
-    ctest --preset "$preset" || failed=1
-    if [ "$preset" != host ]; then wine_session_stop "$prefix"; fi
+    ctest --preset "$preset" -j "$jobs" || failed=1
 done
 if [ $failed -ne 0 ]; then echo "test: FAILED" >&2; fi
 exit $failed

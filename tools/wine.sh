@@ -158,7 +158,13 @@ wine_template_ensure() {
         rm -rf "$work"
         mkdir -p "$work"
         WINEPREFIX="$work" wineboot -i >/dev/null 2>&1 || true
-        wine_x11_virtual_screen "$work" on
+        if ! wine_x11_virtual_screen "$work" on; then
+            # Without them every test's hide would wait for a window manager that never answers.
+            echo "wine: the X11 settings for a virtual screen could not be written to $work" >&2
+            WINEPREFIX="$work" wineserver -k 2>/dev/null
+            rm -rf "$work"
+            exit 1
+        fi
         WINEPREFIX="$work" wineserver -w 2>/dev/null || true
         if [ ! -f "$work/system.reg" ]; then
             echo "wine: wineboot could not make a prefix in $work" >&2
