@@ -28,18 +28,6 @@ bool has_row_starting(const std::vector<std::wstring>& rows, const std::wstring&
     return std::any_of(rows.begin(), rows.end(), [&](const std::wstring& row) { return row.starts_with(start); });
 }
 
-// F6 as a user presses it: the shortcut goes to the active window.
-bool f6_press(HWND window) {
-    SetForegroundWindow(window);
-    INPUT keys[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = VK_F6;
-        keys[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
-    }
-    return SendInput(2, keys, sizeof(INPUT)) == 2;
-}
-
 class GpuInfoViewProgram : public ProgramTest {
 protected:
     FakesPlaced fakes_;
@@ -86,7 +74,7 @@ TEST_F(GpuInfoViewProgram, InformationListShowsTheGpuBlockAndF6TheDetectionLog) 
     // The shortcuts exist only once the start-up has ended; press again only when a press went unseen (the
     // view follows a press within about a second).
     EXPECT_TRUE(wait_until(START_MS, [&] {
-        if (!f6_press(main)) return false;
+        if (!key_press(main, VK_F6)) return false;
         return wait_until(8000, [&] {
             rows = list_view_rows(list);
             return has_row(rows, L"N| Start NVidia GPU Detection");

@@ -433,6 +433,18 @@ inline bool ctrl_c_press(HWND window) {
     return SendInput(4, keys, sizeof(INPUT)) == 4;
 }
 
+// A key pressed and let go as a user does it: the shortcut goes to the active window.
+inline bool key_press(HWND window, WORD key) {
+    SetForegroundWindow(window);
+    INPUT keys[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = key;
+        keys[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
+    }
+    return SendInput(2, keys, sizeof(INPUT)) == 2;
+}
+
 inline std::wstring clipboard_text() {
     std::wstring text;
     if (!OpenClipboard(nullptr)) return text;
