@@ -194,6 +194,7 @@ void settings_applied() {
     shared_text_set(CONFIG_SAVED, settings_code_build());
     std::wstring log_folder;
     {
+        // A leaf lock: the shared texts' lock is taken only after it is released.
         std::lock_guard guard(DataFilesLock);
         log_folder = DataFiles[DATA_FILE_LOG].folder;
     }

@@ -22,6 +22,7 @@
 #include "runtime/gui/window/window.h"
 #include "runtime/text.h"
 #include "ui/graph_descriptor.h"
+#include "ui/tab_clipboard.h"
 
 namespace {
 
@@ -35,6 +36,19 @@ void gpu_view_refresh() {
     } else {
         SharedInts[GPU_VIEW_REFRESH_REQUEST] = 1;
     }
+}
+
+// Ctrl+C: the thread that owns the tab copies it, asked through COPY_TAB_REQUEST. The Graphics tab without GPU
+// entries has no GPU sampler to serve the request; its lists are then written on this thread alone (F5 and F6
+// rebuild them here), so it is copied here.
+void tab_copy() {
+    shared_text_set(CLIPBOARD_TEXT, L"");
+    const int tab = selected_tab();
+    if (tab == TAB_GRAPHICS && SharedInts[GPU_ENTRY_COUNT].load() == 0) {
+        tab_clipboard_copy(TAB_GRAPHICS);
+        return;
+    }
+    SharedInts[COPY_TAB_REQUEST].store(tab, std::memory_order_release);
 }
 
 void disk_errors_clear() {
@@ -210,10 +224,7 @@ void shortcut_event(int shortcut, int window) {
         case SHORTCUT_SETTINGS_FOLDER_OPEN: shell_open(settings_folder()); break;
         case SHORTCUT_TEMP_TOOL_PAGE_OPEN: shell_open(TEMP_TOOL_PAGE); break;
         case SHORTCUT_CLIPBOARD_CLEAR: shared_text_set(CLIPBOARD_TEXT, L""); break;
-        case SHORTCUT_TAB_COPY:
-            shared_text_set(CLIPBOARD_TEXT, L"");
-            SharedInts[COPY_TAB_REQUEST].store(selected_tab(), std::memory_order_release);
-            break;
+        case SHORTCUT_TAB_COPY: tab_copy(); break;
         case SHORTCUT_PING_COPY_TABBED:
             shared_text_set(CLIPBOARD_TEXT, L"");
             SharedInts[COPY_TAB_DELIMITED] = 1;

@@ -107,7 +107,7 @@ CpuReadoutTexts cpu_readout_build(const CpuReadoutInput& input) {
         texts.load_row = std::to_wstring(input.logical_count) + L"x\n" + texts.caption;
     }
     if (input.temperature > 0) {
-        texts.value_text += right_justify(format_fixed(input.temperature, 0) + L"C", 5);
+        texts.value_text += cpu_temperature_tail(input.temperature);
     } else if (input.idle_average != 0) {
         const std::wstring tail = L" C" + std::to_wstring(input.idle_average) + L"P" + std::to_wstring(input.throttle);
         texts.value_text += tail;
@@ -115,6 +115,10 @@ CpuReadoutTexts cpu_readout_build(const CpuReadoutInput& input) {
         texts.throttle_shown = true;
     }
     return texts;
+}
+
+std::wstring cpu_temperature_tail(float temperature) {
+    return temperature > 0 ? right_justify(format_fixed(temperature, 0) + L"C", 5) : std::wstring();
 }
 
 std::wstring cpu_speed_row_tail(const std::array<int32_t, 4>& values, const std::array<int32_t, 4>& shown,

@@ -89,6 +89,11 @@ struct CpuReadoutTexts {
 // processor count and the clock, and the average counts as 0.
 CpuReadoutTexts cpu_readout_build(const CpuReadoutInput& input);
 
+// The temperature as the CPU cell ends in it: whole degrees and "C", right-justified in 5 characters; empty
+// without a temperature (0 or below). The sampler rebuilds the CPU texts when this changes, as it does when
+// the clock or the load changes: with a steady clock and load the cell would keep a temperature long gone.
+std::wstring cpu_temperature_tail(float temperature);
+
 // The rest of the speed row: processes, threads, handles and throttle, each with its change since it was
 // last shown once a row has been shown, then the idle states.
 std::wstring cpu_speed_row_tail(const std::array<int32_t, 4>& values, const std::array<int32_t, 4>& shown,

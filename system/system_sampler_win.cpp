@@ -49,6 +49,7 @@ struct Sampler {
     int64_t load_sample = -1;               // rounded average of the last load sample; -1 none yet
     int64_t load_shown = 0;                 // load_sample when the CPU texts were last built
     int64_t throttle_shown = 0;             // the throttle as last put into the texts
+    std::wstring temperature_shown;         // the CPU cell's temperature when the texts were last built
     std::array<int32_t, 4> counts{};        // processes, threads, handles, throttle
     std::array<int32_t, 4> counts_shown{};  // the same when the speed row last changed
     std::wstring speed_row_base;            // clock and load columns, kept between rebuilds
@@ -266,7 +267,12 @@ void clock_step(Sampler& sampler) {
 
 void loads_step(Sampler& sampler) {
     const PerfLoadSample sample = perf_loads_sample(sampler.counters, value(CELL_CPU, CPU_SLOT_LOGICAL_COUNT));
-    if (!sample.taken) return;
+    if (!sample.taken) {
+        // A load sample redraws the Processors tab; without counters this does, so that its temperature strip
+        // still shows the point each step adds.
+        graphs_refresh(TAB_PROCESSORS, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL);
+        return;
+    }
     sampler.load_sample = sample.average;
     sampler.counts[0] = sample.processes;
     sampler.counts[1] = sample.threads;
@@ -275,14 +281,16 @@ void loads_step(Sampler& sampler) {
 
 void cpu_readouts_step(Sampler& sampler) {
     std::wstring speed_row;
+    const float temperature = CpuCoreTable[0].temperature.load();
     if (value(CELL_CPU, CPU_SLOT_CLOCK_MHZ_SHOWN) != value(CELL_CPU, CPU_SLOT_CLOCK_MHZ) ||
-        sampler.load_shown != sampler.load_sample) {
+        sampler.load_shown != sampler.load_sample || sampler.temperature_shown != cpu_temperature_tail(temperature)) {
         sampler.load_shown = sampler.load_sample;
+        sampler.temperature_shown = cpu_temperature_tail(temperature);
         CpuReadoutInput input;
         input.mhz = value(CELL_CPU, CPU_SLOT_CLOCK_MHZ);
         input.load_sample = sampler.load_sample;
         input.logical_count = value(CELL_CPU, CPU_SLOT_LOGICAL_COUNT);
-        input.temperature = CpuCoreTable[0].temperature.load();
+        input.temperature = temperature;
         input.idle_average = value(CELL_CPU, CPU_SLOT_IDLE_AVERAGE);
         input.throttle = value(CELL_CPU, CPU_SLOT_THROTTLE);
         const CpuReadoutTexts texts = cpu_readout_build(input);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "integration/program_actions.h"
 #include "integration/program_support.h"
 
 #include <string>
@@ -51,13 +52,6 @@ size_t pixels_of(HWND control, uint32_t colour) {
         if (colour == 0xFF0000 ? (r > 150 && g < 100 && b < 100) : (b > 150 && r < 100 && g < 100)) ++found;
     }
     return found;
-}
-
-// A user's choice in a combo box of another process: the item, then the notice its parent gets.
-void combo_choose(HWND combo, int item) {
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
-    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
 }
 
 class EventsProgram : public ProgramTest {

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "integration/program_actions.h"
 #include "integration/program_support.h"
 
 #include <algorithm>
@@ -301,8 +302,7 @@ protected:
         // chooses a ping interval that the build must keep.
         SettingsCodeValues values = settings_code_defaults();
         values.ping_interval_choice = SAVED_PING_INTERVAL_CHOICE;
-        file_write(folder_ / L"Sotrix.ini",
-                   "[Sotrix]\r\nConfig=" + utf8_from_wide(settings_code_encode(values)) + "\r\n");
+        file_write(folder_ / L"Sotrix.ini", settings_file_text(values));
         shots_ = screenshots_folder();
     }
 
@@ -398,20 +398,6 @@ protected:
         });
         EXPECT_TRUE(picture_save(picture, shots_ + L"\\tab_" + word + L"_" + std::to_wstring(dpi) + L".bmp")) << word;
         EXPECT_TRUE(drawn) << word << " at " << dpi << " DPI:" << faults;
-    }
-
-    // Selects a tab with the arrow keys, as a user would. Sent, not posted: when the call returns the tab
-    // control has changed the page and reported the change.
-    static void tab_choose(HWND panel, int tab) {
-        for (int presses = 0; presses < 9; ++presses) {
-            const LRESULT shown = SendMessageW(panel, TCM_GETCURSEL, 0, 0);
-            if (shown == tab) break;
-            const WPARAM key = shown < tab ? VK_RIGHT : VK_LEFT;
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(panel, WM_KEYDOWN, key, 1, SMTO_ABORTIFHUNG, 5000, &ignored);
-            SendMessageTimeoutW(panel, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001), SMTO_ABORTIFHUNG, 5000,
-                                &ignored);
-        }
     }
 
     std::wstring shots_;

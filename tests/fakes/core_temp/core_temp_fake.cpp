@@ -9,6 +9,9 @@
 //   --size N         size of the mapping in bytes (default 4096)
 //   --delay-ms N     run this long before the memory is published
 //   --seconds N      end after this many seconds (default 60)
+//   --follow         after publishing, read lines of temperatures ("A,B,...", as --temps) from the standard
+//                    input and publish each as it comes, like the real tool that updates its memory in
+//                    place; end when the input ends
 #include <windows.h>
 
 #include <cmath>
@@ -49,6 +52,30 @@ void put(std::uint8_t* memory, std::size_t size, std::size_t offset, T value) {
     if (offset + sizeof value <= size) std::memcpy(memory + offset, &value, sizeof value);
 }
 
+void temperatures_put(std::uint8_t* memory, std::size_t size, const std::vector<float>& temperatures, int64_t count) {
+    put<int32_t>(memory, size, COUNT_OFFSET,
+                 static_cast<int32_t>(count >= 0 ? count : static_cast<int64_t>(temperatures.size())));
+    for (std::size_t j = 0; j < temperatures.size(); ++j)
+        put<float>(memory, size, TEMPERATURES_OFFSET + 4 * j, temperatures[j]);
+}
+
+// Publishes each line of the standard input as the new temperatures until the input ends.
+void temperatures_follow(std::uint8_t* memory, std::size_t size, int64_t count) {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::string line;
+    char c = 0;
+    DWORD read = 0;
+    while (ReadFile(input, &c, 1, &read, nullptr) && read == 1) {
+        if (c == '\r') continue;
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        temperatures_put(memory, size, parse_temperatures(std::wstring(line.begin(), line.end())), count);
+        line.clear();
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -60,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     std::size_t size = 4096;
     DWORD delay_ms = 0;
     DWORD seconds = 60;
+    bool follow = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         const std::wstring next = i + 1 < argc ? argv[i + 1] : L"";
@@ -79,6 +107,8 @@ int wmain(int argc, wchar_t** argv) {
             delay_ms = std::wcstoul(next.c_str(), nullptr, 10), ++i;
         else if (option == L"--seconds")
             seconds = std::wcstoul(next.c_str(), nullptr, 10), ++i;
+        else if (option == L"--follow")
+            follow = true;
     }
     if (delay_ms) Sleep(delay_ms);
 
@@ -88,17 +118,17 @@ int wmain(int argc, wchar_t** argv) {
     auto* memory = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, size));
     if (!memory) return 2;
     put<int32_t>(memory, size, LIMIT_OFFSET, limit);
-    put<int32_t>(memory, size, COUNT_OFFSET,
-                 static_cast<int32_t>(count >= 0 ? count : static_cast<int64_t>(temperatures.size())));
-    for (std::size_t j = 0; j < temperatures.size(); ++j)
-        put<float>(memory, size, TEMPERATURES_OFFSET + 4 * j, temperatures[j]);
+    temperatures_put(memory, size, temperatures, count);
     if (long_name) {
         if (size > NAME_OFFSET) std::memset(memory + NAME_OFFSET, 'N', size - NAME_OFFSET);
     } else {
         for (std::size_t i = 0; i < name.size() && NAME_OFFSET + i + 1 < size; ++i)
             memory[NAME_OFFSET + i] = static_cast<std::uint8_t>(name[i]);
     }
-    Sleep(seconds * 1000);
+    if (follow)
+        temperatures_follow(memory, size, count);
+    else
+        Sleep(seconds * 1000);
     UnmapViewOfFile(memory);
     CloseHandle(mapping);
     return 0;

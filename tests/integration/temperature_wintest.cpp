@@ -1,0 +1,156 @@
+// The real Sotrix.exe with our stand-in for the outside temperature tool running beside it: the program finds the
+// tool by its process name, reads its shared memory, and shows the temperatures in the compact window's CPU cell
+// (its text, which the compact window's title repeats when the title shows the CPU cell) and in the Processors
+// tab's temperature strip (the colour of its newest column and the read-out of its newest point); when the tool
+// publishes other temperatures, both follow.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "integration/program_actions.h"
+#include "integration/program_support.h"
+
+#include <filesystem>
+#include <string>
+
+#include "core/control_numbers.h"
+#include "core/settings_code.h"
+#include "core/shared_state.h"
+
+namespace {
+
+// Our fake tool under the real tool's file name, publishing the temperatures it is started with; each line written
+// to it publishes new ones, as the real tool updates its memory in place.
+class FakeTempTool {
+public:
+    FakeTempTool() = default;
+    FakeTempTool(const FakeTempTool&) = delete;
+    FakeTempTool& operator=(const FakeTempTool&) = delete;
+    ~FakeTempTool() { stop(); }
+
+    ::testing::AssertionResult start(const std::filesystem::path& folder, const std::wstring& arguments) {
+        const std::filesystem::path exe = folder / L"Core Temp.exe";
+        if (!CopyFileW(windows_path(SOTRIX_FAKES_DIR "/core_temp.exe").c_str(), exe.c_str(), FALSE))
+            return ::testing::AssertionFailure() << "the fake tool could not be copied: " << GetLastError();
+        SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE tool_end = nullptr;
+        if (!CreatePipe(&tool_end, &input_, &inherited, 0)) return ::testing::AssertionFailure() << "no pipe";
+        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        std::wstring command = L"\"" + exe.wstring() + L"\" --follow " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = tool_end;
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        started_ = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  folder.c_str(), &startup, &process_) != FALSE;
+        CloseHandle(tool_end);
+        if (!started_) return ::testing::AssertionFailure() << "the fake tool did not start: " << GetLastError();
+        return ::testing::AssertionSuccess();
+    }
+
+    // Publishes new temperatures ("A,B,...", one per core).
+    bool publish(const std::string& temperatures) const {
+        const std::string line = temperatures + "\n";
+        DWORD written = 0;
+        return WriteFile(input_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+               written == line.size();
+    }
+
+    // Ends the tool: its input closes, and it ends with it.
+    void stop() {
+        if (input_) CloseHandle(input_);
+        input_ = nullptr;
+        if (!started_) return;
+        if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        started_ = false;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    HANDLE input_ = nullptr;
+    bool started_ = false;
+};
+
+// What the program shows of one temperature: the CPU cell's end, the strip's colour for it (the temperature
+// ramp: 40 C is RGB(240, 255, 255), 75 C is RGB(255, 57, 57)) and the read-out's words.
+struct Shown {
+    const char* published;
+    std::wstring cell_end;
+    uint32_t strip_colour;
+    std::wstring readout;
+};
+
+class TemperatureProgram : public ProgramTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_prepare(L"sotrix-temp-"));
+        // The compact window's title shows the CPU cell's text.
+        SettingsCodeValues values = settings_code_defaults();
+        values.title_mode = TITLE_MODE_CPU;
+        file_write(folder_ / L"Sotrix.ini", settings_file_text(values));
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        tool_.stop();
+    }
+
+    // The strip's newest column (the band's right end, inside its one-pixel frame), in the middle of its height,
+    // where no text is written.
+    static uint32_t newest_column_colour(HWND strip) {
+        const Picture picture = screen_picture(client_on_screen(strip));
+        return picture.empty() ? 0 : picture.at(picture.width - 2, picture.height / 2);
+    }
+
+    // The read-out of the strip's newest point: the pointer moves onto the column left of it, then onto it (a
+    // read-out is given only when the pointer moved); the main window's title then shows "Position: 1/...".
+    static std::wstring newest_point_readout(HWND main, HWND strip) {
+        RECT inner{};
+        GetClientRect(strip, &inner);
+        std::wstring title;
+        if (!pointer_move(strip, inner.right - 3, inner.bottom / 2) ||
+            !pointer_move(strip, inner.right - 2, inner.bottom / 2)) {
+            return L"(the strip is covered)";
+        }
+        wait_until(5000, [&] { return (title = title_of(main)).starts_with(L"Position: 1/"); });
+        return title;
+    }
+
+    FakeTempTool tool_;
+};
+
+TEST_F(TemperatureProgram, TheCpuCellAndTheStripShowTheToolsTemperaturesAndFollowThem) {
+    ASSERT_TRUE(tool_.start(folder_, L"--limit 95 --temps 40,41"));
+    Program& program = start(L"norepair processors");
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const HWND compact = program_window(program.id(), WindowKind::COMPACT);
+    ASSERT_NE(compact, nullptr) << "no compact window";
+    const HWND strip = descendants_of(main).at(CANVAS_CPU_TEMPERATURE);
+
+    const Shown steps[] = {{"40,41", L"  40C", 0xF0FFFF, L"CPU 40C ~"}, {"75,76", L"  75C", 0xFF3939, L"CPU 75C ~"}};
+    for (const Shown& step : steps) {
+        SCOPED_TRACE(step.published);
+        ASSERT_TRUE(tool_.publish(step.published));
+        // The sampler looks for the tool, connects, and reads its temperatures every 2.5 s.
+        std::wstring cell;
+        EXPECT_TRUE(wait_until(START_MS, [&] { return (cell = title_of(compact)).ends_with(step.cell_end); }))
+            << "the CPU cell shows \"" << narrow(cell) << "\"";
+        uint32_t colour = 0;
+        EXPECT_TRUE(wait_until(15000, [&] { return (colour = newest_column_colour(strip)) == step.strip_colour; }))
+            << "the strip's newest column is " << std::hex << colour;
+        std::wstring readout;
+        EXPECT_TRUE(wait_until(
+            15000,
+            [&] { return (readout = newest_point_readout(main, strip)).find(step.readout) != std::wstring::npos; }))
+            << "the strip's read-out: " << narrow(readout);
+    }
+    picture_save(window_picture(main), screenshots_folder() + L"\\temperature_strip.bmp");
+    EXPECT_TRUE(shut_down(program));
+}
+
+}  // namespace
