@@ -192,10 +192,12 @@ void settings_applied() {
     startup_settings_controls_set();
     log_buffer_resize();
     shared_text_set(CONFIG_SAVED, settings_code_build());
+    std::wstring log_folder;
     {
-        std::lock_guard guard(DataFilesLock);
-        shared_text_set(LOGPATH_SAVED, DataFiles[DATA_FILE_LOG].folder);
+        std::lock_guard guard(DataFilesLock);  // a leaf lock: the shared texts' lock is not taken under it
+        log_folder = DataFiles[DATA_FILE_LOG].folder;
     }
+    shared_text_set(LOGPATH_SAVED, log_folder);
     if (SharedInts[OPT_EXTENDED_HISTORY].load() == 1) SharedInts[MAX_EVENT_LINES] = 9998;
 }
 
