@@ -19,7 +19,6 @@
 #include "core/shared_tables.h"
 #include "core/window_positions.h"
 #include "runtime/file_io.h"
-#include "runtime/ini_file.h"
 #include "runtime/text.h"
 
 namespace {
@@ -213,8 +212,8 @@ enum class LoadMode { STORE, IMPORT };
 bool read_settings(const std::wstring& path, SettingsFileTexts& texts, std::wstring& why, FileError& file_error,
                    SettingsFileFaults& faults, size_t* size = nullptr) {
     std::string bytes;
-    if (!file_read_all(file_path(path), bytes, INI_MAX_BYTES, &file_error)) {
-        why = file_error_text(file_error, INI_MAX_BYTES);
+    if (!file_read_all(file_path(path), bytes, SETTINGS_FILE_MAX_BYTES, &file_error)) {
+        why = file_error_text(file_error, SETTINGS_FILE_MAX_BYTES);
         return false;
     }
     if (size) *size = bytes.size();
@@ -360,8 +359,8 @@ std::string settings_serialise(const SettingsFileTexts& texts) {
 }
 
 bool settings_parse(std::string_view bytes, SettingsFileTexts& texts, std::wstring& error, SettingsFileFaults* faults) {
-    if (bytes.size() > INI_MAX_BYTES) {
-        error = L"the file is larger than " + std::to_wstring(INI_MAX_BYTES) + L" bytes";
+    if (bytes.size() > SETTINGS_FILE_MAX_BYTES) {
+        error = L"the file is larger than " + std::to_wstring(SETTINGS_FILE_MAX_BYTES) + L" bytes";
         return false;
     }
     std::vector<FileLine> lines;

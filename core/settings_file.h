@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+// The most a settings file may hold: a larger file is no settings file (it is not read at all).
+constexpr size_t SETTINGS_FILE_MAX_BYTES = 1024 * 1024;
+
 // The nine stored texts as they stand in the file (an empty text: the key is not written).
 struct SettingsFileTexts {
     std::wstring Config;
@@ -44,8 +47,8 @@ struct SettingsFileFaults {
 // trimmed of spaces and tabs; ";" starts a comment line; the first of two equal keys counts. A missing key, or a
 // missing "Sotrix" group, reads as the empty text; lines that cannot be read are left out and listed in faults.
 // False, with a reason and texts and faults as they were, only when nothing in the bytes reads as settings: above
-// INI_MAX_BYTES, a NUL byte without a UTF-16 mark, or text without a single group line or key line. Blank lines and
-// comments alone are an empty settings file.
+// SETTINGS_FILE_MAX_BYTES, a NUL byte without a UTF-16 mark, or text without a single group line or key line. Blank
+// lines and comments alone are an empty settings file.
 bool settings_parse(std::string_view bytes, SettingsFileTexts& texts, std::wstring& error,
                     SettingsFileFaults* faults = nullptr);
 

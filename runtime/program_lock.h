@@ -26,6 +26,8 @@ public:
 
     const char* name() const { return name_; }
     int rank() const { return rank_; }
+    // The threads that wait for the lock at this moment (held by another thread), without the holder.
+    int waiting() const;
 
 private:
     void note_taking();
@@ -41,6 +43,7 @@ private:
     void* waiters_ = nullptr;          // a semaphore: each release for a waiter hands the lock to one of them
 #else
     std::recursive_mutex mutex_;
+    std::atomic<int32_t> waiting_{0};
 #endif
 };
 

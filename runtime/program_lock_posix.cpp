@@ -7,9 +7,15 @@ ProgramLock::~ProgramLock() = default;
 
 void ProgramLock::lock() {
     note_taking();
-    mutex_.lock();
+    if (!mutex_.try_lock()) {
+        waiting_.fetch_add(1, std::memory_order_relaxed);
+        mutex_.lock();
+        waiting_.fetch_sub(1, std::memory_order_relaxed);
+    }
     note_acquired();
 }
+
+int ProgramLock::waiting() const { return waiting_.load(std::memory_order_relaxed); }
 
 bool ProgramLock::try_lock() {
     note_taking();

@@ -92,4 +92,10 @@ void ProgramLock::unlock() {
         ReleaseSemaphore(static_cast<HANDLE>(waiters_), 1, nullptr);
 }
 
+int ProgramLock::waiting() const {
+    // Every thread that counted itself in but the holder waits, or is about to.
+    const int32_t wanting = wanting_.load(std::memory_order_relaxed);
+    return wanting > 1 ? wanting - 1 : 0;
+}
+
 void program_lock_set_main_thread() { main_thread_id = GetCurrentThreadId(); }

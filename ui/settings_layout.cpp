@@ -13,6 +13,10 @@ namespace {
 constexpr int NEW = -1;
 constexpr int PAGE_WIDTH = 800;
 constexpr int PAGE_HEIGHT = 520;
+// The rows, counted from 1, after which the log-folder chooser goes in and after which the page leaves a gap.
+constexpr int CHOOSER_AFTER_ROW = 35;
+constexpr int GAP_AFTER_ROW = 41;
+constexpr int GAP = 10;  // unscaled
 
 constexpr std::array<SettingsRow, 43> ROWS = {{
     {ROW_CHECK_NARROW, CHECK_ALWAYS_ON_TOP, L"Enable Always on Top", L"Keeps mini-monitor on top of other windows", 4,
@@ -80,11 +84,8 @@ int number_of(std::wstring_view text) {
     return value;
 }
 
-}  // namespace
-
-std::span<const SettingsRow> settings_rows() { return ROWS; }
-
-SettingsRowPlaces settings_row_place(const SettingsRow& row, const SettingsPageFrame& frame, SettingsCursor& cursor) {
+// Moves the cursor for the row's column and y, places its controls and moves the cursor past it.
+SettingsRowPlaces row_place(const SettingsRow& row, const SettingsPageFrame& frame, SettingsCursor& cursor) {
     const float s = frame.scale;
     auto u = [s](double n) { return scaled_units(s, n); };
     if (row.column != 0) {
@@ -158,9 +159,28 @@ SettingsRowPlaces settings_row_place(const SettingsRow& row, const SettingsPageF
     return places;
 }
 
-UnitRect settings_chooser_place(const SettingsPageFrame& frame, SettingsCursor& cursor) {
+// The log-folder chooser's container after its row: at the cursor, and the cursor below it and its buttons.
+UnitRect chooser_place(const SettingsPageFrame& frame, SettingsCursor& cursor) {
     const UnitRect place{cursor.column_x + scaled_units(frame.scale, 3), cursor.row_y, scaled_units(frame.scale, 304),
                          scaled_units(frame.scale, 160)};
     cursor.row_y += place.height + scaled_units(frame.scale, 20);
     return place;
+}
+
+}  // namespace
+
+std::span<const SettingsRow> settings_rows() { return ROWS; }
+
+SettingsCursor settings_page_place(const SettingsPageFrame& frame,
+                                   const std::function<void(const SettingsRow&, const SettingsRowPlaces&)>& row_placed,
+                                   const std::function<void(const UnitRect&)>& chooser_placed) {
+    SettingsCursor cursor;
+    int number = 0;
+    for (const SettingsRow& row : ROWS) {
+        ++number;
+        row_placed(row, row_place(row, frame, cursor));
+        if (number == CHOOSER_AFTER_ROW) chooser_placed(chooser_place(frame, cursor));
+        if (number == GAP_AFTER_ROW) cursor.row_y += GAP;
+    }
+    return cursor;
 }

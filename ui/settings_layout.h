@@ -2,6 +2,7 @@
 // three columns, and the places of each row's controls.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -38,9 +39,6 @@ struct SettingsRow {
 
 // The rows in their order.
 std::span<const SettingsRow> settings_rows();
-// The row after which the log-folder chooser goes in, and the row after which the page leaves a gap.
-constexpr int SETTINGS_CHOOSER_AFTER_ROW = 35;  // 1-based, as the rows are counted
-constexpr int SETTINGS_GAP_AFTER_ROW = 41;
 
 // The row cursor while the page is built.
 struct SettingsCursor {
@@ -68,8 +66,11 @@ struct SettingsRowPlaces {
     UnitRect extra3;   // type 10: info text
 };
 
-// Moves the cursor for the row's column and y, places its controls and moves the cursor past it.
-SettingsRowPlaces settings_row_place(const SettingsRow& row, const SettingsPageFrame& frame, SettingsCursor& cursor);
-
-// The log-folder chooser's container after its row: at the cursor, and the cursor below it and its buttons.
-UnitRect settings_chooser_place(const SettingsPageFrame& frame, SettingsCursor& cursor);
+// Places the rows in their order, as the page is built: row_placed(row, places) for each row, where the row
+// moves the cursor for its column and y and then past itself; right after row 35 ("Set") chooser_placed gets the
+// log-folder chooser's container at the cursor, under the "Log Folder" caption, and the cursor goes below it and
+// its buttons; after row 41 ("Export Settings") the cursor goes down 10 units more, a gap before "Shutdown".
+// Returns the cursor after the last row.
+SettingsCursor settings_page_place(const SettingsPageFrame& frame,
+                                   const std::function<void(const SettingsRow&, const SettingsRowPlaces&)>& row_placed,
+                                   const std::function<void(const UnitRect&)>& chooser_placed);

@@ -167,24 +167,15 @@ void settings_page_build(const MainBuild& build) {
     frame.scale = build.layout.settings_scale;
     frame.panel_main_width = build.panel_main_width;
     frame.panel_height = build.layout.panel_height;
-    SettingsCursor cursor;
-    int number = 0;
-    for (const SettingsRow& row : settings_rows()) {
-        ++number;
-        if (row.type == ROW_SIZE_BOX && control_exists(PICTURE_RESIZE_PREVIEW)) {
-            int x = 0, y = 0;
-            control_geometry(PICTURE_RESIZE_PREVIEW, &x, &y, &frame.preview_width, &frame.preview_height);
-        }
-        const SettingsRowPlaces places = settings_row_place(row, frame, cursor);
-        row_make(row, places);
-        if (number == SETTINGS_CHOOSER_AFTER_ROW) {
-            const UnitRect chooser = settings_chooser_place(frame, cursor);
-            container_create(CONTAINER_FOLDER_CHOOSER, on_page(), chooser.x, chooser.y, chooser.width, chooser.height,
-                             0);
-            log_folder_chooser_close();
-        }
-        if (number == SETTINGS_GAP_AFTER_ROW) cursor.row_y += 10;
+    // The window-size box is made once: a page built again keeps its picture's size.
+    if (control_exists(PICTURE_RESIZE_PREVIEW)) {
+        int x = 0, y = 0;
+        control_geometry(PICTURE_RESIZE_PREVIEW, &x, &y, &frame.preview_width, &frame.preview_height);
     }
+    const SettingsCursor cursor = settings_page_place(frame, row_make, [](const UnitRect& chooser) {
+        container_create(CONTAINER_FOLDER_CHOOSER, on_page(), chooser.x, chooser.y, chooser.width, chooser.height, 0);
+        log_folder_chooser_close();
+    });
     SharedInts[SETTINGS_COLUMN_X] = cursor.column_x;
     SharedInts[SETTINGS_ROW_Y] = cursor.row_y;
     SharedInts[SETTINGS_FRAME_TOP] = cursor.frame_top;

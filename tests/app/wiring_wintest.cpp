@@ -1,6 +1,7 @@
-// The real wiring of start-up: every hook that the program needs installed, and through it the saved graph
-// colours on the graphs, the battery saver in the battery column and the data-file panel redrawn after a
-// log flush and a session-history load or save.
+// The real wiring of start-up, shown by what the installed hooks and handlers do: the settings' window hooks,
+// each control's events reaching the handler that acts on them, the saved graph colours on the graphs, the
+// battery saver in the battery column and the data-file panel redrawn after a log flush and a session-history
+// load or save.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,7 +9,9 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_test_support.h"
@@ -21,28 +24,45 @@
 #include "core/language.h"
 #include "core/log_file.h"
 #include "core/saga_store.h"
+#include "core/settings_controls.h"
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "runtime/display_probe_win.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
+#include "runtime/gui/check_box/check_box.h"
+#include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/list_view/list_view.h"
 #include "runtime/gui/panel/panel.h"
+#include "runtime/gui/text/text.h"
+#include "runtime/gui/track_bar/track_bar.h"
 #include "runtime/gui/window/window.h"
 #include "system/battery_texts.h"
 #include "system/system_monitor.h"
 #include "ui/graph_control.h"
 #include "ui/graph_descriptor.h"
 #include "ui/graph_draw.h"
+#include "ui/ping_toolbar.h"
 
 namespace {
 
 constexpr int WINDOW = 530;
 
 void main_window_ensure_stub() {}
+
+int ensure_calls = 0;
+void main_window_ensure_counted() { ++ensure_calls; }
+
+std::vector<int> tabs_drawn;
+
+std::wstring main_title() {
+    wchar_t text[512] = {};
+    GetWindowTextW(reinterpret_cast<HWND>(window_handle(WIN_MAIN)), text, 511);
+    return text;
+}
 
 class Wiring : public ::testing::Test {
 protected:
@@ -62,35 +82,166 @@ protected:
     }
 };
 
-TEST_F(Wiring, EveryHookThatTheProgramNeedsIsInstalled) {
+// The settings' hooks that start-up installs act on the windows: the main window's build that start-up
+// passes, a window's position, a track bar's value, a control's text, a graph's plot colour and the Settings
+// tab's boxes from the options.
+TEST_F(Wiring, TheSettingsHooksActOnTheWindows) {
+    ensure_calls = 0;
+    startup_ui_hooks_install(main_window_ensure_counted);
+    const SettingsUiHooks hooks = settings_ui_hooks();
+    ASSERT_NE(hooks.main_window_ensure, nullptr);
+    hooks.main_window_ensure();
+    EXPECT_EQ(ensure_calls, 1) << "not the main window's build that start-up passed";
+
+    ASSERT_NE(hooks.window_position, nullptr);
+    window_move(WINDOW, 50, 90, GUI_KEEP, GUI_KEEP);
+    int32_t x = -1, y = -1;
+    EXPECT_TRUE(hooks.window_position(WINDOW, &x, &y));
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 90);
+    EXPECT_FALSE(hooks.window_position(WINDOW + 1, &x, &y)) << "a window that does not exist";
+
+    ASSERT_NE(hooks.trackbar_position, nullptr);
+    ASSERT_EQ(track_bar_create(TRACK_TRANSPARENCY, gui_in_window(WINDOW), 0, 0, 150, 30, 1, 9, 0), TRACK_TRANSPARENCY);
+    track_bar_value_set(TRACK_TRANSPARENCY, 7);
+    EXPECT_EQ(hooks.trackbar_position(TRACK_TRANSPARENCY), 7);
+    EXPECT_EQ(hooks.trackbar_position(TRACK_WINDOW_WIDTH), -1) << "a track bar that does not exist";
+
+    ASSERT_NE(hooks.control_text_set, nullptr);
+    ASSERT_EQ(text_label_create(TEXT_LOG_BUFFER, gui_in_window(WINDOW), 0, 40, 150, 20, L"", 0), TEXT_LOG_BUFFER);
+    hooks.control_text_set(TEXT_LOG_BUFFER, L"42 / 100");
+    EXPECT_TRUE(loop_until([] { return control_text(TEXT_LOG_BUFFER) == L"42 / 100"; }))
+        << "the text shows " << testing::PrintToString(control_text(TEXT_LOG_BUFFER));
+    hooks.control_text_set(TEXT_LOG_FOLDER, L"nowhere to show it");
+
+    ASSERT_NE(hooks.graph_color_set, nullptr);
+    ASSERT_NE(hooks.graph_color, nullptr);
+    ASSERT_NE(graph_descriptor_create(GRAPH_CPU_SPEED, 10, 0, 0), nullptr);
+    hooks.graph_color_set(GRAPH_CPU_SPEED, 0x123456);
+    EXPECT_EQ(graph_get_attribute(GRAPH_CPU_SPEED, GRAPH_ATTR_PLOT_COLOR), 0x123456);
+    EXPECT_EQ(hooks.graph_color(GRAPH_CPU_SPEED), 0x123456);
+    EXPECT_EQ(hooks.graph_color(GRAPH_PAGEFILE), -1) << "a graph that does not exist";
+
+    ASSERT_NE(hooks.settings_controls_refresh, nullptr);
+    const OptionCheckBox* sound = option_check_box(CHECK_SOUND);
+    ASSERT_NE(sound, nullptr);
+    ASSERT_EQ(check_box_create(CHECK_SOUND, gui_in_window(WINDOW), 0, 70, 150, 20, L"Sound", 0), CHECK_SOUND);
+    for (const int32_t on : {1, 0, 1}) {
+        SharedInts[sound->option] = on;
+        hooks.settings_controls_refresh(0);
+        EXPECT_EQ(check_box_state(CHECK_SOUND), on) << "the option " << on;
+    }
+}
+
+// Posts a control event as the runtime reports a user's action and turns the event loop until it is handled.
+bool control_event_served(int control, int type, int x = 0, int y = 0) {
+    GuiEvent event;
+    event.kind = EVENT_CONTROL;
+    event.window = WIN_MAIN;
+    event.control = control;
+    event.type = type;
+    event.x = x;
+    event.y = y;
+    return gui_event_post(event) && loop_until([] { return gui_event_count() == 0; });
+}
+
+// A graph of 100 pixels on a canvas as wide, holding five samples of the value.
+void graph_with_samples(int graph, float value) {
+    ASSERT_EQ(canvas_create(graph, gui_in_window(WINDOW), 0, 100, 100, 40, 0, 0), graph);
+    ASSERT_NE(graph_descriptor_create(graph, 100, graph, 0), nullptr);
+    graph_add_sample(graph, value, 5);
+}
+
+// Each control's events reach the handler that the wiring gave it, shown by what that handler does: the
+// read-outs of graphs and strips in the main window's title, the redraw of a chosen tab, and the Ping tab's
+// requests and fields. (The compact window's canvas is shown by the clicks of the shortcut tests.)
+TEST_F(Wiring, EachControlsEventsReachTheHandlerThatActsOnThem) {
+    ASSERT_TRUE(window_open(WIN_MAIN, 60, 60, 500, 300, L"main window", WINDOW_CAPTION | WINDOW_INVISIBLE));
+    ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, 500, 300), PANEL_MAIN);
+    for (const wchar_t* caption :
+         {L"System", L"Processors", L"Graphics", L"Storage", L"Networks", L"Ping", L"Events", L"Settings", L"About"}) {
+        panel_tab_add(PANEL_MAIN, caption);
+    }
     startup_ui_hooks_install(main_window_ensure_stub);
-    startup_monitor_hooks_install();
     startup_event_handlers_add();
+    GraphsRefreshHooks redraw = tab_redraw_hooks();  // the program's own; only the drawing is counted
+    redraw.draw_tab = [](int tab) { tabs_drawn.push_back(tab); };
+    graphs_refresh_hooks_set(redraw);
 
-    const SettingsUiHooks settings = settings_ui_hooks();
-    EXPECT_EQ(settings.main_window_ensure, main_window_ensure_stub);
-    EXPECT_NE(settings.window_position, nullptr);
-    EXPECT_NE(settings.graph_color, nullptr) << "the saved graph colours would never reach the graphs";
-    EXPECT_NE(settings.graph_color_set, nullptr) << "the saved graph colours would never reach the graphs";
-    EXPECT_NE(settings.trackbar_position, nullptr);
-    EXPECT_NE(settings.control_text_set, nullptr);
-    EXPECT_NE(system_monitor_hooks().battery_column_set, nullptr) << "the battery column would not show the saver";
-
-    struct Handled {
-        int control;
-        const char* what;
-    };
     const int core_graph = SharedInts[CORE_GRAPH_START].load();
     const int gpu_graph = SharedInts[GPU_GRAPH_START].load();
-    for (const Handled& handled :
-         {Handled{CANVAS_COMPACT, "the compact window's canvas"}, Handled{PANEL_MAIN, "the main panel's tab change"},
-          Handled{GRAPH_PHYSICAL_MEMORY, "a graph's read-out"}, Handled{core_graph, "a processor graph's read-out"},
-          Handled{gpu_graph, "a GPU graph's read-out"}, Handled{CANVAS_CPU_TEMPERATURE, "the CPU strip's read-out"},
-          Handled{CANVAS_PING_LIST, "the ping list"}, Handled{CANVAS_PING_STATUS, "the ping status line's sort"},
-          Handled{BUTTON_PING_ADD, "the ping add button"}, Handled{BUTTON_PING_NOW, "the ping-now button"},
-          Handled{COMBO_PING_INTERVAL, "the ping interval"}, Handled{INPUT_PING_IP_TO, "the ping range fields"}}) {
-        EXPECT_NE(control_handler_find(handled.control), nullptr) << handled.what;
+    graph_with_samples(GRAPH_PHYSICAL_MEMORY, 11.0f);
+    graph_with_samples(core_graph, 22.0f);
+    graph_with_samples(gpu_graph, 33.0f);
+    ASSERT_EQ(canvas_create(CANVAS_CPU_TEMPERATURE, gui_in_window(WINDOW), 0, 150, 100, 20, 0, 0),
+              CANVAS_CPU_TEMPERATURE);
+    {
+        std::lock_guard guard(HistoryMutex);
+        CpuCoreTable[0].history.assign(5, HistoryPoint{0, date_now(), 45});
     }
+    {
+        std::lock_guard guard(PingListMutex);
+        PingHostList.assign(1, PSys{});
+    }
+    SharedInts[PING_CHAR_WIDTH] = 8;
+    shared_text_set(PING_INTERVAL_CHOICES, L"1,2,5,10");
+    ASSERT_EQ(combo_box_create(COMBO_PING_INTERVAL, gui_in_window(WINDOW), 0, 180, 100, 200, 0), COMBO_PING_INTERVAL);
+    for (const wchar_t* item : {L"1", L"2", L"5", L"10"}) combo_box_item_add(COMBO_PING_INTERVAL, -1, item);
+    ASSERT_EQ(ip_input_create(INPUT_PING_IP_FROM, gui_in_window(WINDOW), 0, 210, 150, 22), INPUT_PING_IP_FROM);
+    ASSERT_EQ(ip_input_create(INPUT_PING_IP_TO, gui_in_window(WINDOW), 160, 210, 150, 22), INPUT_PING_IP_TO);
+    SharedInts[PING_MODE] = PING_MODE_RANGE;
+    gui_event_clear();
+
+    // A pointer over a graph: its newest sample in the title.
+    const struct {
+        int graph;
+        const wchar_t* shown;
+    } readouts[] = {{GRAPH_PHYSICAL_MEMORY, L"= 11%"}, {core_graph, L"= 22%"}, {gpu_graph, L"= 33%"}};
+    for (const auto& readout : readouts) {
+        ASSERT_TRUE(control_event_served(readout.graph, EVENT_TYPE_MOUSE_MOVE, 99));
+        const std::wstring shown = readout.shown;
+        EXPECT_TRUE(loop_until([&] { return main_title().find(shown) != std::wstring::npos; }))
+            << "graph " << readout.graph << ": the title reads " << testing::PrintToString(main_title());
+    }
+    // The chosen tab is redrawn at once.
+    panel_tab_select(PANEL_MAIN, TAB_STORAGE);
+    tabs_drawn.clear();
+    ASSERT_TRUE(control_event_served(PANEL_MAIN, EVENT_TYPE_CHANGE));
+    EXPECT_EQ(tabs_drawn, std::vector<int>{TAB_STORAGE}) << "the tab change did not redraw the chosen tab";
+    // A pointer over the CPU strip on the Processors tab: its newest temperature in the title.
+    panel_tab_select(PANEL_MAIN, TAB_PROCESSORS);
+    ASSERT_TRUE(control_event_served(CANVAS_CPU_TEMPERATURE, EVENT_TYPE_MOUSE_MOVE, 98));
+    EXPECT_TRUE(loop_until([] { return main_title().find(L"CPU 45") != std::wstring::npos; }))
+        << "the title reads " << testing::PrintToString(main_title());
+
+    // "Ping now" asks the monitor for a round at once.
+    SharedQuads[PING_NEXT_ROUND] = date_now() + 3600;
+    ASSERT_TRUE(control_event_served(BUTTON_PING_NOW, EVENT_TYPE_LEFT_CLICK));
+    EXPECT_LE(SharedQuads[PING_NEXT_ROUND].load(), date_now()) << "no ping round asked for";
+    // A click on the ping header's 41st character sorts by the third column.
+    SharedInts[PING_REQ_SORT] = 0;
+    ASSERT_TRUE(control_event_served(CANVAS_PING_STATUS, EVENT_TYPE_LEFT_CLICK, 8 * 40 + 3));
+    EXPECT_EQ(SharedInts[PING_REQ_SORT].load(), 3);
+    // The third interval: 5 s between rounds.
+    combo_box_select(COMBO_PING_INTERVAL, 2);
+    ASSERT_TRUE(control_event_served(COMBO_PING_INTERVAL, EVENT_TYPE_CHANGE));
+    EXPECT_EQ(SharedInts[PING_INTERVAL_S].load(), 5);
+    EXPECT_EQ(SharedInts[PING_INTERVAL_CHOICE].load(), 2);
+    // A new end of the range takes the start into its network, keeping the start's last number.
+    ip_input_address_set(INPUT_PING_IP_FROM, 0x0500000A);  // 10.0.0.5
+    ip_input_address_set(INPUT_PING_IP_TO, 0x0901A8C0);    // 192.168.1.9
+    gui_event_clear();
+    ASSERT_TRUE(control_event_served(INPUT_PING_IP_TO, EVENT_TYPE_CHANGE));
+    EXPECT_EQ(SharedQuads[PING_RANGE_TO].load(), 0x0901A8C0);
+    EXPECT_TRUE(loop_until([] { return ip_input_address(INPUT_PING_IP_FROM) == 0x0501A8C0u; }))
+        << "the range's start is " << std::hex << ip_input_address(INPUT_PING_IP_FROM);
+
+    graphs_refresh_hooks_set(GraphsRefreshHooks{});
+    {
+        std::lock_guard guard(PingListMutex);
+        PingHostList.clear();
+    }
+    window_close(WIN_MAIN);
 }
 
 TEST_F(Wiring, SavedGraphColoursReachTheGraphsAndComeBackForTheSave) {
@@ -170,8 +321,6 @@ TEST_F(Wiring, TheDataFilePanelIsRedrawnAfterAFlushAndAHistoryLoadOrSave) {
             << "the panel was not redrawn after the " << action.what;
     }
 }
-
-std::vector<int> tabs_drawn;
 
 TEST_F(Wiring, TheShownTabIsRedrawnWhenTheMainWindowComesBack) {
     ASSERT_TRUE(window_open(WIN_MAIN, 60, 60, 400, 300, L"main window", WINDOW_CAPTION | WINDOW_INVISIBLE));

@@ -9,7 +9,6 @@
 
 #include "core/settings_code.h"
 #include "files_test_support.h"
-#include "runtime/ini_file.h"
 
 namespace {
 
@@ -188,7 +187,7 @@ TEST(SettingsFileBytes, BytesWithoutAnySettingsLineAreRefused) {
         {"truncated in the group line", BOM + "\r\n[Sotr"},
         {"UTF-16 mark and binary data", std::string("\xFF\xFE\x01\x00\x00\x00\xAB\xCD", 8)},
         {"UTF-16 text without a mark", std::string("[\0S\0o\0t\0r\0i\0x\0]\0", 16)},
-        {"larger than the limit", "[Sotrix]\r\n" + std::string(INI_MAX_BYTES, ' ')},
+        {"larger than the limit", "[Sotrix]\r\n" + std::string(SETTINGS_FILE_MAX_BYTES, ' ')},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);

@@ -1,6 +1,6 @@
 // The real Sotrix.exe's Events tab under Wine: its event page thread lists the logs that hold records (Wine's
-// logs hold none), draws the status line, serves a font change, and ends promptly when the program quits
-// while a search was asked for.
+// logs hold none, so the wanted log is dropped), draws the status line, serves a font change, and ends
+// promptly when the program quits while a search was asked for.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,36 +8,34 @@
 #include "integration/program_actions.h"
 #include "integration/program_support.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The logs that hold records, as this process sees them: the event-log service's names, each opened and
-// counted, in the service's order.
-std::vector<std::wstring> logs_with_records() {
-    std::vector<std::wstring> names;
+// The record count of every log that the event-log service names, as this process reads it with the calls
+// the program makes; -1 for a log that does not open.
+std::map<std::wstring, long> log_record_counts() {
+    std::map<std::wstring, long> counts;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\EventLog", 0,
-                      KEY_READ | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 255;
-            if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            names.emplace_back(name, length);
+                      KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return counts;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 255;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        long& count = counts[std::wstring(name, length)];
+        count = -1;
+        if (HANDLE log = OpenEventLogW(nullptr, name)) {
+            DWORD records = 0;
+            if (GetNumberOfEventLogRecords(log, &records)) count = static_cast<long>(records);
+            CloseEventLog(log);
         }
-        RegCloseKey(key);
     }
-    if (names.empty()) names = {L"Application", L"System", L"Security"};
-    std::vector<std::wstring> listed;
-    for (const std::wstring& name : names) {
-        HANDLE log = OpenEventLogW(nullptr, name.c_str());
-        if (!log) continue;
-        DWORD count = 0;
-        if (GetNumberOfEventLogRecords(log, &count) && count > 0) listed.push_back(name);
-        CloseEventLog(log);
-    }
-    return listed;
+    RegCloseKey(key);
+    return counts;
 }
 
 // Pixels of the control on the screen that are clearly of the colour (0xRRGGBB of pure red or blue), also
@@ -70,18 +68,31 @@ protected:
     }
 };
 
-TEST_F(EventsProgram, TheTabListsTheLogsWithRecordsPromptsForOneAndServesAFontChange) {
+// The selector lists the logs that hold records; Wine's logs all open and hold none, so what the program can
+// show here is the empty selector and what follows from it: the log that the settings file asks for is not
+// listed, so none is chosen, the status line prompts for one, nothing is read, and the settings saved at the
+// exit keep no log. A selector that was never filled would keep the settings' log and fail here.
+TEST_F(EventsProgram, NoLogOfWineIsListedSoTheWantedOneIsDroppedAndTheTabPromptsAndServesAFontChange) {
+    const std::map<std::wstring, long> counts = log_record_counts();
+    ASSERT_TRUE(counts.contains(L"System")) << "the service does not name the System log";
+    for (const auto& [name, count] : counts)
+        ASSERT_EQ(count, 0) << testing::PrintToString(name) << ": the expectations below are for logs that open and "
+                            << "hold no records";
+    file_write(folder_ / L"Sotrix.ini", "[Sotrix]\r\nEventLog = System\r\n");
+
     Program* program = nullptr;
     const HWND main = open_events(program);
     ASSERT_NE(main, nullptr) << "no main window";
     const std::map<int, HWND> inside = descendants_of(main);
     const HWND status = inside.at(CANVAS_EVENTS_STATUS);
 
-    // The page thread's start draws the prompt to choose a log in blue: no log of Wine holds records, so
-    // none is chosen and nothing is read.
+    // The page thread's start fills the selector, then draws the status line in blue: the prompt to choose a
+    // log, since the wanted one is not listed.
     EXPECT_TRUE(wait_until(15000, [&] { return pixels_of(status, 0x0000FF) > 20; }))
         << "the event page thread drew no status line";
-    EXPECT_EQ(combo_items(inside.at(COMBO_EVENT_LOG)), logs_with_records()) << "the log selector's logs";
+    const HWND selector = inside.at(COMBO_EVENT_LOG);
+    EXPECT_EQ(combo_items(selector), std::vector<std::wstring>{}) << "logs without records are listed";
+    EXPECT_EQ(SendMessageW(selector, CB_GETCURSEL, 0, 0), CB_ERR) << "a log is chosen";
     EXPECT_EQ(SendMessageW(inside.at(LIST_EVENTS), LVM_GETITEMCOUNT, 0, 0), 0);
 
     // A font size of 12 (item 3): the thread applies it and says so in red on the status line.
@@ -90,6 +101,8 @@ TEST_F(EventsProgram, TheTabListsTheLogsWithRecordsPromptsForOneAndServesAFontCh
         << "the font change was not served";
     EXPECT_EQ(SendMessageW(inside.at(COMBO_EVENT_FONT_SIZE), CB_GETCURSEL, 0, 0), 3);
     ASSERT_TRUE(shut_down(*program));
+    const std::string saved = file_bytes(folder_ / L"Sotrix.ini");
+    EXPECT_EQ(ini_value(saved, "EventLog"), "") << "the log that was not listed is still the chosen one:\n" << saved;
 }
 
 TEST_F(EventsProgram, AQuitRightAfterASearchRequestEndsTheProgramPromptly) {

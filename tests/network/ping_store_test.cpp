@@ -209,17 +209,25 @@ TEST_F(PingStore, TheSaveWaitsForTheListsLockAndGivesUpAtItsBound) {
         std::lock_guard guard(PingListMutex);
         held = true;
         while (!release.load()) std::this_thread::yield();
+        PingHostList.push_back(host_of(0x0200007F, L"two"));  // a change made before the lock is let go
     });
     ASSERT_TRUE(wait_until([&] { return held.load(); }));
     EXPECT_EQ(ping_list_save(Path, 50), 0) << "a save must not read the list while another thread holds it";
     EXPECT_FALSE(file_exists(file_path(Path)));
+
+    // Without a bound the save waits: it is seen waiting for the lock, has written nothing meanwhile, and
+    // once the lock is free it saves the list as the holder left it.
     std::atomic<int> result{-1};
     std::thread saver([&] { result = ping_list_save(Path, -1); });
+    const bool waited = wait_until([&] { return PingListMutex.waiting() == 1; });
+    EXPECT_TRUE(waited) << "the save did not wait for the list's lock (it returned " << result.load() << ")";
+    EXPECT_EQ(result.load(), -1) << "the save ended while the list was held";
+    EXPECT_FALSE(file_exists(file_path(Path)));
     release = true;
     holder.join();
     saver.join();
     EXPECT_EQ(result.load(), 1);
-    EXPECT_EQ(addresses_in(file_bytes(Path)), std::vector<std::wstring>{L"127.0.0.1"});
+    EXPECT_EQ(addresses_in(file_bytes(Path)), (std::vector<std::wstring>{L"127.0.0.1", L"127.0.0.2"}));
 }
 
 }  // namespace

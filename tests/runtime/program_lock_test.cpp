@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/program_lock.h"
+#include "runtime/wait_until.h"
 
 namespace {
 
@@ -43,6 +44,32 @@ TEST(ProgramLock, ExcludesOtherThreads) {
     }
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(counter, 20000);
+}
+
+// What a test of a lock's user watches for: a thread blocked on the lock counts as waiting until it has it.
+TEST(ProgramLock, CountsTheThreadsThatWaitForIt) {
+    ProgramLock lock("Waited", 1);
+    EXPECT_EQ(lock.waiting(), 0);
+    lock.lock();
+    lock.lock();  // the holder's own entries are no waits
+    EXPECT_EQ(lock.waiting(), 0);
+    std::atomic<int> entered{0};
+    std::vector<std::thread> waiters;
+    for (int t = 0; t < 2; ++t) {
+        waiters.emplace_back([&] {
+            lock.lock();
+            ++entered;
+            lock.unlock();
+        });
+    }
+    EXPECT_TRUE(wait_until([&] { return lock.waiting() == 2; })) << "waiting: " << lock.waiting();
+    EXPECT_EQ(entered.load(), 0);
+    lock.unlock();
+    EXPECT_EQ(entered.load(), 0) << "a waiter entered while the lock was still held";
+    lock.unlock();
+    for (auto& waiter : waiters) waiter.join();
+    EXPECT_EQ(entered.load(), 2);
+    EXPECT_EQ(lock.waiting(), 0);
 }
 
 bool outer_first(int outer, int inner) { return outer < inner; }

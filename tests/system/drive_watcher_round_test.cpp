@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 #include "core/control_numbers.h"
@@ -13,6 +14,8 @@
 #include "runtime/date.h"
 #include "runtime/wait_until.h"
 #include "system/drive_rescan.h"
+#include "ui/graph_control.h"
+#include "ui/graph_descriptor.h"
 
 namespace {
 
@@ -63,6 +66,51 @@ TEST(DriveWatcher, StartsTheRateGraphsAtTheirFirstTop) {
         EXPECT_EQ(scale.scale_top, 128);
         EXPECT_EQ(scale.peak, 127);
     }
+}
+
+// The watcher's start values may land while the system sampler already rescales the same entries (both run
+// at start-up). Run the two for real at once, with a third thread reading as the graphs' drawing would: under
+// ThreadSanitizer an entry that is not safe to share fails the run, and on any build every value read is one
+// that a writer stored whole. Afterwards the sampler's next rate sets the top as ever.
+TEST(DriveWatcher, TheStartValuesMayLandWhileTheSamplerRescales) {
+    drive_test_reset();
+    graph_descriptors_clear();
+    ASSERT_NE(graph_descriptor_create(GRAPH_DISK_WRITE, 100, 0, 0), nullptr);
+    drive_watcher_start();
+    constexpr int ROUNDS = 20000;
+    constexpr int64_t RATES_KB[] = {0, 200, 0, 1000, 0, 5000, 0, 127};  // highest 5000 KB: top at most 5120
+    const RateGraphScale& write = RateGraphScales[0];
+    std::atomic<int> running{2};
+    std::atomic<int> odd_tops{0}, odd_peaks{0};
+    const auto check = [&] {
+        const int64_t top = write.scale_top;
+        if (top < 128 || top > 5120 || top % 128 != 0) ++odd_tops;
+        const int64_t peak = write.peak;
+        if (peak != 127 && std::find(std::begin(RATES_KB), std::end(RATES_KB), peak) == std::end(RATES_KB)) ++odd_peaks;
+    };
+    std::thread watcher([&] {
+        for (int round = 0; round < ROUNDS; ++round) drive_watcher_start();
+        --running;
+    });
+    std::thread sampler([&] {
+        for (int round = 0; round < ROUNDS; ++round) rate_graph_autoscale(GRAPH_DISK_WRITE, RATES_KB[round % 8] * 1024);
+        --running;
+    });
+    std::thread reader([&] {
+        while (running.load() > 0) check();
+    });
+    watcher.join();
+    sampler.join();
+    reader.join();
+    check();
+    EXPECT_EQ(odd_tops.load(), 0) << "scale tops that no writer stored";
+    EXPECT_EQ(odd_peaks.load(), 0) << "peaks that no writer stored";
+
+    rate_graph_autoscale(GRAPH_DISK_WRITE, 6000 * 1024);
+    EXPECT_EQ(write.scale_top, 6016);
+    EXPECT_EQ(graph_get_attribute(GRAPH_DISK_WRITE, GRAPH_ATTR_TOP), 6016);
+    EXPECT_EQ(write.peak, 127);
+    graph_descriptors_clear();
 }
 
 TEST(DriveWatcher, UsedSpaceShowsRedThenDarkRedThenNormal) {

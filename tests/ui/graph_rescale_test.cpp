@@ -1,9 +1,7 @@
 // The automatic top of the disk and network rate graphs.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
-#include <thread>
 
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
@@ -120,72 +118,6 @@ TEST_F(GraphRescale, ScalesKeepTheirStateBeforeTheGraphExists) {
     rate_graph_autoscale(GRAPH_NET_RECEIVE, 5000 * 1024);
     EXPECT_EQ(RateGraphScales[3].scale_top, 5120);
     EXPECT_EQ(graph_get_attribute(GRAPH_NET_RECEIVE, GRAPH_ATTR_TOP), 0);
-}
-
-// A value whose two 32-bit halves are both x: a torn read mixes the halves of two such values.
-constexpr int64_t halves(int64_t x) { return (x << 32) | x; }
-constexpr int64_t high_half(int64_t v) { return v >> 32; }
-constexpr int64_t low_half(int64_t v) { return v & 0xFFFFFFFF; }
-
-// The drive watcher's start values may land while the sampler rescales the same entry. Nobody may ever see
-// a value made of halves of two stores: scale tops are halves(x), peaks halves(x), halves(x) - 1 or 127. A
-// third thread reads all the time, as the graph's drawing would.
-TEST_F(GraphRescale, StartValuesAndRescalingNeverTearEachOther) {
-    constexpr int ROUNDS = 200000;
-    RateGraphScale& write = RateGraphScales[0];
-    write.scale_top = halves(256);
-    write.peak = halves(256);
-    std::atomic<int> ready{0};
-    std::atomic<int> writers_left{2};
-    std::atomic<int64_t> torn_top{0}, torn_peak{0};
-    std::atomic<int> torn_count{0};
-    const auto check = [&] {
-        const int64_t top = write.scale_top;
-        if (high_half(top) != low_half(top)) {
-            torn_top = top;
-            ++torn_count;
-        }
-        const int64_t peak = write.peak;
-        const int64_t step = high_half(peak) - low_half(peak);
-        if (peak != 127 && step != 0 && step != 1) {
-            torn_peak = peak;
-            ++torn_count;
-        }
-    };
-    const auto start_together = [&] {
-        ready.fetch_add(1);
-        while (ready.load() < 3) std::this_thread::yield();
-    };
-    // Stands for the drive watcher's start: tops and peaks below every rate the sampler reports.
-    std::thread watcher([&] {
-        start_together();
-        for (int round = 0; round < ROUNDS; ++round) {
-            const int64_t value = halves(round % 2 == 0 ? 256 : 512);
-            write.scale_top = value;
-            write.peak = value;
-        }
-        writers_left.fetch_sub(1);
-    });
-    // The sampler: each rate grows the top to halves(b) for a b above the watcher's values.
-    std::thread sampler([&] {
-        start_together();
-        for (int round = 0; round < ROUNDS; ++round) {
-            const int64_t b = 128 * (8 + round % 8000);
-            rate_graph_autoscale(GRAPH_DISK_WRITE, (halves(b) - 1) * 1024);
-            check();
-        }
-        writers_left.fetch_sub(1);
-    });
-    std::thread reader([&] {
-        start_together();
-        while (writers_left.load() > 0) check();
-    });
-    watcher.join();
-    sampler.join();
-    reader.join();
-    check();
-    EXPECT_EQ(torn_count.load(), 0) << std::hex << "values made of two stores, the last top 0x" << torn_top.load()
-                                    << ", the last peak 0x" << torn_peak.load();
 }
 
 }  // namespace

@@ -4,32 +4,30 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 #include "core/control_numbers.h"
 
 namespace {
 
-// Places every row as the build does; the control's place by number, frames by their caption.
+// The page as the build places it: each control's places by number, frames by their caption.
 struct PlacedPage {
     std::map<int, SettingsRowPlaces> controls;
     std::map<std::wstring, UnitRect> frames;
-    UnitRect chooser;
+    std::vector<UnitRect> choosers;
 };
 
 PlacedPage place_page(const SettingsPageFrame& frame) {
     PlacedPage page;
-    SettingsCursor cursor;
-    int number = 0;
-    for (const SettingsRow& row : settings_rows()) {
-        ++number;
-        const SettingsRowPlaces places = settings_row_place(row, frame, cursor);
-        if (row.type == ROW_FRAME)
-            page.frames[std::wstring(row.label)] = places.control;
-        else if (row.control >= 0)
-            page.controls[row.control] = places;
-        if (number == SETTINGS_CHOOSER_AFTER_ROW) page.chooser = settings_chooser_place(frame, cursor);
-        if (number == SETTINGS_GAP_AFTER_ROW) cursor.row_y += 10;
-    }
+    settings_page_place(
+        frame,
+        [&](const SettingsRow& row, const SettingsRowPlaces& places) {
+            if (row.type == ROW_FRAME)
+                page.frames[std::wstring(row.label)] = places.control;
+            else if (row.control >= 0)
+                page.controls[row.control] = places;
+        },
+        [&](const UnitRect& chooser) { page.choosers.push_back(chooser); });
     return page;
 }
 
@@ -85,7 +83,12 @@ TEST(SettingsLayout, BoxesAtThePageTopAndTheSizeBox) {
     EXPECT_EQ(size.extra2.x, size.control.right()) << "the height slider at its right";
     EXPECT_EQ(size.extra3.x, size.extra2.right() + 1);
     const UnitRect log_folder = page.controls.at(TEXT_LOG_FOLDER).control;
-    EXPECT_EQ(page.chooser.bottom() + 3, log_folder.y) << "the chooser right above the folder text";
+    ASSERT_EQ(page.choosers.size(), 1u) << "one log-folder chooser";
+    const UnitRect chooser = page.choosers.front();
+    EXPECT_EQ(chooser.x, page.controls.at(TEXT_LOG_FOLDER).control.x) << "in the second column, as the folder text";
+    EXPECT_EQ(chooser.y, page.controls.at(BUTTON_PORTABLE_LOG_FOLDER).control.y + scaled_units(1.5f, 21))
+        << "one caption line below the Portable and Default buttons";
+    EXPECT_EQ(chooser.bottom() + 3, log_folder.y) << "the chooser right above the folder text";
     EXPECT_EQ(page.controls.at(BUTTON_SET_LOG_FOLDER).control.y, log_folder.y);
     EXPECT_GT(page.controls.at(BUTTON_SET_LOG_FOLDER).control.x, log_folder.right());
     EXPECT_GT(size.control.y, log_folder.bottom()) << "the size box below the folder row";
@@ -95,6 +98,19 @@ TEST(SettingsLayout, BoxesAtThePageTopAndTheSizeBox) {
         EXPECT_LE(places.control.right(), 1200) << number;
     }
     EXPECT_LE(page.frames.at(L"Resize Window").bottom(), 780);
+}
+
+// The wide buttons of the third column follow each other, with a gap of 10 units (unscaled) between Export
+// and Shutdown.
+TEST(SettingsLayout, TheThirdColumnsButtonsLeaveAGapBeforeShutdown) {
+    for (const float scale : {1.0f, 1.5f}) {
+        const PlacedPage page = place_page({scale, 1200, 780});
+        const int advance = scaled_units(scale, 22);
+        const int import_y = page.controls.at(BUTTON_IMPORT_SETTINGS).control.y;
+        EXPECT_EQ(page.controls.at(BUTTON_EXPORT_SETTINGS).control.y, import_y + advance) << scale;
+        EXPECT_EQ(page.controls.at(BUTTON_SHUTDOWN).control.y, import_y + 2 * advance + 10) << scale;
+        EXPECT_EQ(page.controls.at(BUTTON_RESTART).control.y, import_y + 3 * advance + 10) << scale;
+    }
 }
 
 }  // namespace
