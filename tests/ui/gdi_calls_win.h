@@ -58,19 +58,17 @@ inline void slot_write(void** slot, void* value) {
 }
 
 // One counted function: its original and the counter that stands in for it.
-#define GDI_COUNTED(library, result, name, parameters, arguments, note)                          \
-    inline result(WINAPI* original_##name) parameters = nullptr;                                 \
-    inline result WINAPI counted_##name parameters {                                             \
-        note;                                                                                    \
-        return original_##name arguments;                                                        \
-    }                                                                                            \
-    struct Hook_##name {                                                                         \
-        static constexpr const char* LIBRARY = library;                                          \
-        static constexpr const char* NAME = #name;                                               \
-        static void* counted() { return reinterpret_cast<void*>(counted_##name); }               \
-        static void keep(void* original) {                                                       \
-            original_##name = reinterpret_cast<decltype(original_##name)>(original);             \
-        }                                                                                        \
+#define GDI_COUNTED(library, result, name, parameters, arguments, note)                                               \
+    inline result(WINAPI* original_##name) parameters = nullptr;                                                      \
+    inline result WINAPI counted_##name parameters {                                                                  \
+        note;                                                                                                         \
+        return original_##name arguments;                                                                             \
+    }                                                                                                                 \
+    struct Hook_##name {                                                                                              \
+        static constexpr const char* LIBRARY = library;                                                               \
+        static constexpr const char* NAME = #name;                                                                    \
+        static void* counted() { return reinterpret_cast<void*>(counted_##name); }                                    \
+        static void keep(void* original) { original_##name = reinterpret_cast<decltype(original_##name)>(original); } \
     };
 
 GDI_COUNTED("gdi32.dll", BOOL, ExtTextOutW,
