@@ -103,23 +103,19 @@ TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
 }
 
 // The compact window makes room for the AMD entry's cell: taller with the GPU than with a library that has none.
+// Its height is read at the last step of the start-up (adding the tray icon), after the layout for the GPUs.
 TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
     auto compact_height = [&]() -> LONG {
-        Program& program = start(L"norepair");
-        const HWND compact = wait_for_window(program, WindowKind::COMPACT);
-        if (!compact) return -1;
-        RECT client{};
-        LONG height = -1;
-        wait_until(START_MS, [&] {  // the height once the start-up layout has settled
-            GetClientRect(compact, &client);
-            const LONG now = client.bottom - client.top;
-            const bool steady = now == height && now > 0;
-            height = now;
-            Sleep(300);
-            return steady;
-        });
+        Program& program = start(L"norepair", CREATE_SUSPENDED);
+        if (!program.started) return -1;
+        ShellTrayStandIn tray(program.id());
+        EXPECT_TRUE(tray.first_of_its_class()) << "the test's tray window is not the one the shell's calls reach";
+        ResumeThread(program.process.hThread);
+        ShellTrayStandIn::Seen seen;
+        EXPECT_TRUE(tray.wait_for_icon(START_MS, seen)) << "the program added no tray icon";
+        EXPECT_TRUE(seen.compact_found) << "no compact window";
         EXPECT_TRUE(shut_down(program));
-        return height;
+        return seen.compact_found ? seen.compact_height : -1;
     };
     file_write(folder_ / L"adl.cfg", "gpus=0\n");
     const LONG without = compact_height();
