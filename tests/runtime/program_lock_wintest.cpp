@@ -2,15 +2,13 @@
 // to a main-thread window, and a free lock is taken and let go without a kernel object.
 #include <windows.h>
 
-#include <winternl.h>
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
 #include <thread>
-#include <vector>
 
+#include "runtime/process_counts_win.h"
 #include "runtime/program_lock.h"
 #include "runtime/wait_until.h"
 
@@ -65,24 +63,7 @@ TEST(ProgramLockWindows, MainThreadServesSentMessagesWhileItWaits) {
     DestroyWindow(window);
 }
 
-// The handles this process holds, as the system's list of every process's handles gives them.
-DWORD handle_count() {
-    using Query = LONG(WINAPI*)(SYSTEM_INFORMATION_CLASS, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query) return 0;
-    std::vector<char> buffer(1 << 16);
-    ULONG needed = 0;
-    LONG status = 0;
-    while ((status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
-           static_cast<LONG>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
-        buffer.resize(buffer.size() * 2);
-    if (status != 0) return 0;
-    const auto* list = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
-    DWORD count = 0;
-    for (ULONG i = 0; i < list->Count; ++i) count += list->Handle[i].OwnerPid == GetCurrentProcessId() ? 1 : 0;
-    return count;
-}
+DWORD handle_count() { return process_handle_count(GetCurrentProcessId()); }
 
 // The workers take their locks several times a round. A free lock is taken and let go inside the process:
 // with a kernel object each pair would be two trips to the kernel (under Wine, to its server). Waiting and
