@@ -42,9 +42,10 @@ constexpr int GRAPH = 301;
 constexpr uint32_t WHITE = 0xFFFFFF;
 constexpr uint32_t PLOT = 0x0000FF;
 
-void serve_events(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) wait_window_event(5);
+// Serves what is waiting for the main thread until nothing is.
+void events_drain() {
+    while (wait_window_event(0).kind != EVENT_NONE) {
+    }
 }
 
 uint32_t pixel(int canvas, int x, int y) {
@@ -86,7 +87,7 @@ protected:
         window_close(WINDOW);
         window_close(WIN_MAIN);
         graph_descriptors_clear();
-        serve_events(20);
+        events_drain();
     }
     int width = 0;
     int height = 0;
