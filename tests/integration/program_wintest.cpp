@@ -87,9 +87,7 @@ TEST_F(ProgramRun, StartsWithTheCompactWindowAndItsCloseBoxEndsIt) {
                        << " pixels have the colour " << std::hex << background.colour;
 
     PostMessageW(compact, WM_CLOSE, 0, 0);
-    const auto begin = Clock::now();
     EXPECT_TRUE(program.ends_within(EXIT_MS)) << "the close box did not end the program";
-    EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(EXIT_MS));
     EXPECT_EQ(program.exit_code(), 0u);
     EXPECT_FALSE(instance_mutex_exists());
 }
