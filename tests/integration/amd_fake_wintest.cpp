@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,12 +108,9 @@ TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
 TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
     auto compact_height = [&]() -> LONG {
         Program& program = start(L"norepair", CREATE_SUSPENDED);
-        if (!program.started) return -1;
-        ShellTrayStandIn tray(program.id());
-        EXPECT_TRUE(tray.first_of_its_class()) << "the test's tray window is not the one the shell's calls reach";
-        ResumeThread(program.process.hThread);
+        std::unique_ptr<ShellTrayStandIn> tray;
         ShellTrayStandIn::Seen seen;
-        EXPECT_TRUE(tray.wait_for_icon(START_MS, seen)) << "the program added no tray icon";
+        EXPECT_TRUE(run_to_tray_icon(program, tray, seen));
         EXPECT_TRUE(seen.compact_found) << "no compact window";
         EXPECT_TRUE(shut_down(program));
         return seen.compact_found ? seen.compact_height : -1;

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -367,6 +368,21 @@ private:
     HWND window_ = nullptr;
     Seen seen_;
 };
+
+// Lets a program started suspended run with a stand-in for the shell's tray window in place (made into `tray`,
+// which keeps it for the rest of the test) and waits until the program adds its tray icon, the last step of its
+// start-up; `seen` is what the stand-in saw of it then.
+inline ::testing::AssertionResult run_to_tray_icon(const Program& program, std::unique_ptr<ShellTrayStandIn>& tray,
+                                                   ShellTrayStandIn::Seen& seen) {
+    if (!program.started) return ::testing::AssertionFailure() << "the program did not start";
+    // The stand-in looks for the program's windows by process, so it needs the process first.
+    tray = std::make_unique<ShellTrayStandIn>(program.id());
+    if (!tray->first_of_its_class())
+        return ::testing::AssertionFailure() << "the test's tray window is not the one the shell's calls reach";
+    ResumeThread(program.process.hThread);
+    if (!tray->wait_for_icon(START_MS, seen)) return ::testing::AssertionFailure() << "the program added no tray icon";
+    return ::testing::AssertionSuccess();
+}
 
 // ---- Controls of another process ----
 

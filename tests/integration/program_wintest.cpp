@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -231,16 +232,11 @@ std::string start_minimized_code() {
 }
 
 TEST_F(ProgramRun, TheCompactWindowShowsBeforeTheLastStartUpStep) {
-    // The stand-in looks for the program's windows by process, so it needs the process first: the program
-    // starts suspended until the stand-in is in place.
+    // The program starts suspended until the stand-in for the shell's tray window is in place.
     Program& program = start(L"norepair", CREATE_SUSPENDED);
-    ASSERT_TRUE(program.started);
-    ShellTrayStandIn tray(program.id());
-    ASSERT_TRUE(tray.first_of_its_class()) << "the test's tray window is not the one the shell's calls reach";
-    ResumeThread(program.process.hThread);
-
+    std::unique_ptr<ShellTrayStandIn> tray;
     ShellTrayStandIn::Seen seen;
-    ASSERT_TRUE(tray.wait_for_icon(START_MS, seen)) << "the program added no tray icon";
+    ASSERT_TRUE(run_to_tray_icon(program, tray, seen));
     EXPECT_TRUE(seen.compact_found) << "no compact window when the tray icon was added";
     EXPECT_TRUE(seen.compact_visible) << "the compact window was still hidden at the last start-up step";
     EXPECT_TRUE(shut_down(program));
@@ -249,13 +245,9 @@ TEST_F(ProgramRun, TheCompactWindowShowsBeforeTheLastStartUpStep) {
 TEST_F(ProgramRun, StartMinimizedKeepsTheCompactWindowHidden) {
     file_write(folder_ / L"Sotrix.ini", "[Sotrix]\r\nConfig = " + start_minimized_code() + "\r\n");
     Program& program = start(L"norepair", CREATE_SUSPENDED);
-    ASSERT_TRUE(program.started);
-    ShellTrayStandIn tray(program.id());
-    ASSERT_TRUE(tray.first_of_its_class()) << "the test's tray window is not the one the shell's calls reach";
-    ResumeThread(program.process.hThread);
-
+    std::unique_ptr<ShellTrayStandIn> tray;
     ShellTrayStandIn::Seen seen;
-    ASSERT_TRUE(tray.wait_for_icon(START_MS, seen)) << "the program added no tray icon";
+    ASSERT_TRUE(run_to_tray_icon(program, tray, seen));
     EXPECT_TRUE(seen.compact_found) << "no compact window when the tray icon was added";
     EXPECT_FALSE(seen.compact_visible) << "the compact window showed during start-up";
     // Once the event loop answers, start-up is over.
