@@ -11,7 +11,8 @@
 // A re-entrant lock. On Windows the main thread waits with MsgWaitForMultipleObjectsEx and dispatches
 // sent messages meanwhile, so a worker that updates a window while it holds the lock cannot hang the
 // program. Taking a free lock and letting go of one nobody waits for stay inside the process: only a thread
-// that has to wait touches a kernel object. Each lock has a rank; debug builds check that locks nest only as
+// that has to wait touches a kernel object, which the lock makes when a thread first has to wait, so a lock
+// that is never contended holds none. Each lock has a rank; debug builds check that locks nest only as
 // lock_order_allowed() says.
 class ProgramLock {
 public:
@@ -40,7 +41,9 @@ private:
     std::atomic<int32_t> wanting_{0};  // threads that hold the lock or wait for it
     std::atomic<uint32_t> owner_{0};   // the holder's thread id, 0 when free
     int depth_ = 0;                    // the holder's entries; only the holder touches it
-    void* waiters_ = nullptr;          // a semaphore: each release for a waiter hands the lock to one of them
+    // A semaphore, made at the first wait: each release for a waiter hands the lock to one of them.
+    std::atomic<void*> waiters_{nullptr};
+    void* waiters();
 #else
     std::recursive_mutex mutex_;
     std::atomic<int32_t> waiting_{0};

@@ -1,6 +1,7 @@
 // The program's locks on Windows. A count of the threads that want the lock decides who waits: the first
 // one takes it without a kernel call, the others sleep on a semaphore that the holder releases once for
-// each of them as it lets go. On the main thread the wait serves sent messages meanwhile.
+// each of them as it lets go; the semaphore is made when a thread first has to wait. On the main thread the
+// wait serves sent messages meanwhile.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,17 +34,27 @@ void wait_serving_sent_messages(HANDLE handle) {
 
 }  // namespace
 
-ProgramLock::ProgramLock(const char* name, int rank) : name_(name), rank_(rank) {
-    waiters_ = CreateSemaphoreW(nullptr, 0, MAXLONG, nullptr);
-    if (!waiters_) {
-        // Without it a second thread could not wait: no lock is better than a lock that does not exclude.
-        std::fprintf(stderr, "the lock %s cannot be made (error %lu)\n", name, GetLastError());
-        std::abort();
-    }
-}
+ProgramLock::ProgramLock(const char* name, int rank) : name_(name), rank_(rank) {}
 
 ProgramLock::~ProgramLock() {
-    if (waiters_) CloseHandle(static_cast<HANDLE>(waiters_));
+    if (void* handle = waiters_.load(std::memory_order_acquire)) CloseHandle(static_cast<HANDLE>(handle));
+}
+
+// The waiters' semaphore, made by the first thread that needs it: a waiter before its wait, or a holder that
+// lets go for a waiter that counted itself in but has not made it yet. Two threads may make one at once; the
+// first one stored is kept.
+void* ProgramLock::waiters() {
+    if (void* handle = waiters_.load(std::memory_order_acquire)) return handle;
+    HANDLE made = CreateSemaphoreW(nullptr, 0, MAXLONG, nullptr);
+    if (!made) {
+        // Without it a thread could not wait: no lock is better than a lock that does not exclude.
+        std::fprintf(stderr, "the lock %s cannot wait (error %lu)\n", name_, GetLastError());
+        std::abort();
+    }
+    void* stored = nullptr;
+    if (waiters_.compare_exchange_strong(stored, made, std::memory_order_acq_rel)) return made;
+    CloseHandle(made);
+    return stored;
 }
 
 void ProgramLock::lock() {
@@ -55,7 +66,7 @@ void ProgramLock::lock() {
         return;
     }
     if (wanting_.fetch_add(1, std::memory_order_acquire) > 0) {
-        HANDLE handle = static_cast<HANDLE>(waiters_);
+        HANDLE handle = static_cast<HANDLE>(waiters());
         if (me == main_thread_id.load(std::memory_order_relaxed)) {
             wait_serving_sent_messages(handle);
         } else {
@@ -89,7 +100,7 @@ void ProgramLock::unlock() {
     owner_.store(0, std::memory_order_relaxed);
     // Another thread counted itself in: it waits, or is about to, and this release hands the lock over.
     if (wanting_.fetch_sub(1, std::memory_order_release) > 1)
-        ReleaseSemaphore(static_cast<HANDLE>(waiters_), 1, nullptr);
+        ReleaseSemaphore(static_cast<HANDLE>(waiters()), 1, nullptr);
 }
 
 int ProgramLock::waiting() const {

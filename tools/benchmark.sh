@@ -270,10 +270,12 @@ echo "running the wake floor for ${seconds}s..." >&2
 floor="$(measure "$wake_floor")" || exit 1
 echo "running the idle loop for ${seconds}s..." >&2
 idle="$(measure "$idle_loop")" || exit 1
-# The Processors tab's redraw with 8 and with 144 graphs (more processors than this machine may have): the
-# graph test that measures it prints both figures.
+# The Processors tab's redraw with 8 and with 144 graphs (more processors than this machine may have): a
+# measurement in the graph tests that only runs when asked for (a disabled test, which CTest leaves out)
+# prints both figures.
 echo "measuring the Processors tab's redraw..." >&2
-graphs="$(wine "$ui_tests" --gtest_filter='GraphDrawWindows.TheProcessorsTab*' 2>/dev/null |
+graphs="$(wine "$ui_tests" --gtest_also_run_disabled_tests \
+    --gtest_filter='GraphDrawWindows.DISABLED_ProcessorsTabRedrawTimeForTheBenchmark' 2>/dev/null |
     grep -o 'Processors tab redraw per graph:.*' || true)"
 
 # A figure below one clock tick counts as one tick in a ratio.

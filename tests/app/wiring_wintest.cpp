@@ -7,10 +7,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,12 +36,14 @@
 #include "runtime/gui/check_box/check_box.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
+#include "runtime/gui/event/gui_event.h"
 #include "runtime/gui/gui.h"
 #include "runtime/gui/list_view/list_view.h"
 #include "runtime/gui/panel/panel.h"
 #include "runtime/gui/text/text.h"
 #include "runtime/gui/track_bar/track_bar.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/wait_until.h"
 #include "system/battery_texts.h"
 #include "system/system_monitor.h"
 #include "ui/graph_control.h"
@@ -312,11 +316,19 @@ TEST_F(Wiring, TheDataFilePanelIsRedrawnAfterAFlushAndAHistoryLoadOrSave) {
         panel_blacken();
         ASSERT_EQ(panel_pixel(), 0u) << action.what;
         action.run();
-        // The request wakes the loop: its turn does not wait out the time limit.
-        const auto turn_start = std::chrono::steady_clock::now();
-        event_loop_turn(8000);
-        EXPECT_LT(std::chrono::steady_clock::now() - turn_start, std::chrono::seconds(4))
-            << "the " << action.what << " did not wake the event loop";
+        // The request wakes the loop: its turn waits without a limit, and a watchdog that has to wake it
+        // instead fails the test.
+        std::atomic<bool> turned{false};
+        std::atomic<bool> woken_by_watchdog{false};
+        std::thread watchdog([&] {
+            if (wait_until([&] { return turned.load(); })) return;
+            woken_by_watchdog = true;
+            gui_event_post(GuiEvent{});
+        });
+        event_loop_turn(-1);
+        turned = true;
+        watchdog.join();
+        EXPECT_FALSE(woken_by_watchdog.load()) << "the " << action.what << " did not wake the event loop";
         EXPECT_EQ(panel_pixel(), static_cast<uint32_t>(PANEL_BACK_COLOR))
             << "the panel was not redrawn after the " << action.what;
     }

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -86,10 +85,8 @@ TEST(EventLogWindows, TheWatcherEndsOnQuitWithTheRealCalls) {
     const int64_t thread = thread_create(disk_error_watch_thread, 0);
     ASSERT_NE(thread, 0);
     EXPECT_TRUE(thread_is_running(thread)) << "the watcher ended before the quit";
-    const auto start = std::chrono::steady_clock::now();
     quit_flag_raise(1);
     ASSERT_TRUE(thread_wait(thread, 10000)) << "the watcher did not end on quit";
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     quit_flag_clear();
 }
 

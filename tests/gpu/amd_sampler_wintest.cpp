@@ -1,13 +1,14 @@
 // The AMD sampler thread under Wine, on a library function table the test fills: cells, ID rows, histories
 // and graphs of each shown AMD entry follow the library's values; the view and the Graphics tab's copy are
-// served only without NVIDIA; a slow GPU is noted; a quit, also during a slow call, ends the thread promptly
-// and releases the PMLog device, the context and the library in that order.
+// served only without NVIDIA; a slow GPU is noted; a quit, also during a slow call, ends the thread within its
+// round and releases the PMLog device, the context and the library in that order.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -43,6 +44,10 @@ std::atomic<int32_t> od6_millidegrees{55000};
 std::atomic<int32_t> od6_activity{40};
 std::atomic<int32_t> pmlog_temperature{61};
 std::atomic<int32_t> slow_ms{0};  // how long each Overdrive 6 status call takes
+// Overdrive 6 status calls begun: one a sample of the shown Overdrive 6 GPU, once a second.
+std::atomic<int> od6_calls{0};
+// While it is not set, a slow call waits for it after its time: the test holds the call to quit during it.
+HANDLE slow_calls_go = CreateEventW(nullptr, TRUE, TRUE, nullptr);
 std::atomic<int> hidden_calls{0};
 std::atomic<int> copies{0};
 std::atomic<int> view_builds{0};
@@ -65,8 +70,11 @@ void adapter_note(int32_t adapter) {
 
 AdlResult ADL_API od6_status(AdlContext, int32_t adapter, AdlOd6CurrentStatus* status) {
     adapter_note(adapter);
+    ++od6_calls;
     if (const int32_t ms = slow_ms.load(); ms > 0) {
-        Sleep(static_cast<DWORD>(ms));
+        event_note("slow call begun");
+        Sleep(static_cast<DWORD>(ms));  // the library's own slowness
+        WaitForSingleObject(slow_calls_go, INFINITE);
         event_note("slow call done");
     }
     status->engine_clock = 150000;
@@ -135,6 +143,8 @@ protected:
         od6_activity = 40;
         pmlog_temperature = 61;
         slow_ms = 0;
+        od6_calls = 0;
+        SetEvent(slow_calls_go);
         hidden_calls = 0;
         copies = 0;
         view_builds = 0;
@@ -149,6 +159,7 @@ protected:
         amd_sampler_hooks_set({.copy_tab = copy_served, .info_view_build = view_built});
     }
     void TearDown() override {
+        SetEvent(slow_calls_go);
         if (thread != 0) {
             quit_flag_raise(1);
             thread_wait(thread, 10000);
@@ -231,6 +242,13 @@ protected:
         thread = thread_create(amd_sampler_thread, 0);
         ASSERT_NE(thread, 0);
     }
+    // Waits until the sampler has taken `count` more samples, whole, from now on; true when it did.
+    static bool samples_pass(int count) {
+        // The call that begins after them shows that the last of them has ended.
+        const int after = od6_calls.load() + count + 1;
+        return wait_until([after] { return od6_calls.load() >= after; },
+                          std::chrono::milliseconds((count + 1) * 10000));
+    }
     static std::wstring cell(int entry) {
         std::lock_guard guard(CellDrawMutex);
         return CompactCells[CELL_GPU_FIRST + entry].value_text.str();
@@ -268,7 +286,7 @@ TEST_F(AmdSampler, CellsRowsHistoriesAndGraphsFollowTheLibrary) {
 
     // Steady values add no row; a change moves the cell, the row, the history and the graphs.
     const std::size_t rows = list_rows_copy(LIST_GPU_ID).size();
-    Sleep(2200);
+    ASSERT_TRUE(samples_pass(2));
     EXPECT_EQ(list_rows_copy(LIST_GPU_ID).size(), rows);
     od6_millidegrees = 72000;
     od6_activity = 90;
@@ -297,7 +315,8 @@ TEST_F(AmdSampler, ViewAndCopyAreServedOnlyWithoutNvidia) {
     NvmlSystem.device_count = 1;
     SharedInts[COPY_TAB_REQUEST] = TAB_GRAPHICS;
     SharedInts[GPU_VIEW_REFRESH_REQUEST] = 1;
-    Sleep(1500);
+    // Two samples later, with the rounds between them, where the AMD sampler served both before.
+    ASSERT_TRUE(samples_pass(2));
     EXPECT_EQ(copies.load(), 1) << "the NVIDIA sampler serves the copy";
     EXPECT_EQ(SharedInts[COPY_TAB_REQUEST].load(), TAB_GRAPHICS) << "and the request is left for it";
     EXPECT_EQ(view_builds.load(), 2);
@@ -313,20 +332,25 @@ TEST_F(AmdSampler, SlowGpuIsNotedAndQuitDuringItReleasesTheLibraryAfterTheCall) 
             return row.find(L" G2 High Latency: ") != std::wstring::npos && row.ends_with(L"ms");
         });
     })) << "a GPU that took more than 250 ms";
-    // Quit while the slow call runs: the thread ends without another round and frees the library only after
-    // the call has returned.
-    const std::size_t done = events_copy().size();
-    EXPECT_TRUE(wait_until([&] { return events_copy().size() > done; }));
-    Sleep(150);
+    // Quit while the slow call runs (held until the quit is raised): the thread ends without another round and
+    // frees the library only after the call has returned.
+    ResetEvent(slow_calls_go);
+    const auto in_call = [] {
+        const std::vector<std::string> seen = events_copy();
+        return std::count(seen.begin(), seen.end(), "slow call begun") >
+               std::count(seen.begin(), seen.end(), "slow call done");
+    };
+    ASSERT_TRUE(wait_until(in_call)) << "no slow call began";
+    const std::size_t before_quit = events_copy().size();
     quit_flag_raise(1);
-    const DWORD asked = GetTickCount();
+    SetEvent(slow_calls_go);
     EXPECT_TRUE(thread_wait(thread, 10000)) << "the sampler did not end after the quit";
     thread = 0;
-    EXPECT_LT(GetTickCount() - asked, 1500u) << "ends within the round it is in";
     EXPECT_EQ(SharedQuads[ADL_LIBRARY].load(), 0);
-    std::vector<std::string> ending = events_copy();
-    while (!ending.empty() && ending.front() == "slow call done") ending.erase(ending.begin());
-    EXPECT_EQ(ending, (std::vector<std::string>{"stop", "device destroyed", "context destroyed"}));
+    const std::vector<std::string> all = events_copy();
+    const std::vector<std::string> ending(all.begin() + static_cast<std::ptrdiff_t>(before_quit), all.end());
+    EXPECT_EQ(ending, (std::vector<std::string>{"slow call done", "stop", "device destroyed", "context destroyed"}))
+        << "the call ends, no other round begins, then the library goes";
     std::lock_guard<LeafLock> hold(AdlLock);
     EXPECT_EQ(Adl.od6_current_status_get, nullptr) << "nothing can call into a freed library";
     EXPECT_EQ(AdlFacts.context, nullptr);
@@ -365,6 +389,7 @@ protected:
         std::filesystem::copy_file(fake, placed);
     }
     void TearDown() override {
+        SetEvent(slow_calls_go);
         if (thread != 0) {
             quit_flag_raise(1);
             thread_wait(thread, 10000);

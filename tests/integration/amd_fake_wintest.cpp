@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -103,23 +104,16 @@ TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
 }
 
 // The compact window makes room for the AMD entry's cell: taller with the GPU than with a library that has none.
+// Its height is read at the last step of the start-up (adding the tray icon), after the layout for the GPUs.
 TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
     auto compact_height = [&]() -> LONG {
-        Program& program = start(L"norepair");
-        const HWND compact = wait_for_window(program, WindowKind::COMPACT);
-        if (!compact) return -1;
-        RECT client{};
-        LONG height = -1;
-        wait_until(START_MS, [&] {  // the height once the start-up layout has settled
-            GetClientRect(compact, &client);
-            const LONG now = client.bottom - client.top;
-            const bool steady = now == height && now > 0;
-            height = now;
-            Sleep(300);
-            return steady;
-        });
+        Program& program = start(L"norepair", CREATE_SUSPENDED);
+        std::unique_ptr<ShellTrayStandIn> tray;
+        ShellTrayStandIn::Seen seen;
+        EXPECT_TRUE(run_to_tray_icon(program, tray, seen));
+        EXPECT_TRUE(seen.compact_found) << "no compact window";
         EXPECT_TRUE(shut_down(program));
-        return height;
+        return seen.compact_found ? seen.compact_height : -1;
     };
     file_write(folder_ / L"adl.cfg", "gpus=0\n");
     const LONG without = compact_height();

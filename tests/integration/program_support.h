@@ -11,14 +11,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/control_numbers.h"
@@ -275,6 +279,109 @@ inline HWND wait_for_window(const Program& program, WindowKind kind, int millise
         return found != nullptr || !program.running();
     });
     return found;
+}
+
+// Stands in for the shell's tray window, on a thread of its own that answers at once. The program adds its
+// tray icon as the last step of its start-up by sending the shell's tray window a message and waiting for the
+// answer; what the stand-in sees of the program's compact window while that message is being answered is
+// what start-up had done before its last step.
+class ShellTrayStandIn {
+public:
+    struct Seen {
+        bool icon_added = false;
+        bool compact_found = false;
+        bool compact_visible = false;
+        LONG compact_height = 0;  // of its inner area
+    };
+
+    explicit ShellTrayStandIn(DWORD program_id) : program_id_(program_id) {
+        thread_ = std::thread([this] { run(); });
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return window_ready_; });
+    }
+    ~ShellTrayStandIn() {
+        if (thread_id_) PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    ShellTrayStandIn(const ShellTrayStandIn&) = delete;
+    ShellTrayStandIn& operator=(const ShellTrayStandIn&) = delete;
+
+    // Whether a program's tray call will reach this window: the shell's calls go to the first window of the
+    // class.
+    bool first_of_its_class() const { return window_ && FindWindowW(L"Shell_TrayWnd", nullptr) == window_; }
+
+    // Waits until the first tray icon message was answered; false when time ran out.
+    bool wait_for_icon(int milliseconds, Seen& seen) {
+        std::unique_lock lock(mutex_);
+        const bool added =
+            changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return seen_.icon_added; });
+        seen = seen_;
+        return added;
+    }
+
+private:
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+        auto* self = reinterpret_cast<ShellTrayStandIn*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message != WM_COPYDATA || !self) return DefWindowProcW(hwnd, message, wparam, lparam);
+        std::lock_guard lock(self->mutex_);
+        if (!self->seen_.icon_added) {
+            // The program waits for this answer: its start-up stands still while the window is looked at.
+            HWND compact = program_window(self->program_id_, WindowKind::COMPACT, false);
+            self->seen_.compact_found = compact != nullptr;
+            self->seen_.compact_visible = compact && IsWindowVisible(compact);
+            RECT client{};
+            if (compact && GetClientRect(compact, &client)) self->seen_.compact_height = client.bottom - client.top;
+            self->seen_.icon_added = true;
+            self->changed_.notify_all();
+        }
+        return TRUE;
+    }
+
+    void run() {
+        thread_id_ = GetCurrentThreadId();
+        WNDCLASSW type{};
+        type.lpfnWndProc = procedure;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = L"Shell_TrayWnd";
+        RegisterClassW(&type);
+        HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1,
+                                      nullptr, nullptr, type.hInstance, nullptr);
+        if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        {
+            std::lock_guard lock(mutex_);
+            window_ = window;
+            window_ready_ = true;
+        }
+        changed_.notify_all();
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        if (window) DestroyWindow(window);
+        UnregisterClassW(L"Shell_TrayWnd", type.hInstance);
+    }
+
+    const DWORD program_id_;
+    std::thread thread_;
+    DWORD thread_id_ = 0;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool window_ready_ = false;
+    HWND window_ = nullptr;
+    Seen seen_;
+};
+
+// Lets a program started suspended run with a stand-in for the shell's tray window in place (made into `tray`,
+// which keeps it for the rest of the test) and waits until the program adds its tray icon, the last step of its
+// start-up; `seen` is what the stand-in saw of it then.
+inline ::testing::AssertionResult run_to_tray_icon(const Program& program, std::unique_ptr<ShellTrayStandIn>& tray,
+                                                   ShellTrayStandIn::Seen& seen) {
+    if (!program.started) return ::testing::AssertionFailure() << "the program did not start";
+    // The stand-in looks for the program's windows by process, so it needs the process first.
+    tray = std::make_unique<ShellTrayStandIn>(program.id());
+    if (!tray->first_of_its_class())
+        return ::testing::AssertionFailure() << "the test's tray window is not the one the shell's calls reach";
+    ResumeThread(program.process.hThread);
+    if (!tray->wait_for_icon(START_MS, seen)) return ::testing::AssertionFailure() << "the program added no tray icon";
+    return ::testing::AssertionSuccess();
 }
 
 // ---- Controls of another process ----

@@ -55,14 +55,10 @@ uint32_t printed_pixel(int canvas, int x, int y) {
     return pixel & 0xFFFFFF;
 }
 
-std::vector<GuiEvent> events_within(int milliseconds) {
-    std::vector<GuiEvent> events;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        const GuiEvent event = wait_window_event(10);
-        if (event.kind != EVENT_NONE) events.push_back(event);
+// Serves what is waiting for the main thread until nothing is: the events it made are let go.
+void events_drain() {
+    while (wait_window_event(0).kind != EVENT_NONE) {
     }
-    return events;
 }
 
 // Serves the window events until `reached` gives true or the wait limit has passed; true when reached.
@@ -115,12 +111,12 @@ protected:
         ASSERT_TRUE(window_open(
             WINDOW, 40, 40, 320, 200, L"runtime test",
             WINDOW_CAPTION | WINDOW_SYSTEM_MENU | WINDOW_MINIMIZE_BUTTON | WINDOW_MAXIMIZE_BUTTON | WINDOW_INVISIBLE));
-        events_within(50);
+        events_drain();
     }
     void TearDown() override {
         window_close(WINDOW);
         window_close(OTHER_WINDOW);
-        events_within(20);
+        events_drain();
     }
 };
 
@@ -255,7 +251,7 @@ TEST_F(GuiWindows, ACanvasMakesItsPictureAtTheFirstDrawing) {
 TEST_F(GuiWindows, CanvasPointerEvents) {
     ASSERT_EQ(canvas_create(600, gui_in_window(WINDOW), 0, 0, 100, 50, 0), 600);
     HWND canvas = hwnd_of_control(600);
-    events_within(20);
+    events_drain();
     SendMessageW(canvas, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
     SendMessageW(canvas, WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
     SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
@@ -359,7 +355,7 @@ TEST_F(GuiWindows, PanelPagesHoldTheirControls) {
     panel_tab_select(102, 1);
     EXPECT_EQ(panel_tab_selected(102), 1);
     EXPECT_TRUE(IsWindowVisible(hwnd_of_control(144)));
-    events_within(20);
+    events_drain();
     SendMessageW(hwnd_of_control(144), BM_CLICK, 0, 0);
     const std::vector<GuiEvent> events = events_until([](const GuiEvent& event) {
         return event.kind == EVENT_CONTROL && event.control == 144 && event.type == EVENT_TYPE_LEFT_CLICK;
@@ -445,7 +441,7 @@ TEST_F(GuiWindows, WorkersReadSelectionsWithoutWaitingForTheMainThread) {
     combo_box_clear(185);
     ASSERT_TRUE(read_on_a_worker());
     EXPECT_EQ(combo_seen, -1);
-    events_within(20);
+    events_drain();
 }
 
 TEST_F(GuiWindows, ImagesAndFontsByNumber) {

@@ -139,9 +139,8 @@ TEST_F(HttpGet, LimitsFailClearlyAndLeaveNoBody) {
         options.max_body_bytes = test.max_body_bytes;
         options.max_redirects = test.max_redirects;
         HttpResponse response;
-        const auto start = Clock::now();
+        // The error names what ended the request: the cap or the redirects, not a time limit.
         EXPECT_EQ(http_get(server.url(test.path), response, options), test.succeeds);
-        EXPECT_LT(seconds_since(start), 5.0);
         if (test.succeeds) {
             EXPECT_EQ(response.body.size(), test.max_body_bytes);
             EXPECT_TRUE(response.error.empty());
@@ -165,15 +164,12 @@ TEST_F(HttpGet, CancelFromAnotherThreadEndsAWaitForASilentServer) {
         quit.store(1);
     });
     HttpResponse response;
-    const auto start = Clock::now();
     const bool ok = http_get(server.url("/hang"), response, options);
-    const double elapsed = seconds_since(start);
     canceller.join();
     EXPECT_TRUE(request_seen.load()) << "the request did not reach the server";
     EXPECT_FALSE(ok);
-    // libcurl looks at the flag about once a second while the connection is idle; the overall limit is
-    // much further away.
-    EXPECT_LT(elapsed, 8.0);
+    // libcurl looks at the flag about once a second while the connection is idle; the error says whether the
+    // cancel or the overall limit ended the wait.
     EXPECT_TRUE(mentions(response.error, L"cancel")) << std::string(response.error.begin(), response.error.end());
     EXPECT_TRUE(response.body.empty());
 }

@@ -1,13 +1,14 @@
-// A lock the main thread waits for does not hang when its holder sends a message to a main-thread window.
+// The program's locks on Windows: a lock the main thread waits for does not hang when its holder sends a message
+// to a main-thread window, and a free lock is taken and let go without a kernel object.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
-#include <chrono>
 #include <thread>
 
+#include "runtime/process_counts_win.h"
 #include "runtime/program_lock.h"
 #include "runtime/wait_until.h"
 
@@ -25,6 +26,7 @@ LRESULT CALLBACK test_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 TEST(ProgramLockWindows, MainThreadServesSentMessagesWhileItWaits) {
     program_lock_set_main_thread();
+    messages_served = 0;
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = test_window_proc;
     window_class.hInstance = GetModuleHandleW(nullptr);
@@ -61,19 +63,49 @@ TEST(ProgramLockWindows, MainThreadServesSentMessagesWhileItWaits) {
     DestroyWindow(window);
 }
 
+DWORD handle_count() { return process_handle_count(GetCurrentProcessId()); }
+
 // The workers take their locks several times a round. A free lock is taken and let go inside the process:
-// with a kernel object each pair would be two trips to the kernel (under Wine, to its server), and 200000
-// pairs would take seconds instead of milliseconds.
+// with a kernel object each pair would be two trips to the kernel (under Wine, to its server). Waiting and
+// waking need the lock's semaphore, which the lock makes at the first wait: while the process's handles do
+// not grow, no pair waited on or signalled a kernel object. The second half shows that the count sees it: a
+// thread that has to wait makes the semaphore, once.
 TEST(ProgramLockWindows, AFreeLockIsTakenWithoutTheKernel) {
+    const DWORD before = handle_count();
+    ASSERT_GT(before, 0u);
     ProgramLock lock("Round", 1);
-    constexpr int PAIRS = 200000;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < PAIRS; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         lock.lock();
+        lock.lock();  // re-entered
+        lock.unlock();
+        lock.unlock();
+        ASSERT_TRUE(lock.try_lock());
         lock.unlock();
     }
-    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    EXPECT_LT(spent.count(), 400) << PAIRS << " pairs of lock and unlock";
+    EXPECT_EQ(handle_count(), before) << "a free lock made or used a kernel object";
+
+    // Only the waiter may make a handle from here on: its thread is running before the count is taken.
+    std::atomic<int> step{0};
+    lock.lock();
+    std::thread waiter([&] {
+        step = 1;
+        while (step.load() != 2) std::this_thread::yield();
+        lock.lock();
+        lock.unlock();
+        step = 3;
+    });
+    ASSERT_TRUE(wait_until([&] { return step.load() == 1; })) << "the waiter did not start";
+    const DWORD free_lock = handle_count();
+    step = 2;
+    const bool waits = wait_until([&] { return handle_count() > free_lock; });
+    const DWORD waiting = handle_count();
+    lock.unlock();
+    waiter.join();
+    EXPECT_TRUE(waits) << "a thread waits for the lock without a kernel object";
+    EXPECT_EQ(waiting, free_lock + 1) << "one semaphore for the lock's waiters";
+    EXPECT_EQ(step.load(), 3);
+    lock.lock();
+    lock.unlock();
 }
 
 }  // namespace
