@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/already_running_notice.h"
@@ -192,10 +193,12 @@ void settings_applied() {
     startup_settings_controls_set();
     log_buffer_resize();
     shared_text_set(CONFIG_SAVED, settings_code_build());
+    std::wstring log_folder;
     {
         std::lock_guard guard(DataFilesLock);
-        shared_text_set(LOGPATH_SAVED, DataFiles[DATA_FILE_LOG].folder);
+        log_folder = DataFiles[DATA_FILE_LOG].folder;
     }
+    shared_text_set(LOGPATH_SAVED, std::move(log_folder));  // takes the texts' leaf lock: not inside another
     if (SharedInts[OPT_EXTENDED_HISTORY].load() == 1) SharedInts[MAX_EVENT_LINES] = 9998;
 }
 
