@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "runtime/leaf_lock.h"
+
 namespace {
 
 struct HandlerRange {
@@ -13,7 +15,7 @@ struct HandlerRange {
     ControlHandler handler;
 };
 
-std::mutex handlers_lock;  // leaf lock; handlers are added at start-up and looked up by the main thread
+LeafLock handlers_lock("ControlHandlersLock");  // handlers are added at start-up, looked up by the main thread
 std::vector<HandlerRange> handlers;
 std::atomic<ShortcutHandler> shortcut_handler_in_use{nullptr};
 

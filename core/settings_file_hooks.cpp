@@ -3,9 +3,11 @@
 
 #include <mutex>
 
+#include "runtime/leaf_lock.h"
+
 namespace {
 
-std::mutex hooks_lock;  // leaf lock: held only while the hooks are copied
+LeafLock hooks_lock("SettingsHooksLock");  // held only while the hooks are copied
 SettingsUiHooks installed;
 
 }  // namespace

@@ -401,7 +401,7 @@ extern std::array<std::atomic<int32_t>, NET_ADAPTER_COUNT> AdapterOperStatus;
 
 // MAC address prefix to vendor name, filled by the MAC vendor import and read by the ping probes.
 struct MacVendorTable {
-    std::mutex lock;
+    LeafLock lock{"MacVendorLock"};
     std::unordered_map<std::wstring, std::wstring> map;
 };
 extern MacVendorTable MacVendorMap;

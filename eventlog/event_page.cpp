@@ -57,7 +57,9 @@ void periodic_read(EventPageState& state, const EventPageHooks& hooks) {
         // A search survives a reload: its text or filter is run again on the new list.
         if (search > 0 || (search == 0 && reload == 2 && (!text_trim(query).empty() || filter >= 0)))
             SharedInts[EVENTLOG_SEARCH_STATE] = hooks.search(query, filter);
-        SharedInts[EVENTLOG_RELOAD_STATE] = 0;
+        // Idle again, unless a reload was asked for while this read ran: that one is served right after it.
+        int served = reload;
+        SharedInts[EVENTLOG_RELOAD_STATE].compare_exchange_strong(served, 0);
     }
     state.countdown = EVENT_PAGE_READ_ROUNDS;
 }

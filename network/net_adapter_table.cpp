@@ -2,7 +2,7 @@
 #include "network/net_adapter_table.h"
 
 NetAdapters NetAdapterTable;
-std::mutex NetAdapterLock;
+LeafLock NetAdapterLock("NetAdapterLock");
 
 NetAdapters net_adapters_copy() {
     std::lock_guard guard(NetAdapterLock);

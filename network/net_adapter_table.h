@@ -8,6 +8,7 @@
 
 #include "core/fixed_text.h"
 #include "core/shared_tables.h"
+#include "runtime/leaf_lock.h"
 
 // One adapter: its adapter-information facts (description, IPv4 addresses, DHCP and WINS) joined with its
 // interface row (physical address, type, status, speeds and counters).
@@ -75,7 +76,7 @@ using NetAdapters = std::array<NetAdapter, NET_ADAPTER_COUNT>;
 // replaces the table whole under NetAdapterLock (a leaf lock), so a reader on another thread never sees
 // a table half rebuilt.
 extern NetAdapters NetAdapterTable;
-extern std::mutex NetAdapterLock;
+extern LeafLock NetAdapterLock;
 
 // The whole table, copied under the lock.
 NetAdapters net_adapters_copy();

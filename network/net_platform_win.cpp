@@ -19,6 +19,7 @@
 #include "network/ip_geolocation.h"
 #include "network/network_monitor.h"
 #include "network/proxy_switch.h"
+#include "runtime/leaf_lock.h"
 #include "runtime/system_library_win.h"
 
 namespace {
@@ -94,7 +95,7 @@ struct KnownLuid {
     uint32_t index = 0;
     NET_LUID luid{};
 };
-std::mutex known_luids_lock;
+LeafLock known_luids_lock("KnownLuidsLock");
 std::array<KnownLuid, 16> known_luids;
 size_t known_luids_next = 0;
 

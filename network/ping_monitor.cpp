@@ -12,13 +12,14 @@
 #include "network/mac_vendors.h"
 #include "network/ping_hosts.h"
 #include "network/ping_store.h"
+#include "runtime/leaf_lock.h"
 #include "runtime/text.h"
 #include "runtime/worker_timer.h"
 #include "ui/ping_tab_view.h"
 
 namespace {
 
-std::mutex ui_lock;  // leaf lock of the installed table
+LeafLock ui_lock("PingUiLock");  // of the installed table
 PingUi installed_ui{};
 bool ui_installed = false;
 

@@ -4,9 +4,9 @@
 #include <mutex>
 
 // A plain (not re-entrant) lock with a name. While a thread holds a leaf lock it takes no other lock, leaf or
-// named: debug builds stop the program, naming both locks, when it does. Usable with std::lock_guard and
-// std::unique_lock; try_lock_for serves the callers that must not wait for ever (the exit, after a worker
-// that could hold the lock was killed).
+// named: builds with the lock-order check stop the program, naming both locks, when it does. Usable with
+// std::lock_guard and std::unique_lock; try_lock_for serves the callers that must not wait for ever (the exit, after a
+// worker that could hold the lock was killed).
 class LeafLock {
 public:
     explicit LeafLock(const char* name) : name_(name) {}

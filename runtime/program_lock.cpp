@@ -1,4 +1,4 @@
-// The platform-independent part of the program's locks: the lock-order check of debug builds.
+// The platform-independent part of the program's locks: the lock-order check (SOTRIX_LOCK_ORDER_CHECK).
 #include "runtime/program_lock.h"
 
 #include <atomic>
@@ -10,7 +10,8 @@ namespace {
 std::atomic<LockOrderRule> order_rule{nullptr};
 
 #if defined(SOTRIX_LOCK_ORDER_CHECK)
-// A wrong nesting is a programming fault: a debug build stops at once, naming both locks.
+// A wrong nesting is a programming fault: the program stops at once, naming both locks. The message goes to the
+// error output, which a program that the tests start shares with the test (Wine gives it the test's).
 void order_report(const char* held, const char* taken) {
     std::fprintf(stderr, "lock order violated: %s taken while %s is held\n", taken, held);
     std::abort();

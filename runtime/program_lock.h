@@ -12,8 +12,8 @@
 // sent messages meanwhile, so a worker that updates a window while it holds the lock cannot hang the
 // program. Taking a free lock and letting go of one nobody waits for stay inside the process: only a thread
 // that has to wait touches a kernel object, which the lock makes when a thread first has to wait, so a lock
-// that is never contended holds none. Each lock has a rank; debug builds check that locks nest only as
-// lock_order_allowed() says.
+// that is never contended holds none. Each lock has a rank; builds with the lock-order check (every build with
+// tests) check that locks nest only as lock_order_allowed() says.
 class ProgramLock {
 public:
     ProgramLock(const char* name, int rank);
@@ -58,11 +58,11 @@ constexpr int LOCK_RANK_LEAF = 1000;
 // Whatever the rule, a thread that holds a leaf lock takes no other lock (and not the same leaf lock again).
 using LockOrderRule = bool (*)(int outer, int inner);
 void lock_order_set_rule(LockOrderRule rule);
-// A wrong nesting in a debug build ends the program with a message that names both locks.
-// True when the lock-order check is compiled in.
+// With the check compiled in (SOTRIX_LOCK_ORDER_CHECK), a wrong nesting ends the program with a message that names
+// both locks. True when it is compiled in.
 bool lock_order_check_enabled();
 
-// The check's record of the calling thread's locks, for the lock types (no-ops in release builds):
+// The check's record of the calling thread's locks, for the lock types (no-ops without the check):
 // `taking` checks the nesting before the wait, `acquired` and `released` keep the record.
 void lock_order_note_taking(const void* lock, const char* name, int rank);
 void lock_order_note_acquired(const void* lock, const char* name, int rank);

@@ -9,6 +9,7 @@
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "runtime/leaf_lock.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ std::array<std::atomic<GraphDescriptor*>, GRAPH_NUMBER_LIMIT> graph_slots{};
 
 // Owns the descriptors. Graphs live until the program ends; the store itself is never destroyed, so a
 // sampler still running during static destruction cannot touch a freed graph.
-std::mutex& registry_lock() {
-    static auto* lock = new std::mutex;
+LeafLock& registry_lock() {
+    static auto* lock = new LeafLock("GraphRegistryLock");
     return *lock;
 }
 std::vector<std::unique_ptr<GraphDescriptor>>& registry_owned() {

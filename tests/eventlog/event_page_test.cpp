@@ -378,6 +378,22 @@ TEST_F(EventPage, RoundsReadWhenTheTabShowsAndServeReloadSearchAndFontRequests) 
     EXPECT_EQ(fonts_applied.load(), 2);
 }
 
+// F5 pressed while a read is on its way: the end of the read does not wipe the request.
+TEST_F(EventPage, AReloadAskedForDuringAReadIsServedAfterIt) {
+    fake_add(event_at(1, 60));
+    EventPageHooks hooks = page_hooks;
+    hooks.read_new = [](const std::wstring& name) {
+        const int result = read_new(name);
+        SharedInts[EVENTLOG_RELOAD_STATE] = 1;  // as the event loop would, meanwhile
+        return result;
+    };
+    event_page_start(hooks);
+    EventPageState state;
+    event_page_round(state, hooks);
+    EXPECT_EQ(SharedInts[EVENTLOG_RELOAD_STATE].load(), 2) << "the reload asked for during the read was lost";
+    EXPECT_TRUE(numbers_listed().empty()) << "the reload empties the list before it reads again";
+}
+
 TEST_F(EventPage, TheThreadLoadsTheLogAndReloadsItWithTheRecordsWrittenMeanwhile) {
     fake_add(event_at(1, 300));
     fake_add(event_at(2, 200));

@@ -122,6 +122,10 @@ inline std::string ini_value(const std::string& bytes, const std::string& key) {
 
 // ---- The program's processes ----
 
+// One started copy of the program. Its error output is the test's: Wine hands a process started without
+// handles to inherit the standard handles of the process that starts it, so a stop at a fault that the program
+// prints there ("lock order violated: ...", from the lock-order check of every build with tests) shows in the
+// test's output. stop() fails the test when the program ended by itself with an exit code other than 0.
 struct Program {
     PROCESS_INFORMATION process{};
     bool started = false;
@@ -136,12 +140,17 @@ struct Program {
         return code;
     }
     DWORD id() const { return process.dwProcessId; }
-    // Ends the process if it still runs and lets the handles go; the single-instance mutex goes with it.
+    // Ends the process if it still runs and lets the handles go; the single-instance mutex goes with it. The
+    // program ends by itself only with 0: any other code is a crash or a stop at a fault, also one that the test's
+    // own checks did not see (a worker's wrong nesting of locks ends it with abort(), code 3).
     void stop() {
         if (!started) return;
         if (running()) {
             TerminateProcess(process.hProcess, 1);
             WaitForSingleObject(process.hProcess, 5000);
+        } else if (exit_code() != 0) {
+            ADD_FAILURE() << "Sotrix.exe (process " << id() << ") ended by itself with exit code " << exit_code()
+                          << (exit_code() == 3 ? ": abort(), whose reason the program printed above" : ": it crashed");
         }
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

@@ -202,7 +202,7 @@ TEST_F(GraphSamples, ReadOutUnitsFollowTheGraph) {
 
 TEST_F(GraphSamples, SampleWalksNestInsideTheDrawingAndHistoryLocks) {
     // The redraw of the Graphics tab runs while the GPU switch holds HistoryMutex, and graph drawing holds
-    // GraphDrawMutex; the sample walks take GraphSamplesMutex inside both (debug builds check the order).
+    // GraphDrawMutex; the sample walks take GraphSamplesMutex inside both (the lock-order check sees the order).
     ASSERT_NE(graph_descriptor_create(GRAPH_CPU_SPEED, 10, 0, 0), nullptr);
     graph_add_sample(GRAPH_CPU_SPEED, 5, 3);
     std::lock_guard history(HistoryMutex);
