@@ -43,7 +43,7 @@ class NetworkNetNs : public ProgramTest {
 protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("SOTRIX_NETNS_CONTROL"), nullptr)
-            << "not inside the test network: run through tools/netns-run.sh (CTest entry integration_netns)";
+            << "not inside the test network: run through tools/netns-run.sh, as every Windows CTest entry is";
         ASSERT_TRUE(folder_prepare(L"sotrix-net-"));
         file_write(folder_ / L"Sotrix.ini", "\n");
     }

@@ -187,7 +187,7 @@ TEST_F(GraphicsCopy, WithoutALibraryTheCopyHoldsTheRequirements) {
 
 TEST_F(TabCopy, NetNsTheNetworksCopyNamesTheTestNetworksAdapters) {
     ASSERT_NE(std::getenv("SOTRIX_NETNS_CONTROL"), nullptr)
-        << "not inside the test network: run through tools/netns-run.sh (CTest entry integration_netns)";
+        << "not inside the test network: run through tools/netns-run.sh, as every Windows CTest entry is";
     const HWND main = open_on(L"networks");
     ASSERT_NE(main, nullptr) << "no main window";
     const std::map<int, HWND> inside = descendants_of(main);
