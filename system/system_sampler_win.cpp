@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/control_numbers.h"
@@ -282,10 +283,11 @@ void loads_step(Sampler& sampler) {
 void cpu_readouts_step(Sampler& sampler) {
     std::wstring speed_row;
     const float temperature = CpuCoreTable[0].temperature.load();
+    std::wstring temperature_text = cpu_temperature_tail(temperature);
     if (value(CELL_CPU, CPU_SLOT_CLOCK_MHZ_SHOWN) != value(CELL_CPU, CPU_SLOT_CLOCK_MHZ) ||
-        sampler.load_shown != sampler.load_sample || sampler.temperature_shown != cpu_temperature_tail(temperature)) {
+        sampler.load_shown != sampler.load_sample || sampler.temperature_shown != temperature_text) {
         sampler.load_shown = sampler.load_sample;
-        sampler.temperature_shown = cpu_temperature_tail(temperature);
+        sampler.temperature_shown = std::move(temperature_text);
         CpuReadoutInput input;
         input.mhz = value(CELL_CPU, CPU_SLOT_CLOCK_MHZ);
         input.load_sample = sampler.load_sample;
