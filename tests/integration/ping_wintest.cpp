@@ -305,15 +305,19 @@ TEST_F(PingProgram, NetNsThePingTabDrawsItsHostsAndCopiesThemWithCtrlC) {
         EXPECT_NE(copy.find(host), std::wstring::npos) << narrow(host) << " missing in:\n" << narrow(copy);
     const int received = received_of(copy, L"127.0.0.1");
     EXPECT_GE(received, 1) << narrow(copy);
-    std::wstring again;
-    EXPECT_TRUE(wait_until(30000,
-                           [&] {
-                               if (!copied()) return false;
-                               again = copy;
-                               return received_of(again, L"127.0.0.1") > received;
-                           }))
+    // The next copy is taken once the timeline shows two more replies than it did after this one, so that a
+    // round has surely ended since; copies pressed meanwhile would only stand in the way of the monitor's rounds.
+    const auto replies_shown = [&] {
+        const std::vector<TimelineBand> bands = timeline_bands(control_picture(inside.at(CANVAS_PING_LIST)));
+        return bands.empty() ? -1 : bands[0].sample_columns;
+    };
+    const int shown_at_copy = replies_shown();
+    EXPECT_TRUE(wait_until(30000, [&] { return replies_shown() >= shown_at_copy + 2; }))
+        << "no new replies on the timeline after " << shown_at_copy;
+    ASSERT_TRUE(copied()) << "the second Ctrl+C put no host rows on the clipboard: " << narrow(copy);
+    EXPECT_GT(received_of(copy, L"127.0.0.1"), received)
         << "the received count does not move: " << received << " then:\n"
-        << narrow(again);
+        << narrow(copy);
     ASSERT_TRUE(shut_down(program));
 }
 
