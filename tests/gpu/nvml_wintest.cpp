@@ -116,6 +116,9 @@ protected:
     }
 };
 
+// The i386 build never binds the library, so these run in the 64-bit build only.
+#ifdef _WIN64
+
 // A row of the information view: the label in 20 characters, a space, then number, value and suffix.
 std::wstring R(std::wstring_view label, std::wstring_view rest, std::wstring_view mark = L"") {
     std::wstring name(label);
@@ -142,9 +145,6 @@ std::size_t functions_bound() {
     std::memcpy(slots.data(), &Nvml, sizeof Nvml);
     return static_cast<std::size_t>(std::count_if(slots.begin(), slots.end(), [](void* f) { return f != nullptr; }));
 }
-
-// The i386 build never binds the library, so these run in the 64-bit build only.
-#ifdef _WIN64
 
 TEST_F(NvmlFake, FoundBoundAndShutDownBeforeItIsFreed) {
     configure("gpus=1\ndriver=551.23\ncuda=12040\n");

@@ -121,6 +121,12 @@ int list_out(const std::vector<uint32_t>& values, unsigned* count, unsigned* lis
     return SUCCESS;
 }
 
+int count_out(unsigned* count) {
+    if (!count) return INVALID_ARGUMENT;
+    *count = static_cast<unsigned>(number("gpus"));
+    return SUCCESS;
+}
+
 // A handle is the index + 1, so that no GPU has the null handle.
 int handle_out(unsigned index, void** device) {
     if (!device || index >= static_cast<unsigned>(number("gpus"))) return INVALID_ARGUMENT;
@@ -207,15 +213,11 @@ FAKE_EXPORT int nvmlSystemGetCudaDriverVersion_v2(int* version) {
 // this process may not use.
 FAKE_EXPORT int nvmlDeviceGetCount(unsigned* count) {
     FAKE_SYSTEM_ENTRY();
-    if (!count) return INVALID_ARGUMENT;
-    *count = static_cast<unsigned>(number("gpus"));
-    return SUCCESS;
+    return count_out(count);
 }
 FAKE_EXPORT int nvmlDeviceGetCount_v2(unsigned* count) {
     FAKE_SYSTEM_ENTRY();
-    if (!count) return INVALID_ARGUMENT;
-    *count = static_cast<unsigned>(number("gpus"));
-    return SUCCESS;
+    return count_out(count);
 }
 FAKE_EXPORT int nvmlDeviceGetHandleByIndex(unsigned index, void** device) {
     FAKE_SYSTEM_ENTRY();
