@@ -53,12 +53,19 @@ protected:
         fakes_.place(nvml_library_path(), dll);
         file_write(folder_ / L"fake.cfg", config);
     }
-    // What the fake noted of its starts, shutdowns, unloads and refused calls, in order.
-    std::vector<std::string> fake_events() const {
+    // Shuts the program down. The fake notes its starts, shutdowns, unloads and every call it refused: the
+    // program started the library once, made its calls before the shutdown and unloaded it; the i386 build
+    // never loads it.
+    void shut_down_with_the_library(const Program& program) {
+        EXPECT_TRUE(shut_down(program));
         std::vector<std::string> events;
         std::ifstream in(folder_ / L"fake.cfg.log");
         for (std::string line; std::getline(in, line);) events.push_back(line);
-        return events;
+        if constexpr (sizeof(void*) == 8)
+            EXPECT_EQ(events, (std::vector<std::string>{"init", "shutdown", "unload"}))
+                << "a call outside the library's start is noted as refused";
+        else
+            EXPECT_TRUE(events.empty()) << "the i386 build loaded the library";
     }
     // The information list once it holds the GPU's block and the software rows.
     static std::vector<std::wstring> gpu_block_rows(HWND list) {
@@ -132,12 +139,7 @@ TEST_F(GpuInfoViewProgram, InformationListShowsTheGpuBlockAndF6TheDetectionLog) 
         EXPECT_TRUE(has_row_starting(rows, L"-- G1:000 ")) << rows_listing(rows);
         EXPECT_TRUE(has_row(rows, L"- " + R(L"NVidia Devices", L"1"))) << rows_listing(rows);
     }
-    EXPECT_TRUE(shut_down(program));
-    if constexpr (sizeof(void*) == 8)
-        EXPECT_EQ(fake_events(), (std::vector<std::string>{"init", "shutdown", "unload"}))
-            << "a call outside the library's start is noted as refused";
-    else
-        EXPECT_TRUE(fake_events().empty()) << "the i386 build loaded the library";
+    shut_down_with_the_library(program);
 }
 
 // A library that gives neither the highest clocks nor the supported clock lists, nor the default power limit,
@@ -184,11 +186,7 @@ TEST_F(GpuInfoViewProgram, AnOlderLibraryShowsWhatTheProgramFallsBackOn) {
             return has_row(rows, L"Requirements:");
         })) << rows_listing(rows);
     }
-    EXPECT_TRUE(shut_down(program));
-    if constexpr (sizeof(void*) == 8)
-        EXPECT_EQ(fake_events(), (std::vector<std::string>{"init", "shutdown", "unload"}));
-    else
-        EXPECT_TRUE(fake_events().empty()) << "the i386 build loaded the library";
+    shut_down_with_the_library(program);
 }
 
 }  // namespace
