@@ -197,9 +197,9 @@ TEST_F(NvmlFake, EachLibraryIsBoundWithWhatItHasAndTheCudaVersionShown) {
     }
 }
 
-// The facts that only the newer functions give reach the record and the rows of the information view; a query
-// that fails keeps its code, hides its row in the normal mode and marks it in the error mode, and a corrupted
-// InfoROM is shown in both.
+// The facts that only the newer functions give, and the ECC facts of a GPU that has ECC memory, reach the
+// record and the rows of the information view; a query that fails keeps its code, hides its row in the normal
+// mode and marks it in the error mode, and a corrupted InfoROM is shown in both.
 TEST_F(NvmlFake, IdentityPcieBoardPowerAndEnergyFactsReachTheView) {
     configure(
         "gpus=2\nboard_id=4660\npci_bus=10\npci_device_id=0x270410DE\npcie_gen=3\npcie_gen_max=4\n"
@@ -207,7 +207,8 @@ TEST_F(NvmlFake, IdentityPcieBoardPowerAndEnergyFactsReachTheView) {
         "power_min_mw=100000\npower_max_mw=300000\npower_enforced_mw=240000\nenergy_mj=123456789\n"
         "display_active=1\noperation_mode=1\ninforom_image=G001.0000.04.01\ninforom_checksum=439041101\n"
         "nvmlDeviceGetBoardId1=3\nnvmlDeviceGetCurrPcieLinkGeneration1=3\nnvmlDeviceGetTotalEnergyConsumption1=3\n"
-        "nvmlDeviceGetInforomConfigurationChecksum1=14\n");
+        "nvmlDeviceGetInforomConfigurationChecksum1=14\nnvmlDeviceGetEccMode0=0\nnvmlDeviceGetTotalEccErrors0=0\n"
+        "ecc_corrected=2\necc_uncorrected=3\n");
     const std::vector<std::wstring> rows = enumerated_view(FAKES / "nvml.dll");
     ASSERT_EQ(SharedInts[NVIDIA_GPU_COUNT].load(), 2);
     const NvidiaGpu& first = NvidiaGpuTable[0];
@@ -234,15 +235,26 @@ TEST_F(NvmlFake, IdentityPcieBoardPowerAndEnergyFactsReachTheView) {
     EXPECT_EQ(second.query_status[NVS_INFOROM_CHECKSUM], 14);
 
     const std::wstring device_id = std::to_wstring(static_cast<int32_t>(0x270410DEu));
-    for (const std::wstring& row :
-         {R(L"Board ID", L"4660"), R(L"PCI Bus ID", L"0000:0A:00.0"), R(L"PCI Device ID", device_id),
-          R(L"PCIe Link Gen", L"3"), R(L"PCIe Link Gen Max", L"4"), R(L"PCIe Link Width", L"8"),
-          R(L"PCIe Link Width Max", L"16"), R(L"PCIe Replay Counter", L"5"),
-          R(L"Power Limit Default", L"220000mW (220W)"), R(L"Power Limit Min", L"100000mW (100W)"),
-          R(L"Power Limit Max", L"300000mW (300W)"), R(L"Power Limit Enforced", L"240000mW (240W)"),
-          R(L"Total Energy Used", L"123.46kJ"), R(L"Display Active", L"Yes"), R(L"Operation Mode", L"Yes"),
-          R(L"InfoRom Image", L"G001.0000.04.01"), R(L"InfoRom Checksum", L"439041101"),
-          R(L"InfoRom Checksum", L"*Corrupted*")})
+    for (const std::wstring& row : {R(L"Board ID", L"4660"),
+                                    R(L"PCI Bus ID", L"0000:0A:00.0"),
+                                    R(L"PCI Device ID", device_id),
+                                    R(L"PCIe Link Gen", L"3"),
+                                    R(L"PCIe Link Gen Max", L"4"),
+                                    R(L"PCIe Link Width", L"8"),
+                                    R(L"PCIe Link Width Max", L"16"),
+                                    R(L"PCIe Replay Counter", L"5"),
+                                    R(L"Power Limit Default", L"220000mW (220W)"),
+                                    R(L"Power Limit Min", L"100000mW (100W)"),
+                                    R(L"Power Limit Max", L"300000mW (300W)"),
+                                    R(L"Power Limit Enforced", L"240000mW (240W)"),
+                                    R(L"Total Energy Used", L"123.46kJ"),
+                                    R(L"Display Active", L"Yes"),
+                                    R(L"Operation Mode", L"Yes"),
+                                    R(L"InfoRom Image", L"G001.0000.04.01"),
+                                    R(L"InfoRom Checksum", L"439041101"),
+                                    R(L"ECC Mode", L"Yes"),
+                                    R(L"ECC Errors", L"5"),
+                                    R(L"InfoRom Checksum", L"*Corrupted*")})
         EXPECT_TRUE(has_row(rows, row)) << std::string(row.begin(), row.end()) << listing(rows);
     const auto count = [](const std::vector<std::wstring>& list, const std::wstring& start) {
         return std::count_if(list.begin(), list.end(), [&](const std::wstring& row) { return row.starts_with(start); });
@@ -250,6 +262,7 @@ TEST_F(NvmlFake, IdentityPcieBoardPowerAndEnergyFactsReachTheView) {
     EXPECT_EQ(count(rows, R(L"Board ID", L"")), 1) << "the second GPU's failed query is hidden";
     EXPECT_EQ(count(rows, R(L"Total Energy Used", L"")), 1);
     EXPECT_EQ(count(rows, R(L"PCIe Link Gen", L"")), 1);
+    EXPECT_EQ(count(rows, R(L"ECC Mode", L"")), 1) << "a GPU without ECC memory";
 
     SharedInts[GPU_VIEW_ALL_ROWS] = 1;
     gpu_info_view_build();

@@ -447,7 +447,8 @@ FAKE_EXPORT int nvmlDeviceGetGpuOperationMode(void* device, int* current, int* p
     value_out(device, "operation_mode_pending", per_gpu_number(device, "operation_mode", 0), pending);
     return value_out(device, "operation_mode", 0, current);
 }
-// A GeForce has no ECC memory: both ECC queries are NOT_SUPPORTED unless the configuration names a result.
+// A GeForce has no ECC memory: both ECC queries are NOT_SUPPORTED unless the configuration names a result for
+// them ("nvmlDeviceGetEccMode=0" lets the mode be read).
 FAKE_EXPORT int nvmlDeviceGetEccMode(void* device, int* current, int* pending) {
     FAKE_DEVICE_ENTRY(device, current && pending);
     if (per_gpu(device, "nvmlDeviceGetEccMode").empty()) return NOT_SUPPORTED;
@@ -464,7 +465,7 @@ FAKE_EXPORT int nvmlDeviceGetTotalEccErrors(void* device, int type, int counter,
 }
 FAKE_EXPORT int nvmlDeviceGetCudaComputeCapability(void* device, int* major, int* minor) {
     FAKE_DEVICE_ENTRY(device, major && minor);
-    *major = static_cast<int>(per_gpu_number(device, "cuda_major", 8));
+    value_out(device, "cuda_major", 8, major);
     return value_out(device, "cuda_minor", 9, minor);
 }
 
