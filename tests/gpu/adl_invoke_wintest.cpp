@@ -171,8 +171,8 @@ int32_t call_through_path(const ProbeCall* call) {
 void expect_clean_return(const std::string& name, int32_t expected) {
     const RegisterCheck& check = adl_register_check;
     EXPECT_EQ(static_cast<int32_t>(static_cast<uint32_t>(check.result)), expected) << name << ": wrong result";
-    EXPECT_EQ(check.sp_after, check.sp_before) << name << ": the stack pointer moved by "
-                                               << static_cast<intptr_t>(check.sp_after - check.sp_before);
+    EXPECT_EQ(check.sp_after, check.sp_before)
+        << name << ": the stack pointer moved by " << static_cast<intptr_t>(check.sp_after - check.sp_before);
     for (int r = 0; r < KEPT_REGISTERS; ++r) {
         const auto i = static_cast<std::size_t>(r);
         EXPECT_EQ(check.kept[i], SET_VALUES[i]) << name << ": callee-saved register " << r << " changed";
@@ -192,7 +192,7 @@ TEST(AdlInvoke, CdeclAndStdcallExportsReturnTheirValueAndLeaveStackAndRegistersA
     ASSERT_NE(module, nullptr) << "the exports were not built: " << dll;
     // Distinct words, some with the top bit set, so that a lost, swapped or sign-damaged argument shows.
     const std::array<int32_t, MAX_ARGS> args{0x11111111, -2, 0x7FFFFFFF, 4, static_cast<int32_t>(0x80000005u),
-                                             6, -7, 0x08};
+                                             6,          -7, 0x08};
     for (const char* convention : {"cdecl", "stdcall"}) {
         for (int count : {1, 2, 3, 4, 5, 6, 8}) {
             const std::string name = std::string(convention) + "_" + std::to_string(count);

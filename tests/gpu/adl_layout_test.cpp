@@ -17,10 +17,10 @@ namespace {
     static_assert(sizeof(ours) == sizeof(fake_adl::theirs) && alignof(ours) == alignof(fake_adl::theirs), \
                   #ours " and " #theirs " differ in size or alignment")
 
-#define SAME_FIELD(ours, our_field, theirs, their_field)                                                    \
-    static_assert(offsetof(ours, our_field) == offsetof(fake_adl::theirs, their_field) &&                   \
-                      sizeof(ours::our_field) == sizeof(fake_adl::theirs::their_field) &&                   \
-                      std::is_signed_v<std::remove_all_extents_t<decltype(ours::our_field)>> ==             \
+#define SAME_FIELD(ours, our_field, theirs, their_field)                                                        \
+    static_assert(offsetof(ours, our_field) == offsetof(fake_adl::theirs, their_field) &&                       \
+                      sizeof(ours::our_field) == sizeof(fake_adl::theirs::their_field) &&                       \
+                      std::is_signed_v<std::remove_all_extents_t<decltype(ours::our_field)>> ==                 \
                           std::is_signed_v<std::remove_all_extents_t<decltype(fake_adl::theirs::their_field)>>, \
                   #ours "." #our_field " differs from " #theirs "." #their_field)
 
@@ -247,9 +247,9 @@ constexpr bool calls_agree(OurResult (*)(OurParams...), TheirResult (*)(TheirPar
     X(overdrive_caps, ADL2_Overdrive_Caps)                                  \
     X(adapter_observed_game_clock_get, ADL2_Adapter_ObservedGameClockInfo_Get)
 
-#define SAME_CALL(member, name)                                                                        \
-    static_assert(calls_agree(static_cast<decltype(AdlApi::member)::Signature*>(nullptr),             \
-                              static_cast<decltype(fake_adl::name)*>(nullptr)),                       \
+#define SAME_CALL(member, name)                                                           \
+    static_assert(calls_agree(static_cast<decltype(AdlApi::member)::Signature*>(nullptr), \
+                              static_cast<decltype(fake_adl::name)*>(nullptr)),           \
                   "AdlApi::" #member " differs from " #name);
 ADL_CALL_PAIRS(SAME_CALL)
 

@@ -19,9 +19,9 @@ int32_t mix(Words... words) {
 }  // namespace
 
 #define PROBES(count, params, ...)                                                             \
-    extern "C" int32_t cdecl_##count params;                                                 \
-    extern "C" int32_t cdecl_##count params { return mix(__VA_ARGS__); }                     \
-    extern "C" int32_t FAKE_STDCALL stdcall_##count params FAKE_PLAIN_SYMBOL(stdcall_##count);   \
+    extern "C" int32_t cdecl_##count params;                                                   \
+    extern "C" int32_t cdecl_##count params { return mix(__VA_ARGS__); }                       \
+    extern "C" int32_t FAKE_STDCALL stdcall_##count params FAKE_PLAIN_SYMBOL(stdcall_##count); \
     extern "C" int32_t FAKE_STDCALL stdcall_##count params { return mix(__VA_ARGS__); }
 
 PROBES(1, (int32_t a), a)
@@ -30,5 +30,5 @@ PROBES(3, (int32_t a, int32_t b, int32_t c), a, b, c)
 PROBES(4, (int32_t a, int32_t b, int32_t c, int32_t d), a, b, c, d)
 PROBES(5, (int32_t a, int32_t b, int32_t c, int32_t d, int32_t e), a, b, c, d, e)
 PROBES(6, (int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f), a, b, c, d, e, f)
-PROBES(8, (int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f, int32_t g, int32_t h), a, b, c, d, e, f,
-       g, h)
+PROBES(8, (int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f, int32_t g, int32_t h), a, b, c, d, e, f, g,
+       h)

@@ -28,8 +28,8 @@ constexpr int ADL_OK_WARNING = 1;
 constexpr int ADL_ERR = -1;
 constexpr int TEXT_BYTES = 256;
 constexpr int PMLOG_SENSORS = 256;
-constexpr int OD5_SPEED_PERCENT = 1;     // Overdrive 5 iSpeedType
-constexpr int OD6_SPEED_PERCENT_VALID = 0x1;       // Overdrive 6 iSpeedType bit
+constexpr int OD5_SPEED_PERCENT = 1;          // Overdrive 5 iSpeedType
+constexpr int OD6_SPEED_PERCENT_VALID = 0x1;  // Overdrive 6 iSpeedType bit
 
 // ---- Records: the same layout on i386 and x86-64 (no pointer or long members) ----
 
@@ -116,7 +116,8 @@ struct ADLODNPerformanceStatus {
 };
 static_assert(sizeof(ADLODNPerformanceStatus) == 72);
 static_assert(offsetof(ADLODNPerformanceStatus, iCurrentMemoryPerformanceLevel) == 32);
-static_assert(offsetof(ADLODNPerformanceStatus, iCurrentBusLanes) == 56 && offsetof(ADLODNPerformanceStatus, iVDDC) == 64);
+static_assert(offsetof(ADLODNPerformanceStatus, iCurrentBusLanes) == 56 &&
+              offsetof(ADLODNPerformanceStatus, iVDDC) == 64);
 
 struct ADLODNFanControl {
     int iMode;
@@ -206,7 +207,7 @@ static_assert(sizeof(ADLPMLogSensorLimits) == 2048);
 
 // ---- Handles and the callback ----
 
-using Context = void*;  // opaque
+using Context = void*;             // opaque
 using PmlogDevice = unsigned int;  // 4 bytes on both targets; Destroy takes it by value
 using AllocCallback = void*(FAKE_ADL_CALLBACK*)(int);
 
@@ -236,11 +237,9 @@ int FAKE_ADL_API ADL2_Adapter_MemoryInfo2_Get(Context, int iAdapterIndex, ADLMem
     FAKE_ADL_SYMBOL(ADL2_Adapter_MemoryInfo2_Get);
 int FAKE_ADL_API ADL2_Adapter_NumberOfAdapters_Get(Context, int* lpNumAdapters)
     FAKE_ADL_SYMBOL(ADL2_Adapter_NumberOfAdapters_Get);
-int FAKE_ADL_API ADL2_Adapter_ObservedClockInfo_Get(Context, int iAdapterIndex, int* lpCoreClock,
-                                                    int* lpMemoryClock)
+int FAKE_ADL_API ADL2_Adapter_ObservedClockInfo_Get(Context, int iAdapterIndex, int* lpCoreClock, int* lpMemoryClock)
     FAKE_ADL_SYMBOL(ADL2_Adapter_ObservedClockInfo_Get);
-int FAKE_ADL_API ADL2_Adapter_PMLog_SensorLimits_Get(Context, int iAdapterIndex,
-                                                     ADLPMLogSensorLimits* lpDataOutput)
+int FAKE_ADL_API ADL2_Adapter_PMLog_SensorLimits_Get(Context, int iAdapterIndex, ADLPMLogSensorLimits* lpDataOutput)
     FAKE_ADL_SYMBOL(ADL2_Adapter_PMLog_SensorLimits_Get);
 int FAKE_ADL_API ADL2_Adapter_Speed_Caps(Context, int iAdapterIndex, int* lpCaps, int* lpValid)
     FAKE_ADL_SYMBOL(ADL2_Adapter_Speed_Caps);
@@ -254,8 +253,8 @@ int FAKE_ADL_API ADL2_Device_PMLog_Device_Destroy(Context, PmlogDevice hDevice)
     FAKE_ADL_SYMBOL(ADL2_Device_PMLog_Device_Destroy);
 int FAKE_ADL_API ADL2_Graphics_VersionsX2_Get(Context, ADLVersionsInfoX2* lpVersionsInfo)
     FAKE_ADL_SYMBOL(ADL2_Graphics_VersionsX2_Get);
-int FAKE_ADL_API ADL2_Main_Control_Create(AllocCallback callback, int iEnumConnectedAdapters,
-                                          Context* context) FAKE_ADL_SYMBOL(ADL2_Main_Control_Create);
+int FAKE_ADL_API ADL2_Main_Control_Create(AllocCallback callback, int iEnumConnectedAdapters, Context* context)
+    FAKE_ADL_SYMBOL(ADL2_Main_Control_Create);
 int FAKE_ADL_API ADL2_Main_Control_Destroy(Context context) FAKE_ADL_SYMBOL(ADL2_Main_Control_Destroy);
 int FAKE_ADL_API ADL2_New_QueryPMLogData_Get(Context, int iAdapterIndex, ADLPMLogDataOutput* lpDataOutput)
     FAKE_ADL_SYMBOL(ADL2_New_QueryPMLogData_Get);
@@ -267,37 +266,34 @@ int FAKE_ADL_API ADL2_Overdrive5_FanSpeed_Get(Context, int iAdapterIndex, int iT
 int FAKE_ADL_API ADL2_Overdrive5_Temperature_Get(Context, int iAdapterIndex, int iThermalControllerIndex,
                                                  ADLTemperature* lpTemperature)
     FAKE_ADL_SYMBOL(ADL2_Overdrive5_Temperature_Get);
-int FAKE_ADL_API ADL2_Overdrive6_CurrentPower_Get(Context, int iAdapterIndex, int iPowerType,
-                                                  int* lpCurrentValue) FAKE_ADL_SYMBOL(ADL2_Overdrive6_CurrentPower_Get);
-int FAKE_ADL_API ADL2_Overdrive6_CurrentStatus_Get(Context, int iAdapterIndex,
-                                                   ADLOD6CurrentStatus* lpCurrentStatus)
+int FAKE_ADL_API ADL2_Overdrive6_CurrentPower_Get(Context, int iAdapterIndex, int iPowerType, int* lpCurrentValue)
+    FAKE_ADL_SYMBOL(ADL2_Overdrive6_CurrentPower_Get);
+int FAKE_ADL_API ADL2_Overdrive6_CurrentStatus_Get(Context, int iAdapterIndex, ADLOD6CurrentStatus* lpCurrentStatus)
     FAKE_ADL_SYMBOL(ADL2_Overdrive6_CurrentStatus_Get);
 int FAKE_ADL_API ADL2_Overdrive6_FanSpeed_Get(Context, int iAdapterIndex, ADLOD6FanSpeedInfo* lpFanSpeedInfo)
     FAKE_ADL_SYMBOL(ADL2_Overdrive6_FanSpeed_Get);
 int FAKE_ADL_API ADL2_Overdrive6_Temperature_Get(Context, int iAdapterIndex, int* lpTemperature)
     FAKE_ADL_SYMBOL(ADL2_Overdrive6_Temperature_Get);
-int FAKE_ADL_API ADL2_Overdrive8_PMLog_ShareMemory_Read(Context, int iAdapterIndex, int iNumSensor,
-                                                        int* lpSensorList, void** lppSharedMemory,
-                                                        ADLPMLogDataOutput* lpDataOutput)
+int FAKE_ADL_API ADL2_Overdrive8_PMLog_ShareMemory_Read(Context, int iAdapterIndex, int iNumSensor, int* lpSensorList,
+                                                        void** lppSharedMemory, ADLPMLogDataOutput* lpDataOutput)
     FAKE_ADL_SYMBOL(ADL2_Overdrive8_PMLog_ShareMemory_Read);
-int FAKE_ADL_API ADL2_Overdrive8_PMLog_ShareMemory_Start(Context, int iAdapterIndex, int iSampleRate,
-                                                         int iNumSensor, int* lpSensorList, PmlogDevice* lpHDevice,
+int FAKE_ADL_API ADL2_Overdrive8_PMLog_ShareMemory_Start(Context, int iAdapterIndex, int iSampleRate, int iNumSensor,
+                                                         int* lpSensorList, PmlogDevice* lpHDevice,
                                                          void** lppSharedMemory, int iOption)
     FAKE_ADL_SYMBOL(ADL2_Overdrive8_PMLog_ShareMemory_Start);
-int FAKE_ADL_API ADL2_Overdrive8_PMLog_ShareMemory_Stop(Context, int iAdapterIndex,
-                                                        PmlogDevice* lpHDevice)
+int FAKE_ADL_API ADL2_Overdrive8_PMLog_ShareMemory_Stop(Context, int iAdapterIndex, PmlogDevice* lpHDevice)
     FAKE_ADL_SYMBOL(ADL2_Overdrive8_PMLog_ShareMemory_Stop);
 int FAKE_ADL_API ADL2_OverdriveN_FanControl_Get(Context, int iAdapterIndex, ADLODNFanControl* lpOdFanControl)
     FAKE_ADL_SYMBOL(ADL2_OverdriveN_FanControl_Get);
 int FAKE_ADL_API ADL2_OverdriveN_PerformanceStatus_Get(Context, int iAdapterIndex,
                                                        ADLODNPerformanceStatus* lpOdPerformanceStatus)
     FAKE_ADL_SYMBOL(ADL2_OverdriveN_PerformanceStatus_Get);
-int FAKE_ADL_API ADL2_OverdriveN_Temperature_Get(Context, int iAdapterIndex, int iTemperatureType,
-                                                 int* iTemperature) FAKE_ADL_SYMBOL(ADL2_OverdriveN_Temperature_Get);
-int FAKE_ADL_API ADL2_Overdrive_Caps(Context, int iAdapterIndex, int* iSupported, int* iEnabled,
-                                     int* iVersion) FAKE_ADL_SYMBOL(ADL2_Overdrive_Caps);
-int FAKE_ADL_API ADL2_Adapter_ObservedGameClockInfo_Get(Context, int iAdapterIndex, int* lpBaseClock,
-                                                        int* lpGameClock, int* lpBoostClock, int* lpMemoryClock)
+int FAKE_ADL_API ADL2_OverdriveN_Temperature_Get(Context, int iAdapterIndex, int iTemperatureType, int* iTemperature)
+    FAKE_ADL_SYMBOL(ADL2_OverdriveN_Temperature_Get);
+int FAKE_ADL_API ADL2_Overdrive_Caps(Context, int iAdapterIndex, int* iSupported, int* iEnabled, int* iVersion)
+    FAKE_ADL_SYMBOL(ADL2_Overdrive_Caps);
+int FAKE_ADL_API ADL2_Adapter_ObservedGameClockInfo_Get(Context, int iAdapterIndex, int* lpBaseClock, int* lpGameClock,
+                                                        int* lpBoostClock, int* lpMemoryClock)
     FAKE_ADL_SYMBOL(ADL2_Adapter_ObservedGameClockInfo_Get);
 }
 
