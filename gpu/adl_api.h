@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <mutex>
 
+#include "gpu/adl_invoke.h"
 #include "runtime/leaf_lock.h"
 
-// Calling conventions on i386. The library's own declarations name no convention for its functions, so they
-// are the C compiler default, cdecl; the allocation callback it calls back is declared stdcall by the library.
-// On x86-64 there is only one convention. Changing ADL_API here changes every function type, the fake library
-// and the binding together.
-#if defined(_WIN32) && defined(__i386__)
-#define ADL_API __attribute__((cdecl))
+// Calling conventions on i386. Which one the library's functions use is not known (see adl_invoke.h), so no
+// call relies on it: every call goes through adl_invoke, and the signatures below, like our own stand-ins for
+// library functions (marked ADL_API), are in the compiler's default. The allocation callback that the library
+// calls back is stdcall: the library declares it so. On x86-64 there is only one convention.
+#define ADL_API
+#if defined(__i386__)
 #define ADL_CALLBACK __attribute__((stdcall))
 #else
-#define ADL_API
 #define ADL_CALLBACK
 #endif
 
@@ -235,48 +235,63 @@ static_assert(sizeof(AdlPmlogSensorLimits) == 2048);
 
 using AdlAllocCallback = void*(ADL_CALLBACK*)(int32_t size);
 
+// The address of one library function, nullptr when the library lacks it. It has no call operator on purpose:
+// every call goes through adl_call (adl_invoke), the one way that is right for either i386 convention.
+template <typename Function>
+class AdlFunction {
+public:
+    using Signature = Function;
+    constexpr AdlFunction(Function* address = nullptr) : address_(address) {}
+    constexpr Function* address() const { return address_; }
+    constexpr explicit operator bool() const { return address_ != nullptr; }
+    friend constexpr bool operator==(AdlFunction function, std::nullptr_t) { return function.address_ == nullptr; }
+
+private:
+    Function* address_;
+};
+
 // Every function returns the library's result; `ctx` first, then the adapter index where there is one.
 struct AdlApi {
-    AdlResult(ADL_API* adapter_active_get)(AdlContext, int32_t, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_info_get)(AdlContext, AdlAdapterInfo*, int32_t bytes) = nullptr;
-    AdlResult(ADL_API* adapter_aspects_get)(AdlContext, int32_t, char*, int32_t) = nullptr;
-    AdlResult(ADL_API* adapter_caps)(AdlContext, int32_t, AdlAdapterCaps*) = nullptr;
-    AdlResult(ADL_API* adapter_chipset_info_get)(AdlContext, int32_t, AdlChipSetInfo*) = nullptr;
-    AdlResult(ADL_API* adapter_hbc_caps)(AdlContext, int32_t, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_headless_get)(AdlContext, int32_t, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_gaming_driver_info_get)(AdlContext, int32_t, int32_t*, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_led_support_cap)(AdlContext, int32_t, int32_t*, int32_t*, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_memory_info2_get)(AdlContext, int32_t, AdlMemoryInfo2*) = nullptr;
-    AdlResult(ADL_API* adapter_count_get)(AdlContext, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_observed_clock_get)(AdlContext, int32_t, int32_t*, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_pmlog_sensor_limits_get)(AdlContext, int32_t, AdlPmlogSensorLimits*) = nullptr;
-    AdlResult(ADL_API* adapter_speed_caps)(AdlContext, int32_t, int32_t*, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_vram_usage_get)(AdlContext, int32_t, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_video_bios_info_get)(AdlContext, int32_t, AdlBiosInfo*) = nullptr;
-    AdlResult(ADL_API* pmlog_device_create)(AdlContext, int32_t, AdlPmlogDevice*) = nullptr;
-    AdlResult(ADL_API* pmlog_device_destroy)(AdlContext, AdlPmlogDevice) = nullptr;
-    AdlResult(ADL_API* graphics_versions_x2_get)(AdlContext, AdlVersionsInfoX2*) = nullptr;
-    AdlResult(ADL_API* main_control_create)(AdlAllocCallback, int32_t, AdlContext*) = nullptr;
-    AdlResult(ADL_API* main_control_destroy)(AdlContext) = nullptr;
-    AdlResult(ADL_API* new_query_pmlog_data_get)(AdlContext, int32_t, AdlPmlogDataOutput*) = nullptr;
-    AdlResult(ADL_API* od5_current_activity_get)(AdlContext, int32_t, AdlPmActivity*) = nullptr;
-    AdlResult(ADL_API* od5_fan_speed_get)(AdlContext, int32_t, int32_t, AdlFanSpeedValue*) = nullptr;
-    AdlResult(ADL_API* od5_temperature_get)(AdlContext, int32_t, int32_t, AdlTemperature*) = nullptr;
-    AdlResult(ADL_API* od6_current_power_get)(AdlContext, int32_t, int32_t, int32_t*) = nullptr;
-    AdlResult(ADL_API* od6_current_status_get)(AdlContext, int32_t, AdlOd6CurrentStatus*) = nullptr;
-    AdlResult(ADL_API* od6_fan_speed_get)(AdlContext, int32_t, AdlOd6FanSpeedInfo*) = nullptr;
-    AdlResult(ADL_API* od6_temperature_get)(AdlContext, int32_t, int32_t*) = nullptr;
-    AdlResult(ADL_API* od8_pmlog_read)(AdlContext, int32_t, int32_t count, int32_t* sensors, AdlPmlogShared*,
-                                       AdlPmlogDataOutput*) = nullptr;
-    AdlResult(ADL_API* od8_pmlog_start)(AdlContext, int32_t, int32_t interval_ms, int32_t count, int32_t* sensors,
-                                        AdlPmlogDevice*, AdlPmlogShared*, int32_t option) = nullptr;
-    AdlResult(ADL_API* od8_pmlog_stop)(AdlContext, int32_t, AdlPmlogDevice*) = nullptr;
-    AdlResult(ADL_API* odn_fan_control_get)(AdlContext, int32_t, AdlOdnFanControl*) = nullptr;
-    AdlResult(ADL_API* odn_performance_status_get)(AdlContext, int32_t, AdlOdnPerformanceStatus*) = nullptr;
-    AdlResult(ADL_API* odn_temperature_get)(AdlContext, int32_t, int32_t type, int32_t*) = nullptr;
-    AdlResult(ADL_API* overdrive_caps)(AdlContext, int32_t, int32_t*, int32_t*, int32_t*) = nullptr;
-    AdlResult(ADL_API* adapter_observed_game_clock_get)(AdlContext, int32_t, int32_t*, int32_t*, int32_t*,
-                                                        int32_t*) = nullptr;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*)> adapter_active_get;
+    AdlFunction<AdlResult(AdlContext, AdlAdapterInfo*, int32_t bytes)> adapter_info_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, char*, int32_t)> adapter_aspects_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlAdapterCaps*)> adapter_caps;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlChipSetInfo*)> adapter_chipset_info_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*)> adapter_hbc_caps;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*)> adapter_headless_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*, int32_t*)> adapter_gaming_driver_info_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*, int32_t*, int32_t*)> adapter_led_support_cap;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlMemoryInfo2*)> adapter_memory_info2_get;
+    AdlFunction<AdlResult(AdlContext, int32_t*)> adapter_count_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*, int32_t*)> adapter_observed_clock_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlPmlogSensorLimits*)> adapter_pmlog_sensor_limits_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*, int32_t*)> adapter_speed_caps;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*)> adapter_vram_usage_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlBiosInfo*)> adapter_video_bios_info_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlPmlogDevice*)> pmlog_device_create;
+    AdlFunction<AdlResult(AdlContext, AdlPmlogDevice)> pmlog_device_destroy;
+    AdlFunction<AdlResult(AdlContext, AdlVersionsInfoX2*)> graphics_versions_x2_get;
+    AdlFunction<AdlResult(AdlAllocCallback, int32_t, AdlContext*)> main_control_create;
+    AdlFunction<AdlResult(AdlContext)> main_control_destroy;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlPmlogDataOutput*)> new_query_pmlog_data_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlPmActivity*)> od5_current_activity_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t, AdlFanSpeedValue*)> od5_fan_speed_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t, AdlTemperature*)> od5_temperature_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t, int32_t*)> od6_current_power_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlOd6CurrentStatus*)> od6_current_status_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlOd6FanSpeedInfo*)> od6_fan_speed_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*)> od6_temperature_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t count, int32_t* sensors, AdlPmlogShared*, AdlPmlogDataOutput*)>
+        od8_pmlog_read;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t interval_ms, int32_t count, int32_t* sensors, AdlPmlogDevice*,
+                          AdlPmlogShared*, int32_t option)>
+        od8_pmlog_start;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlPmlogDevice*)> od8_pmlog_stop;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlOdnFanControl*)> odn_fan_control_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, AdlOdnPerformanceStatus*)> odn_performance_status_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t type, int32_t*)> odn_temperature_get;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*, int32_t*, int32_t*)> overdrive_caps;
+    AdlFunction<AdlResult(AdlContext, int32_t, int32_t*, int32_t*, int32_t*, int32_t*)> adapter_observed_game_clock_get;
 };
 
 constexpr int ADL_FUNCTION_COUNT = 37;
@@ -291,18 +306,24 @@ extern AdlApi Adl;
 // under it.
 extern LeafLock AdlLock;
 
-// Calls a function of the table under AdlLock: the library's result, or ADL_ERR without a call when the
-// library lacks the function (or is not bound). Use as adl_call(&AdlApi::adapter_caps, ctx, index, &caps).
+// Calls a function of the table, for a caller that holds AdlLock: the library's result, or ADL_ERR without a
+// call when the library lacks the function (or is not bound).
 template <typename Function, typename... Args>
-AdlResult adl_call(Function AdlApi::*member, Args... args) {
+AdlResult adl_call_held(AdlFunction<Function> AdlApi::*member, Args... args) {
+    const AdlFunction<Function> function = Adl.*member;
+    return function ? adl_invoke(function.address(), args...) : ADL_ERR;
+}
+
+// The same under AdlLock. Use as adl_call(&AdlApi::adapter_caps, ctx, index, &caps).
+template <typename Function, typename... Args>
+AdlResult adl_call(AdlFunction<Function> AdlApi::*member, Args... args) {
     std::lock_guard<LeafLock> hold(AdlLock);
-    const Function function = Adl.*member;
-    return function ? function(args...) : ADL_ERR;
+    return adl_call_held(member, args...);
 }
 
 // True when the bound library has the function.
 template <typename Function>
-bool adl_has(Function AdlApi::*member) {
+bool adl_has(AdlFunction<Function> AdlApi::*member) {
     std::lock_guard<LeafLock> hold(AdlLock);
     return Adl.*member != nullptr;
 }

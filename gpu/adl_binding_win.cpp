@@ -22,9 +22,9 @@ bool nonempty_file(const std::wstring& path) {
     return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0;
 }
 
-template <typename Proc>
-void bind(Proc& target, const char* name) {
-    target = reinterpret_cast<Proc>(library_function(LIBRARY_ADL, name));
+template <typename Function>
+void bind(AdlFunction<Function>& target, const char* name) {
+    target = reinterpret_cast<Function*>(library_function(LIBRARY_ADL, name));
 }
 
 // Looked up outside AdlLock (the lookup takes the libraries' own lock), then stored under it.

@@ -28,7 +28,7 @@ void* ADL_CALLBACK adl_memory_alloc(int32_t size) {
 void adl_unload() {
     {
         std::lock_guard<LeafLock> hold(AdlLock);
-        if (AdlFacts.context && Adl.main_control_destroy) Adl.main_control_destroy(AdlFacts.context);
+        if (AdlFacts.context) adl_call_held(&AdlApi::main_control_destroy, AdlFacts.context);
         AdlFacts.context = nullptr;
         Adl = AdlApi{};
     }

@@ -132,8 +132,8 @@ void library_release() {
             const AmdGpu* gpu = AmdGpuTable.at(index);
             if (!gpu || gpu->sensor_method < AMD_SENSOR_OD8_PMLOG) continue;
             AdlPmlogDevice& device = AdlFacts.pmlog_devices[static_cast<std::size_t>(index)];
-            if (Adl.od8_pmlog_stop) Adl.od8_pmlog_stop(AdlFacts.context, gpu->adapter_index, &device);
-            if (Adl.pmlog_device_destroy) Adl.pmlog_device_destroy(AdlFacts.context, device);
+            adl_call_held(&AdlApi::od8_pmlog_stop, AdlFacts.context, gpu->adapter_index, &device);
+            adl_call_held(&AdlApi::pmlog_device_destroy, AdlFacts.context, device);
         }
     }
     adl_unload();

@@ -1,5 +1,6 @@
 // The AMD side against our fake display library under Wine, found where the program looks for it (the system
-// folder): binding, refusals, enumeration of one and two GPUs, and a clean state after each early failure.
+// folder): binding, refusals, enumeration of one and two GPUs, a clean state after each early failure, and every
+// function the program uses against the library built cdecl and built stdcall.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,9 @@
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "gpu/amd_gpu.h"
+#include "gpu/amd_sample.h"
+#include "gpu/amd_sampler.h"
+#include "gpu/gpu_info_view.h"
 #include "runtime/program_libraries.h"
 
 namespace fs = std::filesystem;
@@ -61,14 +66,14 @@ protected:
         fs::remove_all(folder, ignored);
     }
 
-    // The fake under `name` in the system folder.
-    void place(const char* name) {
+    // The fake (built as `fake`) under `name` in the system folder.
+    void place(const char* name, const char* fake = "atiadlxx.dll") {
         const fs::path target = system_folder() / name;
-        fs::copy_file(FAKES / "atiadlxx.dll", target, fs::copy_options::overwrite_existing);
+        fs::copy_file(FAKES / fake, target, fs::copy_options::overwrite_existing);
         placed.push_back(target);
     }
     // The file name the build looks for: a 32-bit process finds only the 32-bit library.
-    void place_native() { place(WIDE_BUILD ? "atiadlxx.dll" : "atiadlxy.dll"); }
+    void place_native(const char* fake = "atiadlxx.dll") { place(WIDE_BUILD ? "atiadlxx.dll" : "atiadlxy.dll", fake); }
 
     void configure(const std::string& lines) const {
         std::ofstream out(config, std::ios::binary | std::ios::trunc);
@@ -206,6 +211,53 @@ TEST_F(AdlFake, EachEarlyEnumerationFailureLeavesNoGpuAndFreesTheLibrary) {
     amd_gpu_enumerate();
     expect_unbound("other vendor only");
     EXPECT_TRUE(logged(L"AMD Adapters Found: 0"));
+}
+
+// Every one of the program's library functions, called by the binding, the enumeration, a sample of each GPU,
+// the information view and the sampler's release, against the fake built cdecl and built stdcall. On i386 a
+// stdcall function removes its own arguments, so a call made any other way than through adl_invoke leaves the
+// caller's stack off by their size. Each GPU's own temperature coming back shows the adapter index arrived.
+TEST_F(AdlFake, EveryFunctionAnswersWhetherTheLibraryIsCdeclOrStdcall) {
+    const std::vector<std::wstring> labels{L"od8", L"od7", L"od6", L"od5", L"od1"};
+    for (const char* fake : {"atiadlxx.dll", "atiadlxx_stdcall.dll"}) {
+        SCOPED_TRACE(fake);
+        std::error_code ignored;
+        fs::remove(config.string() + ".log", ignored);
+        configure(
+            "trace=1\ngpus=5\nod0=8\nod1=7\nod2=6\nod3=5\nod4=1\ntemperature0=51000\ntemperature1=52000\n"
+            "temperature2=53000\ntemperature3=54000\ntemperature4=56000\n");
+        ASSERT_TRUE(fs::exists(FAKES / fake)) << "not built";
+        place_native(fake);
+        ASSERT_EQ(bind(), LIBRARY_ADL);
+        amd_gpu_enumerate();
+        ASSERT_EQ(AmdGpuTable.count, 5);
+        for (int g = 0; g < 5; ++g) {
+            AmdGpu& gpu = AmdGpuTable.records[static_cast<std::size_t>(g)];
+            EXPECT_EQ(gpu.sensor_label, labels[static_cast<std::size_t>(g)]) << g;
+            gpu.temperature = -1;
+            amd_gpu_sample(gpu, g);
+            amd_vram_refresh(gpu);
+            EXPECT_EQ(gpu.temperature, g == 4 ? 56 : 51 + g) << g;
+            EXPECT_EQ(gpu.vram_used_mb, 1024) << g;
+        }
+        gpu_info_view_build();
+        quit_flag_raise(1);
+        amd_sampler_thread(0);  // with the quit raised: straight to the release
+        quit_flag_clear();
+        EXPECT_FALSE(library_loaded(LIBRARY_ADL));
+
+        std::set<std::string> called;
+        std::vector<std::string> releases;
+        for (const std::string& event : fake_events()) {
+            if (event.rfind("call ", 0) == 0) {
+                called.insert(event.substr(5));
+            } else if (event != "create") {
+                releases.push_back(event);
+            }
+        }
+        EXPECT_EQ(called.size(), static_cast<std::size_t>(ADL_FUNCTION_COUNT));
+        EXPECT_EQ(releases, (std::vector<std::string>{"pmlog-stop", "device-destroy", "destroy", "unload"}));
+    }
 }
 
 }  // namespace
