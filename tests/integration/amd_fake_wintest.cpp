@@ -1,7 +1,8 @@
 // The real Sotrix.exe with our fake AMD display library in the system folder: the Graphics tab's selector shows
 // the AMD entry, the sampler's ID rows follow the fake's values, and the tab draws the GPU's graphs (captions and
 // plot), its temperature strip and the strip's read-out from them; in the 64-bit build, with the fake nvml.dll
-// beside it, the selector shows both vendors' entries, NVIDIA first.
+// beside it, the selector shows both vendors' entries, NVIDIA first, and AMD cards without sensors are listed as
+// legacy devices.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -230,6 +231,30 @@ TEST_F(AmdFakeLibrary, WithTheNvidiaLibraryBothVendorsHaveEntries) {
     ASSERT_NE(first(L"-- G2:000 "), rows.end()) << rows_listing(rows);
     EXPECT_LT(first(L"-- G1:000 "), first(L"-- G2:000 ")) << rows_listing(rows);
     EXPECT_TRUE(any_row_starts_with(rows, L"Fake AMD Integration")) << rows_listing(rows);
+    EXPECT_TRUE(shut_down(program));
+}
+
+// AMD cards without any sensor interface (no Overdrive version, no PMLog data) beside an NVIDIA GPU: the AMD
+// library is given up, but the NVIDIA sampler's view lists the cards as legacy devices, one block each.
+TEST_F(AmdFakeLibrary, LegacyCardsBesideTheNvidiaGpuHaveTheirBlocks) {
+    nvidia_fake_place();
+    file_write(folder_ / L"adl.cfg",
+               "gpus=2\nname0=Fake Legacy One\nname1=Fake Legacy Two\nod=0\nfail=ADL2_New_QueryPMLogData_Get\n");
+    Program& program = start(L"norepair graphics");
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    const std::map<int, HWND> inside = descendants_of(main);
+    const std::vector<std::wstring> rows =
+        info_rows_with(inside.at(LIST_GPU_INFO), {L"-- G1:000 ", L"-- GX:000 ", L"-- GX:001 ", L"Legacy Devices"});
+    for (const wchar_t* start : {L"-- GX:000 ", L"-- GX:001 ", L"Fake Legacy One", L"Fake Legacy Two"})
+        EXPECT_TRUE(any_row_starts_with(rows, start)) << narrow(start) << "\n" << rows_listing(rows);
+    const auto legacy_devices = std::find_if(
+        rows.begin(), rows.end(), [](const std::wstring& row) { return starts_with(row, L"Legacy Devices"); });
+    ASSERT_NE(legacy_devices, rows.end()) << rows_listing(rows);
+    EXPECT_TRUE(legacy_devices->ends_with(L" 2")) << narrow(*legacy_devices);
+    // No AMD GPU: no AMD entry and no AMD software rows.
+    EXPECT_FALSE(any_row_starts_with(rows, L"AMD Devices")) << rows_listing(rows);
+    EXPECT_EQ(combo_items(inside.at(COMBO_GPU)).size(), 1u);
     EXPECT_TRUE(shut_down(program));
 }
 #endif
