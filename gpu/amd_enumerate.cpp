@@ -18,11 +18,11 @@ void gpu_line(int g, std::wstring_view text) { gpu_report_line_queue(GPU_VENDOR_
 
 bool within(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
 
-// Gives the library up after an early failure: no record, no legacy card, the context destroyed and the
-// library freed, ADL_LIBRARY and the counts 0.
+// Gives the library up when no GPU is left to sample: no GPU record, the context destroyed and the library
+// freed, ADL_LIBRARY and the counts 0. The legacy cards found stay: the information view lists them without the
+// library.
 void give_up() {
     AmdGpuTable.release();
-    AmdLegacyTable.release();
     SharedInts[AMD_GPU_COUNT] = 0;
     AdlFacts.gpu_count = 0;
     adl_unload();
@@ -437,5 +437,5 @@ void amd_gpu_enumerate() {
     SharedInts[AMD_GPU_COUNT] = found;
     log_line(L"AMD Adapters Found: " + std::to_wstring(found));
     AdlFacts.gpu_count = found;
-    if (found == 0) give_up();  // legacy cards are listed only beside a bound library
+    if (found == 0) give_up();
 }

@@ -259,8 +259,8 @@ std::wstring adl_driver_date(std::wstring_view version);
 // ---- Enumeration and PMLog ----
 
 // Folds the library's adapter entries into AmdGpuTable and AmdLegacyTable, chooses each GPU's sensor interface
-// and reads first values and limits; gives the library up when no GPU is left. Main thread, at start-up,
-// while ADL_LIBRARY is not 0.
+// and reads first values and limits; gives the library up when no GPU is left, keeping the legacy cards it
+// found. Main thread, at start-up, while ADL_LIBRARY is not 0.
 void amd_gpu_enumerate();
 
 // Appends the sensors `block` supports (ids 0..sensor_scan_bound) to PmlogSensorList as GPU `gpu`'s run and

@@ -3,10 +3,12 @@
 
 #include <mutex>
 
+#include "core/control_numbers.h"
 #include "core/format_bytes.h"
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "gpu/gpu_info_rows.h"
+#include "runtime/list_model.h"
 
 namespace {
 
@@ -74,6 +76,14 @@ void gpu_requirements_rows(bool safe_mode, int nvidia_driver_major, int amd_driv
     spacer();
     text_row(tr(L"Requirements") + L":");
     spacer();
+}
+
+void gpu_entries_info_rebuild(const GpuEntriesInfo& info) {
+    std::lock_guard guard(GpuInfoMutex);
+    list_rows_clear(LIST_GPU_INFO);
+    if (info.all_rows) gpu_report_rows();
+    if (info.requirements) gpu_requirements_rows(info.safe_mode, info.nvidia_driver_major, info.amd_driver_major);
+    if (info.all_rows) gpu_error_mode_heading();
 }
 
 void gpu_report_rows() {

@@ -24,6 +24,20 @@ std::wstring amd_pci_location(int32_t bus, int32_t device, int32_t function);
 std::wstring gpu_selector_item(std::wstring_view label, std::wstring_view location, std::wstring_view brand,
                                std::wstring_view name, uint64_t memory_bytes);
 
+// What the GPU entries show in LIST_GPU_INFO.
+struct GpuEntriesInfo {
+    bool all_rows = false;      // the error mode: both detection logs and the heading
+    bool requirements = false;  // no GPU entry: the requirements text
+    bool safe_mode = false;     // the system runs in a fail-safe mode
+    int nvidia_driver_major = 0;
+    int amd_driver_major = 0;
+};
+
+// Empties LIST_GPU_INFO and fills it anew, all in one hold of GpuInfoMutex, so that a reader under the lock sees
+// the whole old list or the whole new one: in the error mode the detection logs below, with no entry the
+// requirements text, in the error mode the heading on top.
+void gpu_entries_info_rebuild(const GpuEntriesInfo& info);
+
 // Adds the rows that explain what a GPU needs (rows read bottom to top, LIST_GPU_INFO inserts at the top).
 // Holds GpuInfoMutex.
 void gpu_requirements_rows(bool safe_mode, int nvidia_driver_major, int amd_driver_major);

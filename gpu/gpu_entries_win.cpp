@@ -10,7 +10,6 @@
 #include "gpu/gpu_entries.h"
 #include "gpu/nvidia_gpu.h"
 #include "runtime/gui/combo_box/combo_box.h"
-#include "runtime/list_model.h"
 
 namespace {
 
@@ -86,15 +85,16 @@ int gpu_entries_assign() {
         }
     }
 
-    list_rows_clear(LIST_GPU_INFO);
-    const bool all_rows = SharedInts[GPU_VIEW_ALL_ROWS].load() != 0;
-    if (all_rows) gpu_report_rows();
-    if (count == 0) {
-        combo_box_item_add(COMBO_GPU, 0, tr(L"No Supported Video Cards"));
-        gpu_requirements_rows(safe_mode_state() != 0, nvml_driver_major(NvmlSystem.driver_version.view()),
-                              adl_driver_major(AdlFacts.crimson_version));
+    if (count == 0) combo_box_item_add(COMBO_GPU, 0, tr(L"No Supported Video Cards"));
+    GpuEntriesInfo info;
+    info.all_rows = SharedInts[GPU_VIEW_ALL_ROWS].load() != 0;
+    info.requirements = count == 0;
+    if (info.requirements) {
+        info.safe_mode = safe_mode_state() != 0;
+        info.nvidia_driver_major = nvml_driver_major(NvmlSystem.driver_version.view());
+        info.amd_driver_major = adl_driver_major(AdlFacts.crimson_version);
     }
-    if (all_rows) gpu_error_mode_heading();
+    gpu_entries_info_rebuild(info);
 
     if (SharedInts[GPU_SELECTED].load() >= count) SharedInts[GPU_SELECTED] = 0;
     SharedInts[GPU_VIEW_REFRESH_REQUEST] = 0;

@@ -1,12 +1,18 @@
-// The Graphics tab's readings of an NVIDIA GPU entry.
+// The Graphics tab's readings of a GPU entry, from the record of its vendor: NVIDIA or AMD.
 #include "gpu/gpu_tab_source.h"
 
+#include <tuple>
+
 #include "core/shared_state.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/nvidia_gpu.h"
 
-bool gpu_tab_source(const GpuChoice& choice, GpuTabReading& out) {
-    if (choice.amd) return false;
-    const int slot = choice.vendor_index;
+namespace {
+
+// A limit beyond any temperature is drawn as this one.
+constexpr int TEMPERATURE_LIMIT_SHOWN_MAX = 1000;
+
+bool nvidia_reading(int slot, GpuTabReading& out) {
     if (slot < 0 || slot >= NVIDIA_SLOT_COUNT || slot >= SharedInts[NVIDIA_GPU_COUNT].load()) return false;
     const NvidiaGpu& gpu = NvidiaGpuTable[static_cast<std::size_t>(slot)];
     out.label = gpu.label.str();
@@ -21,6 +27,36 @@ bool gpu_tab_source(const GpuChoice& choice, GpuTabReading& out) {
     out.memory_clock_percent = gpu.memory_clock_pct;
     out.power_w = gpu.power_mw / 1000;
     out.history = &gpu.history;
-    out.temperature_limit = static_cast<int>(gpu.temp_limit > 1000 ? 1000 : gpu.temp_limit);
+    out.temperature_limit =
+        static_cast<int>(gpu.temp_limit > TEMPERATURE_LIMIT_SHOWN_MAX ? TEMPERATURE_LIMIT_SHOWN_MAX : gpu.temp_limit);
     return true;
+}
+
+// A graph is live while the GPU's sensor interface delivers its value (the enumeration's has-value flags); the
+// others keep their last picture.
+bool amd_reading(int index, GpuTabReading& out) {
+    if (index < 0 || index >= SharedInts[AMD_GPU_COUNT].load()) return false;
+    const AmdGpu* found = AmdGpuTable.at(index);
+    if (!found) return false;
+    const AmdGpu& gpu = *found;
+    out.label = gpu.label.str();
+    static_assert(AMD_HAS_VALUE_COUNT == std::tuple_size_v<decltype(out.graph_live)>, "one flag per graph, in order");
+    for (std::size_t j = 0; j < out.graph_live.size(); ++j) out.graph_live[j] = gpu.has_values[j] != 0;
+    out.gpu_percent = gpu.gpu_activity;
+    out.memory_percent = gpu.memory_activity;
+    out.fan_percent = gpu.fan_pct;
+    out.core_clock_mhz = gpu.core_clock;
+    out.core_clock_percent = gpu.core_clock_pct;
+    out.memory_clock_mhz = gpu.memory_clock;
+    out.memory_clock_percent = gpu.memory_clock_pct;
+    out.power_w = gpu.power_w;
+    out.history = &gpu.history;
+    out.temperature_limit = gpu.temp_max > TEMPERATURE_LIMIT_SHOWN_MAX ? TEMPERATURE_LIMIT_SHOWN_MAX : gpu.temp_max;
+    return true;
+}
+
+}  // namespace
+
+bool gpu_tab_source(const GpuChoice& choice, GpuTabReading& out) {
+    return choice.amd ? amd_reading(choice.vendor_index, out) : nvidia_reading(choice.vendor_index, out);
 }

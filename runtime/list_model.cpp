@@ -109,4 +109,4 @@ std::vector<std::wstring> list_rows_copy_with(int control, const std::function<v
     return found == model.end() ? std::vector<std::wstring>() : found->second;
 }
 
-void list_rows_set_observer(ListChangedCallback callback) { observer = callback; }
+ListChangedCallback list_rows_set_observer(ListChangedCallback callback) { return observer.exchange(callback); }

@@ -44,10 +44,10 @@ std::vector<std::wstring> list_rows_copy(int control);
 // `also` takes no lock.
 std::vector<std::wstring> list_rows_copy_with(int control, const std::function<void()>& also);
 
-// The windowing layer is told of every change (outside the model's lock) so that it can refresh the
-// control of that number; it must not block.
+// The windowing layer is told of every change (outside the model's lock, on the thread that made it) so that it
+// can refresh the control of that number; it must not block. Returns the observer it replaces.
 using ListChangedCallback = void (*)(int control);
-void list_rows_set_observer(ListChangedCallback callback);
+ListChangedCallback list_rows_set_observer(ListChangedCallback callback);
 
 // The rows' lock, held by every function above only while rows are copied in or out.
 extern LeafLock ListRowsLock;

@@ -2,14 +2,21 @@
 // chosen per GPU, legacy cards, the table bounds and a clean state after every early failure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "core/control_numbers.h"
+#include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "gpu/amd_gpu.h"
+#include "gpu/gpu_info_view.h"
+#include "gpu/nvidia_gpu.h"
+#include "runtime/date.h"
+#include "runtime/list_model.h"
 
 namespace {
 
@@ -534,14 +541,46 @@ TEST_F(AmdEnumerate, LegacyCardsAreListedUpToSeventeenAndFreeTheirRecords) {
     ASSERT_EQ(AmdGpuTable.count, 1);  // legacy cards use up no record
     EXPECT_EQ(AmdGpuTable.records[0].pci_bus, 40);
     EXPECT_TRUE(AmdGpuTable.records[1].adapter_name.empty());
+}
 
-    SetUp();
+// Only legacy cards: the library is given up for want of a GPU to sample, but the cards stay, and beside an NVIDIA
+// GPU the information view lists them without any AMD GPU or AMD software row.
+TEST_F(AmdEnumerate, LegacyCardsAloneOutliveTheLibraryAndTheViewListsThem) {
+    FakeGpu legacy;
+    legacy.od_version = 0;
+    legacy.pmlog_query = false;
     gpus_set(std::vector<FakeGpu>(2, legacy));
+    fake.gpus[1].name = "AMD Radeon HD 5450";
     fake.gpus[1].bus = 9;
     amd_gpu_enumerate();
-    EXPECT_EQ(AmdLegacyTable.count, 0);  // no GPU left: the library is given up and the cards with it
     EXPECT_EQ(SharedQuads[ADL_LIBRARY].load(), 0);
     EXPECT_EQ(fake.destroyed_contexts.size(), 1u);
+    EXPECT_EQ(SharedInts[AMD_GPU_COUNT].load(), 0);
+    EXPECT_EQ(AmdGpuTable.count, 0);
+    ASSERT_EQ(AmdLegacyTable.count, 2);
+    EXPECT_EQ(AmdLegacyTable.records[1].adapter_name, L"AMD Radeon HD 5450");
+    EXPECT_EQ(AmdLegacyTable.records[1].pci_bus, 9);
+
+    text_maps_load(LANGUAGE_ENGLISH);
+    SharedInts[NVIDIA_GPU_COUNT] = 1;
+    NvmlSystem.device_count = 1;
+    NvidiaGpuTable[0].label = L"G1";
+    gpu_info_view_build_at(date_from_parts(DateParts{2026, 3, 4, 5, 6, 7}));
+    const std::vector<std::wstring> rows = list_rows_copy(LIST_GPU_INFO);
+    auto starting = [&](std::wstring_view start) {
+        return std::count_if(rows.begin(), rows.end(), [&](const std::wstring& row) { return row.starts_with(start); });
+    };
+    EXPECT_EQ(starting(L"-- G1:000 "), 1);
+    EXPECT_EQ(starting(L"-- GX:000 2026-03-04 05:06:07 (Legacy)"), 1);
+    EXPECT_EQ(starting(L"-- GX:001 2026-03-04 05:06:07 (Legacy)"), 1);
+    EXPECT_EQ(starting(L"AMD Radeon HD 5450"), 1);
+    EXPECT_EQ(starting(L"Legacy Devices       2"), 1);
+    EXPECT_EQ(starting(L"AMD Devices"), 0);
+    EXPECT_EQ(starting(L"AMD Driver Version"), 0);
+    list_rows_clear(LIST_GPU_INFO);
+    NvidiaGpuTable[0] = NvidiaGpu{};
+    NvmlSystem = NvmlSystemInfo{};
+    AmdLegacyTable.release();
 }
 
 TEST_F(AmdEnumerate, AnAbsurdAdapterCountIsBoundedBeforeItSizesTheBuffer) {

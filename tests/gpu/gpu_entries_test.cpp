@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "core/control_numbers.h"
 #include "core/language.h"
@@ -106,6 +111,78 @@ TEST_F(GpuEntries, ErrorModeShowsBothLogsBelowAndTheHeadingAbove) {
     gpu_error_mode_heading();
     EXPECT_EQ(list_rows_copy(LIST_GPU_INFO), (std::vector<std::wstring>{L"", L"-- [F6]:Active, Showing Errors", L"",
                                                                         L"N| first", L"N| second", L"", L"A| amd"}));
+}
+
+// A reader under GpuInfoMutex (the clipboard copy of the Graphics tab, a sampler's view build) never sees the list
+// half rebuilt. Two readers look while the list is rebuilt: at every change of the list, one on another thread
+// tries the lock; and from the first change on, another waits for the lock (a lock let go hands itself to a thread
+// that waits). Whatever either copies must be the whole old list or the whole new one.
+namespace rebuild_readers {
+std::mutex seen_lock;
+std::vector<std::vector<std::wstring>> seen;  // guarded by seen_lock
+int changes = 0;
+std::thread waiter;
+std::atomic<bool> waiter_done{false};
+
+void seen_add() {
+    std::vector<std::wstring> rows = list_rows_copy(LIST_GPU_INFO);
+    std::lock_guard guard(seen_lock);
+    seen.push_back(std::move(rows));
+}
+
+void on_change(int control) {
+    if (control != LIST_GPU_INFO) return;
+    ++changes;
+    if (!waiter.joinable()) {
+        waiter = std::thread([] {
+            std::lock_guard guard(GpuInfoMutex);
+            seen_add();
+            waiter_done = true;
+        });
+        // On once it waits for the lock (or got it at once because nobody held it).
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (GpuInfoMutex.waiting() == 0 && !waiter_done && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    }
+    std::thread prober([] {
+        if (!GpuInfoMutex.try_lock()) return;
+        seen_add();
+        GpuInfoMutex.unlock();
+    });
+    prober.join();
+}
+}  // namespace rebuild_readers
+
+TEST_F(GpuEntries, ARebuildHoldsTheListsLockFromEmptyingToItsLastRow) {
+    namespace readers = rebuild_readers;
+    gpu_report_line_queue(GPU_VENDOR_NVIDIA, L"nvml.dll not found");
+    gpu_report_line_queue(GPU_VENDOR_AMD, L"Missing AMD Get Commands");
+    GpuEntriesInfo normal;
+    normal.requirements = true;
+    GpuEntriesInfo errors = normal;
+    errors.all_rows = true;
+    gpu_entries_info_rebuild(errors);
+    const std::vector<std::wstring> rebuilt = list_rows_copy(LIST_GPU_INFO);
+    gpu_entries_info_rebuild(normal);
+    const std::vector<std::wstring> before = list_rows_copy(LIST_GPU_INFO);
+    ASSERT_NE(before, rebuilt);
+
+    readers::seen.clear();
+    readers::changes = 0;
+    readers::waiter_done = false;
+    const ListChangedCallback previous = list_rows_set_observer(readers::on_change);
+    gpu_entries_info_rebuild(errors);
+    list_rows_set_observer(previous);
+    ASSERT_TRUE(readers::waiter.joinable());
+    readers::waiter.join();
+    readers::waiter = std::thread();
+
+    EXPECT_GT(readers::changes, static_cast<int>(rebuilt.size())) << "the readers looked at the emptying and every row";
+    ASSERT_FALSE(readers::seen.empty()) << "the waiting reader copied nothing";
+    for (const std::vector<std::wstring>& rows : readers::seen)
+        EXPECT_TRUE(rows == before || rows == rebuilt) << "a reader saw " << rows.size() << " rows";
+    EXPECT_EQ(readers::seen.back(), rebuilt) << "the waiting reader comes after the rebuild";
+    EXPECT_EQ(list_rows_copy(LIST_GPU_INFO), rebuilt);
 }
 
 }  // namespace

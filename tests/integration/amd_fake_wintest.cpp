@@ -1,10 +1,13 @@
 // The real Sotrix.exe with our fake AMD display library in the system folder: the Graphics tab's selector shows
-// the AMD entry and the sampler's ID rows follow the fake's values; in the 64-bit build, with the fake nvml.dll
-// beside it, the selector shows both vendors' entries, NVIDIA first.
+// the AMD entry, the sampler's ID rows follow the fake's values, and the tab draws the GPU's graphs (captions and
+// plot), its temperature strip and the strip's read-out from them; in the 64-bit build, with the fake nvml.dll
+// beside it, the selector shows both vendors' entries, NVIDIA first, and AMD cards without sensors are listed as
+// legacy devices.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "integration/program_actions.h"
 #include "integration/program_support.h"
 
 #include <algorithm>
@@ -14,6 +17,8 @@
 #include <vector>
 
 #include "core/control_numbers.h"
+#include "runtime/gui/font/font.h"
+#include "ui/graph_geometry.h"
 
 namespace fs = std::filesystem;
 
@@ -59,6 +64,12 @@ protected:
         SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", nullptr);
         fakes_.remove_all();
     }
+    // The fake nvml.dll with one GPU where the program looks for it.
+    void nvidia_fake_place() {
+        fakes_.place(nvml_library_path(), "nvml.dll");
+        file_write(folder_ / L"nvml.cfg", "gpus=1\nname0=Fake Integration GPU\nmemory_total0=8589934592\n");
+        SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", (folder_ / L"nvml.cfg").wstring().c_str());
+    }
     void adl_config_write(const std::string& millidegrees) const {
         file_write(folder_ / L"adl.cfg",
                    "gpus=1\nname0=Fake AMD Integration\nod0=8\ntemperature0=" + millidegrees + "\n");
@@ -103,6 +114,83 @@ TEST_F(AmdFakeLibrary, SelectorShowsTheAmdEntryAndItsRowsFollowTheFake) {
     EXPECT_TRUE(shut_down(program));
 }
 
+// The fake's Overdrive 8 sensors give a GPU activity of 12 % and no memory activity.
+constexpr int FAKE_GPU_ACTIVITY = 12;
+
+// The height of a plot's bar in a column of a graph: from the highest row of its lower half whose pixel differs
+// from the same pixel of an empty graph of the same size, down to the graph's bottom. (The graph below covers the
+// lowest rows of both, so only the bar's top tells its height.)
+int bar_rows(const Picture& graph, const Picture& empty, int column) {
+    for (int y = graph.height / 2; y < graph.height; ++y)
+        if (graph.at(column, y) != empty.at(column, y)) return graph.height - y;
+    return 0;
+}
+
+// The Graphics tab of the AMD entry: the utilisation graph's caption holds the fake's value and its plot the bar of
+// it, the memory graph that the fake cannot fill keeps its "No Data" picture, and the temperature strip and its
+// read-out follow the fake's temperature.
+TEST_F(AmdFakeLibrary, GraphicsTabDrawsTheGpusGraphsAndTemperatureStrip) {
+    Program& program = start(L"norepair graphics");
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const std::map<int, HWND> inside = descendants_of(main);
+    const HWND utilisation = inside.at(GRAPH_GPU_BASE);
+    const HWND memory = inside.at(GRAPH_GPU_BASE + 1);
+    const HWND strip = inside.at(CANVAS_GPU_TEMPERATURE);
+    // The graphs' font as the program makes it: the default face at 9 points.
+    ASSERT_TRUE(font_load(FONT_GRAPH, L"", 9, 0));
+    const auto font = reinterpret_cast<HFONT>(font_handle(FONT_GRAPH));
+
+    // The captions stand in the upper half of a graph, away from the value labels at its left.
+    auto caption_part = [](const Picture& picture) {
+        RECT part = picture.area;
+        part.left += picture.width / 6;
+        part.right -= picture.width / 6;
+        part.bottom = part.top + picture.height / 2;
+        return part;
+    };
+    const std::wstring value = std::to_wstring(FAKE_GPU_ACTIVITY) + L"%";
+    Picture graph;
+    EXPECT_TRUE(wait_until(START_MS,
+                           [&] {
+                               graph = screen_picture(client_on_screen(utilisation));
+                               return !graph.empty() && text_shown(graph, caption_part(graph), font, value);
+                           }))
+        << "the utilisation graph's caption never showed " << narrow(value);
+    EXPECT_TRUE(text_shown(graph, caption_part(graph), font, L"G1 - GPU Utilization"));
+    EXPECT_FALSE(text_shown(graph, caption_part(graph), font, L"No Data"));
+    const Picture no_data = screen_picture(client_on_screen(memory));
+    ASSERT_EQ(no_data.width, graph.width);
+    ASSERT_EQ(no_data.height, graph.height);
+    EXPECT_TRUE(text_shown(no_data, caption_part(no_data), font, L"No Data"))
+        << "the memory graph, which the fake cannot fill, lost its \"No Data\" picture";
+
+    // The plot: the bar of the third newest sample, compared with the same column of the empty memory graph.
+    const int bar = graph_bar_height(static_cast<float>(FAKE_GPU_ACTIVITY), 100, graph.height);
+    int rows = 0;
+    EXPECT_TRUE(wait_until(START_MS,
+                           [&] {
+                               graph = screen_picture(client_on_screen(utilisation));
+                               return (rows = bar_rows(graph, no_data, graph.width - 3)) == bar;
+                           }))
+        << "the plot's bar is " << rows << " rows high, the bar of " << FAKE_GPU_ACTIVITY << "% is " << bar;
+
+    struct Step {
+        const char* millidegrees;
+        uint32_t strip_colour;  // the temperature ramp: 44 C is RGB(255, 243, 243), 67 C RGB(255, 105, 105)
+        std::wstring readout;
+    };
+    const Step steps[] = {{"44000", 0xFFF3F3, L"G1 44C ~"}, {"67000", 0xFF6969, L"G1 67C ~"}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.millidegrees);
+        adl_config_write(step.millidegrees);
+        EXPECT_TRUE(strip_newest_shows(main, strip, step.strip_colour, step.readout, START_MS));
+    }
+    picture_save(window_picture(main), screenshots_folder() + L"\\amd_graphics_tab.bmp");
+    EXPECT_TRUE(shut_down(program));
+}
+
 // The compact window makes room for the AMD entry's cell: taller with the GPU than with a library that has none.
 // Its height is read at the last step of the start-up (adding the tray icon), after the layout for the GPUs.
 TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
@@ -125,9 +213,7 @@ TEST_F(AmdFakeLibrary, CompactWindowShowsTheGpuCell) {
 
 #ifdef _WIN64
 TEST_F(AmdFakeLibrary, WithTheNvidiaLibraryBothVendorsHaveEntries) {
-    fakes_.place(nvml_library_path(), "nvml.dll");
-    file_write(folder_ / L"nvml.cfg", "gpus=1\nname0=Fake Integration GPU\nmemory_total0=8589934592\n");
-    SetEnvironmentVariableW(L"SOTRIX_FAKE_NVML", (folder_ / L"nvml.cfg").wstring().c_str());
+    nvidia_fake_place();
     Program& program = start(L"norepair graphics");
     const HWND main = wait_for_window(program, WindowKind::MAIN);
     ASSERT_NE(main, nullptr) << "no main window";
@@ -145,6 +231,30 @@ TEST_F(AmdFakeLibrary, WithTheNvidiaLibraryBothVendorsHaveEntries) {
     ASSERT_NE(first(L"-- G2:000 "), rows.end()) << rows_listing(rows);
     EXPECT_LT(first(L"-- G1:000 "), first(L"-- G2:000 ")) << rows_listing(rows);
     EXPECT_TRUE(any_row_starts_with(rows, L"Fake AMD Integration")) << rows_listing(rows);
+    EXPECT_TRUE(shut_down(program));
+}
+
+// AMD cards without any sensor interface (no Overdrive version, no PMLog data) beside an NVIDIA GPU: the AMD
+// library is given up, but the NVIDIA sampler's view lists the cards as legacy devices, one block each.
+TEST_F(AmdFakeLibrary, LegacyCardsBesideTheNvidiaGpuHaveTheirBlocks) {
+    nvidia_fake_place();
+    file_write(folder_ / L"adl.cfg",
+               "gpus=2\nname0=Fake Legacy One\nname1=Fake Legacy Two\nod=0\nfail=ADL2_New_QueryPMLogData_Get\n");
+    Program& program = start(L"norepair graphics");
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    const std::map<int, HWND> inside = descendants_of(main);
+    const std::vector<std::wstring> rows =
+        info_rows_with(inside.at(LIST_GPU_INFO), {L"-- G1:000 ", L"-- GX:000 ", L"-- GX:001 ", L"Legacy Devices"});
+    for (const wchar_t* start : {L"-- GX:000 ", L"-- GX:001 ", L"Fake Legacy One", L"Fake Legacy Two"})
+        EXPECT_TRUE(any_row_starts_with(rows, start)) << narrow(start) << "\n" << rows_listing(rows);
+    const auto legacy_devices = std::find_if(
+        rows.begin(), rows.end(), [](const std::wstring& row) { return starts_with(row, L"Legacy Devices"); });
+    ASSERT_NE(legacy_devices, rows.end()) << rows_listing(rows);
+    EXPECT_TRUE(legacy_devices->ends_with(L" 2")) << narrow(*legacy_devices);
+    // No AMD GPU: no AMD entry and no AMD software rows.
+    EXPECT_FALSE(any_row_starts_with(rows, L"AMD Devices")) << rows_listing(rows);
+    EXPECT_EQ(combo_items(inside.at(COMBO_GPU)).size(), 1u);
     EXPECT_TRUE(shut_down(program));
 }
 #endif

@@ -75,6 +75,41 @@ inline bool pointer_move(HWND control, int x, int y) {
     return SetCursorPos(point.x, point.y) != FALSE;
 }
 
+// The colour of a temperature strip's newest column (the band's right end, inside its one-pixel frame), in the
+// middle of its height, where no text is written.
+inline uint32_t strip_newest_colour(HWND strip) {
+    const Picture picture = screen_picture(client_on_screen(strip));
+    return picture.empty() ? 0 : picture.at(picture.width - 2, picture.height / 2);
+}
+
+// The read-out of a temperature strip's newest point: the pointer moves onto the column left of it, then onto it
+// (a read-out is given only when the pointer moved); the main window's title then shows "Position: 1/...".
+inline std::wstring strip_newest_readout(HWND main, HWND strip) {
+    RECT inner{};
+    GetClientRect(strip, &inner);
+    std::wstring title;
+    if (!pointer_move(strip, inner.right - 3, inner.bottom / 2) ||
+        !pointer_move(strip, inner.right - 2, inner.bottom / 2)) {
+        return L"(the strip is covered)";
+    }
+    wait_until(5000, [&] { return (title = title_of(main)).starts_with(L"Position: 1/"); });
+    return title;
+}
+
+// Waits until a temperature strip's newest column has the colour and the read-out of its newest point holds the
+// text.
+inline ::testing::AssertionResult strip_newest_shows(HWND main, HWND strip, uint32_t colour,
+                                                     const std::wstring& readout, int milliseconds) {
+    uint32_t shown = 0;
+    if (!wait_until(milliseconds, [&] { return (shown = strip_newest_colour(strip)) == colour; }))
+        return ::testing::AssertionFailure() << "the strip's newest column is " << std::hex << shown;
+    std::wstring text;
+    if (!wait_until(15000,
+                    [&] { return (text = strip_newest_readout(main, strip)).find(readout) != std::wstring::npos; }))
+        return ::testing::AssertionFailure() << "the strip's read-out: " << narrow(text);
+    return ::testing::AssertionSuccess();
+}
+
 struct DialogSearch {
     DWORD process_id;
     const wchar_t* title;

@@ -734,6 +734,67 @@ inline size_t contrast_pixels(const Picture& picture, RECT part, uint32_t backgr
     return count;
 }
 
+// Whether a one-line text that the program drew opaquely in `font` (as its graphs draw their captions) stands
+// inside the rectangle (screen coordinates). The text is drawn here in the same font and compared by its ink
+// alone, so its colours do not matter: a pixel of the screen counts as ink when it differs from the top-left
+// pixel of the text's cell (the background of its box). One pixel in twenty may differ (the smoothing of the
+// glyphs' edges depends on the colours).
+inline bool text_shown(const Picture& picture, RECT part, HFONT font, const std::wstring& text) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    const HGDIOBJ previous_font = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    std::vector<bool> ink;
+    if (size.cx > 0 && size.cy > 0) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = size.cx;
+        info.bmiHeader.biHeight = -size.cy;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap) {
+            const HGDIOBJ previous = SelectObject(dc, bitmap);
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, RGB(255, 255, 255));
+            SetTextColor(dc, RGB(0, 0, 0));
+            TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+            GdiFlush();
+            const auto* pixels = static_cast<const uint32_t*>(bits);
+            for (LONG i = 0; i < size.cx * size.cy; ++i) ink.push_back((pixels[i] & 0xFFFFFFu) != 0xFFFFFFu);
+            SelectObject(dc, previous);
+            DeleteObject(bitmap);
+        }
+    }
+    SelectObject(dc, previous_font);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    const auto ink_count = static_cast<size_t>(std::count(ink.begin(), ink.end(), true));
+    if (ink_count == 0) return false;
+    const size_t allowed = ink_count / 20;
+    const LONG left = std::max(part.left, picture.area.left) - picture.area.left;
+    const LONG top = std::max(part.top, picture.area.top) - picture.area.top;
+    const LONG right = std::min(part.right, picture.area.right) - picture.area.left - size.cx;
+    const LONG bottom = std::min(part.bottom, picture.area.bottom) - picture.area.top - size.cy;
+    for (LONG y = top; y <= bottom; ++y) {
+        for (LONG x = left; x <= right; ++x) {
+            const uint32_t background = picture.at(x, y);
+            size_t differing = 0;
+            for (LONG row = 0; row < size.cy && differing <= allowed; ++row) {
+                for (LONG column = 0; column < size.cx && differing <= allowed; ++column) {
+                    const bool shown = picture.at(x + column, y + row) != background;
+                    if (shown != ink[static_cast<size_t>(row * size.cx + column)]) ++differing;
+                }
+            }
+            if (differing <= allowed) return true;
+        }
+    }
+    return false;
+}
+
 // Lines of one of the colours across the rectangle: columns and rows of which at least `share` (0..1) of the
 // pixels have one of the colours.
 struct GridLines {

@@ -98,27 +98,6 @@ protected:
         tool_.stop();
     }
 
-    // The strip's newest column (the band's right end, inside its one-pixel frame), in the middle of its height,
-    // where no text is written.
-    static uint32_t newest_column_colour(HWND strip) {
-        const Picture picture = screen_picture(client_on_screen(strip));
-        return picture.empty() ? 0 : picture.at(picture.width - 2, picture.height / 2);
-    }
-
-    // The read-out of the strip's newest point: the pointer moves onto the column left of it, then onto it (a
-    // read-out is given only when the pointer moved); the main window's title then shows "Position: 1/...".
-    static std::wstring newest_point_readout(HWND main, HWND strip) {
-        RECT inner{};
-        GetClientRect(strip, &inner);
-        std::wstring title;
-        if (!pointer_move(strip, inner.right - 3, inner.bottom / 2) ||
-            !pointer_move(strip, inner.right - 2, inner.bottom / 2)) {
-            return L"(the strip is covered)";
-        }
-        wait_until(5000, [&] { return (title = title_of(main)).starts_with(L"Position: 1/"); });
-        return title;
-    }
-
     FakeTempTool tool_;
 };
 
@@ -140,14 +119,7 @@ TEST_F(TemperatureProgram, TheCpuCellAndTheStripShowTheToolsTemperaturesAndFollo
         std::wstring cell;
         EXPECT_TRUE(wait_until(START_MS, [&] { return (cell = title_of(compact)).ends_with(step.cell_end); }))
             << "the CPU cell shows \"" << narrow(cell) << "\"";
-        uint32_t colour = 0;
-        EXPECT_TRUE(wait_until(15000, [&] { return (colour = newest_column_colour(strip)) == step.strip_colour; }))
-            << "the strip's newest column is " << std::hex << colour;
-        std::wstring readout;
-        EXPECT_TRUE(wait_until(
-            15000,
-            [&] { return (readout = newest_point_readout(main, strip)).find(step.readout) != std::wstring::npos; }))
-            << "the strip's read-out: " << narrow(readout);
+        EXPECT_TRUE(strip_newest_shows(main, strip, step.strip_colour, step.readout, 15000));
     }
     picture_save(window_picture(main), screenshots_folder() + L"\\temperature_strip.bmp");
     EXPECT_TRUE(shut_down(program));

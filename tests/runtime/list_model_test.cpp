@@ -40,7 +40,7 @@ void count_change(int control) {
 TEST(ListModel, TheViewIsToldOfChangesOnly) {
     const int list = 9003;
     list_rows_assign(list, {L"a", L"b"});
-    list_rows_set_observer(count_change);
+    const ListChangedCallback previous = list_rows_set_observer(count_change);
     changes_told = 0;
     EXPECT_TRUE(list_rows_set(list, 1, L"b"));
     EXPECT_EQ(changes_told.load(), 0);
@@ -49,7 +49,7 @@ TEST(ListModel, TheViewIsToldOfChangesOnly) {
     EXPECT_EQ(list_row(list, 1), L"c");
     list_rows_insert(list, 0, L"top");
     EXPECT_EQ(changes_told.load(), 2);
-    list_rows_set_observer(nullptr);
+    EXPECT_EQ(list_rows_set_observer(previous), count_change);
 }
 
 TEST(ListModel, ConcurrentWritersNeverExceedTheLimit) {
