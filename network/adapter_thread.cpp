@@ -3,6 +3,7 @@
 #include "network/adapter_thread.h"
 
 #include <algorithm>
+#include <array>
 #include <ctime>
 
 #include "core/control_numbers.h"
@@ -33,6 +34,46 @@ void cell_set(const NetAdapter& adapter, const std::wstring* text, const int32_t
     std::lock_guard guard(CellDrawMutex);
     if (text) CompactCells[adapter.cell].value_text = *text;
     if (color) CompactCells[adapter.cell].text_color = *color;
+}
+
+// The row read for an adapter is its own when it has the adapter's description, or the interface index and
+// the permanent address the adapter had at the scan: a row whose index now belongs to another adapter is not.
+bool row_is_adapters(const NetAdapter& adapter, const InterfaceRowFacts& row) {
+    if (row.description == adapter.description) return true;
+    if (adapter.info_index != row.index) return false;
+    static constexpr std::array<uint8_t, 32> NONE{};
+    return mac_address_text(row.physical_length != 0 ? row.permanent.data() : NONE.data()) == adapter.mac_text.view();
+}
+
+void deltas_clear(NetAdapter& adapter) {
+    adapter.sent_delta = 0;
+    adapter.received_delta = 0;
+    adapter.packets_sent_delta = 0;
+    adapter.packets_received_delta = 0;
+}
+
+// Takes the row's counters as the adapter's totals and their growth since the last read as its deltas. A counter
+// that went back (the adapter was reset or reconnected, or a counter of 32 bits wrapped) says nothing about
+// what moved since the last read: that read shows no traffic and the totals start again from the row, as they
+// do after a read that found no row. True when a counter went back.
+bool counters_take(NetAdapter& adapter, const InterfaceRowFacts& row) {
+    const bool went_back = row.out_octets < adapter.sent_total || row.in_octets < adapter.received_total ||
+                           row.out_packets < adapter.packets_sent_total ||
+                           row.in_packets < adapter.packets_received_total;
+    if (went_back || adapter.counters_stale) {
+        deltas_clear(adapter);
+    } else {
+        adapter.sent_delta = row.out_octets - adapter.sent_total;
+        adapter.received_delta = row.in_octets - adapter.received_total;
+        adapter.packets_sent_delta = row.out_packets - adapter.packets_sent_total;
+        adapter.packets_received_delta = row.in_packets - adapter.packets_received_total;
+    }
+    adapter.sent_total = row.out_octets;
+    adapter.received_total = row.in_octets;
+    adapter.packets_sent_total = row.out_packets;
+    adapter.packets_received_total = row.in_packets;
+    adapter.counters_stale = 0;
+    return went_back;
 }
 
 // Errors, status and link speeds of one adapter against its row.
@@ -123,17 +164,8 @@ void interface_read(AdapterThreadState& state, const NetPlatform& platform, cons
         NetAdapter& adapter = state.adapters[j];
         if (!adapter.active) continue;
         InterfaceRowFacts row;
-        if (platform.interface_row(static_cast<uint32_t>(adapter.number), row) &&
-            (row.description == adapter.description || adapter.info_index == row.index)) {
-            adapter.sent_delta = row.out_octets - adapter.sent_total;
-            adapter.received_delta = row.in_octets - adapter.received_total;
-            adapter.sent_total = row.out_octets;
-            adapter.received_total = row.in_octets;
-            adapter.packets_sent_delta = row.out_packets - adapter.packets_sent_total;
-            adapter.packets_received_delta = row.in_packets - adapter.packets_received_total;
-            adapter.packets_sent_total = row.out_packets;
-            adapter.packets_received_total = row.in_packets;
-            if (adapter.sent_delta < 0 || adapter.received_delta < 0) {
+        if (platform.interface_row(static_cast<uint32_t>(adapter.number), row) && row_is_adapters(adapter, row)) {
+            if (counters_take(adapter, row)) {
                 line(adapter.tag.str() + L" " + tr(L"Reconnected"));
                 state.rescan_countdown = 1;
             }
@@ -141,6 +173,11 @@ void interface_read(AdapterThreadState& state, const NetPlatform& platform, cons
                 per_second_checks(adapter, j, row, state);
                 if (j == count) state.last_second = second;
             }
+        } else {
+            // No counters of this adapter this time: nothing moved that can be told, and the totals kept are
+            // older than one read, so the next read that finds the row starts again from it.
+            deltas_clear(adapter);
+            adapter.counters_stale = 1;
         }
         const std::wstring text =
             (adapter.tag.str() + format_bytes(adapter.sent_delta, FORMAT_BYTES_TRAFFIC) +

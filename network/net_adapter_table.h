@@ -52,6 +52,7 @@ struct NetAdapter {
     int64_t receive_errors_delta = 0;
     int64_t send_errors_total = 0;
     int64_t receive_errors_total = 0;
+    int32_t counters_stale = 0;  // the last interface read found no row of this adapter
     int32_t active = 0;
     int32_t dhcp_enabled = 0;
     FixedText<30> lease_obtained_text;

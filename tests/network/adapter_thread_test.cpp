@@ -2,6 +2,7 @@
 // the graphs, the filter on the traffic list, a counter going back, a status change, the internet state.
 #include <gtest/gtest.h>
 
+#include "core/format_bytes.h"
 #include "net_fake_platform.h"
 #include "network/adapter_thread.h"
 
@@ -103,6 +104,135 @@ TEST(AdapterThread, ACounterGoingBackOrAStatusChangeIsReportedAndRescannedInTheS
     adapter_thread_round(state, fake_net_platform(), fake_net_ui(), 7);
     EXPECT_TRUE(has_event(L"Internet: Not Detected"));
     EXPECT_EQ(state.scans, 5);
+}
+
+// The first adapter's counters over a few reads, the second adapter sending 1 KiB every read. A read shows the
+// growth since the last read that found the adapter's row; a counter that went back, a read without the row
+// (or with a row that now belongs to another adapter) and the first read after one show no traffic, never a
+// negative or repeated amount, and the totals follow the row.
+TEST(AdapterThread, TrafficShowsOnlyGrowthSinceTheLastReadOfTheSameRow) {
+    enum Change { GROW, SET, NO_ROW, OTHER_ROW };
+    struct Read {
+        Change change;
+        int64_t out, in;         // added (GROW) or set (SET) to the first adapter's octets
+        int64_t sent, received;  // the deltas shown
+        int64_t sent_total, received_total;
+        bool reconnected;
+    };
+    struct Case {
+        const char* name;
+        int64_t start_out, start_in;
+        std::vector<Read> reads;
+    };
+    constexpr int64_t WRAP = int64_t{1} << 32;
+    const Case cases[] = {
+        {"normal",
+         3000,
+         5000,
+         {{GROW, 4096, 8192, 4096, 8192, 7096, 13192, false}, {GROW, 2048, 0, 2048, 0, 9144, 13192, false}}},
+        {"reset",
+         3000,
+         5000,
+         {{GROW, 4096, 8192, 4096, 8192, 7096, 13192, false},
+          {SET, 1000, 2000, 0, 0, 1000, 2000, true},
+          {GROW, 4096, 1024, 4096, 1024, 5096, 3024, false}}},
+        {"one counter back",
+         3000,
+         5000,
+         {{SET, 9000, 4000, 0, 0, 9000, 4000, true}, {GROW, 1024, 2048, 1024, 2048, 10024, 6048, false}}},
+        {"32-bit wrap",
+         WRAP - 5000,
+         WRAP - 3000,
+         {{GROW, 2048, 1024, 2048, 1024, WRAP - 2952, WRAP - 1976, false},
+          {SET, 1000, 7000, 0, 0, 1000, 7000, true},
+          {GROW, 3072, 0, 3072, 0, 4072, 7000, false}}},
+        {"no row, then the row again",
+         3000,
+         5000,
+         {{GROW, 4096, 8192, 4096, 8192, 7096, 13192, false},
+          {NO_ROW, 0, 0, 0, 0, 7096, 13192, false},
+          {NO_ROW, 0, 0, 0, 0, 7096, 13192, false},
+          {SET, 50000, 90000, 0, 0, 50000, 90000, false},
+          {GROW, 2048, 4096, 2048, 4096, 52048, 94096, false}}},
+        {"a row of another adapter, then its own",
+         3000,
+         5000,
+         {{GROW, 4096, 8192, 4096, 8192, 7096, 13192, false},
+          {OTHER_ROW, 0, 0, 0, 0, 7096, 13192, false},
+          {SET, 20000, 30000, 0, 0, 20000, 30000, false},
+          {GROW, 1024, 0, 1024, 0, 21024, 30000, false}}},
+    };
+    const auto counters_set = [](InterfaceRowFacts& row, int64_t out, int64_t in) {
+        row.out_octets = out;
+        row.in_octets = in;
+        row.out_packets = out / 100;
+        row.in_packets = in / 100;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        two_adapters();
+        FakeRows[7] = fake_row(7, L"Wired", 7, c.start_in, c.start_out);
+        adapter_scan_apply(fake_net_platform());
+        AdapterThreadState state;
+        adapter_thread_start(state);
+        const InterfaceRowFacts own = FakeRows[7];
+        int64_t out = c.start_out;
+        int64_t in = c.start_in;
+        int step = 0;
+        for (const Read& read : c.reads) {
+            SCOPED_TRACE("read " + std::to_string(++step));
+            FakeRows[23].out_octets += 1024;
+            switch (read.change) {
+                case GROW:
+                    out += read.out;
+                    in += read.in;
+                    break;
+                case SET:
+                    out = read.out;
+                    in = read.in;
+                    break;
+                case NO_ROW: FakeRows.erase(7); break;
+                case OTHER_ROW: FakeRows[7] = fake_row(7, L"Bluetooth PAN", 0x99, 100, 100); break;
+            }
+            if (read.change == GROW || read.change == SET) {
+                FakeRows[7] = own;
+                counters_set(FakeRows[7], out, in);
+            }
+            list_rows_clear(LIST_NETWORK_ID);
+            list_rows_clear(LIST_NETWORK_EVENTS);
+            FakeUi.graph_samples.clear();
+            SharedInts[NET_READ_COUNTDOWN] = 0;
+            adapter_thread_round(state, fake_net_platform(), fake_net_ui(), step);
+
+            const std::wstring cell =
+                (L"N1" + format_bytes(read.sent, FORMAT_BYTES_TRAFFIC) +
+                 format_bytes(read.sent_total, FORMAT_BYTES_TRAFFIC) + shared_text(NET_CELL_SEPARATOR) +
+                 format_bytes(read.received, FORMAT_BYTES_TRAFFIC) +
+                 format_bytes(read.received_total, FORMAT_BYTES_TRAFFIC))
+                    .substr(0, 60);
+            EXPECT_EQ(CompactCells[CELL_NETWORK_FIRST].value_text.str(), cell);
+            int own_rows = 0;
+            for (const std::wstring& row : list_rows_copy(LIST_NETWORK_ID)) {
+                if (row.find(L" - N1\n") == std::wstring::npos) continue;
+                ++own_rows;
+                EXPECT_NE(
+                    row.find(L"N1\n" + std::to_wstring(read.sent) + L"\n" + std::to_wstring(read.sent_total) + L"\n" +
+                             std::to_wstring(read.received) + L"\n" + std::to_wstring(read.received_total)),
+                    std::wstring::npos);
+            }
+            EXPECT_EQ(own_rows, read.sent + read.received != 0 ? 1 : 0);
+            const std::vector<std::pair<int, int64_t>> samples = {{GRAPH_NET_SEND, (read.sent + 1024) / 1024},
+                                                                  {GRAPH_NET_RECEIVE, read.received / 1024}};
+            EXPECT_EQ(FakeUi.graph_samples, samples);
+            EXPECT_EQ(has_event(L"N1 Reconnected"), read.reconnected);
+            const NetAdapter adapter = net_adapters_copy()[1];
+            EXPECT_EQ(adapter.sent_total, read.sent_total);
+            EXPECT_EQ(adapter.received_total, read.received_total);
+            EXPECT_GE(adapter.packets_sent_delta, 0);
+            EXPECT_GE(adapter.packets_received_delta, 0);
+            EXPECT_EQ(adapter.packets_sent_delta + adapter.packets_received_delta == 0, read.sent + read.received == 0);
+        }
+    }
 }
 
 TEST(AdapterThread, InternetTextNamesTheLastKindThatAppliesThenItsExtras) {
