@@ -22,9 +22,14 @@ int canvas_create(int number, const GuiParent& parent, int x, int y, int width, 
 // top left. Any thread; from a worker without waiting.
 bool canvas_resize(int number, int x, int y, int width, int height);
 
-// The picture's size in device pixels; false when there is no such canvas.
+// The picture's size in device pixels (what can be drawn on); false when there is no such canvas.
 bool canvas_pixel_size(int number, int* width, int* height);
 
 // Whether anything was drawn on the canvas yet. Its picture is made at the first drawing; until then the
 // canvas shows its colour and holds no picture memory.
 bool canvas_picture_made(int number);
+
+// Whether the canvas's picture is smaller than the canvas: a picture of the canvas's whole size could not be
+// made, so the canvas keeps the largest that could, at its top left, draws into that and shows its colour
+// beyond it. Stays so until a resize makes a picture of the whole size.
+bool canvas_picture_short(int number);

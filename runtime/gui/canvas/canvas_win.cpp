@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "runtime/gui/canvas/canvas.h"
@@ -16,6 +17,8 @@
 namespace {
 
 constexpr wchar_t CANVAS_CLASS[] = L"SotrixCanvas";
+
+std::atomic<CanvasPictureMake> picture_make{image_blank_bitmap};
 
 // The pixels of a picture made by image_blank_bitmap (a top-down 32-bit DIB section).
 void* picture_bits(HBITMAP picture) {
@@ -163,31 +166,60 @@ CanvasSurface::~CanvasSurface() {
     if (dc) DeleteDC(dc);
 }
 
+void canvas_picture_make_set(CanvasPictureMake make) { picture_make = make ? make : image_blank_bitmap; }
+
+HBITMAP CanvasSurface::picture_fitting(int& fit_width, int& fit_height, int64_t floor) const {
+    if (int64_t{fit_width} * 4 > CANVAS_PICTURE_MAX_BYTES) fit_width = static_cast<int>(CANVAS_PICTURE_MAX_BYTES / 4);
+    if (int64_t{fit_width} * fit_height * 4 > CANVAS_PICTURE_MAX_BYTES) {
+        fit_height = static_cast<int>(CANVAS_PICTURE_MAX_BYTES / (int64_t{fit_width} * 4));
+    }
+    for (;;) {
+        if (int64_t{fit_width} * fit_height <= floor) return nullptr;
+        if (HBITMAP picture = picture_make.load()(fit_width, fit_height, fill)) return picture;
+        if (fit_width == 1 && fit_height == 1) return nullptr;
+        if (fit_height >= fit_width) {
+            fit_height = std::max(1, fit_height / 2);
+        } else {
+            fit_width = std::max(1, fit_width / 2);
+        }
+    }
+}
+
 bool CanvasSurface::resize(int new_width, int new_height) {
     new_width = std::max(new_width, 1);
     new_height = std::max(new_height, 1);
     if (!bitmap) {
-        width = new_width;
-        height = new_height;
+        width = wanted_width = new_width;
+        height = wanted_height = new_height;
+        picture_short = false;
         return true;
     }
-    if (new_width == width && new_height == height) return true;
-    // A picture exists, selected into its device context: what was drawn stays where it was.
-    HBITMAP fresh = image_blank_bitmap(new_width, new_height, fill);
-    if (!fresh) return false;
-    if (HDC copy_dc = CreateCompatibleDC(nullptr)) {
-        HGDIOBJ previous = SelectObject(copy_dc, fresh);
-        BitBlt(copy_dc, 0, 0, std::min(width, new_width), std::min(height, new_height), dc, 0, 0, SRCCOPY);
-        SelectObject(copy_dc, previous);
-        DeleteDC(copy_dc);
+    // The same size again: nothing to do, unless the picture fell short, when a larger one may be had now.
+    if (new_width == wanted_width && new_height == wanted_height && !picture_short) return true;
+    wanted_width = new_width;
+    wanted_height = new_height;
+    // A picture exists, selected into its device context: what was drawn stays where it was. A new picture no
+    // larger than the old one is not worth the old one's contents beyond it.
+    int fit_width = new_width;
+    int fit_height = new_height;
+    const int64_t kept = std::min<int64_t>(int64_t{width} * height, int64_t{new_width} * new_height - 1);
+    HBITMAP fresh = picture_fitting(fit_width, fit_height, kept);
+    if (fresh) {
+        if (HDC copy_dc = CreateCompatibleDC(nullptr)) {
+            HGDIOBJ previous = SelectObject(copy_dc, fresh);
+            BitBlt(copy_dc, 0, 0, std::min(width, fit_width), std::min(height, fit_height), dc, 0, 0, SRCCOPY);
+            SelectObject(copy_dc, previous);
+            DeleteDC(copy_dc);
+        }
+        SelectObject(dc, fresh);
+        DeleteObject(bitmap);
+        bitmap = fresh;
+        bits = picture_bits(fresh);
+        width = fit_width;
+        height = fit_height;
     }
-    SelectObject(dc, fresh);
-    DeleteObject(bitmap);
-    bitmap = fresh;
-    bits = picture_bits(fresh);
-    width = new_width;
-    height = new_height;
-    return true;
+    picture_short = width < wanted_width || height < wanted_height;
+    return !picture_short;
 }
 
 bool CanvasSurface::picture_ensure() {
@@ -196,11 +228,16 @@ bool CanvasSurface::picture_ensure() {
         dc = CreateCompatibleDC(nullptr);
         if (!dc) return false;
     }
-    HBITMAP fresh = image_blank_bitmap(width, height, fill);
+    int fit_width = wanted_width;
+    int fit_height = wanted_height;
+    HBITMAP fresh = picture_fitting(fit_width, fit_height, 0);
     if (!fresh) return false;
     original_bitmap = SelectObject(dc, fresh);
     bitmap = fresh;
     bits = picture_bits(fresh);
+    width = fit_width;
+    height = fit_height;
+    picture_short = width < wanted_width || height < wanted_height;
     return true;
 }
 
@@ -259,6 +296,13 @@ bool canvas_pixel_size(int number, int* width, int* height) {
     *width = surface->width;
     *height = surface->height;
     return true;
+}
+
+bool canvas_picture_short(int number) {
+    auto surface = surface_of(number);
+    if (!surface) return false;
+    std::lock_guard hold(surface->lock);
+    return surface->picture_short;
 }
 
 bool canvas_picture_made(int number) {
