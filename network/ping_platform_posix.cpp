@@ -18,7 +18,7 @@ int no_item() { return -1; }
 }  // namespace
 
 const PingPlatform& ping_platform_default() {
-    static const PingPlatform platform{no_echo, nullptr, no_mac, nothing};
+    static const PingPlatform platform{no_echo, nullptr, no_mac, nothing, nothing};
     return platform;
 }
 
@@ -28,7 +28,7 @@ const PingUi& ping_ui_default() {
                            no_control,      empty_text,   nothing_control_text,
                            no_item,         nothing_int,  nothing_text,
                            nothing_text,    nothing_text, nothing,
-                           nothing,         nothing};
+                           nothing,         nothing,      nothing_int};
     return ui;
 }
 

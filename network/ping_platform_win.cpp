@@ -11,6 +11,7 @@
 
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
+#include "core/system_query.h"
 #include "network/host_naming.h"
 #include "network/ping_monitor.h"
 #include "runtime/program_libraries.h"
@@ -126,7 +127,7 @@ void arp_bind() {
 }  // namespace
 
 const PingPlatform& ping_platform_default() {
-    static const PingPlatform platform{echo, dns_first, arp_mac, arp_bind};
+    static const PingPlatform platform{echo, dns_first, arp_mac, arp_bind, wait_next_second};
     return platform;
 }
 

@@ -65,6 +65,8 @@ int64_t thread_create(ThreadProc proc, int64_t argument) {
     return number;
 }
 
+int64_t thread_create_small(ThreadProc proc, int64_t argument, size_t) { return thread_create(proc, argument); }
+
 bool thread_set_priority(int64_t thread, int priority) {
     return worker_of(thread) != nullptr && priority >= 1 && priority <= 32;
 }
