@@ -29,6 +29,8 @@ struct PingPlatform {
     // The monitor's start: waits for the wall clock's next second and records the millisecond clock's phase
     // against it (SecondPhaseMs); a quit ends the wait at once.
     void (*second_wait)();
+    // Bytes of address space the process can still reserve (under Wine every thread takes two megabytes).
+    uint64_t (*address_space_left)();
 };
 
 // What the monitor does to the windows; the tests replace it. None of them may wait for the main thread
@@ -70,6 +72,10 @@ const PingUi& ping_ui();
 // waits in an echo or a lookup, and 1024 default stacks would take a gigabyte of an i386 process's address space.
 inline constexpr int PING_PROBE_THREADS_MAX = 1024;
 inline constexpr size_t PING_PROBE_STACK_BYTES = 64 * 1024;
+// The pool stops growing while less address space than this is left: an i386 process under Wine (where a thread
+// takes two megabytes whatever its stack) keeps room for its stores and bitmaps, and the threads there are
+// take the remaining hosts in turn.
+inline constexpr uint64_t PING_PROBE_SPACE_KEPT = uint64_t{1} << 30;
 // The monitor's pass.
 inline constexpr int PING_PASS_MS = 75;
 

@@ -143,8 +143,9 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
     }
     pool.wake.notify_all();
     // The pool grows while the threads it has are already pinging. A thread counts as working from its start;
-    // when no more can be started (address space), those there are take the remaining hosts in turn.
+    // when no more can be started, or the address space runs short, those there are take the remaining hosts in turn.
     for (size_t size = pool.threads.size(); size < wanted && !quitting(); ++size) {
+        if (platform.address_space_left && platform.address_space_left() < PING_PROBE_SPACE_KEPT) break;
         std::lock_guard guard(pool.lock);
         const int64_t thread = thread_create_small(probe_thread, static_cast<int64_t>(round), PING_PROBE_STACK_BYTES);
         if (thread == 0) break;

@@ -59,18 +59,19 @@ struct FakeInFlight {
 
 struct FakeNetwork {
     std::mutex lock;
-    std::map<uint32_t, EchoResult> answers;          // addresses that answer; every other one times out
-    std::map<std::wstring, DnsFirstRecord> records;  // query name -> first record
-    std::map<uint32_t, std::wstring> macs;           // ARP answers
-    std::vector<uint32_t> echoed;                    // every echo, in order
-    std::vector<std::wstring> queried;               // every DNS query name
-    FakeInFlight echoes;                             // echoes in flight
-    FakeInFlight lookups;                            // DNS queries in flight
-    FakeGate echo_gate;                              // echoes wait while it is closed (a round caught mid-way)
-    FakeGate lookup_gate;                            // DNS queries wait while it is closed
-    std::atomic<int> second_waits{0};                // waits for the next second
-    std::atomic<int> second_wait_ms{0};              // how long each of them waits for a quit
-    std::atomic<int64_t> second_turned_ms{-1};       // the millisecond clock when the last one ended
+    std::map<uint32_t, EchoResult> answers;           // addresses that answer; every other one times out
+    std::map<std::wstring, DnsFirstRecord> records;   // query name -> first record
+    std::map<uint32_t, std::wstring> macs;            // ARP answers
+    std::vector<uint32_t> echoed;                     // every echo, in order
+    std::vector<std::wstring> queried;                // every DNS query name
+    FakeInFlight echoes;                              // echoes in flight
+    FakeInFlight lookups;                             // DNS queries in flight
+    FakeGate echo_gate;                               // echoes wait while it is closed (a round caught mid-way)
+    FakeGate lookup_gate;                             // DNS queries wait while it is closed
+    std::atomic<int> second_waits{0};                 // waits for the next second
+    std::atomic<int> second_wait_ms{0};               // how long each of them waits for a quit
+    std::atomic<int64_t> second_turned_ms{-1};        // the millisecond clock when the last one ended
+    std::atomic<uint64_t> address_space{UINT64_MAX};  // what address_space_left tells next
 };
 inline FakeNetwork Net;
 
@@ -116,8 +117,13 @@ inline void fake_second_wait() {
     Net.second_turned_ms = now;
 }
 
+// Asked before each probe thread's start: what is left, then the two megabytes that thread takes under Wine.
+inline constexpr uint64_t FAKE_THREAD_SPACE = 2 << 20;
+inline uint64_t fake_address_space_left() { return Net.address_space.fetch_sub(FAKE_THREAD_SPACE); }
+
 inline const PingPlatform& fake_ping_platform() {
-    static const PingPlatform platform{fake_echo, fake_dns, fake_arp, fake_bind, fake_second_wait};
+    static const PingPlatform platform{fake_echo, fake_dns,         fake_arp,
+                                       fake_bind, fake_second_wait, fake_address_space_left};
     return platform;
 }
 
@@ -135,6 +141,7 @@ inline void fake_network_reset() {
     Net.second_waits = 0;
     Net.second_wait_ms = 0;
     Net.second_turned_ms = -1;
+    Net.address_space = UINT64_MAX;
 }
 
 // What the monitor did to the windows.

@@ -108,6 +108,35 @@ TEST_F(PingRound, EveryHostOfAFullListIsInFlightAtOnce) {
     EXPECT_TRUE(thread_wait_all(first, 10000)) << "probe threads outlived the quit";
 }
 
+// Short of address space the pool stops growing: the threads it has take every host in turn.
+TEST_F(PingRound, ShortOfAddressSpaceTheThreadsThereAreTakeEveryHost) {
+    quit_flag_raise(1);  // a pool of earlier rounds ends, so that this round starts its own
+    ping_probes_release();
+    ASSERT_TRUE(thread_wait_all(probe_threads(), 10000));
+    quit_flag_clear();
+    constexpr int HOSTS = 64;
+    constexpr int ROOM = 8;
+    for (int n = 0; n < HOSTS; ++n) ping_host_add(address_of(10, 1, 0, static_cast<uint32_t>(n)), L"h", false, 1024);
+    Net.address_space = PING_PROBE_SPACE_KEPT + ROOM * FAKE_THREAD_SPACE - 1;  // a ninth thread would not fit
+    Net.echo_gate.close();
+    std::atomic<bool> done{false};
+    std::thread round([&] {
+        ping_round_run(fake_ping_platform(), fake_ping_ui(), 1);
+        done = true;
+    });
+    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == ROOM; }));
+    EXPECT_FALSE(wait_until([] { return Net.echoes.now.load() > ROOM; }, std::chrono::milliseconds(200)))
+        << "more threads than the address space allows: " << Net.echoes.now.load();
+    Net.echo_gate.open();
+    ASSERT_TRUE(wait_until([&] { return done.load(); }));
+    round.join();
+    EXPECT_EQ(probe_threads().size(), static_cast<size_t>(ROOM));
+    std::vector<uint32_t> echoed = Net.echoed;
+    std::sort(echoed.begin(), echoed.end());
+    EXPECT_EQ(echoed.size(), static_cast<size_t>(HOSTS));
+    EXPECT_EQ(std::adjacent_find(echoed.begin(), echoed.end()), echoed.end()) << "a host was pinged twice";
+}
+
 // The probe threads wait between rounds: later rounds start none, and a quit ends them.
 TEST_F(PingRound, TheProbeThreadsServeRoundAfterRoundAndEndOnAQuit) {
     for (uint32_t n = 1; n <= 4; ++n) {
