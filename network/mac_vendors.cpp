@@ -134,8 +134,10 @@ int mac_vendor_import(const std::wstring& file_name, MacVendorTable& table, int 
                             shown_name + L" - " +
                                 (count > 0 ? tr(L"Active") + L" (" + std::to_wstring(count) + L")" : tr(L"Inactive")));
     }
+    // A quiet import (the monitor's start) tells only of a list it took, never of a file that is not there.
+    if (quiet) message.clear();
     if (count > 0) message = tr(L"Imported") + L" " + std::to_wstring(count) + L" " + tr(L"MAC Vendors");
-    if (!quiet && !message.empty()) ping_message(ui, message);
+    if (!message.empty()) ping_message(ui, message);
     return count;
 }
 

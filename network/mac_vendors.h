@@ -21,7 +21,8 @@ MacVendorEntries mac_vendor_parse(std::string_view bytes);
 
 // Imports the file of DataFiles entry DATA_FILE_MAC_VENDORS (its folder, else its second folder); an empty
 // file_name only empties the table. The new entries are built aside and replace the table's whole under its
-// lock. Sets MAC_VENDOR_COUNT and, unless quiet, the Ping tab's message. Returns the number of entries.
+// lock. Sets MAC_VENDOR_COUNT and the Ping tab's message: the count taken, or unless quiet why none was.
+// Returns the number of entries.
 int mac_vendor_import(const std::wstring& file_name, MacVendorTable& table, int quiet);
 
 // Replaces the table's entries as a whole (the import's last step).

@@ -30,6 +30,14 @@ void keep_default(Field& field, Field fallback) {
 
 int hour_of(Date date) { return date_parts(date).hour; }
 
+bool quitting() { return SharedInts[QUIT_FLAG].load() > 0; }
+
+// After the turn of the second: on to PING_SECOND_PHASE_MS past it, by the millisecond clock's phase.
+void second_phase_wait() {
+    const int64_t into_second = ((millisecond_clock() - SecondPhaseMs.load()) % 1000 + 1000) % 1000;
+    if (into_second < PING_SECOND_PHASE_MS) quit_event_wait(static_cast<int>(PING_SECOND_PHASE_MS - into_second));
+}
+
 void countdown(const PingUi& ui, Date now) {
     const int64_t next = SharedQuads[PING_NEXT_ROUND].load();
     if (now == SharedQuads[PING_LAST_SECOND].load() || next - now < 0) return;
@@ -109,6 +117,7 @@ void ping_ui_install(const PingUi& ui) {
     keep_default(merged.cell_draw, base.cell_draw);
     keep_default(merged.copy_tab, base.copy_tab);
     keep_default(merged.layout_measure, base.layout_measure);
+    keep_default(merged.data_panel_draw, base.data_panel_draw);
     std::lock_guard guard(ui_lock);
     installed_ui = merged;
     ui_installed = true;
@@ -129,14 +138,18 @@ void ping_monitor_start(const PingPlatform& platform, const PingUi& ui) {
     SharedInts[PING_HEADER_LENGTH] = static_cast<int32_t>(header.size());
     SharedInts[PING_FONT_APPLIED] = SharedInts[PING_FONT_SIZE].load();
     ui.layout_measure();
-    const Date now = date_now();
-    SharedQuads[PING_NEXT_ROUND] = now + 10;  // the first round 10 s after the start
+    SharedQuads[PING_NEXT_ROUND] = date_now() + 10;  // the first round 10 s after the start
 
+    if (platform.second_wait) platform.second_wait();
+    if (!quitting()) second_phase_wait();
+    if (quitting()) return;
+    const Date now = date_now();
     if (ping_list_load(ping_store_path()) == 1) {
         shared_text_set(STATUS_MESSAGE, L"");
         SharedQuads[PING_MESSAGE_UNTIL] = now;
         ping_hosts_prepare(now, SharedInts[PING_SAMPLES_KEPT].load());
     }
+    ui.data_panel_draw(1);
     ui.status_line_draw(L"");
     ui.list_draw();
     ui.canvas_grow(0);
@@ -147,6 +160,7 @@ void ping_monitor_start(const PingPlatform& platform, const PingUi& ui) {
         vendor_file = DataFiles[DATA_FILE_MAC_VENDORS].file_name;
     }
     mac_vendor_import(vendor_file, MacVendorMap, 1);
+    ui.data_panel_draw(1);
 }
 
 void ping_monitor_pass(const PingPlatform& platform, const PingUi& ui, PingSortState& sort) {

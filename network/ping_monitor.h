@@ -2,6 +2,7 @@
 // the probe pool of a round, the requests of the Ping tab and the monitor thread's loop.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +26,11 @@ struct PingPlatform {
     DnsQueryFirst dns_query;                    // null: DNS is not bound
     std::wstring (*arp_mac)(uint32_t address);  // "00:1A:2B:3C:4D:5E" or empty; only asked for private addresses
     void (*bind)();                             // the monitor's start: the ARP binding
+    // The monitor's start: waits for the wall clock's next second and records the millisecond clock's phase
+    // against it (SecondPhaseMs); a quit ends the wait at once.
+    void (*second_wait)();
+    // Bytes of address space the process can still reserve (under Wine every thread takes two megabytes).
+    uint64_t (*address_space_left)();
 };
 
 // What the monitor does to the windows; the tests replace it. None of them may wait for the main thread
@@ -48,8 +54,9 @@ struct PingUi {
     void (*remote_desktop_start)(const std::wstring& parameters);
     void (*url_open)(const std::wstring& url);
     void (*cell_draw)();
-    void (*copy_tab)();        // the Ping tab's clipboard copy (COPY_TAB_REQUEST)
-    void (*layout_measure)();  // the layout metrics of the list font (at the start and after a font change)
+    void (*copy_tab)();                  // the Ping tab's clipboard copy (COPY_TAB_REQUEST)
+    void (*layout_measure)();            // the layout metrics of the list font (at the start and after a font change)
+    void (*data_panel_draw)(int force);  // the data-file panel (1: now, whatever its refresh time)
 };
 
 // The real network and windows on Windows; natively nothing answers and nothing is drawn.
@@ -59,8 +66,16 @@ const PingUi& ping_ui_default();
 void ping_ui_install(const PingUi& ui);
 const PingUi& ping_ui();
 
-// The round's probes: at most this many threads, each taking hosts through PingCursor until none is left.
-inline constexpr int PING_PROBE_THREADS_MAX = 32;
+// The round's probes: a thread per active host, so that a round lasts about as long as its slowest host (an
+// echo time-out and a name lookup) however many hosts there are. The list holds at most this many hosts; a
+// longer one would have its hosts shared among the threads. Each thread reserves a small stack: a probe only
+// waits in an echo or a lookup, and 1024 default stacks would take a gigabyte of an i386 process's address space.
+inline constexpr int PING_PROBE_THREADS_MAX = 1024;
+inline constexpr size_t PING_PROBE_STACK_BYTES = 64 * 1024;
+// The pool stops growing while less address space than this is left: an i386 process under Wine (where a thread
+// takes two megabytes whatever its stack) keeps room for its stores and bitmaps, and the threads there are
+// take the remaining hosts in turn.
+inline constexpr uint64_t PING_PROBE_SPACE_KEPT = uint64_t{1} << 30;
 // The monitor's pass.
 inline constexpr int PING_PASS_MS = 75;
 
@@ -69,8 +84,9 @@ inline constexpr int PING_PASS_MS = 75;
 void ping_message(const PingUi& ui, const std::wstring& text);
 
 // One round: probes on every active host, then the range clean-up and the counting. The probes run on a pool
-// of at most PING_PROBE_THREADS_MAX threads that lives from round to round (PingThreads lists it). Returns
-// false when a quit ended it early (nothing counted then).
+// that lives from round to round (PingThreads lists it): it grows to the number of active hosts, at most
+// PING_PROBE_THREADS_MAX, and never shrinks, so later rounds start no threads. Returns false when a quit ended
+// it early (nothing counted then).
 bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now);
 
 // Wakes the pool's waiting probe threads once QUIT_FLAG is set, so they end.
@@ -94,7 +110,12 @@ void ping_requests_serve(const PingUi& ui, PingSortState& sort);
 // The clipboard log of one host (CR LF line ends).
 std::wstring ping_host_log_text(const PSys& host, Date now);
 
-// The monitor's start (store, preparation, vendor list) and its loop until QUIT_FLAG.
+// Rounds begin this far into the wall clock's second, so that a round's date is the second it was started in
+// even when the millisecond clock and the wall clock drift a little apart.
+inline constexpr int PING_SECOND_PHASE_MS = 100;
+
+// The monitor's start (the wait for its phase in the second, store, preparation, vendor list) and its loop until
+// QUIT_FLAG. A quit during the start's waits ends the start there, before the store is loaded.
 void ping_monitor_start(const PingPlatform& platform, const PingUi& ui);
 void ping_monitor_run(const PingPlatform& platform, const PingUi& ui);
 // One pass without its pause (tests drive passes with it).

@@ -6,6 +6,7 @@ namespace {
 EchoResult no_echo(uint32_t, int) { return {}; }
 std::wstring no_mac(uint32_t) { return {}; }
 void nothing() {}
+uint64_t unlimited() { return UINT64_MAX; }
 void nothing_int(int) {}
 void nothing_text(const std::wstring&) {}
 void nothing_message(std::wstring_view) {}
@@ -18,7 +19,7 @@ int no_item() { return -1; }
 }  // namespace
 
 const PingPlatform& ping_platform_default() {
-    static const PingPlatform platform{no_echo, nullptr, no_mac, nothing};
+    static const PingPlatform platform{no_echo, nullptr, no_mac, nothing, nothing, unlimited};
     return platform;
 }
 
@@ -28,7 +29,7 @@ const PingUi& ping_ui_default() {
                            no_control,      empty_text,   nothing_control_text,
                            no_item,         nothing_int,  nothing_text,
                            nothing_text,    nothing_text, nothing,
-                           nothing,         nothing};
+                           nothing,         nothing,      nothing_int};
     return ui;
 }
 

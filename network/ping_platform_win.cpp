@@ -11,6 +11,7 @@
 
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
+#include "core/system_query.h"
 #include "network/host_naming.h"
 #include "network/ping_monitor.h"
 #include "runtime/program_libraries.h"
@@ -123,10 +124,16 @@ void arp_bind() {
     send_arp = reinterpret_cast<SendArpProc>(library_function(LIBRARY_PING_IPHLPAPI, "SendARP"));
 }
 
+uint64_t address_space_left() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof(status);
+    return GlobalMemoryStatusEx(&status) ? status.ullAvailVirtual : 0;
+}
+
 }  // namespace
 
 const PingPlatform& ping_platform_default() {
-    static const PingPlatform platform{echo, dns_first, arp_mac, arp_bind};
+    static const PingPlatform platform{echo, dns_first, arp_mac, arp_bind, wait_next_second, address_space_left};
     return platform;
 }
 

@@ -1,4 +1,4 @@
-// A ping round: a bounded pool of probe threads pings the active hosts, then the round is counted.
+// A ping round: a pool of probe threads, one per active host, pings the hosts at once; then the round is counted.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -26,9 +26,10 @@ std::atomic<const PingPlatform*> round_platform{nullptr};
 bool quitting() { return SharedInts[QUIT_FLAG].load() > 0; }
 
 // The probe threads live from the first round on and wait between rounds: a thread per probe and round would
-// cost its start each time (under Wine that clears a megabyte of stack per thread, most of a round's work
-// with many hosts). Each round wakes every live thread; they share its hosts through PingCursor, and the
-// round ends when the last of them has finished. They end on a quit.
+// cost its start each time. Each round wakes every live thread; they share its hosts through PingCursor, and
+// the round ends when the last of them has finished. With at least as many threads as active hosts, a host is
+// never left waiting for a thread busy with another host's time-out or name lookup: a busy thread holds a
+// host already taken, so the idle ones always outnumber the hosts still to take. They end on a quit.
 struct ProbePool {
     std::mutex lock;
     std::condition_variable wake;      // a new round, or a quit
@@ -117,32 +118,45 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
     SharedQuads[PING_NEXT_ROUND] = now + SharedInts[PING_INTERVAL_S].load();
     ui.now_button_set(L"--");
     size_t host_count = 0;
+    size_t active_count = 0;
     {
         std::lock_guard guard(PingListMutex);
         round_hosts.clear();
-        for (PSys& host : PingHostList) round_hosts.push_back(&host);
+        for (PSys& host : PingHostList) {
+            round_hosts.push_back(&host);
+            if (host.Actv == 1) ++active_count;
+        }
         PingCursor = 0;
         host_count = round_hosts.size();
         PingThreads.clear();
     }
     round_platform = &platform;
-    const size_t wanted = std::min(host_count, static_cast<size_t>(PING_PROBE_THREADS_MAX));
+    const size_t wanted = std::min(active_count, static_cast<size_t>(PING_PROBE_THREADS_MAX));
+    uint64_t round = 0;
+    {
+        std::lock_guard guard(pool.lock);
+        round = ++pool.round;
+        // Threads that ended on an earlier quit are replaced.
+        std::erase_if(pool.threads,
+                      [](int64_t thread) { return !thread_is_running(thread) && thread_wait(thread, 0); });
+        pool.working = static_cast<int>(pool.threads.size());
+    }
+    pool.wake.notify_all();
+    // The pool grows while the threads it has are already pinging. A thread counts as working from its start;
+    // when no more can be started, or the address space runs short, those there are take the remaining hosts in turn.
+    for (size_t size = pool.threads.size(); size < wanted && !quitting(); ++size) {
+        if (platform.address_space_left && platform.address_space_left() < PING_PROBE_SPACE_KEPT) break;
+        std::lock_guard guard(pool.lock);
+        const int64_t thread = thread_create_small(probe_thread, static_cast<int64_t>(round), PING_PROBE_STACK_BYTES);
+        if (thread == 0) break;
+        pool.threads.push_back(thread);
+        ++pool.working;
+    }
     std::vector<int64_t> threads;
     {
         std::lock_guard guard(pool.lock);
-        const uint64_t round = ++pool.round;
-        // Threads that ended on an earlier quit are replaced; the pool only grows up to what a round needs.
-        std::erase_if(pool.threads,
-                      [](int64_t thread) { return !thread_is_running(thread) && thread_wait(thread, 0); });
-        while (pool.threads.size() < wanted && !quitting()) {
-            const int64_t thread = thread_create(probe_thread, static_cast<int64_t>(round));
-            if (thread == 0) break;
-            pool.threads.push_back(thread);
-        }
-        pool.working = static_cast<int>(pool.threads.size());
         threads = pool.threads;
     }
-    pool.wake.notify_all();
     if (threads.empty() && host_count > 0) ping_probe_work(platform);  // no thread: the monitor pings itself
     {
         std::lock_guard guard(PingListMutex);

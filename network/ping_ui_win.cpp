@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/control_numbers.h"
+#include "core/data_file_panel.h"
 #include "core/shared_tables.h"
 #include "network/ping_monitor.h"
 #include "runtime/gui/combo_box/combo_box.h"
@@ -64,12 +65,28 @@ void url_open(const std::wstring& url) {
 
 void ping_cell_draw() { cell_draw(CELL_PING, CELL_DRAW_ALWAYS); }
 
+void data_panel_draw(int force) { data_folder_panel_draw(force); }
+
 }  // namespace
 
 const PingUi& ping_ui_default() {
-    static const PingUi ui{
-        nothing_text, nothing,   nothing_int, nothing,       now_button_set,       title_set, exists,         text_of,
-        text_set,     slow_item, nothing_int, clipboard_set, remote_desktop_start, url_open,  ping_cell_draw, nothing,
-        nothing};
+    static const PingUi ui{nothing_text,
+                           nothing,
+                           nothing_int,
+                           nothing,
+                           now_button_set,
+                           title_set,
+                           exists,
+                           text_of,
+                           text_set,
+                           slow_item,
+                           nothing_int,
+                           clipboard_set,
+                           remote_desktop_start,
+                           url_open,
+                           ping_cell_draw,
+                           nothing,
+                           nothing,
+                           data_panel_draw};
     return ui;
 }

@@ -1,6 +1,7 @@
 // Worker threads by number, with priorities on the program's scale of 1 to 32 (16 is normal).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -9,6 +10,11 @@ using ThreadProc = void (*)(int64_t argument);
 // Starts proc(argument) on a new thread at normal priority. Returns the thread's number (above 0),
 // or 0 when the thread could not be created. Numbers are never reused within a run.
 int64_t thread_create(ThreadProc proc, int64_t argument);
+
+// As thread_create, with a stack of stack_bytes reserved instead of the program's default (a megabyte): for
+// threads that are many and shallow. Only the pages touched are committed. The native build keeps its default
+// stack (the sanitizers need deep ones).
+int64_t thread_create_small(ThreadProc proc, int64_t argument, size_t stack_bytes);
 
 // Sets a thread's priority on the scale 1 (idle) to 32 (time critical); 16 is normal and 17 to 30
 // run above normal. Returns false for an unknown thread or a failed call.

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -53,17 +54,23 @@ int64_t thread_create(ThreadProc proc, int64_t argument) {
     auto worker = std::make_shared<Worker>();
     std::lock_guard guard(registry_lock);
     const int64_t number = ++last_number;
+    try {
+        worker->thread = std::thread([proc, argument, state = worker.get()] {
+            proc(argument);
+            {
+                std::lock_guard done_guard(registry_lock);
+                state->done = true;
+            }
+            ended_change.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return 0;  // no thread could be made (the process's limit of threads or memory)
+    }
     registry.emplace(number, worker);
-    worker->thread = std::thread([proc, argument, state = worker.get()] {
-        proc(argument);
-        {
-            std::lock_guard done_guard(registry_lock);
-            state->done = true;
-        }
-        ended_change.notify_all();
-    });
     return number;
 }
+
+int64_t thread_create_small(ThreadProc proc, int64_t argument, size_t) { return thread_create(proc, argument); }
 
 bool thread_set_priority(int64_t thread, int priority) {
     return worker_of(thread) != nullptr && priority >= 1 && priority <= 32;

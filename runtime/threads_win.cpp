@@ -54,12 +54,18 @@ void release(int64_t thread) {
 
 }  // namespace
 
-int64_t thread_create(ThreadProc proc, int64_t argument) {
+namespace {
+
+int64_t thread_start(ThreadProc proc, int64_t argument, size_t stack_bytes) {
     if (!proc) return 0;
     auto* start = new StartBlock{proc, argument};
+    // The size is the stack's reservation, not its first commit, so a small stack stays small: without the flag
+    // Windows would commit that much and reserve the program's default around it.
+    const unsigned flags = CREATE_SUSPENDED | (stack_bytes > 0 ? STACK_SIZE_PARAM_IS_A_RESERVATION : 0);
     // Registered before it runs, so a thread that ends at once is still found by its number.
     std::lock_guard guard(registry_lock);
-    const uintptr_t handle = _beginthreadex(nullptr, 0, thread_entry, start, CREATE_SUSPENDED, nullptr);
+    const uintptr_t handle =
+        _beginthreadex(nullptr, static_cast<unsigned>(stack_bytes), thread_entry, start, flags, nullptr);
     if (handle == 0) {
         delete start;
         return 0;
@@ -68,6 +74,14 @@ int64_t thread_create(ThreadProc proc, int64_t argument) {
     registry.emplace(number, reinterpret_cast<HANDLE>(handle));
     ResumeThread(reinterpret_cast<HANDLE>(handle));
     return number;
+}
+
+}  // namespace
+
+int64_t thread_create(ThreadProc proc, int64_t argument) { return thread_start(proc, argument, 0); }
+
+int64_t thread_create_small(ThreadProc proc, int64_t argument, size_t stack_bytes) {
+    return thread_start(proc, argument, stack_bytes);
 }
 
 bool thread_set_priority(int64_t thread, int priority) {

@@ -107,4 +107,20 @@ TEST_F(MacVendorImport, AFileOf1024BytesOrLessCountsAsMissing) {
     EXPECT_EQ(mac_vendor_lookup(L"00:1A:2B:00:00:00", MacVendorMap), L"");
 }
 
+// The quiet import of the monitor's start tells of a list it took, as the buttons do, and of nothing else.
+TEST_F(MacVendorImport, AQuietImportTellsOnlyOfTheVendorsItTook) {
+    const std::wstring name = L"Mac-Vendors-Export.csv";
+    struct Case {
+        size_t size;  // 0: no file name (the list cleared)
+        std::wstring message;
+    };
+    for (const Case& c : {Case{1025, L"Imported 1 MAC Vendors"}, Case{1024, L"earlier"}, Case{0, L"earlier"}}) {
+        SCOPED_TRACE(c.size);
+        ASSERT_TRUE(file_write_bytes(DataFolder + name, csv_of_size(std::max<size_t>(c.size, 1))));
+        shared_text_set(STATUS_MESSAGE, L"earlier");
+        EXPECT_EQ(mac_vendor_import(c.size > 0 ? name : L"", MacVendorMap, 1), c.size > 1024 ? 1 : 0);
+        EXPECT_EQ(shared_text(STATUS_MESSAGE), c.message);
+    }
+}
+
 }  // namespace

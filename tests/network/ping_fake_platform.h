@@ -3,36 +3,81 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 #include "network/ping_monitor.h"
+#include "runtime/date.h"
+#include "runtime/worker_timer.h"
+
+// Holds the calls that pass it while closed, without spinning (a round may hold a thousand of them).
+struct FakeGate {
+    std::mutex lock;
+    std::condition_variable opened;
+    bool closed = false;
+
+    void close() {
+        std::lock_guard guard(lock);
+        closed = true;
+    }
+    void open() {
+        {
+            std::lock_guard guard(lock);
+            closed = false;
+        }
+        opened.notify_all();
+    }
+    void pass() {
+        std::unique_lock guard(lock);
+        opened.wait(guard, [this] { return !closed; });
+    }
+};
+
+// A count of calls in flight and the most seen at once.
+struct FakeInFlight {
+    std::atomic<int> now{0};
+    std::atomic<int> most{0};
+
+    void enter() {
+        const int count = ++now;
+        int seen = most.load();
+        while (count > seen && !most.compare_exchange_weak(seen, count)) {
+        }
+    }
+    void leave() { --now; }
+    void reset() {
+        now = 0;
+        most = 0;
+    }
+};
 
 struct FakeNetwork {
     std::mutex lock;
-    std::map<uint32_t, EchoResult> answers;          // addresses that answer; every other one times out
-    std::map<std::wstring, DnsFirstRecord> records;  // query name -> first record
-    std::map<uint32_t, std::wstring> macs;           // ARP answers
-    std::vector<uint32_t> echoed;                    // every echo, in order
-    std::vector<std::wstring> queried;               // every DNS query name
-    std::atomic<int> running{0};                     // echoes in flight now
-    std::atomic<int> most_running{0};                // the most echoes in flight at once
-    std::atomic<bool> hold{false};                   // echoes wait while set (a round caught mid-way)
+    std::map<uint32_t, EchoResult> answers;           // addresses that answer; every other one times out
+    std::map<std::wstring, DnsFirstRecord> records;   // query name -> first record
+    std::map<uint32_t, std::wstring> macs;            // ARP answers
+    std::vector<uint32_t> echoed;                     // every echo, in order
+    std::vector<std::wstring> queried;                // every DNS query name
+    FakeInFlight echoes;                              // echoes in flight
+    FakeInFlight lookups;                             // DNS queries in flight
+    FakeGate echo_gate;                               // echoes wait while it is closed (a round caught mid-way)
+    FakeGate lookup_gate;                             // DNS queries wait while it is closed
+    std::atomic<int> second_waits{0};                 // waits for the next second
+    std::atomic<int> second_wait_ms{0};               // how long each of them waits for a quit
+    std::atomic<int64_t> second_turned_ms{-1};        // the millisecond clock when the last one ended
+    std::atomic<uint64_t> address_space{UINT64_MAX};  // what address_space_left tells next
 };
 inline FakeNetwork Net;
 
 inline EchoResult fake_echo(uint32_t address, int) {
-    const int now = ++Net.running;
-    int seen = Net.most_running.load();
-    while (now > seen && !Net.most_running.compare_exchange_weak(seen, now)) {
-    }
-    while (Net.hold.load()) std::this_thread::yield();
+    Net.echoes.enter();
+    Net.echo_gate.pass();
     EchoResult result;
     {
         std::lock_guard guard(Net.lock);
@@ -40,11 +85,14 @@ inline EchoResult fake_echo(uint32_t address, int) {
         const auto found = Net.answers.find(address);
         if (found != Net.answers.end()) result = found->second;
     }
-    --Net.running;
+    Net.echoes.leave();
     return result;
 }
 
 inline DnsFirstRecord fake_dns(const std::wstring& name, uint16_t type) {
+    Net.lookups.enter();
+    Net.lookup_gate.pass();
+    Net.lookups.leave();
     std::lock_guard guard(Net.lock);
     Net.queried.push_back(name);
     const auto found = Net.records.find(name);
@@ -60,21 +108,40 @@ inline std::wstring fake_arp(uint32_t address) {
 
 inline void fake_bind() {}
 
+// The second turns after second_wait_ms, or at once on a quit (which then leaves the phase as it was).
+inline void fake_second_wait() {
+    ++Net.second_waits;
+    if (quit_event_wait(Net.second_wait_ms.load())) return;
+    const int64_t now = millisecond_clock();
+    SecondPhaseMs = now % 1000;
+    Net.second_turned_ms = now;
+}
+
+// Asked before each probe thread's start: what is left, then the two megabytes that thread takes under Wine.
+inline constexpr uint64_t FAKE_THREAD_SPACE = 2 << 20;
+inline uint64_t fake_address_space_left() { return Net.address_space.fetch_sub(FAKE_THREAD_SPACE); }
+
 inline const PingPlatform& fake_ping_platform() {
-    static const PingPlatform platform{fake_echo, fake_dns, fake_arp, fake_bind};
+    static const PingPlatform platform{fake_echo, fake_dns,         fake_arp,
+                                       fake_bind, fake_second_wait, fake_address_space_left};
     return platform;
 }
 
 inline void fake_network_reset() {
+    Net.echo_gate.open();
+    Net.lookup_gate.open();
     std::lock_guard guard(Net.lock);
     Net.answers.clear();
     Net.records.clear();
     Net.macs.clear();
     Net.echoed.clear();
     Net.queried.clear();
-    Net.running = 0;
-    Net.most_running = 0;
-    Net.hold = false;
+    Net.echoes.reset();
+    Net.lookups.reset();
+    Net.second_waits = 0;
+    Net.second_wait_ms = 0;
+    Net.second_turned_ms = -1;
+    Net.address_space = UINT64_MAX;
 }
 
 // What the monitor did to the windows.
@@ -88,6 +155,9 @@ struct FakeTab {
     int slow_item = -1;
     int list_draws = 0;
     std::vector<std::wstring> status_lines;  // the message of each status line draw ("" for the header)
+    // Every drawing in order: "panel 0|1", "status", "list", "canvas"; and the millisecond clock at the first.
+    std::vector<std::string> draws;
+    int64_t first_draw_ms = -1;
 };
 inline FakeTab Tab;
 
@@ -101,6 +171,14 @@ inline void fake_tab_reset() {
     Tab.slow_item = -1;
     Tab.list_draws = 0;
     Tab.status_lines.clear();
+    Tab.draws.clear();
+    Tab.first_draw_ms = -1;
+}
+
+// Under Tab.lock.
+inline void fake_draw_note(std::string what) {
+    if (Tab.draws.empty()) Tab.first_draw_ms = millisecond_clock();
+    Tab.draws.push_back(std::move(what));
 }
 
 inline const PingUi& fake_ping_ui() {
@@ -109,13 +187,19 @@ inline const PingUi& fake_ping_ui() {
             [](std::wstring_view message) {
                 std::lock_guard guard(Tab.lock);
                 Tab.status_lines.emplace_back(message);
+                fake_draw_note("status");
             },
         .list_draw =
             [] {
                 std::lock_guard guard(Tab.lock);
                 ++Tab.list_draws;
+                fake_draw_note("list");
             },
-        .canvas_grow = [](int) {},
+        .canvas_grow =
+            [](int) {
+                std::lock_guard guard(Tab.lock);
+                fake_draw_note("canvas");
+            },
         .scroll_to_end = [] {},
         .now_button_set =
             [](const std::wstring& text) {
@@ -167,6 +251,13 @@ inline const PingUi& fake_ping_ui() {
         .cell_draw = [] {},
         .copy_tab = [] {},
         .layout_measure = [] {},
+        .data_panel_draw =
+            [](int force) {
+                std::lock_guard guard(Tab.lock);
+                // With the vendor count the panel would show: the draw after the vendor import shows it taken.
+                fake_draw_note("panel " + std::to_string(force) + " vendors " +
+                               std::to_string(SharedInts[MAC_VENDOR_COUNT].load()));
+            },
     };
     return ui;
 }

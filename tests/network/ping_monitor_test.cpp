@@ -1,4 +1,4 @@
-// Tests of the ping monitor on a made-up network: rounds with their bounded probe pool, naming on the first
+// Tests of the ping monitor on a made-up network: rounds with their probe pool, naming on the first
 // reply, the quit during a round, and the passes of the monitor loop with the store.
 #include "network/ping_monitor.h"
 
@@ -33,7 +33,8 @@ protected:
         mac_vendor_replace(MacVendorMap, {});
     }
     void TearDown() override {
-        Net.hold = false;
+        Net.echo_gate.open();
+        Net.lookup_gate.open();
         quit_flag_clear();
     }
 };
@@ -56,34 +57,86 @@ TEST_F(PingRound, AnsweringHostsCountUpAndASilentOneIsShownDown) {
               std::make_tuple(-1, 1, -1, int64_t{1'700'000'000}));
 }
 
-// Many hosts, few threads: the round holds at most PING_PROBE_THREADS_MAX echoes in flight, and every host is
-// pinged exactly once.
-TEST_F(PingRound, ABoundedPoolOfProbesPingsEveryHostOnce) {
-    constexpr int HOSTS = 150;
+std::vector<int64_t> probe_threads() {
+    std::lock_guard guard(PingListMutex);
+    return PingThreads;
+}
+
+// A full list, half of it silent: every echo of the round is in flight at once, then every name lookup of the
+// hosts that answered, so the round lasts as long as its slowest host. The round ends only when they are
+// released; later rounds start no threads, and a quit ends them all.
+TEST_F(PingRound, EveryHostOfAFullListIsInFlightAtOnce) {
+    constexpr int HOSTS = 1024;
     for (int n = 0; n < HOSTS; ++n) {
         const uint32_t address = address_of(10, 0, static_cast<uint32_t>(n / 256), static_cast<uint32_t>(n % 256));
-        Net.answers[address] = REPLY;
-        ping_host_add(address, L"h", false, 1024);
+        if (n % 2 == 0) Net.answers[address] = REPLY;
+        ping_host_add(address, L"", false, HOSTS);
     }
-    Net.hold = true;
+    Net.echo_gate.close();
+    Net.lookup_gate.close();
     std::atomic<bool> done{false};
     std::thread round([&] {
         ping_round_run(fake_ping_platform(), fake_ping_ui(), 1);
         done = true;
     });
-    EXPECT_TRUE(wait_until([] { return Net.running.load() >= PING_PROBE_THREADS_MAX; }))
-        << "the pool never filled: " << Net.running.load();
-    EXPECT_FALSE(wait_until([] { return Net.running.load() > PING_PROBE_THREADS_MAX; }, std::chrono::milliseconds(200)))
-        << "more probes than the pool allows: " << Net.running.load();
-    Net.hold = false;
-    ASSERT_TRUE(wait_until([&] { return done.load(); }));
+    // The thread sanitizer makes a thread's start slow: a thousand of them take tens of seconds there.
+    constexpr std::chrono::milliseconds STARTS_LIMIT{120'000};
+    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == HOSTS; }, STARTS_LIMIT))
+        << "echoes in flight at once: " << Net.echoes.now.load();
+    EXPECT_FALSE(done.load()) << "the round ended before its echoes";
+    Net.echo_gate.open();
+    EXPECT_TRUE(wait_until([] { return Net.lookups.now.load() == HOSTS / 2; }, STARTS_LIMIT))
+        << "name lookups in flight at once: " << Net.lookups.now.load();
+    EXPECT_FALSE(done.load()) << "the round ended before its name lookups";
+    Net.lookup_gate.open();
+    ASSERT_TRUE(wait_until([&] { return done.load(); }, STARTS_LIMIT));
     round.join();
-    EXPECT_LE(Net.most_running.load(), PING_PROBE_THREADS_MAX);
     std::vector<uint32_t> echoed = Net.echoed;
     std::sort(echoed.begin(), echoed.end());
     EXPECT_EQ(echoed.size(), static_cast<size_t>(HOSTS));
     EXPECT_EQ(std::adjacent_find(echoed.begin(), echoed.end()), echoed.end()) << "a host was pinged twice";
-    EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), HOSTS);
+    EXPECT_EQ(std::make_pair(SharedInts[PING_UP_COUNT].load(), SharedInts[PING_DOWN_COUNT].load()),
+              std::make_pair(HOSTS / 2, HOSTS / 2));
+
+    const std::vector<int64_t> first = probe_threads();
+    EXPECT_GE(first.size(), static_cast<size_t>(HOSTS));
+    Net.echo_gate.close();
+    std::thread again([] { ping_round_run(fake_ping_platform(), fake_ping_ui(), 2); });
+    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == HOSTS; })) << "the second round held fewer";
+    EXPECT_EQ(probe_threads(), first) << "the second round started threads of its own";
+    quit_flag_raise(1);
+    Net.echo_gate.open();
+    again.join();
+    EXPECT_TRUE(thread_wait_all(first, 10000)) << "probe threads outlived the quit";
+}
+
+// Short of address space the pool stops growing: the threads it has take every host in turn.
+TEST_F(PingRound, ShortOfAddressSpaceTheThreadsThereAreTakeEveryHost) {
+    quit_flag_raise(1);  // a pool of earlier rounds ends, so that this round starts its own
+    ping_probes_release();
+    ASSERT_TRUE(thread_wait_all(probe_threads(), 10000));
+    quit_flag_clear();
+    constexpr int HOSTS = 64;
+    constexpr int ROOM = 8;
+    for (int n = 0; n < HOSTS; ++n) ping_host_add(address_of(10, 1, 0, static_cast<uint32_t>(n)), L"h", false, 1024);
+    Net.address_space = PING_PROBE_SPACE_KEPT + ROOM * FAKE_THREAD_SPACE - 1;  // a ninth thread would not fit
+    Net.echo_gate.close();
+    std::atomic<bool> done{false};
+    std::thread round([&] {
+        ping_round_run(fake_ping_platform(), fake_ping_ui(), 1);
+        done = true;
+    });
+    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == ROOM; }));
+    EXPECT_FALSE(wait_until([] { return Net.echoes.now.load() > ROOM; }, std::chrono::milliseconds(200)))
+        << "more threads than the address space allows: " << Net.echoes.now.load();
+    Net.echo_gate.open();
+    ASSERT_TRUE(wait_until([&] { return done.load(); }));
+    round.join();
+    EXPECT_EQ(probe_threads().size(), static_cast<size_t>(ROOM));
+    std::vector<uint32_t> echoed = Net.echoed;
+    std::sort(echoed.begin(), echoed.end());
+    EXPECT_EQ(echoed.size(), static_cast<size_t>(HOSTS));
+    EXPECT_EQ(std::adjacent_find(echoed.begin(), echoed.end()), echoed.end()) << "a host was pinged twice";
 }
 
 // The probe threads wait between rounds: later rounds start none, and a quit ends them.
@@ -92,16 +145,12 @@ TEST_F(PingRound, TheProbeThreadsServeRoundAfterRoundAndEndOnAQuit) {
         Net.answers[address_of(127, 0, 0, n)] = REPLY;
         ping_host_add(address_of(127, 0, 0, n), L"h", false, 1024);
     }
-    const auto probes = [] {
-        std::lock_guard guard(PingListMutex);
-        return PingThreads;
-    };
     ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), 1));
-    const std::vector<int64_t> first = probes();
+    const std::vector<int64_t> first = probe_threads();
     ASSERT_GE(first.size(), 4u);
     for (int round = 2; round <= 4; ++round) {
         ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), round));
-        EXPECT_EQ(probes(), first) << "round " << round << " started threads of its own";
+        EXPECT_EQ(probe_threads(), first) << "round " << round << " started threads of its own";
     }
     EXPECT_EQ(host_by_address(address_of(127, 0, 0, 4))->Recv, 4);
     for (const int64_t thread : first) EXPECT_TRUE(thread_is_running(thread));
@@ -141,20 +190,16 @@ TEST_F(PingRound, HostsAreNamedOnTheirFirstReplyByPtrThenByVendorThenByHardwareA
 
 TEST_F(PingRound, AQuitEndsTheRoundWithoutWaitingForItsProbes) {
     for (uint32_t n = 1; n <= 3; ++n) ping_host_add(address_of(127, 0, 0, n), L"h", false, 1024);
-    Net.hold = true;
+    Net.echo_gate.close();
     std::atomic<int> result{-1};
     std::thread round([&] { result = ping_round_run(fake_ping_platform(), fake_ping_ui(), 1) ? 1 : 0; });
-    ASSERT_TRUE(wait_until([] { return Net.running.load() == 3; }));
+    ASSERT_TRUE(wait_until([] { return Net.echoes.now.load() == 3; }));
     quit_flag_raise(1);
     EXPECT_TRUE(wait_until([&] { return result.load() != -1; })) << "the round waited for its probes";
     EXPECT_EQ(result.load(), 0);
-    Net.hold = false;
+    Net.echo_gate.open();
     round.join();
-    std::vector<int64_t> probes;
-    {
-        std::lock_guard guard(PingListMutex);
-        probes = PingThreads;
-    }
+    const std::vector<int64_t> probes = probe_threads();
     EXPECT_GE(probes.size(), 3u);  // the pool may have grown in earlier rounds
     EXPECT_TRUE(thread_wait_all(probes, 10000)) << "the probes end after their echo";
 }
@@ -211,6 +256,58 @@ TEST_F(PingMonitorPasses, StartLoadsTheStoreAndADueRoundCountsEveryHost) {
     ASSERT_TRUE(ping_hosts_parse(file_bytes(ping_store_path()), saved, error));
     ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(std::make_tuple(saved[0].Recv, saved[0].Lost, saved[1].Recv, saved[1].Lost), std::make_tuple(1, 0, 0, 1));
+}
+
+// The start waits for the turn of the second and then on to its phase in it, loads the store, and draws the
+// data-file panel before and after the vendor import, the list and its status line between.
+TEST_F(PingMonitorPasses, TheStartTakesItsPhaseInTheSecondThenDrawsAroundTheVendorImport) {
+    ASSERT_TRUE(
+        file_write_bytes(ping_store_path(), ping_hosts_serialise({ping_host_make(address_of(127, 0, 0, 1), L"")})));
+    std::string vendors = "Mac Prefix,Vendor Name\n00:1A:2B,Vendor One\n";
+    vendors.resize(2000, ' ');
+    {
+        std::lock_guard guard(DataFilesLock);
+        DataFiles[DATA_FILE_MAC_VENDORS].folder = DataFolder;
+        ASSERT_TRUE(file_write_bytes(DataFolder + DataFiles[DATA_FILE_MAC_VENDORS].file_name, vendors));
+    }
+    ping_monitor_start(fake_ping_platform(), fake_ping_ui());
+    EXPECT_EQ(Net.second_waits.load(), 1);
+    EXPECT_EQ(ping_host_count(), 1);
+    std::lock_guard guard(Tab.lock);
+    EXPECT_EQ(Tab.draws,
+              (std::vector<std::string>{"panel 1 vendors 0", "status", "list", "canvas", "panel 1 vendors 1"}));
+    // The clock's phase was taken at the turn; the work starts PING_SECOND_PHASE_MS into the second (the
+    // millisecond clock may count one less across the turn).
+    ASSERT_GE(Net.second_turned_ms.load(), 0);
+    EXPECT_GE(Tab.first_draw_ms - Net.second_turned_ms.load(), PING_SECOND_PHASE_MS - 1);
+}
+
+// A quit before the start, or while it waits for the second, ends the start at once: nothing is loaded or drawn.
+TEST_F(PingMonitorPasses, AQuitEndsTheStartsWaitAtOnce) {
+    ASSERT_TRUE(
+        file_write_bytes(ping_store_path(), ping_hosts_serialise({ping_host_make(address_of(127, 0, 0, 1), L"")})));
+    for (const bool during_wait : {false, true}) {
+        SCOPED_TRACE(during_wait ? "quit during the wait" : "quit before the start");
+        fake_network_reset();
+        fake_tab_reset();
+        Net.second_wait_ms = 60'000;
+        if (!during_wait) quit_flag_raise(1);
+        std::atomic<bool> done{false};
+        std::thread start([&] {
+            ping_monitor_start(fake_ping_platform(), fake_ping_ui());
+            done = true;
+        });
+        if (during_wait) {
+            ASSERT_TRUE(wait_until([] { return Net.second_waits.load() == 1; }));
+            quit_flag_raise(1);
+        }
+        EXPECT_TRUE(wait_until([&] { return done.load(); }, std::chrono::milliseconds(2000)));
+        start.join();
+        EXPECT_EQ(ping_host_count(), 0) << "the store was loaded after the quit";
+        std::lock_guard guard(Tab.lock);
+        EXPECT_TRUE(Tab.draws.empty());
+        quit_flag_clear();
+    }
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -17,6 +19,7 @@
 #include "network/ping_hosts.h"
 #include "network/ping_monitor.h"
 #include "ping_fake_platform.h"
+#include "runtime/date.h"
 #include "runtime/program_libraries.h"
 
 namespace {
@@ -168,6 +171,99 @@ TEST(PingProbeNetNs, AHostIsNamedByReverseDnsFromTheNetworksResolver) {
     ASSERT_TRUE(ping_round_run(ping_platform_default(), fake_ping_ui(), date_now()));
     EXPECT_EQ(host_by_address(address_of(10, 77, 0, 2))->Host, L"sxbhost.2.0.77.10.in-addr.arpa");
     library_free(LIBRARY_DNSAPI);
+}
+
+// The bytes of address space the process has reserved or committed, its own allocations and Wine's alike.
+size_t address_space_used() {
+    size_t used = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);) {
+        if (region.State != MEM_FREE) used += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return used;
+}
+
+// The stack reserved for the calling thread: every region of the allocation that holds a local variable.
+size_t stack_reserved() {
+    MEMORY_BASIC_INFORMATION region{};
+    const int local = 0;
+    if (VirtualQuery(&local, &region, sizeof(region)) != sizeof(region)) return 0;
+    void* const base = region.AllocationBase;
+    size_t reserved = 0;
+    for (const char* at = static_cast<const char*>(base);
+         VirtualQuery(at, &region, sizeof(region)) == sizeof(region) && region.AllocationBase == base;
+         at += region.RegionSize) {
+        reserved += region.RegionSize;
+    }
+    return reserved;
+}
+
+std::atomic<size_t> probe_stack_most{0};
+
+EchoResult echo_noting_stack(uint32_t address, int timeout_ms) {
+    const size_t reserved = stack_reserved();
+    size_t seen = probe_stack_most.load();
+    while (reserved > seen && !probe_stack_most.compare_exchange_weak(seen, reserved)) {
+    }
+    return ping_platform_default().echo(address, timeout_ms);
+}
+
+int64_t round_ms(const PingPlatform& platform) {
+    const int64_t start = millisecond_clock();
+    EXPECT_TRUE(ping_round_run(platform, fake_ping_ui(), date_now()));
+    return millisecond_clock() - start;
+}
+
+// The real echo with the product's time-out: a round over the network's silent hosts (10.77.0.3 to .254) lasts
+// about one echo time-out, not one per few silent hosts; then loopback hosts fill the list to its limit. The first
+// round of each starts the probe threads, the later ones reuse them. Prints the figures: round times, the
+// threads' start, address space. Wine spends a few milliseconds of its own on every echo, one after another.
+TEST(PingProbeNetNs, ARoundOverManySilentHostsLastsAboutOneEchoTimeOut) {
+    ASSERT_TRUE(in_network_namespace()) << "runs only in a network of its own (tools/netns-run.sh)";
+    ping_state_reset();
+    constexpr int TIMEOUT = 2500;
+    constexpr int HOSTS = 1024;
+    SharedInts[PING_TIMEOUT_MS] = TIMEOUT;
+    int silent = 0;
+    for (uint32_t n = 3; n <= 254; ++n, ++silent) ping_host_add(address_of(10, 77, 0, n), L"silent", false, HOSTS);
+    PingPlatform platform = ping_platform_default();
+    platform.echo = echo_noting_stack;
+    const size_t space_before = address_space_used();
+    const int64_t silent_first = round_ms(platform);
+    const int64_t silent_again = round_ms(platform);
+    EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), silent);
+    EXPECT_GE(silent_again, TIMEOUT * 9 / 10);
+    EXPECT_LT(silent_again, TIMEOUT * 2) << "a round of " << silent << " silent hosts took several echo time-outs";
+
+    for (uint32_t n = 0; ping_host_count() < HOSTS; ++n) {
+        ping_host_add(address_of(127, 1, n / 250, 1 + n % 250), L"loop", false, HOSTS);
+    }
+    const int64_t full_first = round_ms(platform);
+    const int64_t full_again = round_ms(platform);
+    EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), silent);
+    EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), HOSTS - silent);
+    EXPECT_LT(full_again, TIMEOUT + 10 * HOSTS) << "a round of a full list took several echo time-outs";
+    const size_t space_after = address_space_used();
+    size_t threads = 0;
+    {
+        std::lock_guard guard(PingListMutex);
+        threads = PingThreads.size();
+    }
+    if (sizeof(void*) == 8) {
+        EXPECT_EQ(threads, static_cast<size_t>(HOSTS));
+    }
+    std::printf(
+        "[ figures  ] echo time-out %d ms, %zu-bit; %d silent hosts: %lld ms (starting %d threads), %lld ms\n"
+        "[ figures  ] %d hosts: %lld ms (starting %d more threads), %lld ms; %zu probe threads\n"
+        "[ figures  ] address space: %zu MiB before, %zu MiB after, %zu KiB per thread; "
+        "stack reserved per probe: %zu KiB\n",
+        TIMEOUT, sizeof(void*) * 8, silent, static_cast<long long>(silent_first), silent,
+        static_cast<long long>(silent_again), HOSTS, static_cast<long long>(full_first), HOSTS - silent,
+        static_cast<long long>(full_again), threads, space_before >> 20, space_after >> 20,
+        threads ? (space_after - space_before) / threads >> 10 : 0, probe_stack_most.load() >> 10);
 }
 
 }  // namespace
