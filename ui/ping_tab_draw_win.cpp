@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/control_numbers.h"
+#include "core/event_lists.h"
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
@@ -75,6 +77,33 @@ std::mutex status_memory_lock;
 StatusMemory status_drawn;
 
 PingRowWords row_words() { return PingRowWords{tr(L"Paused"), tr(L" Down ")}; }
+
+// A list whose picture could not be made at its whole size (a very long list with a large font, and not enough
+// memory) is drawn as far as the picture reaches. The user is told once each time that begins: in the Network
+// Events and on the status line.
+std::atomic<bool> picture_short_told{false};
+
+void picture_short_check() {
+    if (!canvas_picture_short(CANVAS_PING_LIST)) {
+        picture_short_told = false;
+        return;
+    }
+    if (picture_short_told.exchange(true)) return;
+    int width = 0;
+    int height = 0;
+    canvas_pixel_size(CANVAS_PING_LIST, &width, &height);
+    size_t count = 0;
+    {
+        std::lock_guard hosts(PingListMutex);
+        count = PingHostList.size();
+    }
+    const int row_height = std::max(1, SharedInts[PING_ROW_HEIGHT].load());
+    const size_t drawn = std::min(count, static_cast<size_t>(std::max(0, height / row_height)));
+    const std::wstring text = L"Not enough memory to draw the whole Ping list: " + std::to_wstring(drawn) + L" of " +
+                              std::to_wstring(count) + L" hosts are drawn";
+    event_line_add(LIST_NETWORK_EVENTS, text);
+    ping_status_line_draw(text);
+}
 
 void rect_fill(HDC dc, int x, int y, int width, int height, uint32_t color) {
     if (width <= 0 || height <= 0) return;
@@ -196,25 +225,29 @@ void ping_list_draw() {
     }
 
     if (!ping_page_shown()) return;
-    std::lock_guard memory(list_memory_lock);
-    const CanvasKey key = canvas_key(CANVAS_PING_LIST);
-    if (list_drawn && key == list_drawn_key && frame == list_drawn_frame) return;
-    CanvasDraw draw(CANVAS_PING_LIST);
-    if (!draw) return;
-    const HDC dc = draw.dc();
-    rect_fill(dc, 0, 0, draw.width(), draw.height(), look.background);
-    const auto font = reinterpret_cast<HFONT>(font_handle(FONT_PING_LIST));
-    if (font) SelectObject(dc, font);
-    std::vector<uint32_t> pixels;
-    for (std::size_t i = 0; i < frame.rows.size(); ++i) {
-        const PingRowFrame& row = frame.rows[i];
-        const int top = static_cast<int>(i) * look.row_height;
-        text_draw(dc, 2, top + 1, row.text, row.colors.text, row.colors.back);
-        timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look, pixels);
+    {
+        std::lock_guard memory(list_memory_lock);
+        const CanvasKey key = canvas_key(CANVAS_PING_LIST);
+        if (list_drawn && key == list_drawn_key && frame == list_drawn_frame) return;
+        CanvasDraw draw(CANVAS_PING_LIST);
+        if (!draw) return;
+        const HDC dc = draw.dc();
+        rect_fill(dc, 0, 0, draw.width(), draw.height(), look.background);
+        const auto font = reinterpret_cast<HFONT>(font_handle(FONT_PING_LIST));
+        if (font) SelectObject(dc, font);
+        std::vector<uint32_t> pixels;
+        for (std::size_t i = 0; i < frame.rows.size(); ++i) {
+            const PingRowFrame& row = frame.rows[i];
+            const int top = static_cast<int>(i) * look.row_height;
+            if (top >= draw.height()) break;  // a picture shorter than the list: the rest cannot be seen
+            text_draw(dc, 2, top + 1, row.text, row.colors.text, row.colors.back);
+            timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look, pixels);
+        }
+        list_drawn = true;
+        list_drawn_key = key;
+        list_drawn_frame = std::move(frame);
     }
-    list_drawn = true;
-    list_drawn_key = key;
-    list_drawn_frame = std::move(frame);
+    picture_short_check();
 }
 
 void ping_status_line_draw(std::wstring_view message) {
@@ -310,6 +343,7 @@ void ping_canvas_grow(bool force) {
                       gui_unscale(row_height * (count + CANVAS_SPARE_ROWS) + 1));
     }
     scroll_area_inner_size_set(SCROLL_PING_LIST, GUI_KEEP, gui_unscale(row_height * count + 1));
+    picture_short_check();
 }
 
 void ping_layout_measure() {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "core/control_handlers.h"
 #include "core/control_numbers.h"
@@ -17,14 +18,17 @@
 #include "runtime/gui/button/button.h"
 #include "runtime/gui/canvas/canvas.h"
 #include "runtime/gui/canvas/canvas_draw_win.h"
+#include "runtime/gui/canvas/canvas_surface_win.h"
 #include "runtime/gui/combo_box/combo_box.h"
 #include "runtime/gui/control/control.h"
 #include "runtime/gui/font/font.h"
 #include "runtime/gui/gui.h"
+#include "runtime/gui/image/image_draw_win.h"
 #include "runtime/gui/panel/panel.h"
 #include "runtime/gui/scroll_area/scroll_area.h"
 #include "runtime/gui/text/text.h"
 #include "runtime/gui/window/window.h"
+#include "runtime/list_model.h"
 #include "ui/ping_tab_draw.h"
 #include "ui/ping_tab_events.h"
 #include "ui/ping_tab_view.h"
@@ -50,6 +54,21 @@ bool any_pixel(int canvas, int left, int top, int right, int bottom, uint32_t co
         for (int x = left; x < right; ++x)
             if (static_cast<uint32_t>(GetPixel(draw.dc(), x, y)) == color) return true;
     return false;
+}
+
+// A picture store that cannot make pictures taller than PICTURE_ROWS_MAX rows of the list.
+constexpr int PICTURE_ROWS_MAX = 40;
+HBITMAP short_picture(int width, int height, COLORREF color) {
+    if (height > PICTURE_ROWS_MAX * ROW + 1) return nullptr;
+    return image_blank_bitmap(width, height, color);
+}
+
+// The Network Events rows that tell of a list too long to draw.
+int short_list_lines() {
+    int lines = 0;
+    for (const std::wstring& row : list_rows_copy(LIST_NETWORK_EVENTS))
+        if (row.find(L"Not enough memory to draw the whole Ping list") != std::wstring::npos) ++lines;
+    return lines;
 }
 
 PSys host_of(const wchar_t* addr, int actv, int time, int last) {
@@ -108,6 +127,7 @@ protected:
         ping_tab_handlers_add();
     }
     void TearDown() override {
+        canvas_picture_make_set(nullptr);
         control_handlers_clear();
         {
             std::lock_guard hosts(PingListMutex);
@@ -305,6 +325,56 @@ TEST_F(PingTabWindows, TheListCanvasGrowsInStepsOfFiftyRows) {
     EXPECT_EQ(SharedInts[PING_CANVAS_ROWS].load(), 52);
     ASSERT_TRUE(canvas_pixel_size(CANVAS_PING_LIST, &width, &height));
     EXPECT_EQ(height, ROW * 52 + 1);
+}
+
+// A list whose whole picture cannot be made is drawn as far as the largest picture that can be made reaches;
+// the user is told once, and again only after a whole picture was made in between.
+TEST_F(PingTabWindows, AListTooLongForItsPictureIsDrawnAsFarAsItReachesAndSaysSo) {
+    canvas_picture_make_set(short_picture);
+    {
+        std::lock_guard hosts(PingListMutex);
+        PingHostList.clear();
+        for (int i = 0; i < 120; ++i) {
+            const std::wstring address = L"10.0.1." + std::to_wstring(i);
+            PingHostList.push_back(host_of(address.c_str(), 1, -1, -1));
+        }
+    }
+    list_rows_clear(LIST_NETWORK_EVENTS);
+    ping_canvas_grow(false);
+    ping_tab_draw_lists();
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(canvas_pixel_size(CANVAS_PING_LIST, &width, &height));
+    EXPECT_LE(height, PICTURE_ROWS_MAX * ROW + 1) << "the largest picture that could be made";
+    EXPECT_GT(height, ROW * 10);
+    EXPECT_TRUE(any_pixel(CANVAS_PING_LIST, 2, 1, TIMELINE_X, ROW - 1, 0x0000FF)) << "the first host is drawn";
+    EXPECT_EQ(short_list_lines(), 1);
+    const std::vector<std::wstring> rows = list_rows_copy(LIST_NETWORK_EVENTS);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_NE(rows.front().find(L"of 120 hosts are drawn"), std::wstring::npos) << rows.front();
+
+    ping_canvas_grow(false);
+    ping_tab_draw_lists();
+    EXPECT_EQ(short_list_lines(), 1) << "told once while it stays short";
+
+    canvas_picture_make_set(nullptr);
+    ping_canvas_grow(true);
+    ping_tab_draw_lists();
+    ASSERT_TRUE(canvas_pixel_size(CANVAS_PING_LIST, &width, &height));
+    EXPECT_EQ(height, ROW * 170 + 1) << "memory enough again: the whole picture";
+    EXPECT_TRUE(any_pixel(CANVAS_PING_LIST, 2, 119 * ROW + 1, TIMELINE_X, 120 * ROW - 1, 0x0000FF))
+        << "the last host is drawn";
+    canvas_picture_make_set(short_picture);
+    {
+        std::lock_guard hosts(PingListMutex);
+        for (int i = 120; i < 200; ++i) {
+            const std::wstring address = L"10.0.1." + std::to_wstring(i);
+            PingHostList.push_back(host_of(address.c_str(), 1, -1, -1));
+        }
+    }
+    ping_canvas_grow(false);
+    ping_tab_draw_lists();
+    EXPECT_EQ(short_list_lines(), 2) << "short again after a whole picture: told again";
 }
 
 TEST_F(PingTabWindows, TheToolRowIsRebuiltPerModeAndTheRangeFieldsStayInOneNetwork) {
