@@ -194,15 +194,20 @@ void logs_build() {
     const uint32_t now = static_cast<uint32_t>(utc_seconds_now());
     CraftedLog system{L"System", {}, 41};
     const Crafted system_records[] = {
-        {41, 4, L"Service Control Manager", {L"The Print Spooler service entered the running state."},
-         LOCAL_SYSTEM_SID, {}},
+        {41,
+         4,
+         L"Service Control Manager",
+         {L"The Print Spooler service entered the running state."},
+         LOCAL_SYSTEM_SID,
+         {}},
         {42, 1, L"disk", {L"\\Device\\Harddisk1\\DR1"}, {}, read_error_data()},
         {43, 2, L"Microsoft-Windows-Kernel-General", {L"The system time has changed.", L"  "}, {}, {}},
     };
     uint32_t age = 600;
     for (const Crafted& r : system_records) system.records.push_back(crafted_bytes(r, now - age--));
     CraftedLog application{L"Application", {}, 7};
-    application.records.push_back(crafted_bytes({7, 1, L"Application Error", {L"Faulting application x.exe"}, {}, {}}, now - 30));
+    application.records.push_back(
+        crafted_bytes({7, 1, L"Application Error", {L"Faulting application x.exe"}, {}, {}}, now - 30));
     logs = {application, system};
 }
 
@@ -357,7 +362,8 @@ TEST_F(EventsTabRecords, SelectorRowsFiltersSearchDetailsCopyAndAnotherLog) {
     // The selector holds both logs and the wanted one is chosen; its records fill the list, newest on top.
     ASSERT_TRUE(loop_until([] {
         return list_shows(LIST_EVENTS, {L"Kernel-General", L"disk", L"Service Control Manager"});
-    })) << "the rows: " << testing::PrintToString(rows_of(LIST_EVENTS));
+    })) << "the rows: "
+        << testing::PrintToString(rows_of(LIST_EVENTS));
     EXPECT_EQ(combo_texts(COMBO_EVENT_LOG), (std::vector<std::wstring>{L"Application", L"System"}));
     EXPECT_EQ(SendMessageW(hwnd_of(COMBO_EVENT_LOG), CB_GETCURSEL, 0, 0), 1);
     const std::vector<std::wstring> rows = rows_of(LIST_EVENTS);
