@@ -21,6 +21,7 @@
 #include "runtime/gui/shortcut/shortcut.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/text.h"
+#include "ui/events_tab_events.h"
 #include "ui/graph_descriptor.h"
 #include "ui/tab_clipboard.h"
 
@@ -94,15 +95,14 @@ void ping_enter() {
     }
 }
 
+// Return in the search field does what the Search button does.
 void event_search() {
     if (!control_exists(INPUT_EVENT_SEARCH)) return;
-    const std::wstring text = text_trim(control_text(INPUT_EVENT_SEARCH));
-    bool text_changed = false;
-    const int state = event_search_state_after(
-        text, shared_text(EVENTLOG_SEARCH_TEXT), SharedInts[EVENTLOG_TYPE_FILTER].load(),
-        SharedInts[EVENTLOG_SEARCH_FILTER_USED].load(), SharedInts[EVENTLOG_SEARCH_STATE].load(), &text_changed);
-    if (text_changed) shared_text_set(EVENTLOG_SEARCH_TEXT, text);
-    SharedInts[EVENTLOG_SEARCH_STATE] = state;
+    EventsControlInput input;
+    input.event.kind = EVENT_CONTROL;
+    input.event.control = BUTTON_EVENT_SEARCH;
+    input.field_text = control_text(INPUT_EVENT_SEARCH);
+    events_control_event(input);
 }
 
 // The fixed graphs from 301 on, as far as their default colours reach.

@@ -124,9 +124,21 @@ void drive_type_names_fill() {
     for (int i = 0; i < 7; ++i) DriveTypeNames[i] = tr(NAMES[i]);
 }
 
+void event_type_table_clear() {
+    for (EventTypeInfo& type : EventTypeTable) {
+        type.count = 0;
+        type.list_item_type = 0;
+        type.search_count = 0;
+        type.search_item_type = 0;
+        type.digits = 0;
+        type.padded_label.clear();
+        type.label.clear();
+    }
+}
+
 void shared_tables_init() {
     lock_order_set_rule(lock_order_allowed);
-    for (auto& type : EventTypeTable) type = EventTypeInfo{};
+    event_type_table_clear();
     for (auto& name : DriveTypeNames) name.clear();
     {
         std::lock_guard guard(DataFilesLock);

@@ -296,17 +296,23 @@ constexpr int EVENT_TYPE_COUNT = 6;
 
 // Entry t describes type t; entry n also maps item n of the two type combos to its type. The combos hold a
 // total item and up to one item per type, so the items run to EVENT_TYPE_COUNT and need one entry more.
+// The event page thread writes the integers while the main thread reads the item types when the user picks a
+// type, so each is an atomic of its own (relaxed); the labels are set once by the page thread at its start and
+// read only by it.
 struct EventTypeInfo {
-    int32_t count = 0;
-    int32_t list_item_type = 0;
-    int32_t search_count = 0;
-    int32_t search_item_type = 0;
-    int32_t digits = 0;
+    std::atomic<int32_t> count{0};
+    std::atomic<int32_t> list_item_type{0};
+    std::atomic<int32_t> search_count{0};
+    std::atomic<int32_t> search_item_type{0};
+    std::atomic<int32_t> digits{0};
     std::wstring padded_label;
     std::wstring label;
 };
 inline constexpr std::size_t EVENT_TYPE_ITEMS = EVENT_TYPE_COUNT + 1;
 extern std::array<EventTypeInfo, EVENT_TYPE_ITEMS> EventTypeTable;
+
+// Every entry as at start-up: counts, item types and widths 0, no labels.
+void event_type_table_clear();
 
 struct EventRecord {
     int64_t record_number = 0;

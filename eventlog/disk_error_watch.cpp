@@ -117,10 +117,14 @@ void disk_error_watch_round(DiskErrorWatchState& state, const EventLogApi& api, 
     if (counted && count == 0) {
         state.emptied = state.scanned;
     } else if (counted) {
-        // A clear starts the numbers again below the old oldest record; a full log only moves it forwards.
-        const bool cleared = state.emptied || (state.scanned && have_oldest && number_newer(state.oldest, oldest));
+        // A clear starts the numbers again below the old oldest record, or, in a log that never wrapped and
+        // so starts at 1 either way, ends them below the highest seen; a full log only moves both forwards.
+        const uint32_t log_newest = oldest + count - 1;
+        const bool cleared =
+            state.emptied || (state.scanned && have_oldest &&
+                              (number_newer(state.oldest, oldest) || number_newer(state.highest, log_newest)));
         const bool read_all = !state.scanned || cleared;
-        const bool nothing_new = !read_all && have_oldest && oldest + count - 1 == state.highest;
+        const bool nothing_new = !read_all && have_oldest && log_newest == state.highest;
         if (!nothing_new) {
             bool first = true;
             uint32_t newest = state.highest;

@@ -38,8 +38,9 @@ inline constexpr int64_t DISK_ERROR_LOOKBACK_S = 604800;  // 7 days
 int disk_error_disk_number(std::wstring_view message);
 
 // One round (before its wait): counts down, or scans the log "System" for records newer than those of the
-// last scan by record number, back to the boot (uptime_s) and at most 7 days. A log that was cleared or whose
-// numbers wrapped is noticed by its oldest record number; its records all count as new.
+// last scan by record number, back to the boot (uptime_s) and at most 7 days. A log that was cleared is
+// noticed by its oldest record number moving back or its newest (oldest + count - 1) falling below the highest
+// seen; its records all count as new. Numbers are compared across their 32-bit wrap.
 void disk_error_watch_round(DiskErrorWatchState& state, const EventLogApi& api, const DiskErrorHooks& hooks,
                             int64_t uptime_s);
 

@@ -1,10 +1,11 @@
-// The details of one event without the controls: the event a row names, its shown times, and its lines.
+// The details of one event without the controls: the event a row names, the request's serving, and its lines.
 #include "eventlog/event_details.h"
 
 #include <algorithm>
 
 #include "core/format_number.h"
 #include "core/language.h"
+#include "core/shared_state.h"
 #include "runtime/text.h"
 
 namespace {
@@ -48,19 +49,21 @@ int64_t event_details_index(int row, const std::vector<EventRecord>& events, con
     return index >= 0 && static_cast<uint64_t>(index) < events.size() ? index : -1;
 }
 
-Date event_time_shown(Date stored, int64_t utc_offset, LocalFromUtc local_from_utc) {
-    if (!local_from_utc) return stored;
-    return local_from_utc(stored + utc_offset);
+void event_details_request_serve(int row, int (*show)(int row)) {
+    const int served = show(row);
+    // The main thread may have asked for another row while this one was shown (an account lookup can be slow).
+    int expected = row;
+    SharedInts[EVENTLOG_DETAILS_INDEX].compare_exchange_strong(expected, served);
 }
 
 EventDetailsText event_details_text(const EventRecord& event, const EventDetailsInput& input) {
     EventDetailsText text;
-    const std::wstring first = label(L"Time Generated") + date_format(TIME_MASK, input.generated) + tr(L"Event") +
+    const std::wstring first = label(L"Time Generated") + date_format(TIME_MASK, event.time_generated) + tr(L"Event") +
                                L": " + std::to_wstring(event.event_id) + L"  " + tr(L"Record") + L": " +
                                std::to_wstring(event.record_number) + L"  " + tr(L"Computer") + L": " + event.computer +
                                input.account;
-    const std::wstring second = label(L"Time Written") + date_format(TIME_MASK, input.written) + tr(L"Type") + L": " +
-                                input.type_label + L"  " + tr(L"Source") + L": " + event.source;
+    const std::wstring second = label(L"Time Written") + date_format(TIME_MASK, event.time_written) + tr(L"Type") +
+                                L": " + input.type_label + L"  " + tr(L"Source") + L": " + event.source;
     const std::size_t longest = std::max(first.size(), second.size());
     text.lines = {first, second, std::wstring(longest, L'-')};
     text.extent = (static_cast<int>(longest) + EXTENT_MARGIN) * input.char_width;

@@ -1,5 +1,5 @@
-// The details of one event for LIST_EVENT_DETAILS: which event a row of the list on screen names, its times
-// in the local time of their own date, and the lines with the sideways scroll width they need.
+// The details of one event for LIST_EVENT_DETAILS: which event a row of the list on screen names, the
+// serving of a details request, and the lines with the sideways scroll width they need.
 #pragma once
 
 #include <cstdint>
@@ -14,13 +14,10 @@
 // the event list. -1 when the row names no event (an empty list, a row past the end, a stale hit).
 int64_t event_details_index(int row, const std::vector<EventRecord>& events, const std::vector<int64_t>& hits);
 
-// A local date of the UTC date, with the zone rule (daylight saving or not) in force at that date.
-using LocalFromUtc = Date (*)(Date utc);
-
-// The time a stored event time is shown at. The reader stores UTC minus the offset in force when the thread
-// started; the details take the UTC date back and show it with the rule of its own date, so an event from
-// the other side of a daylight-saving change shows the clock time it happened at.
-Date event_time_shown(Date stored, int64_t utc_offset, LocalFromUtc local_from_utc);
+// Serves the details request for the row: shows it (`show`, event_details_show) and marks the request
+// served with show's result (-1), unless the user selected another row meanwhile: that request stays for
+// the next round.
+void event_details_request_serve(int row, int (*show)(int row));
 
 // The details text and the width the list must scroll over.
 struct EventDetailsText {
@@ -30,16 +27,14 @@ struct EventDetailsText {
 
 // What the details show of one event beside the event itself.
 struct EventDetailsInput {
-    std::wstring account;  // " (DOMAIN\name)" or " (name)", or empty
-    Date generated = 0;    // shown times (event_time_shown)
-    Date written = 0;
+    std::wstring account;       // " (DOMAIN\name)" or " (name)", or empty
     std::wstring type_label;    // the type's label
     std::wstring disk_decoded;  // the decoded disk error data, lines separated by "\r\n"; empty when none
     int char_width = 0;         // pixels of one character of the list's font
 };
 
-// Two header lines, a dash line as long as the longer, one line per insertion string (" " + string), and for
-// "disk" events one line per line of the decoded data.
+// Two header lines with the event's stored (local) times, a dash line as long as the longer, one line per insertion
+// string (" " + string), and for "disk" events one line per line of the decoded data.
 EventDetailsText event_details_text(const EventRecord& event, const EventDetailsInput& input);
 
 // The event data of a record back as bytes from its hexadecimal text; at most data_length bytes, and none

@@ -1,5 +1,5 @@
-// The details of one event on LIST_EVENT_DETAILS (event page thread): the account of its SID, its times in
-// the zone rule of their own date, and the decoded disk data.
+// The details of one event on LIST_EVENT_DETAILS (event page thread): the account of its SID and the decoded
+// disk data.
 #include <windows.h>
 
 #include <atomic>
@@ -36,22 +36,6 @@ std::wstring account_text(const EventRecord& event) {
     return L"";
 }
 
-// Local time of a UTC date by the zone rule in force at that date (not the one in force now).
-Date local_from_utc(Date utc) {
-    const DateParts parts = date_parts(utc);
-    SYSTEMTIME universal = {};
-    universal.wYear = static_cast<WORD>(parts.year);
-    universal.wMonth = static_cast<WORD>(parts.month);
-    universal.wDay = static_cast<WORD>(parts.day);
-    universal.wHour = static_cast<WORD>(parts.hour);
-    universal.wMinute = static_cast<WORD>(parts.minute);
-    universal.wSecond = static_cast<WORD>(parts.second);
-    SYSTEMTIME local = {};
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
-        return utc - SharedQuads[EVENTLOG_UTC_OFFSET].load();
-    return date_from_parts({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
-}
-
 }  // namespace
 
 void event_details_decoder_set(DiskDataDecoder decoder) { disk_decoder.store(decoder); }
@@ -66,11 +50,8 @@ int event_details_show(int row) {
         if (index < 0) return -1;
         event = EventList[static_cast<std::size_t>(index)];
     }
-    const int64_t offset = SharedQuads[EVENTLOG_UTC_OFFSET].load();
     EventDetailsInput input;
     input.account = account_text(event);
-    input.generated = event_time_shown(event.time_generated, offset, local_from_utc);
-    input.written = event_time_shown(event.time_written, offset, local_from_utc);
     const int type = event.type >= 0 && event.type < EVENT_TYPE_COUNT ? event.type : 0;
     input.type_label = EventTypeTable[static_cast<std::size_t>(type)].label;
     input.char_width = SharedInts[EVENTLOG_CHAR_WIDTH].load();

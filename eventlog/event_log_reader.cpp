@@ -8,6 +8,7 @@
 #include "core/control_numbers.h"
 #include "core/language.h"
 #include "core/shared_state.h"
+#include "eventlog/event_details.h"
 #include "eventlog/event_log_read.h"
 #include "eventlog/event_search.h"
 #include "runtime/date.h"
@@ -37,6 +38,31 @@ struct LogOpen {
     }
 };
 
+// Record numbers are 32-bit and wrap: a is newer than b when it lies less than half the range ahead.
+bool number_newer(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) > 0; }
+
+enum class LogChange { NONE, NEW_RECORDS, CLEARED };
+
+// What happened to the log since the last read, from its record count and oldest record number. Before the
+// first fill (nothing listed) only a count above the one of the last read asks for a read.
+LogChange log_change(const EventLogApi& api, EventLogHandle log, int64_t last_known, uint32_t& count) {
+    if (!api.record_count(log, count)) return LogChange::NONE;
+    if (last_known == 0)
+        return static_cast<int64_t>(count) > SharedQuads[EVENTLOG_RECORD_COUNT].load() ? LogChange::NEW_RECORDS
+                                                                                       : LogChange::NONE;
+    if (count == 0) return LogChange::CLEARED;
+    uint32_t oldest = 0;
+    if (!api.oldest_record(log, oldest)) {
+        // Without the oldest number only a growing count shows new records.
+        return static_cast<int64_t>(count) > SharedQuads[EVENTLOG_RECORD_COUNT].load() ? LogChange::NEW_RECORDS
+                                                                                       : LogChange::NONE;
+    }
+    const uint32_t highest = static_cast<uint32_t>(last_known);
+    const uint32_t newest = oldest + count - 1;
+    if (number_newer(highest, newest)) return LogChange::CLEARED;
+    return number_newer(newest, highest) ? LogChange::NEW_RECORDS : LogChange::NONE;
+}
+
 const std::wstring& padded_label_of(int type) {
     const int t = type >= 0 && type < EVENT_TYPE_COUNT ? type : 0;
     return EventTypeTable[static_cast<std::size_t>(t)].padded_label;
@@ -63,11 +89,11 @@ EventLogChoice event_log_choice(const EventLogApi& api, std::wstring_view wanted
     return choice;
 }
 
-EventRecord event_record_stored(const EventRecordView& view, int64_t utc_offset) {
+EventRecord event_record_stored(const EventRecordView& view, LocalFromUtc local_from_utc) {
     EventRecord record;
     event_record_fill(view, record);
-    record.time_generated = static_cast<int64_t>(view.time_generated) - utc_offset;
-    record.time_written = static_cast<int64_t>(view.time_written) - utc_offset;
+    record.time_generated = local_from_utc(view.time_generated);
+    record.time_written = local_from_utc(view.time_written);
     return record;
 }
 
@@ -91,9 +117,15 @@ int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, co
     if (!log.handle) return 0;
 
     int inserted_at = -1;  // p: the row of the last record inserted on top
+    const int64_t last_known = SharedQuads[EVENTLOG_LAST_RECORD].load();
     uint32_t count = 0;
-    if (api.record_count(log.handle, count) &&
-        static_cast<int64_t>(count) > SharedQuads[EVENTLOG_RECORD_COUNT].load()) {
+    const LogChange change = log_change(api, log.handle, last_known, count);
+    if (change == LogChange::CLEARED) {
+        // The list holds records the log no longer has: read it again from the top.
+        int idle = 0;
+        SharedInts[EVENTLOG_RELOAD_STATE].compare_exchange_strong(idle, 1);
+    }
+    if (change == LogChange::NEW_RECORDS) {
         hooks.controls_enable(false);
         SharedQuads[EVENTLOG_RECORD_COUNT] = count;
         SharedQuads[EVENTLOG_RECORDS_READ] = 0;
@@ -109,8 +141,10 @@ int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, co
             if (had_hits) list_rows_clear(LIST_EVENT_SEARCH);
         }
         const int64_t start = millisecond_clock();
-        const int64_t utc_offset = SharedQuads[EVENTLOG_UTC_OFFSET].load();
-        const int64_t last_known = SharedQuads[EVENTLOG_LAST_RECORD].load();
+        const bool first_fill = last_known == 0;
+        const uint32_t highest = static_cast<uint32_t>(last_known);
+        bool newest_set = !first_fill;
+        uint32_t newest = static_cast<uint32_t>(SharedQuads[EVENTLOG_NEWEST_RECORD].load());
         bool first = true;
 
         auto progress = [&](int64_t) {
@@ -123,9 +157,12 @@ int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, co
         };
         auto visit = [&](const EventRecordView& view) {
             SharedQuads[EVENTLOG_RECORDS_READ].fetch_add(1);
-            if (static_cast<int64_t>(view.record_number) <= last_known) return false;
-            if (static_cast<int64_t>(view.record_number) > SharedQuads[EVENTLOG_NEWEST_RECORD].load())
-                SharedQuads[EVENTLOG_NEWEST_RECORD] = view.record_number;
+            if (!first_fill && !number_newer(view.record_number, highest)) return false;
+            if (!newest_set || number_newer(view.record_number, newest)) {
+                newest = view.record_number;
+                newest_set = true;
+                SharedQuads[EVENTLOG_NEWEST_RECORD] = newest;
+            }
             if (first) {
                 first = false;
                 // The newest record outside the chosen age widens the age for this read, so that a quiet log
@@ -138,13 +175,13 @@ int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, co
             }
             if (static_cast<int64_t>(view.time_generated) < cutoff) return false;
             if (!view.source.empty()) {
-                EventRecord record = event_record_stored(view, utc_offset);
+                EventRecord record = event_record_stored(view, hooks.local_from_utc);
                 const std::wstring line = event_search_line(record, padded_label_of(record.type));
                 const int type = record.type >= 0 && record.type < EVENT_TYPE_COUNT ? record.type : 0;
                 int row = -1;
                 {
                     std::lock_guard guard(EventListLock);
-                    if (last_known > 0) {
+                    if (!first_fill) {
                         row = ++inserted_at;
                         EventList.insert(EventList.begin() + row, std::move(record));
                     } else {
@@ -158,13 +195,15 @@ int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, co
                     list_rows_insert(LIST_EVENTS, list_rows_count(LIST_EVENTS), line);
                 }
             }
-            if (list_rows_count(LIST_EVENTS) > 0 && !hooks.row_selected() &&
-                SharedInts[EVENTLOG_DETAILS_INDEX].load() == -2) {
+            // The cheap test first: asking the list for its selection waits for the main thread.
+            if (SharedInts[EVENTLOG_DETAILS_INDEX].load() == -2 && list_rows_count(LIST_EVENTS) > 0 &&
+                !hooks.row_selected()) {
                 hooks.row_select(0);
-                SharedInts[EVENTLOG_DETAILS_INDEX] = 0;
+                int unshown = -2;
+                SharedInts[EVENTLOG_DETAILS_INDEX].compare_exchange_strong(unshown, 0);
             }
-            const int details = SharedInts[EVENTLOG_DETAILS_INDEX].load();
-            if (details >= 0) SharedInts[EVENTLOG_DETAILS_INDEX] = hooks.details_show(details);
+            if (const int row = SharedInts[EVENTLOG_DETAILS_INDEX].load(); row >= 0)
+                event_details_request_serve(row, hooks.details_show);
             return true;
         };
         event_log_read_backwards(api, log.handle, visit, progress);

@@ -22,9 +22,12 @@ struct EventLogChoice {
 };
 EventLogChoice event_log_choice(const EventLogApi& api, std::wstring_view wanted);
 
-// The record as EventList keeps it: the fields of event_record_fill with both times moved from UTC to the
-// local time of the thread's start (UTC minus utc_offset), as event_time_shown takes them back.
-EventRecord event_record_stored(const EventRecordView& view, int64_t utc_offset);
+// The local date of a UTC moment with the zone rule in force at that moment (date_from_utc in the program).
+using LocalFromUtc = Date (*)(int64_t utc_seconds);
+
+// The record as EventList keeps it: the fields of event_record_fill with both times in local time, each by
+// the zone rule of its own date. The list rows and the details show these times as they are.
+EventRecord event_record_stored(const EventRecordView& view, LocalFromUtc local_from_utc);
 
 // The oldest UTC time an age item lets in: now minus the item's days (comma field item + 1 of the choices),
 // or 0 (no limit) for the last item of the combo (item_count items) and for an item without a number.
@@ -42,13 +45,18 @@ struct EventReaderHooks {
     int (*details_show)(int row);  // event_details_show
     void (*type_filter_fill)();    // event_type_filter_fill
     int64_t (*utc_now)();
+    LocalFromUtc local_from_utc;
 };
 
 // Reads the records of the log written since the last read (EVENTLOG_LAST_RECORD), newest first, back to the
 // age limit of EVENTLOG_AGE_CHOICE (widened for this read until the newest record is inside it), into
-// EventList (appended on a first fill, else inserted on top, under EventListLock) and LIST_EVENTS. A log
-// whose record count did not grow is not read. Returns the number of records inserted on top: 0 on a first
-// fill, when nothing was new, on quit and on failure.
+// EventList (appended on a first fill, else inserted on top, under EventListLock) and LIST_EVENTS.
+// After a first fill the log is read when its newest record number (oldest + count - 1) moved past the
+// highest one listed, also at a constant count: a full log overwrites its oldest records. A newest number
+// below the highest listed, or an emptied log, means the log was cleared: a reload is asked for
+// (EVENTLOG_RELOAD_STATE 1) and nothing is read. Record numbers are 32-bit and compared across their wrap.
+// Returns the number of records inserted on top: 0 on a first fill, when nothing was new, on quit and on
+// failure.
 int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, const EventReaderHooks& hooks);
 
 // ---- The controls (event page thread) ----

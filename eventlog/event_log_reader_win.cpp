@@ -45,7 +45,8 @@ const EventReaderHooks windows_hooks{.days_count = days_count,
                                      .row_select = row_select,
                                      .details_show = event_details_show,
                                      .type_filter_fill = event_type_filter_fill,
-                                     .utc_now = utc_seconds_now};
+                                     .utc_now = utc_seconds_now,
+                                     .local_from_utc = date_from_utc};
 
 }  // namespace
 

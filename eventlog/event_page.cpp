@@ -8,6 +8,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "eventlog/event_details.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
 #include "runtime/worker_timer.h"
@@ -90,7 +91,10 @@ void font_size_serve(int size, const EventPageHooks& hooks) {
     hooks.font_apply(size, false);
     SharedInts[EVENTLOG_FONT_APPLIED] = size;
     hooks.status_line_draw(EVENT_PAGE_RED, tr(L"Font Size") + L" " + std::to_wstring(size));
-    SharedInts[EVENTLOG_DETAILS_INDEX] = hooks.details_show(SharedInts[EVENTLOG_DETAILS_SHOWN].load());
+    // The details are rebuilt for the new character width; a row selected meanwhile stays asked for.
+    int asked = SharedInts[EVENTLOG_DETAILS_INDEX].load();
+    const int served = hooks.details_show(SharedInts[EVENTLOG_DETAILS_SHOWN].load());
+    SharedInts[EVENTLOG_DETAILS_INDEX].compare_exchange_strong(asked, asked >= 0 ? asked : served);
 }
 
 }  // namespace
@@ -137,7 +141,7 @@ bool event_page_round(EventPageState& state, const EventPageHooks& hooks) {
     } else if (SharedInts[EVENTLOG_RELOAD_STATE].load() == 1) {
         reload_serve(state, hooks);
     } else if (const int row = SharedInts[EVENTLOG_DETAILS_INDEX].load(); row >= 0) {
-        SharedInts[EVENTLOG_DETAILS_INDEX] = hooks.details_show(row);
+        event_details_request_serve(row, hooks.details_show);
     } else if (SharedInts[EVENTLOG_SEARCH_STATE].load() == -1) {
         SharedInts[EVENTLOG_SEARCH_STATE] =
             hooks.search(shared_text(EVENTLOG_SEARCH_TEXT), SharedInts[EVENTLOG_TYPE_FILTER].load());

@@ -27,14 +27,22 @@ int item_type(int item, bool search_combo) {
     return search_combo ? info.search_item_type : info.list_item_type;
 }
 
+// The event page thread stores its results in the search state at any moment: the new state is decided from
+// the state seen and stored only while that is still the state (compare and exchange), else decided again.
 void search_start(const EventsControlInput& in) {
     const std::wstring text = text_trim(in.field_text);
-    bool text_changed = false;
-    const int state = event_search_state_after(
-        text, shared_text(EVENTLOG_SEARCH_TEXT), SharedInts[EVENTLOG_TYPE_FILTER].load(),
-        SharedInts[EVENTLOG_SEARCH_FILTER_USED].load(), SharedInts[EVENTLOG_SEARCH_STATE].load(), &text_changed);
-    if (text_changed) shared_text_set(EVENTLOG_SEARCH_TEXT, text);
-    if (state != SharedInts[EVENTLOG_SEARCH_STATE].load()) request_set(EVENTLOG_SEARCH_STATE, state);
+    int seen = SharedInts[EVENTLOG_SEARCH_STATE].load(std::memory_order_acquire);
+    while (true) {
+        bool text_changed = false;
+        const int state =
+            event_search_state_after(text, shared_text(EVENTLOG_SEARCH_TEXT), SharedInts[EVENTLOG_TYPE_FILTER].load(),
+                                     SharedInts[EVENTLOG_SEARCH_FILTER_USED].load(), seen, &text_changed);
+        if (text_changed) shared_text_set(EVENTLOG_SEARCH_TEXT, text);
+        if (state == seen) return;
+        if (SharedInts[EVENTLOG_SEARCH_STATE].compare_exchange_weak(seen, state, std::memory_order_release,
+                                                                    std::memory_order_acquire))
+            return;
+    }
 }
 
 void clear_click(const EventsControlInput& in, EventsControlActions& actions) {

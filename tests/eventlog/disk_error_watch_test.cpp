@@ -1,10 +1,11 @@
-// The disk-error watcher's rounds on a fake System log: new records by number, a cleared log, wrapped numbers,
-// an unreadable disk number, and the end of its loop on quit.
+// The disk-error watcher's rounds on a fake System log: new records by number, full, cleared and wrapped logs,
+// the lines of an alert, an unreadable disk number, and the end of its loop on quit.
 #include "eventlog/disk_error_watch.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "core/language.h"
@@ -42,6 +43,64 @@ FakeRecord disk_event(uint32_t number, int disk = 1, int64_t age = 60) {
 // A record of another source, written two minutes ago.
 FakeRecord other_event(uint32_t number) {
     return {.number = number, .time_generated = static_cast<uint32_t>(NOW - 120), .source = u"Other"};
+}
+
+// One record as the event-log service hands it out, laid out here byte by byte from the published
+// EVENTLOGRECORD layout and apart from the fake log's own builder: the 56-byte header (Length, the signature
+// "LfLe", RecordNumber, TimeGenerated, TimeWritten, EventID, EventType and NumStrings of 2 bytes,
+// EventCategory and ReservedFlags of 2 bytes, ClosingRecordNumber, StringOffset, UserSidLength,
+// UserSidOffset, DataLength, DataOffset), the source and computer names (UTF-16, each ending in a zero
+// character), the SID on a 4-byte boundary, the strings, the data, zero bytes up to a 4-byte boundary, and
+// the Length once more.
+struct CraftedRecord {
+    uint32_t number;
+    uint32_t time_utc;
+    std::u16string message;
+    std::vector<uint8_t> data;
+};
+std::vector<uint8_t> crafted_bytes(const CraftedRecord& r) {
+    const std::u16string source = u"Disk";  // compared without case
+    const std::u16string computer = u"DESK";
+    const uint32_t names_end = 56 + 2 * static_cast<uint32_t>(source.size() + 1 + computer.size() + 1);
+    const uint32_t sid_offset = (names_end + 3) / 4 * 4;
+    const uint32_t string_offset = sid_offset;  // no SID
+    const uint32_t data_offset = string_offset + 2 * static_cast<uint32_t>(r.message.size() + 1);
+    const uint32_t data_end = data_offset + static_cast<uint32_t>(r.data.size());
+    const uint32_t length = (data_end + 3) / 4 * 4 + 4;
+
+    std::vector<uint8_t> b;
+    auto u8 = [&](unsigned v) { b.push_back(static_cast<uint8_t>(v)); };
+    auto u16 = [&](unsigned v) { u8(v & 0xFF), u8(v >> 8 & 0xFF); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    auto text = [&](const std::u16string& t) {
+        for (char16_t c : t) u16(c);
+        u16(0);
+    };
+    u32(length);
+    u8('L'), u8('f'), u8('L'), u8('e');
+    u32(r.number);
+    u32(r.time_utc);
+    u32(r.time_utc);
+    u32(0xC0040099);  // severity and facility bits above the 16-bit event id 153
+    u16(0x0001);      // EVENTLOG_ERROR_TYPE
+    u16(1);           // one string
+    u16(0), u16(0);   // category, flags
+    u32(0);           // closing record number
+    u32(string_offset);
+    u32(0), u32(sid_offset);  // no SID
+    u32(static_cast<uint32_t>(r.data.size())), u32(data_offset);
+    text(source);
+    text(computer);
+    while (b.size() < sid_offset) u8(0);
+    text(r.message);
+    for (uint8_t byte : r.data) u8(byte);
+    while (b.size() < length - 4) u8(0);
+    u32(length);
+    return b;
+}
+void crafted_add(const CraftedRecord& r) {
+    fake_event_log().records.push_back(crafted_bytes(r));
+    fake_event_log().numbers.push_back(r.number);
 }
 
 class DiskErrorWatch : public ::testing::Test {
@@ -230,6 +289,129 @@ TEST_F(DiskErrorWatch, TheLoopEndsPromptlyOnQuit) {
         ASSERT_TRUE(thread_wait(thread, 10000)) << run.name << ": the watcher did not end on quit";
         EXPECT_TRUE(ended.load());
         quit_flag_clear();
+    }
+}
+
+// The watcher's view of the System log from scan to scan, as sequences: a full log, cleared logs that did and
+// did not wrap before, a clear seen empty, and numbers that wrap. Each scan lists the log's records, oldest
+// first (a disk event or another), and the alerts written so far.
+TEST_F(DiskErrorWatch, EveryScanFindsTheNewDiskEventsOfFullClearedAndWrappedLogs) {
+    struct Scan {
+        std::vector<std::pair<uint32_t, bool>> log;  // record number, a disk event
+        int alerts;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Scan> scans;
+    };
+    auto others = [](uint32_t first, uint32_t last) {
+        std::vector<std::pair<uint32_t, bool>> log;
+        for (uint32_t n = first; n <= last; ++n) log.emplace_back(n, false);
+        return log;
+    };
+    auto with_disk = [](std::vector<std::pair<uint32_t, bool>> log, uint32_t number) {
+        log.emplace_back(number, true);
+        return log;
+    };
+    const Case cases[] = {
+        {"full: the oldest overwritten at the same count",
+         {{others(1, 5), 0}, {with_disk(others(2, 5), 6), 1}, {with_disk(others(2, 5), 6), 1}}},
+        {"cleared, numbers below the old oldest", {{others(100, 120), 0}, {with_disk(others(1, 2), 3), 1}}},
+        {"cleared, a log that never wrapped", {{others(1, 20), 0}, {with_disk(others(1, 2), 3), 1}}},
+        {"cleared, a log that never wrapped, seen empty", {{others(1, 20), 0}, {{}, 0}, {with_disk({}, 1), 1}}},
+        {"numbers wrap",
+         {{with_disk({}, 0xFFFFFFFE), 1}, {with_disk(with_disk({{0xFFFFFFFE, true}, {0xFFFFFFFF, false}}, 0), 1), 3}}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        state = DiskErrorWatchState{};
+        int scan_number = 0;
+        for (const Scan& step : c.scans) {
+            auto& log = fake_event_log();
+            log.clear();
+            for (const auto& [number, disk] : step.log) log.add(disk ? disk_event(number) : other_event(number));
+            scan();
+            EXPECT_EQ(alerts(), step.alerts) << c.name << ", scan " << scan_number;
+            ++scan_number;
+        }
+    }
+}
+
+// The lines of an alert, from records laid out byte by byte: the maker and volume lines, the alias letters,
+// the "Unknown Error" of an event without data, and which drive of a disk with two letters is named.
+TEST_F(DiskErrorWatch, AnAlertNamesTheFirstDriveOfTheDiskWithItsLettersMakerAndVolume) {
+    const std::wstring message = L"\\Device\\Harddisk1\\DR1";
+    struct Case {
+        const char* name;
+        std::function<void()> drives;  // changes to drive E: (index 5), fixed on disk 1
+        bool data;
+        std::vector<std::wstring> lines;  // in the order written: on screen from the last up
+        int e_errors, f_errors;
+    };
+    const Case cases[] = {
+        {"maker and volume",
+         [] {
+             DriveTable[5].device_text = L"WDC WD10EZEX";
+             DriveTable[5].volume_name = L"Data";
+         },
+         true,
+         {L"Mfg: WDC WD10EZEX", L"Vol: Data", L"Paging Error/Timeout", L"E: Read Error Detected.", message,
+          L"System Event Record: 9", L"--"},
+         1,
+         0},
+        {"a volume name of spaces only",
+         [] { DriveTable[5].volume_name = L"   "; },
+         true,
+         {L"Paging Error/Timeout", L"E: Read Error Detected.", message, L"System Event Record: 9", L"--"},
+         1,
+         0},
+        {"alias letters",
+         [] { DriveTable[5].alias_letters = L"GH"; },
+         true,
+         {L"Paging Error/Timeout", L"EGH: Read Error Detected.", message, L"System Event Record: 9", L"--"},
+         1,
+         0},
+        {"no data", [] {}, false, {L"E: Unknown Error", message, L"System Event Record: 9", L"--"}, 1, 0},
+        {"two letters on the disk: only the first is named, both are counted",
+         [] {
+             DriveTable[6] = DriveTable[5];
+             DriveTable[6].letter = L"F";
+             DriveTable[6].drive_name = L"F:";
+         },
+         true,
+         {L"Paging Error/Timeout", L"E: Read Error Detected.", message, L"System Event Record: 9", L"--"},
+         1,
+         1},
+        {"the first drive below five errors is named",
+         [] {
+             DriveTable[5].error_count = 5;
+             DriveTable[6] = DriveTable[5];
+             DriveTable[6].error_count = 0;
+             DriveTable[6].letter = L"F";
+             DriveTable[6].drive_name = L"F:";
+             DriveTable[6].volume_name = L"Backup";
+         },
+         true,
+         {L"Vol: Backup", L"Paging Error/Timeout", L"F: Read Error Detected.", message, L"System Event Record: 9",
+          L"--"},
+         5,
+         1},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        state = DiskErrorWatchState{};
+        c.drives();
+        crafted_add({.number = 9,
+                     .time_utc = static_cast<uint32_t>(NOW - 60),
+                     .message = u"\\Device\\Harddisk1\\DR1",
+                     .data = c.data ? read_error_data() : std::vector<uint8_t>{}});
+        scan();
+        EXPECT_EQ(lines, c.lines) << c.name;
+        EXPECT_EQ(DriveTable[5].error_count, c.e_errors) << c.name;
+        EXPECT_EQ(DriveTable[6].error_count, c.f_errors) << c.name;
+        if (c.f_errors > 0) {
+            EXPECT_EQ(DriveTable[6].error_until, NOW - 60 + DISK_ERROR_LOOKBACK_S) << c.name;
+        }
     }
 }
 

@@ -1,5 +1,5 @@
-// The details of one event: which event a row of the list on screen names, the times shown across a
-// daylight-saving change, the lines of a fixture record and the sideways width, and the disk data bytes.
+// The details of one event: which event a row of the list on screen names, the lines of a fixture record
+// and the sideways width, and the disk data bytes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,16 +10,11 @@
 
 namespace {
 
-// A zone at UTC+1 in winter and UTC+2 from 2026-03-29 01:00 UTC to 2026-10-25 01:00 UTC.
-Date central_european(Date utc) {
-    const Date summer_from = date_from_parts({2026, 3, 29, 1, 0, 0});
-    const Date summer_to = date_from_parts({2026, 10, 25, 1, 0, 0});
-    return utc + (utc >= summer_from && utc < summer_to ? 7200 : 3600);
-}
-
 EventRecord fixture_record() {
     EventRecord event;
     event.record_number = 4711;
+    event.time_generated = date_from_parts({2026, 7, 1, 12, 0, 0});
+    event.time_written = date_from_parts({2026, 7, 1, 12, 0, 1});
     event.event_id = 7;
     event.type = 1;
     event.source = L"disk";
@@ -56,33 +51,9 @@ TEST_F(EventDetails, ARowNamesAnEventOfTheListOnScreen) {
     EXPECT_EQ(event_details_index(0, {}, {}), -1) << "an empty list";
 }
 
-// The reader stores times with the offset in force when it started (here winter, UTC - local = -3600); an
-// event of the summer is shown at its summer clock time, one of the winter at its winter time.
-TEST_F(EventDetails, TimesFollowTheDaylightSavingRuleOfTheirOwnDate) {
-    const int64_t winter_offset = -3600;
-    struct Case {
-        DateParts utc;
-        DateParts shown;
-    };
-    const Case cases[] = {
-        {{2026, 7, 1, 10, 0, 0}, {2026, 7, 1, 12, 0, 0}},
-        {{2026, 1, 15, 10, 0, 0}, {2026, 1, 15, 11, 0, 0}},
-        {{2026, 3, 29, 0, 59, 59}, {2026, 3, 29, 1, 59, 59}},
-        {{2026, 3, 29, 1, 0, 0}, {2026, 3, 29, 3, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        const Date stored = date_from_parts(c.utc) - winter_offset;
-        EXPECT_EQ(date_format(L"%yyyy-%mm-%dd %hh:%ii:%ss", event_time_shown(stored, winter_offset, central_european)),
-                  date_format(L"%yyyy-%mm-%dd %hh:%ii:%ss", date_from_parts(c.shown)));
-    }
-    EXPECT_EQ(event_time_shown(1000, winter_offset, nullptr), 1000) << "without a zone rule the stored time";
-}
-
 TEST_F(EventDetails, AFixtureRecordGivesHeaderDashesStringsAndDecodedData) {
     EventDetailsInput input;
     input.account = L" (NT AUTHORITY\\SYSTEM)";
-    input.generated = date_from_parts({2026, 7, 1, 12, 0, 0});
-    input.written = date_from_parts({2026, 7, 1, 12, 0, 1});
     input.type_label = L"Error";
     input.disk_decoded = L"Sense: medium error\r\nLBA: 2048";
     input.char_width = 7;

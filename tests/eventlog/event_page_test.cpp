@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "eventlog/event_details.h"
 #include "eventlog/event_log_reader.h"
 #include "eventlog/event_search.h"
 #include "eventlog/fake_event_log.h"
@@ -97,6 +99,7 @@ bool no_row_selected() { return false; }
 void row_select(int) {}
 int details_served(int) { return -1; }
 int64_t fixed_now() { return NOW; }
+Date one_hour_east(int64_t utc) { return utc - OFFSET; }
 const EventReaderHooks reader_hooks{.days_count = days_count,
                                     .days_select = days_select,
                                     .controls_enable = nothing_bool,
@@ -106,7 +109,8 @@ const EventReaderHooks reader_hooks{.days_count = days_count,
                                     .row_select = row_select,
                                     .details_show = details_served,
                                     .type_filter_fill = nothing,
-                                    .utc_now = fixed_now};
+                                    .utc_now = fixed_now,
+                                    .local_from_utc = one_hour_east};
 
 // The page thread's stand-ins: the reader on the locked fake, and the requests noted.
 std::atomic<bool> tab_visible{true};
@@ -179,7 +183,7 @@ protected:
             EventList.clear();
             EventSearchList.clear();
         }
-        for (auto& type : EventTypeTable) type = EventTypeInfo{};
+        event_type_table_clear();
         list_rows_clear(LIST_EVENTS);
         days_selected.clear();
         status_texts.clear();
@@ -261,11 +265,11 @@ TEST_F(EventPage, AFirstReadAppendsNewestFirstAndALaterOneInsertsOnlyTheNewRecor
     EXPECT_EQ(numbers_listed(), (std::vector<int64_t>{2, 1}));
     EXPECT_EQ(list_rows_count(LIST_EVENTS), 2);
     EXPECT_EQ(SharedQuads[EVENTLOG_LAST_RECORD].load(), 3);
-    EXPECT_EQ(EventTypeTable[3].count, 2) << "information events counted";
+    EXPECT_EQ(EventTypeTable[3].count.load(), 2) << "information events counted";
     {
         std::lock_guard guard(EventListLock);
         EXPECT_EQ(EventList[0].source, L"Kernel-General");
-        EXPECT_EQ(EventList[0].time_generated, NOW - 200 - OFFSET) << "times are kept as UTC minus the offset";
+        EXPECT_EQ(EventList[0].time_generated, NOW - 200 - OFFSET) << "times are kept in local time";
     }
 
     const int reads = fake_reads();
@@ -438,6 +442,185 @@ TEST_F(EventPage, AQuitDuringALoadEndsTheReadAtTheNextBlockAndTheThread) {
     ASSERT_TRUE(thread_wait(thread, 10000)) << "the event page thread did not end on a quit during a read";
     EXPECT_LE(fake_reads(), 2) << "the read went on after the quit";
     EXPECT_LE(numbers_listed().size(), 2u);
+}
+
+// The log as the reader meets it between two reads: records written, the oldest overwritten by a full log,
+// the log cleared (its numbers start again), and the 32-bit numbers wrapped. Each case lists what the log
+// holds at each read and what the event list shows after it; a clear is seen as a reload and read anew.
+TEST_F(EventPage, LaterReadsFollowAFullAClearedAndAWrappedLog) {
+    struct Step {
+        std::vector<uint32_t> log;    // record numbers in the log, oldest first
+        std::vector<int64_t> listed;  // the event list afterwards, top first
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"unchanged", {{{1, 2, 3}, {3, 2, 1}}, {{1, 2, 3}, {3, 2, 1}}}},
+        {"grown", {{{1, 2, 3}, {3, 2, 1}}, {{1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}}}},
+        {"full: the oldest overwritten at the same count",
+         {{{1, 2, 3}, {3, 2, 1}}, {{2, 3, 4}, {4, 3, 2, 1}}, {{4, 5, 6}, {6, 5, 4, 3, 2, 1}}}},
+        {"cleared, numbers start below the old oldest", {{{100, 101, 102}, {102, 101, 100}}, {{1, 2}, {2, 1}}}},
+        {"cleared, a log that never wrapped",
+         {{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {10, 9, 8, 7, 6, 5, 4, 3, 2, 1}}, {{1, 2, 3}, {3, 2, 1}}}},
+        {"cleared and empty", {{{1, 2, 3}, {3, 2, 1}}, {{}, {}}, {{1}, {1}}}},
+        {"numbers wrap",
+         {{{0xFFFFFFFE, 0xFFFFFFFF}, {0xFFFFFFFF, 0xFFFFFFFE}},
+          {{0xFFFFFFFE, 0xFFFFFFFF, 0, 1}, {1, 0, 0xFFFFFFFF, 0xFFFFFFFE}},
+          {{0, 1, 2, 3}, {3, 2, 1, 0, 0xFFFFFFFF, 0xFFFFFFFE}}}},
+        {"first fill just below the wrap",
+         {{{0xFFFFFFF0}, {0xFFFFFFF0}}, {{0xFFFFFFF0, 0xFFFFFFF1}, {0xFFFFFFF1, 0xFFFFFFF0}}}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        EventPageState state;
+        int step_number = 0;
+        for (const Step& step : c.steps) {
+            {
+                std::lock_guard guard(fake_lock);
+                fake_event_log().clear();
+                int64_t age = 1000;
+                for (uint32_t number : step.log) fake_event_log().add(event_at(number, age--));
+            }
+            // A periodic read, and when it asks for a reload, the reload and the read after it.
+            for (int round = 0; round < 3; ++round) {
+                state.countdown = 0;
+                event_page_round(state, page_hooks);
+                if (SharedInts[EVENTLOG_RELOAD_STATE].load() == 0) break;
+            }
+            EXPECT_EQ(SharedInts[EVENTLOG_RELOAD_STATE].load(), 0) << c.name << ", read " << step_number;
+            EXPECT_EQ(numbers_listed(), step.listed) << c.name << ", read " << step_number;
+            EXPECT_EQ(list_rows_count(LIST_EVENTS), static_cast<int>(step.listed.size()))
+                << c.name << ", read " << step_number;
+            ++step_number;
+        }
+    }
+}
+
+// A first fill asks the main thread (the list's selection, the status text, the controls) a number of times
+// that does not grow with the records.
+std::atomic<int> main_thread_calls{0};
+bool row_chosen = false;
+TEST_F(EventPage, AFirstFillOfTenThousandRecordsAsksTheMainThreadABoundedNumberOfTimes) {
+    for (uint32_t n = 1; n <= 10000; ++n) fake_add(event_at(n, 20000 - n));
+    main_thread_calls = 0;
+    row_chosen = false;
+    EventReaderHooks counted = reader_hooks;
+    counted.days_select = [](int) { ++main_thread_calls; };
+    counted.controls_enable = [](bool) { ++main_thread_calls; };
+    counted.search_view_hide = [] { ++main_thread_calls; };
+    counted.status_text = [](std::wstring_view) { ++main_thread_calls; };
+    counted.row_selected = [] {
+        ++main_thread_calls;
+        return row_chosen;
+    };
+    counted.row_select = [](int) {
+        ++main_thread_calls;
+        row_chosen = true;
+    };
+    SharedInts[EVENTLOG_DETAILS_INDEX] = -2;
+    EXPECT_EQ(event_log_read_new_with(locked_api, L"System", counted), 0);
+    EXPECT_EQ(numbers_listed().size(), 10000u);
+    const int blocks = fake_reads();
+    EXPECT_LE(main_thread_calls.load(), blocks + 10) << "over " << blocks << " blocks";
+    EXPECT_EQ(SharedInts[EVENTLOG_DETAILS_INDEX].load(), -1) << "the first row's details were shown";
+}
+
+// A zone at UTC+1 in winter and UTC+2 from 2026-03-29 01:00 UTC to 2026-10-25 01:00 UTC.
+Date central_european(int64_t utc) {
+    const Date summer_from = date_from_parts({2026, 3, 29, 1, 0, 0});
+    const Date summer_to = date_from_parts({2026, 10, 25, 1, 0, 0});
+    return utc + (utc >= summer_from && utc < summer_to ? 7200 : 3600);
+}
+
+// The thread started in winter; the records lie on both sides of the spring change. The row and the details
+// of each show the clock time of the event's own date.
+TEST_F(EventPage, RowsAndDetailsShowEachEventAtTheClockTimeOfItsOwnDate) {
+    struct Case {
+        DateParts utc;
+        const wchar_t* shown;
+    };
+    const Case cases[] = {
+        {{2026, 1, 15, 10, 0, 0}, L"2026-01-15 11:00:00"},
+        {{2026, 3, 29, 0, 59, 59}, L"2026-03-29 01:59:59"},
+        {{2026, 3, 29, 1, 0, 0}, L"2026-03-29 03:00:00"},
+        {{2026, 7, 1, 10, 0, 0}, L"2026-07-01 12:00:00"},
+    };
+    SharedQuads[EVENTLOG_UTC_OFFSET] = -3600;  // winter, when the thread started
+    uint32_t number = 1;
+    for (const Case& c : cases) {
+        FakeRecord made = event_at(number++, 0);
+        made.time_generated = static_cast<uint32_t>(date_from_parts(c.utc));
+        fake_add(made);
+    }
+    SharedInts[EVENTLOG_AGE_CHOICE] = 14;  // no age limit
+    EventReaderHooks hooks = reader_hooks;
+    hooks.local_from_utc = central_european;
+    event_log_read_new_with(locked_api, L"System", hooks);
+    ASSERT_EQ(list_rows_count(LIST_EVENTS), 4);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const int row = static_cast<int>(std::size(cases) - 1 - i);  // newest on top
+        const std::wstring expected = cases[i].shown;
+        EXPECT_TRUE(list_row(LIST_EVENTS, row).starts_with(expected)) << list_row(LIST_EVENTS, row);
+        EventRecord event;
+        {
+            std::lock_guard guard(EventListLock);
+            event = EventList[static_cast<std::size_t>(row)];
+        }
+        const EventDetailsText details = event_details_text(event, EventDetailsInput{});
+        EXPECT_NE(details.lines[0].find(L": " + expected), std::wstring::npos) << details.lines[0];
+        EXPECT_NE(details.lines[1].find(L": " + expected), std::wstring::npos) << details.lines[1];
+    }
+}
+
+// The user selects row 7 while the page thread shows another row's details (an account lookup can take a
+// while): the new request outlives the end of the old one and is served next.
+std::vector<int> rows_shown;
+int details_slow(int row) {
+    rows_shown.push_back(row);
+    if (rows_shown.size() == 1) SharedInts[EVENTLOG_DETAILS_INDEX] = 7;  // the main thread, meanwhile
+    return -1;
+}
+TEST_F(EventPage, ARowSelectedWhileDetailsAreShownIsServedNext) {
+    struct Case {
+        const char* name;
+        std::function<void(EventPageState&, EventPageHooks&)> first;
+    };
+    const Case cases[] = {
+        {"a details request",
+         [](EventPageState& state, EventPageHooks& hooks) {
+             SharedInts[EVENTLOG_DETAILS_INDEX] = 2;
+             event_page_round(state, hooks);
+         }},
+        {"a font change",
+         [](EventPageState& state, EventPageHooks& hooks) {
+             SharedInts[EVENTLOG_DETAILS_SHOWN] = 2;
+             SharedInts[EVENTLOG_FONT_SIZE] = 12;
+             event_page_round(state, hooks);
+         }},
+        {"a read",
+         [](EventPageState&, EventPageHooks&) {
+             fake_add(event_at(1, 60));
+             SharedInts[EVENTLOG_DETAILS_INDEX] = 2;
+             EventReaderHooks reader = reader_hooks;
+             reader.details_show = details_slow;
+             event_log_read_new_with(locked_api, L"System", reader);
+         }},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        rows_shown.clear();
+        EventPageHooks hooks = page_hooks;
+        hooks.details_show = details_slow;
+        EventPageState state;
+        state.countdown = 1000;  // no periodic read
+        c.first(state, hooks);
+        EXPECT_EQ(SharedInts[EVENTLOG_DETAILS_INDEX].load(), 7) << c.name << ": the selection was overwritten";
+        event_page_round(state, hooks);
+        EXPECT_EQ(rows_shown, (std::vector<int>{2, 7})) << c.name;
+        EXPECT_EQ(SharedInts[EVENTLOG_DETAILS_INDEX].load(), -1) << c.name;
+    }
 }
 
 }  // namespace
