@@ -165,8 +165,9 @@ TEST_F(PingStore, ADamagedStoreNeverBecomesTheBackup) {
     EXPECT_EQ(addresses_in(file_bytes(Path)), std::vector<std::wstring>{L"127.0.0.1"});
 }
 
-// The user's hosts survive an exit before the load and one after a load that read nothing usable.
-TEST_F(PingStore, NoSaveWritesOrDeletesUnlessALoadSucceeded) {
+// The user's hosts survive an exit before the load, and files a load could not use are kept aside before this
+// run's hosts are saved.
+TEST_F(PingStore, NoSaveBeforeTheLoadAndUnreadableFilesAreKeptAsideBeforeASave) {
     const std::string store = stored({host_of(0x0100007F, L"one")});
     const std::string backup = stored({host_of(0x0200007F, L"two")});
     ASSERT_TRUE(file_write_bytes(Path, store));
@@ -179,15 +180,19 @@ TEST_F(PingStore, NoSaveWritesOrDeletesUnlessALoadSucceeded) {
     EXPECT_EQ(file_bytes(Path), store);
     EXPECT_EQ(file_bytes(Backup), backup);
 
-    // Damaged store and damaged backup: nothing is loaded, and nothing is saved in this run.
+    // Damaged store and damaged backup: nothing is loaded, both are kept aside as they were, and the hosts of
+    // this run are saved.
     ASSERT_TRUE(file_write_bytes(Path, "[1,"));
     ASSERT_TRUE(file_write_bytes(Backup, "[2,"));
     list_set({});
     EXPECT_EQ(ping_list_load(Path), 0);
-    list_set({});
-    EXPECT_EQ(ping_list_save(Path), 0);
     EXPECT_EQ(file_bytes(Path + L".bad"), "[1,");
-    EXPECT_EQ(file_bytes(Backup), "[2,");
+    EXPECT_EQ(file_bytes(Backup + L".bad"), "[2,");
+    list_set({host_of(0x0900007F, L"new")});
+    EXPECT_EQ(ping_list_save(Path), 1);
+    EXPECT_EQ(addresses_in(file_bytes(Path)), std::vector<std::wstring>{L"127.0.0.9"});
+    EXPECT_EQ(file_bytes(Path + L".bad"), "[1,");
+    EXPECT_EQ(file_bytes(Backup + L".bad"), "[2,");
 }
 
 TEST_F(PingStore, AnEmptyListAfterASuccessfulLoadDeletesStoreAndBackup) {
