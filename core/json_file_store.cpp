@@ -28,7 +28,7 @@ std::wstring folder_part(std::wstring_view path) {
 // A file open for reading, closed when it goes.
 struct ReadFile {
     JsonFileStore& Store;
-    OpenFile* File = nullptr;
+    OpenedFile* File = nullptr;
     ~ReadFile() {
         if (File) Store.Calls.close(File);
     }
@@ -37,7 +37,7 @@ struct ReadFile {
 // A temporary file being written: removed when it goes, unless it was moved into place.
 struct TempFile {
     JsonFileStore& Store;
-    OpenFile* File = nullptr;
+    OpenedFile* File = nullptr;
     std::filesystem::path Path;
     bool Failed = false;
 
@@ -84,6 +84,7 @@ ReadResult read_file(JsonFileStore& store, const std::filesystem::path& path, Js
     FileError error = FILE_OK;
     ReadFile file{store, store.Calls.open_read(path, &error)};
     if (file.File == nullptr) {
+        result.Outcome = error == FILE_MISSING ? JSON_READ_FAILED : JSON_READ_UNREADABLE;
         result.Missing = error == FILE_MISSING;
         result.Why = file_error_text(error == FILE_OK ? FILE_UNREADABLE : error, store.Format.MaxBytes);
         return result;
@@ -122,7 +123,7 @@ bool remove_checked(JsonFileStore& store, const std::filesystem::path& path) {
     const std::unique_ptr<JsonStoreReader> checker = store.Format.reader(false);
     const ReadResult read = read_file(store, path, *checker);
     if (read.Missing) return true;
-    if (read.Outcome != JSON_READ_FAILED) return store.Calls.remove(path);
+    if (read.Outcome == JSON_READ_OK || read.Outcome == JSON_READ_EMPTY) return store.Calls.remove(path);
     std::wstring line = store.Format.Title + L" " + path_text(path) + L" could not be read (" + read.Why + L")";
     const bool kept = set_aside(store, path, line);
     store.Format.report(line);
@@ -277,7 +278,8 @@ int json_file_store_save(JsonFileStore& store, const std::wstring& path_wide,
             copied = copy->write(data, size);
             return copied;
         });
-        if (!copied) {
+        // A store that could not be read now may well be whole: it stays as it is, and so does its backup.
+        if (!copied || old.Outcome == JSON_READ_UNREADABLE) {
             report_failure(store, failed + later);
             return 0;
         }

@@ -17,12 +17,12 @@
 // The file and allocation calls of a store, so that tests (and fuzzing) can make any of them fail. The program
 // uses json_store_real_calls().
 struct JsonStoreCalls {
-    std::function<OpenFile*(const std::filesystem::path& path, FileError* error)> open_read;
-    std::function<int64_t(OpenFile* file, char* data, size_t size)> read;
-    std::function<OpenFile*(const std::filesystem::path& target, std::filesystem::path* temp)> create;
-    std::function<bool(OpenFile* file, const char* data, size_t size)> write;
-    std::function<bool(OpenFile* file)> flush;
-    std::function<bool(OpenFile* file)> close;
+    std::function<OpenedFile*(const std::filesystem::path& path, FileError* error)> open_read;
+    std::function<int64_t(OpenedFile* file, char* data, size_t size)> read;
+    std::function<OpenedFile*(const std::filesystem::path& target, std::filesystem::path* temp)> create;
+    std::function<bool(OpenedFile* file, const char* data, size_t size)> write;
+    std::function<bool(OpenedFile* file)> flush;
+    std::function<bool(OpenedFile* file)> close;
     std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> rename;
     std::function<bool(const std::filesystem::path& path)> remove;
     std::function<bool(const std::filesystem::path& path, std::filesystem::path* moved_to)> set_aside;

@@ -219,11 +219,11 @@ bool file_exists(const std::filesystem::path& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-struct OpenFile {
+struct OpenedFile {
     int Fd = -1;
 };
 
-OpenFile* file_open_read(const std::filesystem::path& path, FileError* error) {
+OpenedFile* file_open_read(const std::filesystem::path& path, FileError* error) {
     FileError unused = FILE_OK;
     FileError& why = error ? *error : unused;
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -236,14 +236,14 @@ OpenFile* file_open_read(const std::filesystem::path& path, FileError* error) {
         why = FILE_UNREADABLE;
         return nullptr;
     }
-    auto opened = std::make_unique<OpenFile>();
+    auto opened = std::make_unique<OpenedFile>();
     why = FILE_OK;
     opened->Fd = file.Fd;
     file.Fd = -1;
     return opened.release();
 }
 
-OpenFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp) {
+OpenedFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp) {
     if (target.empty() || !target.has_filename()) return nullptr;
     // A replaced file keeps its permissions.
     mode_t mode = 0644;
@@ -252,7 +252,7 @@ OpenFile* file_temporary_create(const std::filesystem::path& target, std::filesy
         if (!S_ISREG(info.st_mode)) return nullptr;
         mode = info.st_mode & 07777;
     }
-    auto opened = std::make_unique<OpenFile>();  // made first: nothing after the open can fail
+    auto opened = std::make_unique<OpenedFile>();  // made first: nothing after the open can fail
     // A temporary left by a killed save can hold the name (process ids are reused): take the next one.
     for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
         std::filesystem::path name = temporary_path(target);
@@ -266,7 +266,7 @@ OpenFile* file_temporary_create(const std::filesystem::path& target, std::filesy
     return nullptr;
 }
 
-int64_t file_read(OpenFile* file, char* data, size_t size) {
+int64_t file_read(OpenedFile* file, char* data, size_t size) {
     for (;;) {
         const ssize_t got = ::read(file->Fd, data, size);
         if (got < 0 && errno == EINTR) continue;
@@ -274,13 +274,13 @@ int64_t file_read(OpenFile* file, char* data, size_t size) {
     }
 }
 
-bool file_write(OpenFile* file, const char* data, size_t size) {
+bool file_write(OpenedFile* file, const char* data, size_t size) {
     return write_all(file->Fd, std::string_view(data, size));
 }
 
-bool file_flush(OpenFile* file) { return ::fsync(file->Fd) == 0; }
+bool file_flush(OpenedFile* file) { return ::fsync(file->Fd) == 0; }
 
-bool file_close(OpenFile* file) {
+bool file_close(OpenedFile* file) {
     const bool closed = file->Fd < 0 || ::close(file->Fd) == 0;
     delete file;
     return closed;

@@ -185,14 +185,14 @@ bool file_exists(const std::filesystem::path& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-struct OpenFile {
+struct OpenedFile {
     HANDLE Handle = INVALID_HANDLE_VALUE;
 };
 
-OpenFile* file_open_read(const std::filesystem::path& path, FileError* error) {
+OpenedFile* file_open_read(const std::filesystem::path& path, FileError* error) {
     FileError unused = FILE_OK;
     FileError& why = error ? *error : unused;
-    auto opened = std::make_unique<OpenFile>();
+    auto opened = std::make_unique<OpenedFile>();
     // Sharing for writing and deleting lets a file another program keeps open still be read.
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -211,11 +211,11 @@ OpenFile* file_open_read(const std::filesystem::path& path, FileError* error) {
     return opened.release();
 }
 
-OpenFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp) {
+OpenedFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp) {
     if (target.empty() || !target.has_filename()) return nullptr;
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
-    auto opened = std::make_unique<OpenFile>();  // made first: nothing after the open can fail
+    auto opened = std::make_unique<OpenedFile>();  // made first: nothing after the open can fail
     // A temporary left by a killed save can hold the name (process ids are reused): take the next one.
     for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
         std::filesystem::path name = temporary_path(target);
@@ -230,20 +230,20 @@ OpenFile* file_temporary_create(const std::filesystem::path& target, std::filesy
     return nullptr;
 }
 
-int64_t file_read(OpenFile* file, char* data, size_t size) {
+int64_t file_read(OpenedFile* file, char* data, size_t size) {
     const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
     DWORD got = 0;
     if (!ReadFile(file->Handle, data, chunk, &got, nullptr)) return -1;
     return got;
 }
 
-bool file_write(OpenFile* file, const char* data, size_t size) {
+bool file_write(OpenedFile* file, const char* data, size_t size) {
     return write_all(file->Handle, std::string_view(data, size));
 }
 
-bool file_flush(OpenFile* file) { return FlushFileBuffers(file->Handle) != 0; }
+bool file_flush(OpenedFile* file) { return FlushFileBuffers(file->Handle) != 0; }
 
-bool file_close(OpenFile* file) {
+bool file_close(OpenedFile* file) {
     const bool closed = file->Handle == INVALID_HANDLE_VALUE || CloseHandle(file->Handle) != 0;
     delete file;
     return closed;

@@ -274,11 +274,11 @@ JsonReadOutcome json_store_read(const std::function<int64_t(char*, size_t)>& rea
     BoundedInput input(read, buffer, max_bytes, copy);
     std::istream stream(&input);
     const bool parsed = nlohmann::json::sax_parse(stream, &reader, nlohmann::json::input_format_t::json, true);
-    if (input.ReadFailed) {
-        why = file_error_text(FILE_UNREADABLE, max_bytes);
-    } else if (input.CopyFailed) {
-        why = L"its copy could not be written";
-    } else if (input.TooLarge) {
+    if (input.ReadFailed || input.CopyFailed) {
+        why = input.ReadFailed ? file_error_text(FILE_UNREADABLE, max_bytes) : L"its copy could not be written";
+        return JSON_READ_UNREADABLE;
+    }
+    if (input.TooLarge) {
         why = file_error_text(FILE_TOO_LARGE, max_bytes);
     } else if (input.TooDeep) {
         why = L"nested deeper than " + std::to_wstring(JSON_STORE_MAX_DEPTH) + L" levels";

@@ -48,13 +48,14 @@ public:
 
 enum JsonReadOutcome {
     JSON_READ_OK = 0,
-    JSON_READ_EMPTY,   // no bytes at all
-    JSON_READ_FAILED,  // not read, not JSON, too large or deep, or refused by the reader; why says which
+    JSON_READ_EMPTY,       // no bytes at all
+    JSON_READ_UNREADABLE,  // reading (or handing a chunk to copy) failed; the text may be fine
+    JSON_READ_FAILED,      // not JSON, too large or deep, or refused by the reader; why says which
 };
 // Streams JSON text into reader through buffer, never holding more of the text than the buffer and one string or
 // number (JSON_STORE_MAX_TOKEN_BYTES). read gives up to size bytes: their count, 0 at the end, -1 on a failure.
 // Texts over max_bytes (0: no limit) or nested deeper than JSON_STORE_MAX_DEPTH fail. Each chunk read is also
-// handed to copy when one is given; copy returning false ends the read as failed.
+// handed to copy when one is given; copy returning false ends the read as unreadable.
 JsonReadOutcome json_store_read(const std::function<int64_t(char* data, size_t size)>& read, JsonStoreReader& reader,
                                 std::span<char> buffer, size_t max_bytes, std::wstring& why,
                                 const std::function<bool(const char* data, size_t size)>& copy = {});
