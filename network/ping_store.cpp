@@ -109,8 +109,10 @@ public:
 
     bool null() override { return scalar(nullptr); }
     bool boolean(bool value) override { return scalar(value); }
-    bool number_integer(number_integer_t value) override { return scalar(value); }
-    bool number_unsigned(number_unsigned_t value) override { return scalar(value); }
+    bool number_integer(number_integer_t value) override { return whole(value); }
+    bool number_unsigned(number_unsigned_t value) override {
+        return value <= static_cast<uint64_t>(INT64_MAX) ? whole(static_cast<int64_t>(value)) : scalar(value);
+    }
     bool number_float(number_float_t value, const string_t&) override { return scalar(value); }
     bool string(string_t& value) override {
         if (top() == IN_HOST && (Member == INIT || Member == HOST || Member == ADDR)) {
@@ -124,28 +126,27 @@ public:
         return scalar(nullptr);  // a text anywhere else counts as a value of the wrong type
     }
     bool start_object(std::size_t) override {
-        if (Stack.empty()) return refuse();
+        if (Depth == 0) return refuse();
         if (!element_begin()) return false;
         const Context at = top();
-        Stack.push_back(at == IN_ROOT && HostKept ? IN_HOST : at == IN_SAMPLES ? IN_SAMPLE : IN_SKIP);
+        push(at == IN_ROOT && HostKept ? IN_HOST : at == IN_SAMPLES ? IN_SAMPLE : IN_SKIP);
         return true;
     }
     bool start_array(std::size_t) override {
-        if (Stack.empty()) {
-            Stack.push_back(IN_ROOT);
+        if (Depth == 0) {
+            push(IN_ROOT);
             return true;
         }
         if (!element_begin()) return false;
-        Stack.push_back(top() == IN_HOST && Member == PV ? IN_SAMPLES : IN_SKIP);
+        push(top() == IN_HOST && Member == PV ? IN_SAMPLES : IN_SKIP);
         return true;
     }
     bool end_object() override {
-        Stack.pop_back();
+        --Depth;
         return true;
     }
     bool end_array() override {
-        Stack.pop_back();
-        if (Stack.empty()) left_out_describe();
+        if (--Depth == 0) left_out_describe();
         return true;
     }
     bool key(string_t& key) override {
@@ -160,9 +161,9 @@ public:
             if (Member == ADDR) host.Addr.clear();
             if (Member == PV) host.PV.clear();
         } else if (top() == IN_SAMPLE) {
-            SampleMember = key == "S" ? 1 : key == "T" ? 2 : 0;
-            if (SampleMember == 1) Hosts.back().PV.back().S = 0;
-            if (SampleMember == 2) Hosts.back().PV.back().T = 0;
+            SampleMember = key.size() != 1 ? 0 : key[0] == 'S' ? 1 : key[0] == 'T' ? 2 : 0;
+            if (SampleMember == 1) Sample->S = 0;
+            if (SampleMember == 2) Sample->T = 0;
         }
         return true;
     }
@@ -170,7 +171,8 @@ public:
 private:
     enum Context { IN_SKIP, IN_ROOT, IN_HOST, IN_SAMPLES, IN_SAMPLE };
 
-    Context top() const { return Stack.empty() ? IN_SKIP : Stack.back(); }
+    Context top() const { return Depth == 0 ? IN_SKIP : Stack[Depth - 1]; }
+    void push(Context context) { Stack[Depth++] = context; }
 
     bool refuse() {
         Refusal = L"the file does not hold a list of hosts";
@@ -179,7 +181,7 @@ private:
 
     // A value starts: in the root array it is the next host, in a sample list the next sample.
     bool element_begin() {
-        if (Stack.empty()) return refuse();
+        if (Depth == 0) return refuse();
         if (top() == IN_ROOT) {
             ++HostsSeen;
             HostKept = Keep && Hosts.size() < HostsMax;
@@ -196,6 +198,25 @@ private:
                 SamplesCut = true;
             }
             samples.push_back({0, 0});
+            Sample = &samples.back();
+        }
+        return true;
+    }
+
+    // A whole number, the values of nearly every member: read without the general conversion.
+    bool whole(int64_t number) {
+        const Context at = top();
+        if (at == IN_SAMPLE) {
+            if (SampleMember == 1) Sample->S = number;
+            if (SampleMember == 2) Sample->T = number;
+            return true;
+        }
+        if (at != IN_HOST) return scalar(number);
+        PSys& host = Hosts.back();
+        if (int32_t* field = int32_field(host, Member)) {
+            if (number >= INT32_MIN && number <= INT32_MAX) *field = static_cast<int32_t>(number);
+        } else if (int64_t* field = int64_field(host, Member)) {
+            *field = number;
         }
         return true;
     }
@@ -211,10 +232,8 @@ private:
                 if (json_whole_number(value, INT64_MIN, INT64_MAX, number)) *field = number;
             }
         } else if (top() == IN_SAMPLE && SampleMember != 0) {
-            if (json_whole_number(value, INT64_MIN, INT64_MAX, number)) {
-                PValues& sample = Hosts.back().PV.back();
-                (SampleMember == 1 ? sample.S : sample.T) = number;
-            }
+            if (json_whole_number(value, INT64_MIN, INT64_MAX, number))
+                (SampleMember == 1 ? Sample->S : Sample->T) = number;
         }
         return true;
     }
@@ -234,9 +253,11 @@ private:
     bool Keep;
     size_t HostsMax;
     size_t SamplesMax;
-    std::vector<Context> Stack;
+    Context Stack[JSON_STORE_MAX_DEPTH] = {};  // the parser opens no more containers than that
+    int Depth = 0;
     HostMember Member = OTHER;
-    int SampleMember = 0;  // 1 "S", 2 "T"
+    int SampleMember = 0;       // 1 "S", 2 "T"
+    PValues* Sample = nullptr;  // the sample being read (a deque keeps its elements in place)
     bool HostKept = false;
     size_t HostsSeen = 0;
     bool SamplesCut = false;

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <exception>
-#include <istream>
 #include <new>
-#include <streambuf>
+#include <system_error>
 
 namespace {
 
@@ -77,13 +77,15 @@ bool json_whole_number(const nlohmann::json& value, int64_t low, int64_t high, i
 
 namespace {
 
-// The text as the parser may see it: a stream over read that stops at the first byte past a limit (the
-// whole size, the nesting depth, the length of one string or number), so the parser never buffers more.
-class BoundedInput : public std::streambuf {
+// A streaming parser of JSON text (RFC 8259, as strict as the library's own) that hands its values to a reader
+// as they come. It holds the buffer, one string or number (at most JSON_STORE_MAX_TOKEN_BYTES) and the open
+// containers (at most JSON_STORE_MAX_DEPTH), whatever the text. Written out rather than the library's parser
+// because the stores are read chunk by chunk, and a full host list is read in seconds.
+class StreamParser {
 public:
-    BoundedInput(const std::function<int64_t(char*, size_t)>& read, std::span<char> buffer, size_t max_bytes,
-                 const std::function<bool(const char*, size_t)>& copy)
-        : Read(read), Buffer(buffer), MaxBytes(max_bytes), Copy(copy) {}
+    StreamParser(const std::function<int64_t(char*, size_t)>& read, std::span<char> buffer, size_t max_bytes,
+                 const std::function<bool(const char*, size_t)>& copy, JsonStoreReader& reader)
+        : Read(read), Buffer(buffer), MaxBytes(max_bytes), Copy(copy), Reader(reader) {}
 
     bool ReadFailed = false;
     bool CopyFailed = false;
@@ -92,96 +94,330 @@ public:
     bool TooLong = false;
     uint64_t Total = 0;
 
-protected:
-    int_type underflow() override {
-        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        if (Stopped) return traits_type::eof();
+    bool parse() {
+        if (more() && static_cast<unsigned char>(*Pos) == 0xEF) {
+            // A UTF-8 byte-order mark before the text.
+            if (!literal("\xEF\xBB\xBF")) return false;
+        }
+        std::array<char, JSON_STORE_MAX_DEPTH> open{};
+        int depth = 0;
+        bool value_next = true;
+        for (;;) {
+            space_skip();
+            if (value_next) {
+                if (!more()) return false;
+                const char c = *Pos;
+                if (c == '{' || c == '[') {
+                    ++Pos;
+                    if (depth == JSON_STORE_MAX_DEPTH) {
+                        TooDeep = true;
+                        return false;
+                    }
+                    const bool object = c == '{';
+                    if (!(object ? Reader.start_object(static_cast<std::size_t>(-1))
+                                 : Reader.start_array(static_cast<std::size_t>(-1)))) {
+                        return false;
+                    }
+                    open[depth++] = c;
+                    space_skip();
+                    if (more() && *Pos == (object ? '}' : ']')) {
+                        ++Pos;
+                        --depth;
+                        if (!(object ? Reader.end_object() : Reader.end_array())) return false;
+                        value_next = false;
+                    } else if (object && !key_read()) {
+                        return false;
+                    }
+                    continue;
+                }
+                if (!scalar_read(c)) return false;
+                value_next = false;
+                continue;
+            }
+            if (depth == 0) return !more();  // only white space after the text
+            if (!more()) return false;
+            const char c = *Pos++;
+            const bool object = open[depth - 1] == '{';
+            if (c == ',') {
+                value_next = true;
+                if (object && !key_read()) return false;
+            } else if (c == (object ? '}' : ']')) {
+                --depth;
+                if (!(object ? Reader.end_object() : Reader.end_array())) return false;
+            } else {
+                return false;
+            }
+        }
+    }
+
+private:
+    // Makes a byte available at Pos; false at the end of the text or when reading stopped.
+    bool more() {
+        if (Pos < End) return true;
+        if (Stopped) return false;
         const int64_t got = Read(Buffer.data(), Buffer.size());
         if (got <= 0) {
             ReadFailed = got < 0;
             Stopped = true;
-            return traits_type::eof();
+            return false;
         }
         const size_t count = static_cast<size_t>(got);
         Total += count;
         if (MaxBytes != 0 && Total > MaxBytes) {
             TooLarge = true;
             Stopped = true;
-            return traits_type::eof();
+            return false;
         }
         if (Copy && !Copy(Buffer.data(), count)) {
             CopyFailed = true;
             Stopped = true;
-            return traits_type::eof();
+            return false;
         }
-        const size_t allowed = scan(Buffer.data(), count);
-        if (allowed < count) Stopped = true;
-        setg(Buffer.data(), Buffer.data(), Buffer.data() + allowed);
-        return allowed == 0 ? traits_type::eof() : traits_type::to_int_type(Buffer[0]);
+        Pos = Buffer.data();
+        End = Pos + count;
+        return true;
     }
 
-private:
-    // The bytes before the first one past a limit.
-    size_t scan(const char* bytes, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            const char c = bytes[i];
-            if (InString) {
-                if (++Run > JSON_STORE_MAX_TOKEN_BYTES) {
-                    TooLong = true;
-                    return i;
-                }
-                if (Escaped) {
-                    Escaped = false;
-                } else if (c == '\\') {
-                    Escaped = true;
-                } else if (c == '"') {
-                    InString = false;
-                }
-                continue;
+    void space_skip() {
+        do {
+            while (Pos < End && (*Pos == ' ' || *Pos == '\n' || *Pos == '\r' || *Pos == '\t')) ++Pos;
+        } while (Pos == End && more());
+    }
+
+    bool literal(const char* word) {
+        for (; *word != 0; ++word) {
+            if (!more() || *Pos != *word) return false;
+            ++Pos;
+        }
+        return true;
+    }
+
+    bool token_add(const char* from, size_t count) {
+        if (Token.size() + count > JSON_STORE_MAX_TOKEN_BYTES) {
+            TooLong = true;
+            return false;
+        }
+        Token.append(from, count);
+        return true;
+    }
+
+    // A member's name and its colon, after the "{" or the ",".
+    bool key_read() {
+        space_skip();
+        if (!more() || *Pos != '"') return false;
+        ++Pos;
+        if (!string_read() || !Reader.key(Token)) return false;
+        space_skip();
+        if (!more() || *Pos != ':') return false;
+        ++Pos;
+        return true;
+    }
+
+    bool scalar_read(char c) {
+        switch (c) {
+            case '"': ++Pos; return string_read() && Reader.string(Token);
+            case 't': return literal("true") && Reader.boolean(true);
+            case 'f': return literal("false") && Reader.boolean(false);
+            case 'n': return literal("null") && Reader.null();
+            default: return (c == '-' || (c >= '0' && c <= '9')) && number_read();
+        }
+    }
+
+    int hex_read() {
+        int value = 0;
+        for (int i = 0; i < 4; ++i) {
+            if (!more()) return -1;
+            const char c = *Pos++;
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+            if (digit < 0) return -1;
+            value = value * 16 + digit;
+        }
+        return value;
+    }
+
+    bool escape_read() {
+        if (!more()) return false;
+        const char c = *Pos++;
+        char single = 0;
+        switch (c) {
+            case '"': single = '"'; break;
+            case '\\': single = '\\'; break;
+            case '/': single = '/'; break;
+            case 'b': single = '\b'; break;
+            case 'f': single = '\f'; break;
+            case 'n': single = '\n'; break;
+            case 'r': single = '\r'; break;
+            case 't': single = '\t'; break;
+            case 'u': break;
+            default: return false;
+        }
+        if (c != 'u') return token_add(&single, 1);
+        int code = hex_read();
+        if (code < 0 || (code >= 0xDC00 && code <= 0xDFFF)) return false;
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            // The first half of a pair: the second must follow as an escape of its own.
+            if (!literal("\\u")) return false;
+            const int low = hex_read();
+            if (low < 0xDC00 || low > 0xDFFF) return false;
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+        }
+        char utf8[4];
+        size_t count = 0;
+        if (code < 0x80) {
+            utf8[count++] = static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8[count++] = static_cast<char>(0xC0 | (code >> 6));
+            utf8[count++] = static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8[count++] = static_cast<char>(0xE0 | (code >> 12));
+            utf8[count++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8[count++] = static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8[count++] = static_cast<char>(0xF0 | (code >> 18));
+            utf8[count++] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            utf8[count++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8[count++] = static_cast<char>(0x80 | (code & 0x3F));
+        }
+        return token_add(utf8, count);
+    }
+
+    // The rest of a string after its opening quotation mark, into Token; the UTF-8 must be valid.
+    bool string_read() {
+        Token.clear();
+        for (;;) {
+            if (!more()) return false;
+            const char* run = Pos;
+            while (Pos < End && *Pos != '"' && *Pos != '\\' && static_cast<unsigned char>(*Pos) >= 0x20) ++Pos;
+            if (!token_add(run, static_cast<size_t>(Pos - run))) return false;
+            if (Pos == End) continue;
+            const char c = *Pos++;
+            if (c == '"') return utf8_valid(Token);
+            if (c != '\\' || !escape_read()) return false;  // a control character must be escaped
+        }
+    }
+
+    bool number_read() {
+        // The common case read at once: an integer of up to 19 digits that ends within the buffer.
+        {
+            const char* c = Pos;
+            const bool negative = *c == '-';
+            if (negative) ++c;
+            const char* digits_start = c;
+            uint64_t value = 0;
+            while (c < End && *c >= '0' && *c <= '9' && c - digits_start < 19) {
+                value = value * 10 + static_cast<uint64_t>(*c++ - '0');
             }
-            switch (c) {
-                case '"':
-                    InString = true;
-                    Run = 0;
-                    break;
-                case '[':
-                case '{':
-                    Run = 0;
-                    if (++Depth > JSON_STORE_MAX_DEPTH) {
-                        TooDeep = true;
-                        return i;
-                    }
-                    break;
-                case ']':
-                case '}':
-                    Run = 0;
-                    if (Depth > 0) --Depth;
-                    break;
-                case ',':
-                case ':':
-                case ' ':
-                case '\t':
-                case '\n':
-                case '\r': Run = 0; break;
-                default:
-                    if (++Run > JSON_STORE_MAX_TOKEN_BYTES) {
-                        TooLong = true;
-                        return i;
-                    }
+            const auto count = c - digits_start;
+            if (c < End && count > 0 && (*digits_start != '0' || count == 1) && *c != '.' && *c != 'e' && *c != 'E' &&
+                *c != '-' && *c != '+' && !(*c >= '0' && *c <= '9') && (!negative || value <= (uint64_t{1} << 63))) {
+                Pos = c;
+                if (!negative) return Reader.number_unsigned(value);
+                return Reader.number_integer(value == (uint64_t{1} << 63) ? INT64_MIN : -static_cast<int64_t>(value));
             }
         }
-        return count;
+        Token.clear();
+        for (;;) {
+            const char* run = Pos;
+            while (Pos < End && ((*Pos >= '0' && *Pos <= '9') || *Pos == '-' || *Pos == '+' || *Pos == '.' ||
+                                 *Pos == 'e' || *Pos == 'E')) {
+                ++Pos;
+            }
+            if (!token_add(run, static_cast<size_t>(Pos - run))) return false;
+            if (Pos < End || !more()) break;
+        }
+        // -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+        const char* c = Token.data();
+        const char* const end = c + Token.size();
+        auto digits = [&c, end] {
+            const char* start = c;
+            while (c < end && *c >= '0' && *c <= '9') ++c;
+            return c - start;
+        };
+        if (c < end && *c == '-') ++c;
+        const char* whole = c;
+        const auto whole_digits = digits();
+        if (whole_digits == 0 || (*whole == '0' && whole_digits > 1)) return false;
+        bool integer = true;
+        if (c < end && *c == '.') {
+            ++c;
+            integer = false;
+            if (digits() == 0) return false;
+        }
+        if (c < end && (*c == 'e' || *c == 'E')) {
+            ++c;
+            integer = false;
+            if (c < end && (*c == '+' || *c == '-')) ++c;
+            if (digits() == 0) return false;
+        }
+        if (c != end) return false;
+        const char* first = Token.data();
+        if (integer) {
+            if (*first == '-') {
+                int64_t value = 0;
+                if (std::from_chars(first, end, value).ec == std::errc()) return Reader.number_integer(value);
+            } else {
+                uint64_t value = 0;
+                if (std::from_chars(first, end, value).ec == std::errc()) return Reader.number_unsigned(value);
+            }
+        }
+        // Fractions, exponents and integers too long for 64 bits.
+        double value = 0.0;
+        const auto [at, error] = std::from_chars(first, end, value);
+        if (error == std::errc::result_out_of_range) {
+            // Too small becomes zero; too large is refused, as the library refuses it.
+            if (!underflows(first, end)) return false;
+            value = *first == '-' ? -0.0 : 0.0;
+        } else if (error != std::errc() || at != end) {
+            return false;
+        }
+        if (!std::isfinite(value)) return false;
+        return Reader.number_float(value, Token);
+    }
+
+    // Whether a number out of the range of double (grammar checked) is too small rather than too large: the
+    // power of ten of its first significant digit.
+    static bool underflows(const char* c, const char* end) {
+        if (*c == '-') ++c;
+        int64_t power = 0;
+        if (*c == '0') {
+            ++c;
+            if (c < end && *c == '.') {
+                ++c;
+                while (c < end && *c == '0') {
+                    --power;
+                    ++c;
+                }
+            }
+        } else {
+            while (c < end && *c >= '0' && *c <= '9') {
+                ++power;
+                ++c;
+            }
+        }
+        while (c < end && *c != 'e' && *c != 'E') ++c;
+        if (c < end) {
+            ++c;
+            if (c < end && *c == '+') ++c;
+            int64_t exponent = 0;
+            if (std::from_chars(c, end, exponent).ec == std::errc::result_out_of_range)
+                exponent = *c == '-' ? INT32_MIN : INT32_MAX;
+            power += exponent;
+        }
+        return power <= 0;
     }
 
     const std::function<int64_t(char*, size_t)>& Read;
     std::span<char> Buffer;
     size_t MaxBytes;
     const std::function<bool(const char*, size_t)>& Copy;
+    JsonStoreReader& Reader;
+    const char* Pos = nullptr;
+    const char* End = nullptr;
     bool Stopped = false;
-    bool InString = false;
-    bool Escaped = false;
-    int Depth = 0;
-    size_t Run = 0;
+    std::string Token;
 };
 
 constexpr char HEX_DIGITS[] = "0123456789abcdef";
@@ -271,9 +507,8 @@ std::wstring json_get_text(const nlohmann::json& record, std::string_view key, s
 JsonReadOutcome json_store_read(const std::function<int64_t(char*, size_t)>& read, JsonStoreReader& reader,
                                 std::span<char> buffer, size_t max_bytes, std::wstring& why,
                                 const std::function<bool(const char*, size_t)>& copy) {
-    BoundedInput input(read, buffer, max_bytes, copy);
-    std::istream stream(&input);
-    const bool parsed = nlohmann::json::sax_parse(stream, &reader, nlohmann::json::input_format_t::json, true);
+    StreamParser input(read, buffer, max_bytes, copy, reader);
+    const bool parsed = input.parse();
     if (input.ReadFailed || input.CopyFailed) {
         why = input.ReadFailed ? file_error_text(FILE_UNREADABLE, max_bytes) : L"its copy could not be written";
         return JSON_READ_UNREADABLE;

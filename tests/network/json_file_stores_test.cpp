@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <set>
 #include <new>
+#include <set>
 
 #include "core/event_lists.h"
 #include "core/files_test_support.h"
@@ -298,9 +298,9 @@ TYPED_TEST(JsonFileStores, ASaveFailingInAnyCallLeavesTheOldFilesIntact) {
     ASSERT_GE(all.allocate, 3);
     ASSERT_EQ(all.rename, 2);
 
-    const std::pair<std::string, int> kinds[] = {{"create", all.create}, {"write", all.write}, {"flush", all.flush},
-                                                 {"close", all.close},   {"read", all.read},   {"allocate", all.allocate},
-                                                 {"rename", 1}};
+    const std::pair<std::string, int> kinds[] = {
+        {"create", all.create}, {"write", all.write},       {"flush", all.flush}, {"close", all.close},
+        {"read", all.read},     {"allocate", all.allocate}, {"rename", 1}};
     for (const auto& [kind, count] : kinds) {
         for (int n = 1; n <= count; ++n) {
             SCOPED_TRACE(kind + " " + std::to_string(n) + " of " + std::to_string(count));
