@@ -1,10 +1,8 @@
 // The session history "SX-Saga.json": the rows of the three session event lists, kept between runs.
 #include "core/saga_store.h"
 
-#include <atomic>
 #include <climits>
-#include <filesystem>
-#include <system_error>
+#include <new>
 
 #include <nlohmann/json.hpp>
 
@@ -12,6 +10,7 @@
 #include "core/data_file_panel.h"
 #include "core/data_folder.h"
 #include "core/event_lists.h"
+#include "core/json_file_store.h"
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "runtime/file_io.h"
@@ -22,25 +21,6 @@
 namespace {
 
 constexpr int SESSION_LISTS[] = {LIST_SYSTEM_EVENTS, LIST_NETWORK_EVENTS, LIST_STORAGE_MONITOR};
-
-// Set by the first load: until then a save could only replace the stored history with this run's rows.
-std::atomic<bool> load_attempted{false};
-// A failed write is reported once until a write succeeds again.
-std::atomic<bool> write_failure_reported{false};
-
-std::wstring folder_part(std::wstring_view path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
-}
-
-std::wstring text_of(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return path.wstring();
-#else
-    const std::u8string bytes = path.u8string();
-    return wide_from_utf8(std::string(bytes.begin(), bytes.end()));
-#endif
-}
 
 // The title of a list's first column; the Storage Monitor list box has none.
 std::wstring list_title(int list) {
@@ -118,19 +98,125 @@ std::vector<SSys> records_collect() {
     return records;
 }
 
-// Reads a history file; false with the reason when it is missing, unreadable or not a history.
-bool read_history(const std::wstring& path, std::string& bytes, std::vector<SSys>& records, std::wstring& why,
-                  FileError& error) {
-    if (!file_read_all(file_path(path), bytes, JSON_STORE_MAX_BYTES, &error)) {
-        why = file_error_text(error, JSON_STORE_MAX_BYTES);
+// Reads the history event by event: every element of the root array is a record, every element of its "SV" a
+// line; a member that is missing or of another type gives an empty text, 0 or no lines, and of a member given twice
+// the last one counts. The file's size bounds what it keeps.
+class SagaRecordsReader : public JsonStoreReader {
+public:
+    explicit SagaRecordsReader(bool keep) : Keep(keep) {}
+
+    std::vector<SSys> Records;
+
+    bool null() override { return scalar(nullptr); }
+    bool boolean(bool value) override { return scalar(value); }
+    bool number_integer(number_integer_t value) override { return scalar(value); }
+    bool number_unsigned(number_unsigned_t value) override { return scalar(value); }
+    bool number_float(number_float_t value, const string_t&) override { return scalar(value); }
+    bool string(string_t& value) override {
+        if (!element_begin()) return false;
+        if (top() == RECORD && Member == NAME) Records.back().Name = wide_from_utf8(value);
+        if (top() == LINE && LineText) Records.back().SV.back().L = wide_from_utf8(value);
+        return true;
+    }
+    bool start_object(std::size_t) override {
+        if (Stack.empty()) return refuse();
+        if (!element_begin()) return false;
+        const Context at = top();
+        Stack.push_back(Keep && at == ROOT ? RECORD : at == LINES ? LINE : SKIP);
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        if (Stack.empty()) {
+            Stack.push_back(ROOT);
+            return true;
+        }
+        if (!element_begin()) return false;
+        Stack.push_back(top() == RECORD && Member == LINES_MEMBER ? LINES : SKIP);
+        return true;
+    }
+    bool end_object() override {
+        Stack.pop_back();
+        return true;
+    }
+    bool end_array() override {
+        Stack.pop_back();
+        return true;
+    }
+    bool key(string_t& key) override {
+        if (top() == RECORD) {
+            SSys& record = Records.back();
+            Member = key == "Name" ? NAME : key == "Last" ? LAST : key == "SV" ? LINES_MEMBER : OTHER;
+            if (Member == NAME) record.Name.clear();
+            if (Member == LAST) record.Last = 0;
+            if (Member == LINES_MEMBER) record.SV.clear();
+        } else if (top() == LINE) {
+            LineText = key == "L";
+            if (LineText) Records.back().SV.back().L.clear();
+        }
+        return true;
+    }
+
+private:
+    enum Context { SKIP, ROOT, RECORD, LINES, LINE };
+    enum RecordMember { OTHER, NAME, LAST, LINES_MEMBER };
+
+    Context top() const { return Stack.empty() ? SKIP : Stack.back(); }
+
+    bool refuse() {
+        Refusal = L"the file does not hold a list of event lists";
         return false;
     }
-    return saga_records_parse(bytes, records, why);
+
+    // A value starts: in the root array it is the next record, in a record's "SV" the next line.
+    bool element_begin() {
+        if (Stack.empty()) return refuse();
+        if (top() == ROOT && Keep) Records.emplace_back();
+        if (top() == LINES) Records.back().SV.emplace_back();
+        return true;
+    }
+
+    bool scalar(const nlohmann::json& value) {
+        if (!element_begin()) return false;
+        int64_t number = 0;
+        if (top() == RECORD && Member == LAST && json_whole_number(value, INT64_MIN, INT64_MAX, number)) {
+            Records.back().Last = number;
+        }
+        return true;
+    }
+
+    bool Keep;
+    std::vector<Context> Stack;
+    RecordMember Member = OTHER;
+    bool LineText = false;
+};
+
+JsonFileStore& file_store() {
+    static JsonFileStore store(JsonStoreFormat{
+        L"Session history", report, JSON_STORE_MAX_BYTES,
+        [](bool keep) -> std::unique_ptr<JsonStoreReader> { return std::make_unique<SagaRecordsReader>(keep); }});
+    return store;
 }
 
-void file_remove(const std::wstring& path) {
-    std::error_code error;
-    std::filesystem::remove(file_path(path), error);
+void records_write(JsonStoreWriter& out, const std::vector<SSys>& records) {
+    out.raw("[");
+    bool first = true;
+    for (const SSys& record : records) {
+        out.raw(first ? "{\"Name\":" : ",{\"Name\":");
+        first = false;
+        out.text(record.Name);
+        out.raw(",\"Last\":");
+        out.number(record.Last);
+        out.raw(",\"SV\":[");
+        bool first_line = true;
+        for (const SValues& value : record.SV) {
+            out.raw(first_line ? "{\"L\":" : ",{\"L\":");
+            first_line = false;
+            out.text(value.L);
+            out.raw("}");
+        }
+        out.raw("]}");
+    }
+    out.raw("]");
 }
 
 }  // namespace
@@ -144,141 +230,65 @@ std::wstring saga_file_path() {
     return data_folder_path() + (name.empty() ? std::wstring(L"SX-Saga.json") : name);
 }
 
-std::wstring saga_backup_path(std::wstring_view path) {
-    if (path.size() >= 5 && text_equal_nocase_ascii(path.substr(path.size() - 5), L".json")) {
-        return std::wstring(path.substr(0, path.size() - 5)) + L".bak";
-    }
-    return std::wstring(path) + L".bak";
-}
+std::wstring saga_backup_path(std::wstring_view path) { return json_store_backup_path(path); }
 
 std::string saga_records_serialise(const std::vector<SSys>& records) {
-    nlohmann::ordered_json root = nlohmann::ordered_json::array();
-    for (const SSys& record : records) {
-        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-        for (const SValues& value : record.SV) {
-            nlohmann::ordered_json line = nlohmann::ordered_json::object();
-            line["L"] = utf8_from_wide(value.L);
-            lines.push_back(std::move(line));
-        }
-        nlohmann::ordered_json object = nlohmann::ordered_json::object();
-        object["Name"] = utf8_from_wide(record.Name);
-        object["Last"] = record.Last;
-        object["SV"] = std::move(lines);
-        root.push_back(std::move(object));
-    }
-    return root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::string bytes;
+    JsonStoreWriter out(
+        [&bytes](const char* data, size_t size) {
+            bytes.append(data, size);
+            return true;
+        },
+        {});
+    records_write(out, records);
+    out.finish();
+    return bytes;
 }
 
 bool saga_records_parse(std::string_view bytes, std::vector<SSys>& records, std::wstring& error) {
-    nlohmann::json root;
-    if (!json_parse_text(bytes, root, error)) return false;
-    if (!root.is_array()) {
-        error = L"the file does not hold a list of event lists";
-        return false;
-    }
-    std::vector<SSys> result;
-    for (const nlohmann::json& element : root) {
-        SSys record;
-        record.Name = json_get_text(element, "Name");
-        record.Last = json_get_int64(element, "Last");
-        if (element.is_object()) {
-            const auto lines = element.find("SV");
-            if (lines != element.end() && lines->is_array()) {
-                for (const nlohmann::json& line : *lines) record.SV.push_back({json_get_text(line, "L")});
-            }
-        }
-        result.push_back(std::move(record));
-    }
-    records = std::move(result);
+    SagaRecordsReader reader(true);
+    if (json_store_read_bytes(bytes, reader, JSON_STORE_MAX_BYTES, error) != JSON_READ_OK) return false;
+    records = std::move(reader.Records);
     return true;
 }
 
 int saga_lists_load(const std::wstring& path) {
-    load_attempted = true;
-    const std::wstring backup = saga_backup_path(path);
-    store_temporaries_remove(path);
-    store_temporaries_remove(backup);
-    std::string bytes;
-    std::vector<SSys> records;
-    std::wstring why;
-    FileError error = FILE_OK;
-    const bool read = read_history(path, bytes, records, why, error);
-    bool have = read;
-
-    if (!read && (error == FILE_MISSING || (error == FILE_OK && bytes.empty()))) {
-        // A missing or empty history is replaced by its backup, which stays a backup as well.
-        std::string backup_bytes;
-        std::vector<SSys> backup_records;
-        std::wstring backup_why;
-        FileError backup_error = FILE_OK;
-        if (read_history(backup, backup_bytes, backup_records, backup_why, backup_error)) {
-            file_write_atomic(file_path(path), backup_bytes, false);
-            records = std::move(backup_records);
-            have = true;
-        }
-    } else if (!read && SharedInts[OPT_RESTORE_SESSION].load() == 1) {
-        // Kept under another name, so that neither this run's save nor its backup step can destroy it.
-        std::filesystem::path moved;
-        const bool kept = file_set_aside(file_path(path), &moved);
-        std::wstring text = L"Session history " + path + L" could not be read (" + why + L")";
-        if (kept) text += L"; kept as " + text_of(moved);
-        std::string backup_bytes;
-        std::vector<SSys> backup_records;
-        std::wstring backup_why;
-        FileError backup_error = FILE_OK;
-        if (read_history(backup, backup_bytes, backup_records, backup_why, backup_error)) {
-            records = std::move(backup_records);
-            have = true;
-            text += L"; its backup copy was restored";
-        } else {
-            text += L"; the previous events are not restored";
-        }
-        report(text);
-    }
-
-    if (!have || SharedInts[OPT_RESTORE_SESSION].load() != 1) {
+    // The files go through the whole life cycle whatever the option says, so that a damaged file is kept aside
+    // before the next save could delete it.
+    JsonStoreLoaded loaded = json_file_store_load(file_store(), path);
+    if (!loaded.Reader || SharedInts[OPT_RESTORE_SESSION].load() != 1) {
         data_folder_panel_refresh_request();
         return 0;
     }
-    records_restore(records);
+    records_restore(static_cast<SagaRecordsReader&>(*loaded.Reader).Records);
     data_folder_panel_refresh_request();
     return 1;
 }
 
 int saga_lists_save(const std::wstring& path) {
-    const std::wstring backup = saga_backup_path(path);
-    if (!folder_exists(folder_part(path))) {
-        data_folder_panel_refresh_request();
+    JsonFileStore& store = file_store();
+    if (!json_file_store_may_save(store, path)) {
+        // Before the load the lists hold only this run's rows; saving them would lose the history.
+        if (store.Ready.load()) data_folder_panel_refresh_request();
         return 0;
     }
     const bool enabled = SharedInts[OPT_RESTORE_SESSION].load() == 1;
-    // Before the load has run, the lists hold only this run's rows; saving them would lose the history.
-    if (enabled && !load_attempted.load()) return 0;
-    const std::vector<SSys> records = enabled ? records_collect() : std::vector<SSys>();
-    if (records.empty()) {
-        file_remove(path);
-        file_remove(backup);
+    std::vector<SSys> records;
+    try {
+        if (enabled) records = records_collect();
+    } catch (const std::bad_alloc&) {
+        json_file_store_out_of_memory(store, path);
         data_folder_panel_refresh_request();
         return 0;
     }
-    const auto is_history = [](const std::string& old_bytes) {
-        std::vector<SSys> old_records;
-        std::wstring why;
-        return saga_records_parse(old_bytes, old_records, why);
-    };
-    if (!json_store_replace(file_path(path), file_path(backup), saga_records_serialise(records), is_history)) {
-        if (!write_failure_reported.exchange(true)) {
-            report(L"Session history could not be saved to " + path + L"; it will be saved again later");
-        }
-        data_folder_panel_refresh_request();
-        return 0;
-    }
-    write_failure_reported = false;
+    const int written = json_file_store_save(
+        store, path, records.empty() ? std::function<void(JsonStoreWriter&)>() : [&records](JsonStoreWriter& out) {
+            records_write(out, records);
+        });
     data_folder_panel_refresh_request();
-    return 1;
+    return written;
 }
 
-void saga_store_reset() {
-    load_attempted = false;
-    write_failure_reported = false;
-}
+void saga_store_reset() { json_file_store_reset(file_store()); }
+
+void saga_store_calls_set(const JsonStoreCalls& calls) { file_store().Calls = calls; }

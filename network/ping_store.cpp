@@ -1,11 +1,12 @@
 // The ping host store "SX-Ping.json" and its ".bak".
 #include "network/ping_store.h"
 
-#include <atomic>
 #include <chrono>
-#include <filesystem>
+#include <climits>
+#include <cstdint>
+#include <deque>
 #include <mutex>
-#include <system_error>
+#include <new>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -14,6 +15,8 @@
 #include "core/data_file_panel.h"
 #include "core/data_folder.h"
 #include "core/event_lists.h"
+#include "core/json_file_store.h"
+#include "core/shared_state.h"
 #include "network/host_naming.h"
 #include "network/ping_hosts.h"
 #include "runtime/file_io.h"
@@ -22,44 +25,289 @@
 
 namespace {
 
-// Set by a load that read a list (or found none at all): until then a save could only destroy the user's hosts.
-std::atomic<bool> load_succeeded{false};
-std::atomic<bool> write_failure_reported{false};
-
-std::wstring folder_part(std::wstring_view path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
-}
-
-std::wstring path_text(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return path.wstring();
-#else
-    const std::u8string bytes = path.u8string();
-    return wide_from_utf8(std::string(bytes.begin(), bytes.end()));
-#endif
-}
-
 void report(const std::wstring& text) { event_line_add(LIST_NETWORK_EVENTS, text); }
 
-void file_remove(const std::wstring& path) {
-    std::error_code error;
-    std::filesystem::remove(file_path(path), error);
-}
+// The members of a host in the store's order; each is read by name.
+enum HostMember {
+    INIT,
+    ACTV,
+    SENT,
+    RECV,
+    LOST,
+    TIME,
+    BEST,
+    WORS,
+    DOWN,
+    PTTL,
+    PTOS,
+    LAST,
+    VALU,
+    SORT,
+    HILI,
+    CFOR,
+    CBAK,
+    HOST,
+    ADDR,
+    PV,
+    OTHER
+};
+constexpr std::string_view HOST_MEMBERS[] = {"Init", "Actv", "Sent", "Recv", "Lost", "Time", "Best",
+                                             "Wors", "Down", "PTTL", "PTOS", "Last", "Valu", "Sort",
+                                             "HiLi", "CFor", "CBak", "Host", "Addr", "PV"};
 
-bool read_store(const std::wstring& path, std::string& bytes, std::vector<PSys>& hosts, std::wstring& why,
-                FileError& error) {
-    if (!file_read_all(file_path(path), bytes, JSON_STORE_MAX_BYTES, &error)) {
-        why = file_error_text(error, JSON_STORE_MAX_BYTES);
-        return false;
+HostMember host_member(std::string_view key) {
+    for (size_t i = 0; i < std::size(HOST_MEMBERS); ++i) {
+        if (HOST_MEMBERS[i] == key) return static_cast<HostMember>(i);
     }
-    return ping_hosts_parse(bytes, hosts, why);
+    return OTHER;
 }
 
-std::wstring text_member(const nlohmann::json& record, std::string_view key, size_t width) {
-    std::wstring text = host_text_clean(json_get_text(record, key));
+int32_t* int32_field(PSys& host, HostMember member) {
+    switch (member) {
+        case ACTV: return &host.Actv;
+        case SENT: return &host.Sent;
+        case RECV: return &host.Recv;
+        case LOST: return &host.Lost;
+        case TIME: return &host.Time;
+        case BEST: return &host.Best;
+        case WORS: return &host.Wors;
+        case PTTL: return &host.PTTL;
+        case PTOS: return &host.PTOS;
+        case LAST: return &host.Last;
+        case HILI: return &host.HiLi;
+        case CFOR: return &host.CFor;
+        case CBAK: return &host.CBak;
+        default: return nullptr;
+    }
+}
+
+int64_t* int64_field(PSys& host, HostMember member) {
+    switch (member) {
+        case DOWN: return &host.Down;
+        case VALU: return &host.Valu;
+        case SORT: return &host.Sort;
+        default: return nullptr;
+    }
+}
+
+// A text member of the file, cleaned and cut to its width.
+std::wstring text_member(const std::string& utf8, size_t width) {
+    std::wstring text = host_text_clean(wide_from_utf8(utf8));
     if (text.size() > width) text.resize(width);
     return text;
+}
+
+// Reads the host list event by event, keeping at most hosts_max hosts (the first ones) with at most samples_max
+// samples each (the newest: samples are stored oldest first). Every element of the root array is a host; a member
+// that is missing or of another type leaves its field 0 or empty; of a member given twice the last one counts.
+class PingHostsReader : public JsonStoreReader {
+public:
+    PingHostsReader(bool keep, size_t hosts_max, size_t samples_max)
+        : Keep(keep), HostsMax(hosts_max), SamplesMax(samples_max) {}
+
+    std::vector<PSys> Hosts;
+
+    bool null() override { return scalar(nullptr); }
+    bool boolean(bool value) override { return scalar(value); }
+    bool number_integer(number_integer_t value) override { return whole(value); }
+    bool number_unsigned(number_unsigned_t value) override {
+        return value <= static_cast<uint64_t>(INT64_MAX) ? whole(static_cast<int64_t>(value)) : scalar(value);
+    }
+    bool number_float(number_float_t value, const string_t&) override { return scalar(value); }
+    bool string(string_t& value) override {
+        if (top() == IN_HOST && (Member == INIT || Member == HOST || Member == ADDR)) {
+            if (!element_begin()) return false;
+            PSys& host = Hosts.back();
+            if (Member == INIT) host.Init = text_member(value, 32);
+            if (Member == HOST) host.Host = text_member(value, PING_HOST_TEXT_MAX);
+            if (Member == ADDR) host.Addr = text_member(value, 15);
+            return true;
+        }
+        return scalar(nullptr);  // a text anywhere else counts as a value of the wrong type
+    }
+    bool start_object(std::size_t) override {
+        if (Depth == 0) return refuse();
+        if (!element_begin()) return false;
+        const Context at = top();
+        push(at == IN_ROOT && HostKept ? IN_HOST : at == IN_SAMPLES ? IN_SAMPLE : IN_SKIP);
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        if (Depth == 0) {
+            push(IN_ROOT);
+            return true;
+        }
+        if (!element_begin()) return false;
+        push(top() == IN_HOST && Member == PV ? IN_SAMPLES : IN_SKIP);
+        return true;
+    }
+    bool end_object() override {
+        --Depth;
+        return true;
+    }
+    bool end_array() override {
+        if (--Depth == 0) left_out_describe();
+        return true;
+    }
+    bool key(string_t& key) override {
+        if (top() == IN_HOST) {
+            Member = host_member(key);
+            PSys& host = Hosts.back();
+            // The member's value replaces what an earlier member of the same name gave.
+            if (int32_t* field = int32_field(host, Member)) *field = 0;
+            if (int64_t* field = int64_field(host, Member)) *field = 0;
+            if (Member == INIT) host.Init.clear();
+            if (Member == HOST) host.Host.clear();
+            if (Member == ADDR) host.Addr.clear();
+            if (Member == PV) host.PV.clear();
+        } else if (top() == IN_SAMPLE) {
+            SampleMember = key.size() != 1 ? 0 : key[0] == 'S' ? 1 : key[0] == 'T' ? 2 : 0;
+            if (SampleMember == 1) Sample->S = 0;
+            if (SampleMember == 2) Sample->T = 0;
+        }
+        return true;
+    }
+
+private:
+    enum Context { IN_SKIP, IN_ROOT, IN_HOST, IN_SAMPLES, IN_SAMPLE };
+
+    Context top() const { return Depth == 0 ? IN_SKIP : Stack[Depth - 1]; }
+    void push(Context context) { Stack[Depth++] = context; }
+
+    bool refuse() {
+        Refusal = L"the file does not hold a list of hosts";
+        return false;
+    }
+
+    // A value starts: in the root array it is the next host, in a sample list the next sample.
+    bool element_begin() {
+        if (Depth == 0) return refuse();
+        if (top() == IN_ROOT) {
+            ++HostsSeen;
+            HostKept = Keep && Hosts.size() < HostsMax;
+            if (HostKept) {
+                PSys host;
+                host.Best = 0;
+                host.Wors = 0;
+                Hosts.push_back(std::move(host));
+            }
+        } else if (top() == IN_SAMPLES) {
+            std::deque<PValues>& samples = Hosts.back().PV;
+            if (samples.size() >= SamplesMax) {
+                samples.pop_front();
+                SamplesCut = true;
+            }
+            samples.push_back({0, 0});
+            Sample = &samples.back();
+        }
+        return true;
+    }
+
+    // A whole number, the values of nearly every member: read without the general conversion.
+    bool whole(int64_t number) {
+        const Context at = top();
+        if (at == IN_SAMPLE) {
+            if (SampleMember == 1) Sample->S = number;
+            if (SampleMember == 2) Sample->T = number;
+            return true;
+        }
+        if (at != IN_HOST) return scalar(number);
+        PSys& host = Hosts.back();
+        if (int32_t* field = int32_field(host, Member)) {
+            if (number >= INT32_MIN && number <= INT32_MAX) *field = static_cast<int32_t>(number);
+        } else if (int64_t* field = int64_field(host, Member)) {
+            *field = number;
+        }
+        return true;
+    }
+
+    bool scalar(const nlohmann::json& value) {
+        if (!element_begin()) return false;
+        int64_t number = 0;
+        if (top() == IN_HOST) {
+            PSys& host = Hosts.back();
+            if (int32_t* field = int32_field(host, Member)) {
+                if (json_whole_number(value, INT32_MIN, INT32_MAX, number)) *field = static_cast<int32_t>(number);
+            } else if (int64_t* field = int64_field(host, Member)) {
+                if (json_whole_number(value, INT64_MIN, INT64_MAX, number)) *field = number;
+            }
+        } else if (top() == IN_SAMPLE && SampleMember != 0) {
+            if (json_whole_number(value, INT64_MIN, INT64_MAX, number))
+                (SampleMember == 1 ? Sample->S : Sample->T) = number;
+        }
+        return true;
+    }
+
+    void left_out_describe() {
+        if (HostsSeen > HostsMax) {
+            LeftOut = std::to_wstring(HostsSeen) + L" hosts, of which the first " + std::to_wstring(HostsMax) +
+                      L" were loaded";
+        }
+        if (SamplesCut) {
+            if (!LeftOut.empty()) LeftOut += L"; ";
+            LeftOut += L"hosts with more than " + std::to_wstring(SamplesMax) + L" samples, of which the newest " +
+                       std::to_wstring(SamplesMax) + L" were loaded";
+        }
+    }
+
+    bool Keep;
+    size_t HostsMax;
+    size_t SamplesMax;
+    Context Stack[JSON_STORE_MAX_DEPTH] = {};  // the parser opens no more containers than that
+    int Depth = 0;
+    HostMember Member = OTHER;
+    int SampleMember = 0;       // 1 "S", 2 "T"
+    PValues* Sample = nullptr;  // the sample being read (a deque keeps its elements in place)
+    bool HostKept = false;
+    size_t HostsSeen = 0;
+    bool SamplesCut = false;
+};
+
+size_t limit_of(int32_t value) { return value > 0 ? static_cast<size_t>(value) : SIZE_MAX; }
+
+JsonFileStore& file_store() {
+    static JsonFileStore store(
+        JsonStoreFormat{L"Ping host list", report, 0, [](bool keep) -> std::unique_ptr<JsonStoreReader> {
+                            // The same limits as the list itself: a list the program made is always loaded whole.
+                            return std::make_unique<PingHostsReader>(keep, limit_of(SharedInts[PING_HOSTS_MAX].load()),
+                                                                     limit_of(SharedInts[PING_SAMPLES_KEPT].load()));
+                        }});
+    return store;
+}
+
+void hosts_write(JsonStoreWriter& out, const std::vector<PSys>& hosts) {
+    out.raw("[");
+    bool first = true;
+    for (const PSys& host : hosts) {
+        out.raw(first ? "{\"Init\":" : ",{\"Init\":");
+        first = false;
+        out.text(host.Init);
+        const std::pair<std::string_view, int64_t> numbers[] = {
+            {",\"Actv\":", host.Actv}, {",\"Sent\":", host.Sent}, {",\"Recv\":", host.Recv}, {",\"Lost\":", host.Lost},
+            {",\"Time\":", host.Time}, {",\"Best\":", host.Best}, {",\"Wors\":", host.Wors}, {",\"Down\":", host.Down},
+            {",\"PTTL\":", host.PTTL}, {",\"PTOS\":", host.PTOS}, {",\"Last\":", host.Last}, {",\"Valu\":", host.Valu},
+            {",\"Sort\":", host.Sort}, {",\"HiLi\":", host.HiLi}, {",\"CFor\":", host.CFor}, {",\"CBak\":", host.CBak}};
+        for (const auto& [name, value] : numbers) {
+            out.raw(name);
+            out.number(value);
+        }
+        out.raw(",\"Host\":");
+        out.text(host.Host);
+        out.raw(",\"Addr\":");
+        out.text(host.Addr);
+        out.raw(",\"PV\":[");
+        bool first_sample = true;
+        for (const PValues& sample : host.PV) {
+            out.raw(first_sample ? "{\"S\":" : ",{\"S\":");
+            first_sample = false;
+            out.number(sample.S);
+            out.raw(",\"T\":");
+            out.number(sample.T);
+            out.raw("}");
+        }
+        out.raw("]}");
+    }
+    out.raw("]");
 }
 
 // Takes the list's lock, giving up after limit_ms (negative: no limit).
@@ -87,147 +335,43 @@ std::wstring ping_store_path() {
     return data_folder_path() + (name.empty() ? std::wstring(L"SX-Ping.json") : name);
 }
 
-std::wstring ping_backup_path(std::wstring_view path) {
-    if (path.size() >= 5 && text_equal_nocase_ascii(path.substr(path.size() - 5), L".json")) {
-        return std::wstring(path.substr(0, path.size() - 5)) + L".bak";
-    }
-    return std::wstring(path) + L".bak";
-}
+std::wstring ping_backup_path(std::wstring_view path) { return json_store_backup_path(path); }
 
 std::string ping_hosts_serialise(const std::vector<PSys>& hosts) {
-    nlohmann::ordered_json root = nlohmann::ordered_json::array();
-    for (const PSys& host : hosts) {
-        nlohmann::ordered_json samples = nlohmann::ordered_json::array();
-        for (const PValues& sample : host.PV) {
-            nlohmann::ordered_json value = nlohmann::ordered_json::object();
-            value["S"] = sample.S;
-            value["T"] = sample.T;
-            samples.push_back(std::move(value));
-        }
-        nlohmann::ordered_json object = nlohmann::ordered_json::object();
-        object["Init"] = utf8_from_wide(host.Init);
-        object["Actv"] = host.Actv;
-        object["Sent"] = host.Sent;
-        object["Recv"] = host.Recv;
-        object["Lost"] = host.Lost;
-        object["Time"] = host.Time;
-        object["Best"] = host.Best;
-        object["Wors"] = host.Wors;
-        object["Down"] = host.Down;
-        object["PTTL"] = host.PTTL;
-        object["PTOS"] = host.PTOS;
-        object["Last"] = host.Last;
-        object["Valu"] = host.Valu;
-        object["Sort"] = host.Sort;
-        object["HiLi"] = host.HiLi;
-        object["CFor"] = host.CFor;
-        object["CBak"] = host.CBak;
-        object["Host"] = utf8_from_wide(host.Host);
-        object["Addr"] = utf8_from_wide(host.Addr);
-        object["PV"] = std::move(samples);
-        root.push_back(std::move(object));
-    }
-    return root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::string bytes;
+    JsonStoreWriter out(
+        [&bytes](const char* data, size_t size) {
+            bytes.append(data, size);
+            return true;
+        },
+        {});
+    hosts_write(out, hosts);
+    out.finish();
+    return bytes;
 }
 
 bool ping_hosts_parse(std::string_view bytes, std::vector<PSys>& hosts, std::wstring& error) {
-    nlohmann::json root;
-    if (!json_parse_text(bytes, root, error)) return false;
-    if (!root.is_array()) {
-        error = L"the file does not hold a list of hosts";
-        return false;
-    }
-    std::vector<PSys> result;
-    for (const nlohmann::json& element : root) {
-        PSys host;
-        host.Init = text_member(element, "Init", 32);
-        host.Actv = json_get_int32(element, "Actv");
-        host.Sent = json_get_int32(element, "Sent");
-        host.Recv = json_get_int32(element, "Recv");
-        host.Lost = json_get_int32(element, "Lost");
-        host.Time = json_get_int32(element, "Time");
-        host.Best = json_get_int32(element, "Best");
-        host.Wors = json_get_int32(element, "Wors");
-        host.Down = json_get_int64(element, "Down");
-        host.PTTL = json_get_int32(element, "PTTL");
-        host.PTOS = json_get_int32(element, "PTOS");
-        host.Last = json_get_int32(element, "Last");
-        host.Valu = json_get_int64(element, "Valu");
-        host.Sort = json_get_int64(element, "Sort");
-        host.HiLi = json_get_int32(element, "HiLi");
-        host.CFor = json_get_int32(element, "CFor");
-        host.CBak = json_get_int32(element, "CBak");
-        host.Host = text_member(element, "Host", PING_HOST_TEXT_MAX);
-        host.Addr = text_member(element, "Addr", 15);
-        if (element.is_object()) {
-            const auto samples = element.find("PV");
-            if (samples != element.end() && samples->is_array()) {
-                for (const nlohmann::json& sample : *samples) {
-                    host.PV.push_back({json_get_int64(sample, "S"), json_get_int64(sample, "T")});
-                }
-            }
-        }
-        result.push_back(std::move(host));
-    }
-    hosts = std::move(result);
+    PingHostsReader reader(true, SIZE_MAX, SIZE_MAX);
+    if (json_store_read_bytes(bytes, reader, 0, error) != JSON_READ_OK) return false;
+    hosts = std::move(reader.Hosts);
     return true;
 }
 
 int ping_list_load(const std::wstring& path) {
-    const std::wstring backup = ping_backup_path(path);
-    store_temporaries_remove(path);
-    store_temporaries_remove(backup);
-    std::string bytes;
+    JsonStoreLoaded loaded = json_file_store_load(file_store(), path);
+    if (!loaded.Reader && !loaded.FirstRun) return 0;
     std::vector<PSys> hosts;
-    std::wstring why;
-    FileError error = FILE_OK;
-    bool have = read_store(path, bytes, hosts, why, error);
-    if (!have) {
-        const bool missing = error == FILE_MISSING || (error == FILE_OK && bytes.empty());
-        std::string backup_bytes;
-        std::vector<PSys> backup_hosts;
-        std::wstring backup_why;
-        FileError backup_error = FILE_OK;
-        const bool backup_read = read_store(backup, backup_bytes, backup_hosts, backup_why, backup_error);
-        if (missing) {
-            if (backup_read) {
-                // The backup becomes the store again; it stays a backup as well.
-                file_write_atomic(file_path(path), backup_bytes, false);
-                hosts = std::move(backup_hosts);
-                have = true;
-            } else if (backup_error == FILE_MISSING) {
-                have = true;  // a first run: nothing stored yet
-            }
-        } else {
-            // Kept under another name, so that neither a save nor its backup step can destroy it.
-            std::filesystem::path moved;
-            const bool kept = file_set_aside(file_path(path), &moved);
-            std::wstring text = L"Ping host list " + path + L" could not be read (" + why + L")";
-            if (kept) text += L"; kept as " + path_text(moved);
-            if (backup_read) {
-                file_write_atomic(file_path(path), backup_bytes, false);
-                hosts = std::move(backup_hosts);
-                have = true;
-                text += L"; its backup copy was loaded";
-            } else {
-                text += L"; the hosts are not loaded and the list is not saved in this run";
-            }
-            report(text);
-        }
-    }
-    if (!have) return 0;
-    {
-        std::lock_guard guard(PingListMutex);
-        PingHostList.assign(std::make_move_iterator(hosts.begin()), std::make_move_iterator(hosts.end()));
-    }
-    load_succeeded = true;
+    if (loaded.Reader) hosts = std::move(static_cast<PingHostsReader&>(*loaded.Reader).Hosts);
+    std::lock_guard guard(PingListMutex);
+    PingHostList.assign(std::make_move_iterator(hosts.begin()), std::make_move_iterator(hosts.end()));
     return 1;
 }
 
 int ping_list_save(const std::wstring& path, int lock_limit_ms) {
+    JsonFileStore& store = file_store();
     // Before a load has succeeded the list holds at most this run's hosts; the stored ones must survive.
-    if (!load_succeeded.load()) return 0;
-    if (!folder_exists(folder_part(path))) {
+    if (!store.Ready.load()) return 0;
+    if (!json_file_store_may_save(store, path)) {
         data_folder_panel_refresh_request();
         return 0;
     }
@@ -237,38 +381,27 @@ int ping_list_save(const std::wstring& path, int lock_limit_ms) {
     }
     std::vector<PSys> hosts;
     try {
+        size_t samples = 0;
+        for (const PSys& host : PingHostList) samples += host.PV.size();
+        store.Calls.allocate(PingHostList.size() * sizeof(PSys) + samples * sizeof(PValues));
         hosts.assign(PingHostList.begin(), PingHostList.end());
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         PingListMutex.unlock();
+        hosts = {};
+        json_file_store_out_of_memory(store, path);
+        data_folder_panel_refresh_request();
         return 0;
     }
     PingListMutex.unlock();
 
-    const std::wstring backup = ping_backup_path(path);
-    if (hosts.empty()) {
-        file_remove(path);
-        file_remove(backup);
-        data_folder_panel_refresh_request();
-        return 0;
-    }
-    const auto is_host_list = [](const std::string& old_bytes) {
-        std::vector<PSys> old_hosts;
-        std::wstring why;
-        return ping_hosts_parse(old_bytes, old_hosts, why);
-    };
-    if (!json_store_replace(file_path(path), file_path(backup), ping_hosts_serialise(hosts), is_host_list)) {
-        if (!write_failure_reported.exchange(true)) {
-            report(L"Ping host list could not be saved to " + path + L"; it will be saved again later");
-        }
-        data_folder_panel_refresh_request();
-        return 0;
-    }
-    write_failure_reported = false;
+    const int written = json_file_store_save(
+        store, path, hosts.empty() ? std::function<void(JsonStoreWriter&)>() : [&hosts](JsonStoreWriter& out) {
+            hosts_write(out, hosts);
+        });
     data_folder_panel_refresh_request();
-    return 1;
+    return written;
 }
 
-void ping_store_reset() {
-    load_succeeded = false;
-    write_failure_reported = false;
-}
+void ping_store_reset() { json_file_store_reset(file_store()); }
+
+void ping_store_calls_set(const JsonStoreCalls& calls) { file_store().Calls = calls; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,6 +38,27 @@ bool file_exists(const std::filesystem::path& path);
 // A path from a wide text. Natively the text becomes UTF-8 bytes, which the path constructor from a wide
 // text would instead convert through the C locale and fail on (throwing) for any non-ASCII character.
 std::filesystem::path file_path(std::wstring_view text);
+
+// A file open for streaming reads or writes (file_open_read, file_temporary_create); file_close frees it.
+struct OpenedFile;
+
+// Opens an existing regular file for reading; nullptr with the reason in error (when given) otherwise.
+OpenedFile* file_open_read(const std::filesystem::path& path, FileError* error = nullptr);
+// Creates a new file next to target under a name no other save uses (target + "." + numbers + ".tmp"), for a
+// crash-safe replacement of target; it gets the permissions of target where the system has them. nullptr on failure.
+OpenedFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp);
+// Reads up to size bytes: the count, 0 at the end of the file, -1 on failure.
+int64_t file_read(OpenedFile* file, char* data, size_t size);
+// Writes all bytes; false on failure.
+bool file_write(OpenedFile* file, const char* data, size_t size);
+// Flushes the written bytes to the disk.
+bool file_flush(OpenedFile* file);
+// Closes and frees the file; false when the close reported an error (a late write error).
+bool file_close(OpenedFile* file);
+// Moves from over to (replacing it) so that the move survives a crash; false when it failed.
+bool file_replace(const std::filesystem::path& from, const std::filesystem::path& to);
+// Deletes a file; true when it is gone (a missing file counts as gone).
+bool file_remove(const std::filesystem::path& path);
 
 // The name a backup of path gets: path + ".bak".
 inline std::filesystem::path file_backup_path(const std::filesystem::path& path) {

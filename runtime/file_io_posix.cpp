@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -217,3 +218,78 @@ bool file_exists(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
+
+struct OpenedFile {
+    int Fd = -1;
+};
+
+OpenedFile* file_open_read(const std::filesystem::path& path, FileError* error) {
+    FileError unused = FILE_OK;
+    FileError& why = error ? *error : unused;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Fd < 0) {
+        why = (errno == ENOENT || errno == ENOTDIR) ? FILE_MISSING : FILE_UNREADABLE;
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(file.Fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = FILE_UNREADABLE;
+        return nullptr;
+    }
+    auto opened = std::make_unique<OpenedFile>();
+    why = FILE_OK;
+    opened->Fd = file.Fd;
+    file.Fd = -1;
+    return opened.release();
+}
+
+OpenedFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp) {
+    if (target.empty() || !target.has_filename()) return nullptr;
+    // A replaced file keeps its permissions.
+    mode_t mode = 0644;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) return nullptr;
+        mode = info.st_mode & 07777;
+    }
+    auto opened = std::make_unique<OpenedFile>();  // made first: nothing after the open can fail
+    // A temporary left by a killed save can hold the name (process ids are reused): take the next one.
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
+        std::filesystem::path name = temporary_path(target);
+        opened->Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (opened->Fd >= 0) {
+            if (temp) temp->swap(name);
+            return opened.release();
+        }
+        if (errno != EEXIST) break;
+    }
+    return nullptr;
+}
+
+int64_t file_read(OpenedFile* file, char* data, size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(file->Fd, data, size);
+        if (got < 0 && errno == EINTR) continue;
+        return got < 0 ? -1 : static_cast<int64_t>(got);
+    }
+}
+
+bool file_write(OpenedFile* file, const char* data, size_t size) {
+    return write_all(file->Fd, std::string_view(data, size));
+}
+
+bool file_flush(OpenedFile* file) { return ::fsync(file->Fd) == 0; }
+
+bool file_close(OpenedFile* file) {
+    const bool closed = file->Fd < 0 || ::close(file->Fd) == 0;
+    delete file;
+    return closed;
+}
+
+bool file_replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return false;
+    sync_folder(to);
+    return true;
+}
+
+bool file_remove(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace {
@@ -182,4 +183,78 @@ std::filesystem::path file_path(std::wstring_view text) { return std::filesystem
 bool file_exists(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+struct OpenedFile {
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+};
+
+OpenedFile* file_open_read(const std::filesystem::path& path, FileError* error) {
+    FileError unused = FILE_OK;
+    FileError& why = error ? *error : unused;
+    auto opened = std::make_unique<OpenedFile>();
+    // Sharing for writing and deleting lets a file another program keeps open still be read.
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.valid()) {
+        const DWORD code = GetLastError();
+        why = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? FILE_MISSING : FILE_UNREADABLE;
+        return nullptr;
+    }
+    if (GetFileType(file.Handle) != FILE_TYPE_DISK) {
+        why = FILE_UNREADABLE;
+        return nullptr;
+    }
+    why = FILE_OK;
+    opened->Handle = file.Handle;
+    file.Handle = INVALID_HANDLE_VALUE;
+    return opened.release();
+}
+
+OpenedFile* file_temporary_create(const std::filesystem::path& target, std::filesystem::path* temp) {
+    if (target.empty() || !target.has_filename()) return nullptr;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+    auto opened = std::make_unique<OpenedFile>();  // made first: nothing after the open can fail
+    // A temporary left by a killed save can hold the name (process ids are reused): take the next one.
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
+        std::filesystem::path name = temporary_path(target);
+        opened->Handle =
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened->Handle != INVALID_HANDLE_VALUE) {
+            if (temp) temp->swap(name);
+            return opened.release();
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    return nullptr;
+}
+
+int64_t file_read(OpenedFile* file, char* data, size_t size) {
+    const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!ReadFile(file->Handle, data, chunk, &got, nullptr)) return -1;
+    return got;
+}
+
+bool file_write(OpenedFile* file, const char* data, size_t size) {
+    return write_all(file->Handle, std::string_view(data, size));
+}
+
+bool file_flush(OpenedFile* file) { return FlushFileBuffers(file->Handle) != 0; }
+
+bool file_close(OpenedFile* file) {
+    const bool closed = file->Handle == INVALID_HANDLE_VALUE || CloseHandle(file->Handle) != 0;
+    delete file;
+    return closed;
+}
+
+bool file_replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return move_replacing(from, to);
+}
+
+bool file_remove(const std::filesystem::path& path) {
+    if (DeleteFileW(path.c_str())) return true;
+    const DWORD code = GetLastError();
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
 }

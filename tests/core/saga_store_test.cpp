@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include <nlohmann/json.hpp>
+
 #include "core/event_lists.h"
 #include "files_test_support.h"
 
@@ -22,6 +26,22 @@ TEST(SagaRecords, AreWrittenCompactlyInTheirMemberOrder) {
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].SV[0].L, records[0].SV[0].L);
     EXPECT_EQ(back[0].Last, 2);
+}
+
+// The history is written byte for byte as the library writes the whole document.
+TEST(SagaRecords, AreWrittenAsTheWholeDocumentWasWritten) {
+    std::vector<SSys> records(3);
+    records[0] = {L"System Events", INT64_MIN, {{L"q\"b\\s/\b\f\n\r\t\u0001\u001f\u007f"}, {L""}}};
+    records[1] = {L"\u4e2d\U0001F600", INT64_MAX, {{std::wstring(1, static_cast<wchar_t>(0xDC00)) + L"x"}}};
+    records[2] = {L"", 0, {}};
+    nlohmann::ordered_json root = nlohmann::ordered_json::array();
+    for (const SSys& record : records) {
+        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+        for (const SValues& value : record.SV) lines.push_back({{"L", utf8_from_wide(value.L)}});
+        root.push_back({{"Name", utf8_from_wide(record.Name)}, {"Last", record.Last}, {"SV", std::move(lines)}});
+    }
+    EXPECT_EQ(saga_records_serialise(records),
+              root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
 }
 
 TEST(SagaRecords, MissingMembersReadAsEmptyAndNonHistoriesAreRefused) {

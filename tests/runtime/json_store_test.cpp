@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -183,3 +186,161 @@ TEST(JsonStore, TypedGettersFallBackOnWrongTypes) {
         EXPECT_EQ(json_get_text(not_record, "Text", L"none"), L"none");
     }
 }
+
+namespace {
+
+// A reader that takes every value and rebuilds the document, to compare the streaming parser with the library's.
+class DocumentReader : public JsonStoreReader {
+public:
+    nlohmann::json Root;
+
+    bool null() override { return put(nullptr); }
+    bool boolean(bool value) override { return put(value); }
+    bool number_integer(number_integer_t value) override { return put(value); }
+    bool number_unsigned(number_unsigned_t value) override { return put(value); }
+    bool number_float(number_float_t value, const string_t&) override { return put(value); }
+    bool string(string_t& value) override { return put(value); }
+    bool start_object(std::size_t) override { return open(nlohmann::json::object()); }
+    bool start_array(std::size_t) override { return open(nlohmann::json::array()); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+    bool key(string_t& key) override {
+        Key = key;
+        return true;
+    }
+
+private:
+    nlohmann::json* place(nlohmann::json value) {
+        if (Open.empty()) {
+            Root = std::move(value);
+            return &Root;
+        }
+        nlohmann::json& parent = *Open.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        parent[Key] = std::move(value);
+        return &parent[Key];
+    }
+    bool put(nlohmann::json value) {
+        place(std::move(value));
+        return true;
+    }
+    bool open(nlohmann::json value) {
+        Open.push_back(place(std::move(value)));
+        return true;
+    }
+    bool close() {
+        Open.pop_back();
+        return true;
+    }
+    std::vector<nlohmann::json*> Open;
+    std::string Key;
+};
+
+// The streaming parser accepts exactly the texts the library accepts and reads the same values from them, also
+// when the text comes in chunks of every size.
+TEST(JsonStoreRead, AcceptsAndReadsWhatTheLibraryDoes) {
+    const std::string texts[] = {
+        "[]",
+        "{}",
+        " [1, -0, 0.5, -1e3, 1E+2, 2e-2, 18446744073709551615, 18446744073709551616, -9223372036854775808]",
+        "[-9223372036854775809, 123456789012345678901234567890, 1.7976931348623157e308, 5e-324]",
+        "{\"a\":{\"b\":[true,false,null]},\"a\":2}",
+        "\xEF\xBB\xBF[1]",
+        "\"\\u00e4\\ud83d\\ude00\\n\\\"\\\\\\/\\b\\f\\r\\t\"",
+        "\"\xC3\xA4\xE4\xB8\xAD\xF0\x9F\x98\x80\"",
+        "[01]",
+        "[1.]",
+        "[.5]",
+        "[-]",
+        "[1e]",
+        "[+1]",
+        "[1,]",
+        "[,1]",
+        "{\"a\"}",
+        "{\"a\":}",
+        "{1:2}",
+        "{\"a\":1,}",
+        "[1 2]",
+        "[1]]",
+        "[1] x",
+        "[tru]",
+        "[nul]",
+        "[True]",
+        "\"\\ud800\"",
+        "\"\\udc00\"",
+        "\"\\ud800\\u0041\"",
+        "\"\\x\"",
+        "\"a\tb\"",
+        "\"\xFF\"",
+        "\"\xC0\xAF\"",
+        "\"\xED\xA0\x80\"",
+        "\"abc",
+        "[\"a\",{\"b\":1",
+        "\xEF\xBB",
+        "1",
+        "  \n\t\r null ",
+        "[1e400]",
+        "[-1e400]",
+        "[1e-400]",
+        "[-0.00000e-999999999999999999999]",
+        "[12e999999999999999999999]",
+        "[0."
+        "00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000000000000000000000000000001]",
+        "[9999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+        "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+        "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+        "99999999999999999999999999999999999999999999999999999999999999999999999]",
+        "[0e0, -0.0, 1.5E-5]",
+        "{\"\":\"\"}",
+        std::string(64, '[') + std::string(64, ']'),
+        "[\"\\u0000\"]"};
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const nlohmann::json expected = nlohmann::json::parse(text, nullptr, false);
+        for (const size_t chunk : {size_t(1), size_t(3), size_t(4096)}) {
+            size_t offset = 0;
+            const std::function<int64_t(char*, size_t)> read = [&](char* data, size_t) {
+                const size_t count = std::min(chunk, text.size() - offset);
+                std::copy_n(text.data() + offset, count, data);
+                offset += count;
+                return static_cast<int64_t>(count);
+            };
+            std::vector<char> buffer(chunk);
+            DocumentReader reader;
+            std::wstring why;
+            const JsonReadOutcome outcome = json_store_read(read, reader, buffer, 0, why);
+            ASSERT_EQ(outcome == JSON_READ_OK, !expected.is_discarded()) << "chunk " << chunk;
+            if (outcome == JSON_READ_OK) {
+                EXPECT_EQ(reader.Root.dump(), expected.dump()) << "chunk " << chunk;
+            }
+        }
+    }
+}
+
+// A text past a limit is refused before the parser holds more of it: the size, the nesting, one string or number.
+TEST(JsonStoreRead, RefusesTextsPastItsLimitsWithTheReason) {
+    struct Case {
+        std::string text;
+        size_t max_bytes;
+        const wchar_t* why;
+    };
+    const std::string long_text(JSON_STORE_MAX_TOKEN_BYTES + 1, 'a');
+    for (const Case& c : {Case{"[\"" + long_text + "\"]", 0, L"longer than"},
+                          Case{"[" + std::string(JSON_STORE_MAX_TOKEN_BYTES + 1, '1') + "]", 0, L"longer than"},
+                          Case{std::string(JSON_STORE_MAX_DEPTH + 1, '['), 0, L"nested deeper"},
+                          Case{"[1, 2, 3]", 4, L"larger than"}, Case{"", 0, L"empty"}}) {
+        DocumentReader reader;
+        std::wstring why;
+        const JsonReadOutcome outcome = json_store_read_bytes(c.text, reader, c.max_bytes, why);
+        EXPECT_NE(outcome, JSON_READ_OK) << c.text.substr(0, 20);
+        EXPECT_NE(why.find(c.why), std::wstring::npos) << c.text.substr(0, 20);
+    }
+}
+
+}  // namespace
