@@ -379,6 +379,8 @@ TEST_F(EventsTabRecords, SelectorRowsFiltersSearchDetailsCopyAndAnotherLog) {
     combo_pick(COMBO_EVENT_TYPE, item_ending_with(COMBO_EVENT_TYPE, L" - Error"));
     ASSERT_TRUE(loop_until([] { return list_shows(LIST_EVENT_SEARCH, {L"disk"}); }))
         << testing::PrintToString(rows_of(LIST_EVENT_SEARCH));
+    // The page thread lists the hits before it records the search as done; Clear acts on a finished search.
+    ASSERT_TRUE(loop_until([] { return SharedInts[EVENTLOG_SEARCH_STATE].load() > 0; }));
     EXPECT_FALSE(IsWindowVisible(hwnd_of(LIST_EVENTS)));
 
     // Clear: the full list again.
