@@ -398,8 +398,8 @@ if saved and peak is not None:
           f"; the aim is under 2 x the store ({2 * stored / 2**20:.0f} MB)  {verdict(rise * 1024 < 2 * stored)}")
 else:
     print(f"save ({asked}): the store was NOT replaced; the process ended {number('exit_s') or 0:.2f} s after the "
-          f"request (peak {mb(number('last_peak_kb') or 0):.0f} MB over {mb(base or 0):.0f} MB resident by then); "
-          "save time and peak: NOT MEASURED")
+          f"request" + (f" (peak {mb(number('last_peak_kb')):.0f} MB over {mb(base or 0):.0f} MB resident by then)"
+                      if number("last_peak_kb") else "") + "; save time and peak: NOT MEASURED")
 print("files of the store afterwards: " + ", ".join(
     f"{name} ({os.path.getsize(os.path.join(folder, name)) / 1e6:.1f} MB)" for name in names if name.startswith("SX-Ping")))
 PY
