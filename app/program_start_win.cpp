@@ -149,10 +149,11 @@ void fonts_load() {
 }
 
 void libraries_load() {
+    library_load(LIBRARY_POWRPROF, L"powrprof.dll");  // its functions are bound with the counters' library below
     SharedQuads[MPR_LIBRARY] = library_load(LIBRARY_MPR, L"mpr.dll");
     SharedQuads[IPHLPAPI_LIBRARY] = library_load(LIBRARY_IPHLPAPI, L"iphlpapi.dll");
     startup_gpu_libraries_bind();
-    startup_system_libraries_bind();  // power management and performance counters
+    startup_system_libraries_bind();  // power management functions and performance counters
     startup_dns_library_bind();
 }
 
@@ -212,10 +213,22 @@ void compact_window_reveal() {
     }
 }
 
+// The compact window opens with the splash's width and its fitting narrows it keeping its right edge. A saved
+// place is where the user left the window's left edge: it is put back there, or the window would move right by
+// the narrowing at every start.
+void compact_window_left_edge_keep(int saved_x) {
+    int x = 0, y = 0, width = 0, height = 0;
+    if (!window_outer_position(WIN_COMPACT, &x, &y) || !window_inner_size(WIN_COMPACT, &width, &height)) return;
+    if (x <= saved_x) return;  // kept, or pulled left into the work area
+    window_move(WIN_COMPACT, saved_x, y, width, height);
+    SharedInts[COMPACT_X] = saved_x;
+}
+
 void compact_window_open() {
+    const int saved_x = SharedInts[COMPACT_X].load();
     const CompactPoint place =
-        compact_start_position(SharedInts[COMPACT_X].load(), SharedInts[COMPACT_Y].load(),
-                               SharedInts[COMPACT_WIDTH].load(), SharedInts[COMPACT_HEIGHT].load(), work_area());
+        compact_start_position(saved_x, SharedInts[COMPACT_Y].load(), SharedInts[COMPACT_WIDTH].load(),
+                               SharedInts[COMPACT_HEIGHT].load(), work_area());
     SharedInts[COMPACT_X] = place.x;
     SharedInts[COMPACT_Y] = place.y;
     // Opened hidden so that its set-up measures a window with an inner area; shown as soon as it is set up,
@@ -227,6 +240,7 @@ void compact_window_open() {
     if (SharedInts[DARK_MODE].load() == 1) dark_title_bar_apply(WIN_COMPACT, 0);
     compact_window_setup(SharedInts[COMPACT_FONT_SIZE].load());
     compact_mode_toggle();
+    if (place.x == saved_x) compact_window_left_edge_keep(saved_x);
     compact_window_reveal();
 }
 
@@ -335,12 +349,12 @@ void program_main() {
     compact_window_fit();
     compact_window_layout();
 
-    // The workers, the callback and handlers, the shortcuts, the tray icon; then the loop.
+    // The workers, the callback and handlers, the panel, the shortcuts, the tray icon; then the loop.
     startup_monitor_hooks_install();
     startup_worker_threads_start();
+    startup_event_handlers_add();
     data_folder_panel_draw(1);
     shortcuts_register();
-    startup_event_handlers_add();
     tray_and_disk_device();
     event_loop_run();
 }

@@ -21,6 +21,7 @@
 #include "runtime/gui/shortcut/shortcut.h"
 #include "runtime/gui/window/window.h"
 #include "runtime/text.h"
+#include "system/system_monitor.h"
 #include "ui/events_tab_events.h"
 #include "ui/graph_descriptor.h"
 #include "ui/tab_clipboard.h"
@@ -196,7 +197,7 @@ void shortcut_event(int shortcut, int window) {
             SharedInts[DRIVE_RESCAN_REQUEST] = 1;
             SharedInts[DRIVE_CHANGES_RESET_REQUEST] = 1;
             break;
-        case SHORTCUT_SYSTEM_SUMMARY: SharedInts[SYSTEM_SUMMARY_REQUEST] = 1; break;
+        case SHORTCUT_SYSTEM_SUMMARY: system_summary_request(); break;
         case SHORTCUT_MEMORY_RECORDS_RESET: SharedInts[MEMORY_RECORDS_RESET_REQUEST] = 1; break;
         case SHORTCUT_GPU_VIEW_ROWS_TOGGLE:
             SharedInts[GPU_VIEW_ALL_ROWS] = SharedInts[GPU_VIEW_ALL_ROWS].load() == 0 ? 1 : 0;
@@ -218,7 +219,8 @@ void shortcut_event(int shortcut, int window) {
         case SHORTCUT_EVENTLOG_RELOAD: SharedInts[EVENTLOG_RELOAD_STATE] = 1; break;
         case SHORTCUT_EVENTLOG_REFILL: SharedInts[EVENTLOG_REFILL_REQUEST] = 1; break;
         case SHORTCUT_TEMP_TOOL_RETRY:
-            if (SharedInts[TEMP_TOOL_STATE].load() < 3) SharedInts[TEMP_TOOL_STATE] = -1;
+            // Only the sampler changes the tool's state: it looks again at its next step unless connected.
+            temp_tool_recheck_request();
             data_folder_panel_draw(0);
             break;
         case SHORTCUT_SETTINGS_FOLDER_OPEN: shell_open(settings_folder()); break;

@@ -108,8 +108,9 @@ void on_graph(const GuiEvent& event) {
     }
 }
 
+// The sampler builds and draws the summary anew: its facts are slow to gather and the sampler writes them too.
 void on_system_header(const GuiEvent& event) {
-    if (event.type == EVENT_TYPE_LEFT_DOUBLE_CLICK) system_summary_text();  // draws the summary anew
+    if (event.type == EVENT_TYPE_LEFT_DOUBLE_CLICK) system_summary_request();
 }
 
 }  // namespace

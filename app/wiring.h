@@ -1,7 +1,6 @@
 // The program's wiring: every hook, handler table and seam that connects the layers, installed in start-up
 // order, and the places where start-up, the event loop and the exit sequence call the subsystems. Each step
-// runs on the main thread, once, where program_start_win.cpp names it. A subsystem that has not arrived yet
-// has its named step here already, empty; "WIRE:" marks what belongs in it.
+// runs on the main thread, once, where program_start_win.cpp names it.
 #pragma once
 
 // ---- Start-up, in order ----

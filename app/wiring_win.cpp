@@ -58,8 +58,8 @@ namespace {
 
 constexpr int SYSTEM_SAMPLER_PRIORITY = 24;
 constexpr int DRIVE_WATCHER_PRIORITY = 20;
-constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 constexpr int PING_MONITOR_PRIORITY = 18;
+constexpr int NETWORK_ADAPTER_PRIORITY = 22;
 constexpr int NVIDIA_SAMPLER_PRIORITY = 16;
 constexpr int AMD_SAMPLER_PRIORITY = 16;
 constexpr int EVENT_PAGE_PRIORITY = 18;
@@ -187,13 +187,13 @@ void startup_worker_threads_start() {
     // itself.
     worker_start(system_sampler_thread, SYSTEM_SAMPLER_THREAD);
     worker_start(drive_watcher_thread, DRIVE_WATCHER_THREAD);
-    worker_start(network_adapter_thread, NETWORK_THREAD);
     worker_start(ping_monitor_thread, PING_MONITOR_THREAD);
+    worker_start(network_adapter_thread, NETWORK_THREAD);
     worker_start(event_page_thread, EVENTLOG_PAGE_THREAD);
     thread_set_priority(SharedQuads[SYSTEM_SAMPLER_THREAD], SYSTEM_SAMPLER_PRIORITY);
     thread_set_priority(SharedQuads[DRIVE_WATCHER_THREAD], DRIVE_WATCHER_PRIORITY);
-    thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
     thread_set_priority(SharedQuads[PING_MONITOR_THREAD], PING_MONITOR_PRIORITY);
+    thread_set_priority(SharedQuads[NETWORK_THREAD], NETWORK_ADAPTER_PRIORITY);
     thread_set_priority(SharedQuads[EVENTLOG_PAGE_THREAD], EVENT_PAGE_PRIORITY);
     if (SharedQuads[NVML_LIBRARY].load() != 0) {
         worker_start(nvidia_sampler_thread, NVIDIA_SAMPLER_THREAD);

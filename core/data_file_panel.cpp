@@ -31,6 +31,13 @@ int32_t ping_host_count() {
     return static_cast<int32_t>(PingHostList.size());
 }
 
+// Whether an unforced redraw is due at `now`: the event loop asks at every turn, so this takes only the leaf lock.
+bool panel_due(int64_t force, Date now) {
+    if (force == 1) return true;
+    std::lock_guard guard(DataFilesLock);
+    return DataFiles[DATA_FILE_PANEL].stamp < now;
+}
+
 }  // namespace
 
 std::vector<DataFilePanelLine> data_file_panel_lines(const std::vector<DataFilePanelEntry>& entries, bool portable,
@@ -78,6 +85,7 @@ void data_folder_panel_refresh_request() {
 void data_folder_panel_draw(int64_t force) { data_folder_panel_draw_at(force, date_now()); }
 
 void data_folder_panel_draw_at(int64_t force, Date now) {
+    if (!panel_due(force, now)) return;
     // Read before the panel's lock: the ping monitor calls in while it holds the ping list's lock.
     const int32_t ping_hosts = ping_host_count();
     std::lock_guard panel_guard(panel_lock);

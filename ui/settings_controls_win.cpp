@@ -47,7 +47,6 @@ void log_controls_enable(bool enabled) {
 }  // namespace
 
 void settings_controls_from_settings(int argument) {
-    (void)argument;  // 0 would also rebuild the Ping tab's inputs, which the network monitor builds
     choice_show(COMBO_TITLE_TEXT);
     choice_show(COMBO_LONG_IDLE);
     for (const int box : {CHECK_ALWAYS_ON_TOP, CHECK_LOG_BUFFERING, CHECK_TRAY_SINGLE_CLICK, CHECK_DISK_ACTIVITY_ICON,

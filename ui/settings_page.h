@@ -16,7 +16,8 @@ void settings_page_build(const MainBuild& build);
 DesktopFacts desktop_facts();
 
 // Makes the Settings tab's controls (and the settings controls of other tabs, where they exist) show the
-// settings. Argument 0 (after an import or a log-file toggle) would also rebuild the Ping tab's inputs.
+// settings. Argument 0 (after an import or a log-file toggle) also rebuilds the Ping tab's inputs for the ping
+// mode in force; 1 (start-up, which builds them a little later) does not.
 void settings_controls_from_settings(int argument);
 
 // The log-folder chooser closed: the folder tree replaced by the "Open File Explorer" button, the

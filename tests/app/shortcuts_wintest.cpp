@@ -28,6 +28,9 @@
 #include "runtime/gui/panel/panel.h"
 #include "runtime/gui/shortcut/shortcut_table.h"
 #include "runtime/gui/window/window.h"
+#include "system/system_monitor.h"
+#include "system/temp_tool_record.h"
+#include "system/temp_tool_win.h"
 #include "ui/compact_window.h"
 #include "ui/graph_control.h"
 #include "ui/graph_descriptor.h"
@@ -193,6 +196,23 @@ TEST_F(Shortcuts, FKeysOnTheCompactWindowAskForRescans) {
     EXPECT_EQ(SharedInts[NET_RESCAN_REQUEST].load(), 0);
     key_press(WIN_COMPACT, VK_F5);
     EXPECT_TRUE(loop_until([] { return SharedInts[NET_RESCAN_REQUEST].load() == 1; }));
+}
+
+// F5 on the About tab asks the sampler to look for the temperature tool at its next step: the main thread does not
+// touch the tool's state (the sampler may be connecting at that moment), and the sampler's next step looks at once
+// instead of counting down.
+TEST_F(Shortcuts, F5OnTheAboutTabLeavesTheTemperatureToolToTheSampler) {
+    temp_tool_set_intervals(24, 4);
+    SharedInts[TEMP_TOOL_STATE] = -20;  // 50 s before the sampler would look again
+    panel_tab_select(PANEL_MAIN, TAB_ABOUT);
+    key_press(WIN_MAIN, VK_F5);
+    loop_drain();
+    EXPECT_EQ(SharedInts[TEMP_TOOL_STATE].load(), -20) << "the main thread wrote the tool's state";
+    temp_tool_step();  // the sampler's next step
+    const int state = SharedInts[TEMP_TOOL_STATE].load();
+    EXPECT_NE(state, -19) << "the sampler went on counting down: no recheck was asked for";
+    EXPECT_TRUE(state == -24 || state == TEMP_TOOL_CONNECTED) << "the sampler did not look: state " << state;
+    temp_tool_close();
 }
 
 // The canvas pixel of a character cell's middle at 96 DPI.

@@ -285,6 +285,26 @@ TEST_F(Wiring, TheBatteryColumnShowsTheSaver) {
     }
 }
 
+// A double click on the System tab's header asks the sampler for the summary: nothing of it is gathered on the
+// main thread (the Windows name and the desktop values stay as they were). A single click asks for nothing.
+TEST_F(Wiring, TheHeaderDoubleClickLeavesTheSummaryToTheSampler) {
+    startup_ui_hooks_install(main_window_ensure_stub);
+    startup_event_handlers_add();
+    const struct {
+        int type;
+        int request;
+    } clicks[] = {{EVENT_TYPE_LEFT_CLICK, 0}, {EVENT_TYPE_LEFT_DOUBLE_CLICK, 1}};
+    for (const auto& click : clicks) {
+        SharedInts[SYSTEM_SUMMARY_REQUEST] = 0;
+        shared_text_set(WINDOWS_NAME, L"");
+        SharedInts[DESKTOP_WIDTH] = 0;
+        ASSERT_TRUE(control_event_served(CANVAS_SYSTEM_HEADER, click.type)) << click.type;
+        EXPECT_EQ(SharedInts[SYSTEM_SUMMARY_REQUEST].load(), click.request) << click.type;
+        EXPECT_EQ(shared_text(WINDOWS_NAME), L"") << click.type << ": the summary was built on the main thread";
+        EXPECT_EQ(SharedInts[DESKTOP_WIDTH].load(), 0) << click.type;
+    }
+}
+
 uint32_t panel_pixel() {
     CanvasDraw draw(CANVAS_DATA_FILES);
     return draw ? static_cast<uint32_t>(GetPixel(draw.dc(), 2, 2)) : 0xFFFFFFFFu;

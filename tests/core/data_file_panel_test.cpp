@@ -1,9 +1,11 @@
-// Tests of the data-file panel: its lines, the refresh interval, and redraws from several threads.
+// Tests of the data-file panel: its lines, the refresh interval, redraws from several threads, and the locks an
+// unforced redraw that is not due takes.
 #include "core/data_file_panel.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "files_test_support.h"
@@ -136,6 +138,55 @@ TEST_F(DataFilePanel, RedrawsFromSeveralThreadsNeverOverlap) {
     data_file_panel_set_drawer(nullptr);
     EXPECT_EQ(draws.load(), 100);
     EXPECT_EQ(overlaps.load(), 0);
+}
+
+// The event loop asks for an unforced redraw at every turn. While the ping monitor holds the ping list's lock, a
+// thousand turns that find nothing due all finish; a turn that is due waits for the lock (it counts the hosts).
+TEST_F(DataFilePanel, TurnsThatAreNotDueLeaveThePingListsLockAlone) {
+    static std::atomic<int> draws{0};
+    draws = 0;
+    data_file_panel_set_drawer([](const std::vector<DataFilePanelLine>&) {
+        ++draws;
+        return true;
+    });
+    const Date now = date_now();
+    data_folder_panel_draw_at(1, now);  // the next unforced redraw is due after now + 5
+    std::atomic<bool> held{false};
+    std::atomic<bool> release{false};
+    std::thread monitor([&] {
+        std::lock_guard guard(PingListMutex);
+        held = true;
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (!held) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    constexpr int TURNS = 1000;
+    std::atomic<int> turns{0};
+    std::thread loop([&] {
+        for (int turn = 0; turn < TURNS; ++turn) {
+            data_folder_panel_draw_at(0, now + 1 + turn % 5);
+            ++turns;
+        }
+    });
+    std::atomic<bool> due_done{false};
+    std::thread due([&] {
+        data_folder_panel_draw_at(0, now + 6);
+        due_done = true;
+    });
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (turns.load() < TURNS && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int finished = turns.load();
+    const bool due_finished_while_held = due_done.load();
+    release = true;
+    monitor.join();
+    loop.join();
+    due.join();
+    data_file_panel_set_drawer(nullptr);
+    EXPECT_EQ(finished, TURNS) << "turns that were not due waited for the ping list's lock";
+    EXPECT_FALSE(due_finished_while_held) << "a due redraw drew without the host count";
+    EXPECT_TRUE(due_done.load());
+    EXPECT_EQ(draws.load(), 2);
 }
 
 }  // namespace

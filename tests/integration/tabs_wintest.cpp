@@ -441,9 +441,9 @@ TEST_F(MainWindowTabs, ASelectedTabIsDrawnWhateverTheSamplersDo) {
 }
 
 TEST_F(MainWindowTabs, EachTabFitsTheScreenAt144Dpi) {
-    // Under Wine no sampler redraws the Processors and Storage graphs (no performance counters) or the
-    // Networks graphs (no adapter thread yet): those tabs are pictured as opened by their word, which draws
-    // them. The other tabs are chosen with the arrow keys in the last run, as a user would.
+    // Under Wine no sampler redraws the Processors and Storage graphs (no performance counters), and the
+    // Networks graphs only come with the adapter thread's reads: those tabs are pictured as opened by their word,
+    // which draws them at once. The other tabs are chosen with the arrow keys in the last run, as a user would.
     for (const int opened : {TAB_NETWORKS, TAB_STORAGE, TAB_PROCESSORS}) {
         ASSERT_TRUE(dpi_.set(TEST_DPI));
         const HWND main = open_on(TAB_WORDS[opened]);

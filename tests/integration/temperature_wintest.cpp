@@ -125,4 +125,26 @@ TEST_F(TemperatureProgram, TheCpuCellAndTheStripShowTheToolsTemperaturesAndFollo
     EXPECT_TRUE(shut_down(program));
 }
 
+// Without the tool the sampler looks for it again only after a minute; F5 on the About tab has it look at its next
+// step, so a tool started after the program is found at once.
+TEST_F(TemperatureProgram, F5OnTheAboutTabFindsAToolStartedLater) {
+    Program& program = start(L"norepair about");
+    const HWND compact = wait_for_window(program, WindowKind::COMPACT);
+    ASSERT_NE(compact, nullptr) << "no compact window";
+    const HWND main = wait_for_window(program, WindowKind::MAIN);
+    ASSERT_NE(main, nullptr) << "no main window";
+    // The title shows the CPU cell once the sampler's first processor step, which looks for the tool, has run.
+    std::wstring cell;
+    ASSERT_TRUE(wait_until(START_MS, [&] { return (cell = title_of(compact)).find(L"Sotrix") == std::wstring::npos; }))
+        << "the title still reads \"" << narrow(cell) << "\"";
+    Sleep(3000);
+    ASSERT_TRUE(tool_.start(folder_, L"--limit 95 --temps 40,41"));
+    ASSERT_TRUE(tool_.publish("40,41"));
+    const auto shown = [&] { return (cell = title_of(compact)).ends_with(L"  40C"); };
+    EXPECT_FALSE(wait_until(6000, shown)) << "found before F5: the test cannot tell what F5 does";
+    ASSERT_TRUE(key_press(main, VK_F5));
+    EXPECT_TRUE(wait_until(15000, shown)) << "after F5 the CPU cell shows \"" << narrow(cell) << "\"";
+    EXPECT_TRUE(shut_down(program));
+}
+
 }  // namespace
