@@ -128,7 +128,7 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
         }
         PingCursor = 0;
         host_count = round_hosts.size();
-        PingThreads.clear();
+        // PingThreads keeps listing the pool while the round grows it; it is replaced whole below.
     }
     round_platform = &platform;
     const size_t wanted = std::min(active_count, static_cast<size_t>(PING_PROBE_THREADS_MAX));
