@@ -11,15 +11,6 @@ namespace {
 
 constexpr size_t BUFFER_BYTES = 65536;
 
-std::wstring path_text(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return path.wstring();
-#else
-    const std::u8string bytes = path.u8string();
-    return wide_from_utf8(std::string(bytes.begin(), bytes.end()));
-#endif
-}
-
 std::wstring folder_part(std::wstring_view path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
@@ -102,7 +93,7 @@ ReadResult read_file(JsonFileStore& store, const std::filesystem::path& path, Js
 bool set_aside(JsonFileStore& store, const std::filesystem::path& path, std::wstring& line) {
     std::filesystem::path moved;
     if (store.Calls.set_aside(path, &moved)) {
-        line += L"; kept as " + path_text(moved);
+        line += L"; kept as " + file_path_text(moved);
         return true;
     }
     line += L"; it could not be renamed aside";
@@ -124,7 +115,7 @@ bool remove_checked(JsonFileStore& store, const std::filesystem::path& path) {
     const ReadResult read = read_file(store, path, *checker);
     if (read.Missing) return true;
     if (read.Outcome == JSON_READ_OK || read.Outcome == JSON_READ_EMPTY) return store.Calls.remove(path);
-    std::wstring line = store.Format.Title + L" " + path_text(path) + L" could not be read (" + read.Why + L")";
+    std::wstring line = store.Format.Title + L" " + file_path_text(path) + L" could not be read (" + read.Why + L")";
     const bool kept = set_aside(store, path, line);
     store.Format.report(line);
     return kept;

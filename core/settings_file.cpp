@@ -242,15 +242,6 @@ void faults_report(const std::wstring& path, const SettingsFileFaults& faults) {
     report(text);
 }
 
-std::wstring text_of(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return path.wstring();
-#else
-    const std::u8string bytes = path.u8string();
-    return wide_from_utf8(std::string(bytes.begin(), bytes.end()));
-#endif
-}
-
 int load(const std::wstring& path, LoadMode mode) {
     if (!folder_exists(folder_part(path))) return 0;
     if (mode == LoadMode::STORE) store_temporaries_remove(path);
@@ -290,7 +281,7 @@ int load(const std::wstring& path, LoadMode mode) {
     std::filesystem::path moved;
     const bool kept = file_set_aside(file_path(path), &moved);
     std::wstring text = L"Settings file " + path + L" could not be read (" + why + L")";
-    if (kept) text += L"; kept as " + text_of(moved);
+    if (kept) text += L"; kept as " + file_path_text(moved);
     SettingsFileTexts backup;
     std::wstring backup_why;
     FileError backup_error = FILE_OK;

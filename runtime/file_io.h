@@ -38,6 +38,8 @@ bool file_exists(const std::filesystem::path& path);
 // A path from a wide text. Natively the text becomes UTF-8 bytes, which the path constructor from a wide
 // text would instead convert through the C locale and fail on (throwing) for any non-ASCII character.
 std::filesystem::path file_path(std::wstring_view text);
+// The wide text of a path, for messages: file_path's reverse.
+std::wstring file_path_text(const std::filesystem::path& path);
 
 // A file open for streaming reads or writes (file_open_read, file_temporary_create); file_close frees it.
 struct OpenedFile;

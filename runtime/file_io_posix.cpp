@@ -214,6 +214,11 @@ std::filesystem::path file_path(std::wstring_view text) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::wstring file_path_text(const std::filesystem::path& path) {
+    const std::u8string bytes = path.u8string();
+    return wide_from_utf8(std::string(bytes.begin(), bytes.end()));
+}
+
 bool file_exists(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

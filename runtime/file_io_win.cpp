@@ -180,6 +180,8 @@ bool file_set_aside(const std::filesystem::path& path, std::filesystem::path* mo
 
 std::filesystem::path file_path(std::wstring_view text) { return std::filesystem::path(text); }
 
+std::wstring file_path_text(const std::filesystem::path& path) { return path.wstring(); }
+
 bool file_exists(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
