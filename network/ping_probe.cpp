@@ -187,7 +187,7 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
         ui.canvas_grow(0);
         ping_message(ui, std::to_wstring(deleted) + L" " + tr(L"Inactive pings deleted"));
     }
-    const PingRoundCounts counts = ping_round_count(now, SharedInts[PING_SAMPLES_KEPT].load());
+    const PingRoundCounts counts = ping_round_count(now, SharedInts[PING_SAMPLES_MAX].load());
     SharedInts[PING_UP_COUNT] = counts.up;
     SharedInts[PING_DOWN_COUNT] = counts.down;
     ui.status_line_draw(L"");

@@ -208,7 +208,7 @@ void ping_list_draw() {
     look.row_height = SharedInts[PING_ROW_HEIGHT].load();
     look.timeline_x = SharedInts[PING_TIMELINE_X].load();
     look.timeline_width = SharedInts[PING_TIMELINE_WIDTH].load();
-    look.slow_ms = SharedInts[PING_SLOW_THRESHOLD_MS].load();
+    look.slow_ms = SharedInts[PING_SLOW_MS].load();
     look.background = static_cast<uint32_t>(SharedInts[LIST_BACKGROUND_COLOR].load());
     look.full_timeline = SharedInts[OPT_PING_TIMELINE_FULL].load() != 0;
     const PingRowWords words = row_words();
@@ -368,7 +368,7 @@ void ping_layout_measure() {
         SharedInts[PING_CHAR_WIDTH] = text_width(dc, L"A");
         SharedInts[PING_TIMELINE_X] = blanks + TIMELINE_GAP;
         SharedInts[PING_TIMELINE_WIDTH] =
-            std::clamp(list_width - blanks - TIMELINE_GAP, 1, std::max(1, SharedInts[PING_SAMPLES_KEPT].load()));
+            std::clamp(list_width - blanks - TIMELINE_GAP, 1, std::max(1, SharedInts[PING_SAMPLES_MAX].load()));
         SharedInts[PING_STATUS_SPAN_WIDTH] = draw.width() - (blanks + TIMELINE_GAP);
         SharedInts[PING_DATE_TEXT_WIDTH] = text_width(dc, L"%mm-%dd %hh:%ii:%ss");
     }

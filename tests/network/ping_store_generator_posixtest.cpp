@@ -20,8 +20,8 @@ constexpr int64_t END_DATE = 1'700'000'000;
 std::string generated(const std::string& arguments) {
     TempFolder temp;
     const std::filesystem::path out = temp.Path / "SX-Ping.json";
-    const std::string command = "python3 '" SOTRIX_SOURCE_DIR "/tools/ping_store_make.py' " + arguments +
-                                " --end " + std::to_string(END_DATE) + " >'" + out.string() + "'";
+    const std::string command = "python3 '" SOTRIX_SOURCE_DIR "/tools/ping_store_make.py' " + arguments + " --end " +
+                                std::to_string(END_DATE) + " >'" + out.string() + "'";
     if (std::system(command.c_str()) != 0) return {};
     std::string bytes;
     file_read_all(out, bytes, 256 * 1024 * 1024);
@@ -41,9 +41,9 @@ TEST(PingStoreGenerator, WritesTheProgramsOwnFormatWithConsistentHostsAndSamples
     for (const Case& c : {Case{0, 0, 0, 1}, Case{1, 0, 0, 1}, Case{7, 5, 3, 1}, Case{6, 4, 6, 60}}) {
         SCOPED_TRACE(testing::Message() << c.hosts << " hosts, " << c.samples << " samples, " << c.silent
                                         << " silent, interval " << c.interval);
-        const std::string bytes = generated("--hosts " + std::to_string(c.hosts) + " --samples " +
-                                            std::to_string(c.samples) + " --silent " + std::to_string(c.silent) +
-                                            " --interval " + std::to_string(c.interval));
+        const std::string bytes =
+            generated("--hosts " + std::to_string(c.hosts) + " --samples " + std::to_string(c.samples) + " --silent " +
+                      std::to_string(c.silent) + " --interval " + std::to_string(c.interval));
         ASSERT_FALSE(bytes.empty());
         std::vector<PSys> hosts;
         std::wstring error;
