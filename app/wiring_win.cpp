@@ -106,7 +106,7 @@ void startup_ui_hooks_install(void (*main_window_ensure)()) {
     hooks.main_window_ensure = main_window_ensure;
     hooks.graph_color = graph_plot_color;
     hooks.graph_color_set = graph_plot_color_set;
-    hooks.settings_controls_refresh = settings_controls_from_settings;
+    hooks.settings_controls_refresh = options_controls_from_settings;
     settings_ui_hooks_set(hooks);
     data_file_panel_set_drawer(data_file_panel_canvas_draw);
 }
@@ -132,7 +132,7 @@ void startup_main_window_build() {
     if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
 }
 
-void startup_settings_controls_set() { settings_controls_from_settings(1); }
+void startup_settings_controls_set() { options_controls_from_settings(1); }
 
 void startup_network_inventory() {
     network_libraries_load();

@@ -117,7 +117,7 @@ void log_file_changed() {
         data_folder_ensure(shared_text(DATA_SUBFOLDER));
     }
     data_folder_panel_draw(0);
-    settings_controls_from_settings(0);
+    options_controls_from_settings(0);
     if (SharedInts[OPT_LOG_FILE].load() == 0) log_buffer_flush();
 }
 
