@@ -125,7 +125,7 @@ void image_boxes_draw(int image, std::initializer_list<ImageBox> boxes) {
 }
 
 void program_images_make() {
-    image_from_ico(IMAGE_PROGRAM_SMALL, data_block_bytes(DATA_ICON_SMALL), 16);
+    image_from_ico(IMAGE_TRAY_ICON, data_block_bytes(DATA_ICON_SMALL), 16);
     image_from_ico(IMAGE_PROGRAM_LARGE, data_block_bytes(DATA_ICON_LARGE), 64);
     const ImageBox frame{0, 0, 16, 16, 0xFFFFFF};
     const ImageBox inside{1, 1, 14, 14, 0x000000};
@@ -255,9 +255,9 @@ void windows_drive_find() {
 
 void tray_and_disk_device() {
     if (SharedInts[OPT_TRAY_ICON].load() != 1) return;
-    tray_add(TRAY_MAIN, WIN_COMPACT, IMAGE_PROGRAM_SMALL, program_title());
+    tray_add(TRAY_MAIN, WIN_COMPACT, IMAGE_TRAY_ICON, program_title());
     SharedInts[TRAY_ICON_PRESENT] = tray_exists(TRAY_MAIN) ? 1 : 0;
-    SharedInts[TRAY_IMAGE] = IMAGE_PROGRAM_SMALL;
+    SharedInts[TRAY_IMAGE] = IMAGE_TRAY_ICON;
     if (SharedInts[OPT_DISK_ACTIVITY_ICON].load() > 0 && DiskActivityHandle.load() == 0) {
         // Opened for device queries only: no access rights, no sharing.
         HANDLE device =

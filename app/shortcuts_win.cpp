@@ -47,7 +47,7 @@ void tab_copy() {
     shared_text_set(CLIPBOARD_TEXT, L"");
     const int tab = selected_tab();
     if (tab == TAB_GRAPHICS && SharedInts[GPU_ENTRY_COUNT].load() == 0) {
-        tab_clipboard_copy(TAB_GRAPHICS);
+        clipboard_copy_tab(TAB_GRAPHICS);
         return;
     }
     SharedInts[COPY_TAB_REQUEST].store(tab, std::memory_order_release);

@@ -82,7 +82,7 @@ void disk_error_watch_start() {
 
 void ping_status_message_draw(const std::wstring& message) { ping_status_line_draw(message); }
 void ping_canvas_grow_int(int force) { ping_canvas_grow(force != 0); }
-void ping_tab_copy() { tab_clipboard_copy(TAB_PING); }
+void ping_tab_copy() { clipboard_copy_tab(TAB_PING); }
 
 // The vendor list the user asked for (or cleared): the whole table replaced, its message on the tab.
 void mac_vendors_import(const std::wstring& file_name) {
@@ -106,7 +106,7 @@ void startup_ui_hooks_install(void (*main_window_ensure)()) {
     hooks.main_window_ensure = main_window_ensure;
     hooks.graph_color = graph_plot_color;
     hooks.graph_color_set = graph_plot_color_set;
-    hooks.settings_controls_refresh = settings_controls_from_settings;
+    hooks.settings_controls_refresh = options_controls_from_settings;
     settings_ui_hooks_set(hooks);
     data_file_panel_set_drawer(data_file_panel_canvas_draw);
 }
@@ -132,7 +132,7 @@ void startup_main_window_build() {
     if (!window_exists(WIN_MAIN)) main_window_build(0, 0);
 }
 
-void startup_settings_controls_set() { settings_controls_from_settings(1); }
+void startup_settings_controls_set() { options_controls_from_settings(1); }
 
 void startup_network_inventory() {
     network_libraries_load();
@@ -158,13 +158,13 @@ void startup_gpu_inventory() {
 void startup_monitor_hooks_install() {
     SystemMonitorHooks system;
     system.battery_column_set = battery_column_set;
-    system.copy_tab = tab_clipboard_copy;  // the clipboard copy of a tab; the drive watcher calls it directly
+    system.copy_tab = clipboard_copy_tab;  // the clipboard copy of a tab; the drive watcher calls it directly
     tab_clipboard_sources_set(
         {.system_summary = system_summary_text, .ping_status_line_draw = ping_status_message_draw});
     system_monitor_hooks_set(system);
     gpu_tab_source_set(gpu_tab_source);
-    nvidia_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = gpu_info_view_build});
-    amd_sampler_hooks_set({.copy_tab = tab_clipboard_copy, .info_view_build = gpu_info_view_build});
+    nvidia_sampler_hooks_set({.copy_tab = clipboard_copy_tab, .info_view_build = gpu_info_view_build});
+    amd_sampler_hooks_set({.copy_tab = clipboard_copy_tab, .info_view_build = gpu_info_view_build});
     ping_tab_draw_set(ping_tab_draw_lists);
     ping_tab_actions_set({.vendor_import = mac_vendors_import, .lookup_start = host_lookup_start});
     PingUi ping{};  // the fields left null keep the monitor's defaults

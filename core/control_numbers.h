@@ -152,7 +152,7 @@ enum FontNumber : int {
 };
 
 enum ImageNumber : int {
-    IMAGE_PROGRAM_SMALL = 103,
+    IMAGE_TRAY_ICON = 103,
     IMAGE_DISK_IDLE = 104,
     IMAGE_DISK_READ = 105,
     IMAGE_DISK_WRITE = 106,

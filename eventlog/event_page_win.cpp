@@ -68,7 +68,7 @@ void lists_clear() {
 }
 
 void status_text(std::wstring_view text, int seconds) { status_title_set(text, seconds); }
-void copy_tab() { tab_clipboard_copy(TAB_EVENTS); }
+void copy_tab() { clipboard_copy_tab(TAB_EVENTS); }
 
 }  // namespace
 

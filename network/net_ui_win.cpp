@@ -28,7 +28,7 @@ void graph_sample_add(int graph, int64_t bytes, int64_t kilobytes) {
 }
 
 // The adapter thread owns the Networks tab: it serves the tab's copy.
-void networks_copy() { tab_clipboard_copy(TAB_NETWORKS); }
+void networks_copy() { clipboard_copy_tab(TAB_NETWORKS); }
 
 void refresh() { graphs_refresh(TAB_NETWORKS, REFRESH_IF_VISIBLE, REFRESH_EVERY_CALL); }
 

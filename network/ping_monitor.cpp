@@ -132,7 +132,7 @@ void ping_monitor_start(const PingPlatform& platform, const PingUi& ui) {
     }
     const int interval = SharedInts[PING_INTERVAL_S].load();
     SharedInts[PING_TIMEOUT_MS] = interval < 3 ? interval * 1000 : 2500;
-    SharedInts[PING_SLOW_THRESHOLD_MS] = (SharedInts[PING_SLOW_CHOICE].load() + 1) * 50;
+    SharedInts[PING_SLOW_MS] = (SharedInts[PING_SLOW_CHOICE].load() + 1) * 50;
     const std::wstring header = tr(std::wstring(PING_LIST_HEADER));
     shared_text_set(PING_HEADER_TEXT, header);
     SharedInts[PING_HEADER_LENGTH] = static_cast<int32_t>(header.size());
@@ -147,7 +147,7 @@ void ping_monitor_start(const PingPlatform& platform, const PingUi& ui) {
     if (ping_list_load(ping_store_path()) == 1) {
         shared_text_set(STATUS_MESSAGE, L"");
         SharedQuads[PING_MESSAGE_UNTIL] = now;
-        ping_hosts_prepare(now, SharedInts[PING_SAMPLES_KEPT].load());
+        ping_hosts_prepare(now, SharedInts[PING_SAMPLES_MAX].load());
     }
     ui.data_panel_draw(1);
     ui.status_line_draw(L"");

@@ -23,9 +23,10 @@ struct EchoResult {
 // several probe threads at once.
 struct PingPlatform {
     EchoResult (*echo)(uint32_t address, int timeout_ms);
-    DnsQueryFirst dns_query;                    // null: DNS is not bound
-    std::wstring (*arp_mac)(uint32_t address);  // "00:1A:2B:3C:4D:5E" or empty; only asked for private addresses
-    void (*bind)();                             // the monitor's start: the ARP binding
+    DnsQueryFirst dns_query;  // null: DNS is not bound
+    std::wstring (*arp_mac_address)(
+        uint32_t address);  // "00:1A:2B:3C:4D:5E" or empty; only asked for private addresses
+    void (*bind)();         // the monitor's start: the ARP binding
     // The monitor's start: waits for the wall clock's next second and records the millisecond clock's phase
     // against it (SecondPhaseMs); a quit ends the wait at once.
     void (*second_wait)();

@@ -109,7 +109,7 @@ DnsFirstRecord dns_first(const std::wstring& name, uint16_t type) {
     return first;
 }
 
-std::wstring arp_mac(uint32_t address) {
+std::wstring arp_mac_address(uint32_t address) {
     const SendArpProc arp = send_arp.load();
     if (!arp || SharedQuads[PING_IPHLPAPI_LIBRARY].load() == 0 || !is_private_ipv4(address)) return {};
     unsigned char bytes[8] = {};  // room beyond the six bytes asked for, should the length come back larger
@@ -133,7 +133,8 @@ uint64_t address_space_left() {
 }  // namespace
 
 const PingPlatform& ping_platform_default() {
-    static const PingPlatform platform{echo, dns_first, arp_mac, arp_bind, wait_next_second, address_space_left};
+    static const PingPlatform platform{echo,     dns_first,        arp_mac_address,
+                                       arp_bind, wait_next_second, address_space_left};
     return platform;
 }
 

@@ -41,7 +41,7 @@ struct ProbePool {
 ProbePool& pool = *new ProbePool;  // never destroyed: probe threads may still wait on it when the process ends
 
 // A thread's argument is the round it starts in.
-void probe_thread(int64_t first_round) {
+void ping_probe_thread(int64_t first_round) {
     uint64_t next = static_cast<uint64_t>(first_round);
     for (;;) {
         {
@@ -66,8 +66,8 @@ void ping_probes_release() {
 
 std::wstring ping_host_name(const PingPlatform& platform, uint32_t address) {
     std::wstring name = dns_reverse_with(platform.dns_query, address);
-    if (name.empty() && is_private_ipv4(address) && platform.arp_mac) {
-        const std::wstring mac = platform.arp_mac(address);
+    if (name.empty() && is_private_ipv4(address) && platform.arp_mac_address) {
+        const std::wstring mac = platform.arp_mac_address(address);
         if (!mac.empty()) {
             name = mac_vendor_lookup(mac, MacVendorMap);
             if (name.empty()) name = mac;
@@ -147,7 +147,8 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
     for (size_t size = pool.threads.size(); size < wanted && !quitting(); ++size) {
         if (platform.address_space_left && platform.address_space_left() < PING_PROBE_SPACE_KEPT) break;
         std::lock_guard guard(pool.lock);
-        const int64_t thread = thread_create_small(probe_thread, static_cast<int64_t>(round), PING_PROBE_STACK_BYTES);
+        const int64_t thread =
+            thread_create_small(ping_probe_thread, static_cast<int64_t>(round), PING_PROBE_STACK_BYTES);
         if (thread == 0) break;
         pool.threads.push_back(thread);
         ++pool.working;
@@ -187,7 +188,7 @@ bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now) {
         ui.canvas_grow(0);
         ping_message(ui, std::to_wstring(deleted) + L" " + tr(L"Inactive pings deleted"));
     }
-    const PingRoundCounts counts = ping_round_count(now, SharedInts[PING_SAMPLES_KEPT].load());
+    const PingRoundCounts counts = ping_round_count(now, SharedInts[PING_SAMPLES_MAX].load());
     SharedInts[PING_UP_COUNT] = counts.up;
     SharedInts[PING_DOWN_COUNT] = counts.down;
     ui.status_line_draw(L"");

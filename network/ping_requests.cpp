@@ -112,9 +112,9 @@ void hover_serve(const PingUi& ui) {
     const int x = SharedInts[PING_HOVER_X].load();
     if (const std::optional<PSys> host = row_host(row)) {
         if (x != 0) {
-            if (row != SharedInts[264].load() || x != SharedInts[265].load()) {
-                SharedInts[264] = row;
-                SharedInts[265] = x;
+            if (row != SharedInts[PING_HOVER_LAST_ROW].load() || x != SharedInts[PING_HOVER_LAST_X].load()) {
+                SharedInts[PING_HOVER_LAST_ROW] = row;
+                SharedInts[PING_HOVER_LAST_X] = x;
                 const int column = x - SharedInts[PING_TIMELINE_X].load();
                 const int count = static_cast<int>(host->PV.size());
                 const int width = SharedInts[PING_TIMELINE_WIDTH].load();
@@ -143,8 +143,8 @@ void hover_serve(const PingUi& ui) {
                     }
                 }
             }
-        } else if (row != SharedInts[264].load()) {
-            SharedInts[264] = row;
+        } else if (row != SharedInts[PING_HOVER_LAST_ROW].load()) {
+            SharedInts[PING_HOVER_LAST_ROW] = row;
             if (SharedInts[PING_HEADER_COLUMN].load() > 62 && host->Down > 0) {
                 SharedQuads[AGE_STAMP] = host->Down;
                 ui.title_set(host->Addr + host_part(*host) + tr(L"Last Down") + L": " +
@@ -271,7 +271,7 @@ void slow_threshold_serve(const PingUi& ui) {
     const int item = ui.slow_item();
     if (item < 0 || item == SharedInts[PING_SLOW_CHOICE].load()) return;
     SharedInts[PING_SLOW_CHOICE] = item;
-    SharedInts[PING_SLOW_THRESHOLD_MS] = (item + 1) * 50;
+    SharedInts[PING_SLOW_MS] = (item + 1) * 50;
     ping_message(
         ui, tr(L"Slow response (Yellow Bars) set to") + L" " + std::to_wstring((item + 1) * 50) + L" " + tr(L"ms"));
     ui.list_draw();

@@ -270,7 +270,7 @@ JsonFileStore& file_store() {
         JsonStoreFormat{L"Ping host list", report, 0, [](bool keep) -> std::unique_ptr<JsonStoreReader> {
                             // The same limits as the list itself: a list the program made is always loaded whole.
                             return std::make_unique<PingHostsReader>(keep, limit_of(SharedInts[PING_HOSTS_MAX].load()),
-                                                                     limit_of(SharedInts[PING_SAMPLES_KEPT].load()));
+                                                                     limit_of(SharedInts[PING_SAMPLES_MAX].load()));
                         }});
     return store;
 }

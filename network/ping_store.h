@@ -19,7 +19,7 @@ std::string ping_hosts_serialise(const std::vector<PSys>& hosts);
 bool ping_hosts_parse(std::string_view bytes, std::vector<PSys>& hosts, std::wstring& error);
 
 // Reads the store into PingHostList (under PingListMutex), streaming: at most PING_HOSTS_MAX hosts, the first
-// ones, each with its newest PING_SAMPLES_KEPT samples, the limits of the list itself. The life cycle is
+// ones, each with its newest PING_SAMPLES_MAX samples, the limits of the list itself. The life cycle is
 // json_file_store_load's: a missing or empty store falls back to the backup, and a file that cannot be used or holds
 // more than the list keeps is set aside and reported in the Network Events. Returns 1 when the list now holds a
 // stored list (or the empty list of a first run), 0 when nothing was read (the list is left as it was).

@@ -48,7 +48,7 @@ const DriveUi& drive_ui_default() {
                             .tray_image_set = image_set,
                             .beep = beep,
                             .filter_items_set = filter_items_set,
-                            .clipboard_copy = tab_clipboard_copy,
+                            .clipboard_copy = clipboard_copy_tab,
                             .notes_post = drive_notes_post};
     return ui;
 }

@@ -105,7 +105,7 @@ int32_t build_from_product_version(std::wstring_view version) {
     return fields.size() >= 3 ? leading_number(fields[2]) : 0;
 }
 
-std::wstring windows_edition_name(std::wstring_view edition_id, bool short_edition) {
+std::wstring windows_edition_text(std::wstring_view edition_id, bool short_edition) {
     for (const auto& edition : EDITIONS) {
         if (edition_id == edition.id) return short_edition ? edition.short_name : edition.long_name;
     }
@@ -138,7 +138,7 @@ WindowsName windows_name_compose(const WindowsVersionFacts& facts, bool short_ed
     const std::wstring suffix = windows_release_suffix(name.build);
     if (facts.product_type == 1) {
         name.text = workstation_name(facts.major, facts.minor, name.build,
-                                     windows_edition_name(facts.edition_id, short_edition));
+                                     windows_edition_text(facts.edition_id, short_edition));
     } else {
         name.text = server_name(facts.major, facts.minor, name.build);
     }

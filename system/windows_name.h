@@ -32,7 +32,7 @@ struct WindowsName {
 WindowsName windows_name_compose(const WindowsVersionFacts& facts, bool short_edition);
 
 // The edition's short or long name; an unknown EditionID is returned as it is.
-std::wstring windows_edition_name(std::wstring_view edition_id, bool short_edition);
+std::wstring windows_edition_text(std::wstring_view edition_id, bool short_edition);
 
 // " (22H2)" for a build in the release table, "" for any other build.
 std::wstring windows_release_suffix(int32_t build);

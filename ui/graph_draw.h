@@ -9,8 +9,8 @@
 // the captions and the samples, with the fill under the plot at opacity `alpha` (0..255). The unit is the
 // graph's own (graph_unit). Any thread; holds GraphDrawMutex while it paints. Nothing happens when the
 // graph or its canvas does not exist. Returns true when it painted.
-bool graph_paint(int graph, int alpha, std::wstring_view title, std::wstring_view value = {},
-                 std::wstring_view subtitle = {}, std::wstring_view footer = {});
+bool graph_draw(int graph, int alpha, std::wstring_view title, std::wstring_view value = {},
+                std::wstring_view subtitle = {}, std::wstring_view footer = {});
 
 // The CPU temperature strip of CpuCoreTable entry `core` (0 in this program) on `canvas`
 // (CANVAS_CPU_TEMPERATURE). Any thread; reads the history under HistoryMutex.

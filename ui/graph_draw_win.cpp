@@ -34,8 +34,8 @@ void paint_step(HDC dc, const GraphPaint& step, BlendPixel& blend) {
 
 }  // namespace
 
-bool graph_paint(int graph, int alpha, std::wstring_view title, std::wstring_view value, std::wstring_view subtitle,
-                 std::wstring_view footer) {
+bool graph_draw(int graph, int alpha, std::wstring_view title, std::wstring_view value, std::wstring_view subtitle,
+                std::wstring_view footer) {
     const GraphDescriptor* descriptor = graph_descriptor(graph);
     if (!descriptor) return false;
     const int canvas = descriptor->canvas > 0 ? static_cast<int>(descriptor->canvas) : graph;

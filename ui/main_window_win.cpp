@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int DEFAULT_LONG_IDLE_MINUTES = 10;
+constexpr int DEFAULT_LONG_IDLE = 10;
 constexpr wchar_t TITLE_SUFFIX[] = L" - System Monitor";
 
 constexpr const wchar_t* TAB_WORDS[] = {L"System", L"Processors", L"Graphics", L"Storage", L"Networks",
@@ -64,7 +64,7 @@ std::wstring first_letter(std::wstring_view word) { return word.empty() ? std::w
 void later_choices_settle(bool settings_given) {
     shared_text_set(DISK_RW_LETTERS, first_letter(shown(L"Reading")) + first_letter(shown(L"Writing")));
     shared_text_set(NET_SR_LETTERS, first_letter(shown(L"Sending")) + first_letter(shown(L"Receiving")));
-    const ChoiceItems idle = long_idle_items(shared_text(LONG_IDLE_CHOICES), DEFAULT_LONG_IDLE_MINUTES, time_words());
+    const ChoiceItems idle = long_idle_items(shared_text(LONG_IDLE_CHOICES), DEFAULT_LONG_IDLE, time_words());
     SharedInts[LONG_IDLE_CHOICE] = built_choice(SharedInts[LONG_IDLE_CHOICE].load(), settings_given, idle.default_index,
                                                 static_cast<int>(idle.items.size()));
 }

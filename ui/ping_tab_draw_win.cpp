@@ -135,8 +135,8 @@ uint32_t dib_pixel(uint32_t color) { return (color & 0x00FF00u) | ((color & 0xFF
 // reaches, and one column per shown sample ending at the right edge. Drawn into `pixels` first and put on
 // the canvas in one call: a brush and a fill per sample column cost a call each into the graphics layer,
 // tens of thousands a round for a long list.
-void timeline_draw(HDC dc, int x, int y, int width, int height, const PingRowFrame& row, const PingListLook& look,
-                   std::vector<uint32_t>& pixels) {
+void ping_timeline_draw(HDC dc, int x, int y, int width, int height, const PingRowFrame& row, const PingListLook& look,
+                        std::vector<uint32_t>& pixels) {
     if (width <= 0 || height <= 0) return;
     const auto w = static_cast<std::size_t>(width);
     const int lines = height + 1;  // the rule is the last line
@@ -208,7 +208,7 @@ void ping_list_draw() {
     look.row_height = SharedInts[PING_ROW_HEIGHT].load();
     look.timeline_x = SharedInts[PING_TIMELINE_X].load();
     look.timeline_width = SharedInts[PING_TIMELINE_WIDTH].load();
-    look.slow_ms = SharedInts[PING_SLOW_THRESHOLD_MS].load();
+    look.slow_ms = SharedInts[PING_SLOW_MS].load();
     look.background = static_cast<uint32_t>(SharedInts[LIST_BACKGROUND_COLOR].load());
     look.full_timeline = SharedInts[OPT_PING_TIMELINE_FULL].load() != 0;
     const PingRowWords words = row_words();
@@ -241,7 +241,7 @@ void ping_list_draw() {
             const int top = static_cast<int>(i) * look.row_height;
             if (top >= draw.height()) break;  // a picture shorter than the list: the rest cannot be seen
             text_draw(dc, 2, top + 1, row.text, row.colors.text, row.colors.back);
-            timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look, pixels);
+            ping_timeline_draw(dc, look.timeline_x, top, look.timeline_width, look.row_height - 1, row, look, pixels);
         }
         list_drawn = true;
         list_drawn_key = key;
@@ -368,7 +368,7 @@ void ping_layout_measure() {
         SharedInts[PING_CHAR_WIDTH] = text_width(dc, L"A");
         SharedInts[PING_TIMELINE_X] = blanks + TIMELINE_GAP;
         SharedInts[PING_TIMELINE_WIDTH] =
-            std::clamp(list_width - blanks - TIMELINE_GAP, 1, std::max(1, SharedInts[PING_SAMPLES_KEPT].load()));
+            std::clamp(list_width - blanks - TIMELINE_GAP, 1, std::max(1, SharedInts[PING_SAMPLES_MAX].load()));
         SharedInts[PING_STATUS_SPAN_WIDTH] = draw.width() - (blanks + TIMELINE_GAP);
         SharedInts[PING_DATE_TEXT_WIDTH] = text_width(dc, L"%mm-%dd %hh:%ii:%ss");
     }

@@ -46,7 +46,7 @@ void log_controls_enable(bool enabled) {
 
 }  // namespace
 
-void settings_controls_from_settings(int argument) {
+void options_controls_from_settings(int argument) {
     choice_show(COMBO_TITLE_TEXT);
     choice_show(COMBO_LONG_IDLE);
     for (const int box : {CHECK_ALWAYS_ON_TOP, CHECK_LOG_BUFFERING, CHECK_TRAY_SINGLE_CLICK, CHECK_DISK_ACTIVITY_ICON,

@@ -70,9 +70,9 @@ void log_folder_set(const std::wstring& folder) {
 }
 
 void tray_image_program() {
-    if (SharedInts[TRAY_IMAGE].load() != IMAGE_PROGRAM_SMALL && SharedInts[QUIT_FLAG].load() == 0) {
-        SharedInts[TRAY_IMAGE] = IMAGE_PROGRAM_SMALL;
-        tray_image_set(TRAY_MAIN, IMAGE_PROGRAM_SMALL);
+    if (SharedInts[TRAY_IMAGE].load() != IMAGE_TRAY_ICON && SharedInts[QUIT_FLAG].load() == 0) {
+        SharedInts[TRAY_IMAGE] = IMAGE_TRAY_ICON;
+        tray_image_set(TRAY_MAIN, IMAGE_TRAY_ICON);
     }
 }
 
@@ -100,7 +100,7 @@ void disk_activity_clicked() {
 
 void tray_icon_changed() {
     if (SharedInts[OPT_TRAY_ICON].load() == 1) {
-        tray_add(TRAY_MAIN, WIN_COMPACT, IMAGE_PROGRAM_SMALL, std::wstring(program_name()) + L" " + version_text());
+        tray_add(TRAY_MAIN, WIN_COMPACT, IMAGE_TRAY_ICON, std::wstring(program_name()) + L" " + version_text());
         tray_image_program();
     } else {
         tray_remove(TRAY_MAIN);
@@ -117,7 +117,7 @@ void log_file_changed() {
         data_folder_ensure(shared_text(DATA_SUBFOLDER));
     }
     data_folder_panel_draw(0);
-    settings_controls_from_settings(0);
+    options_controls_from_settings(0);
     if (SharedInts[OPT_LOG_FILE].load() == 0) log_buffer_flush();
 }
 

@@ -18,7 +18,7 @@ DesktopFacts desktop_facts();
 // Makes the Settings tab's controls (and the settings controls of other tabs, where they exist) show the
 // settings. Argument 0 (after an import or a log-file toggle) also rebuilds the Ping tab's inputs for the ping
 // mode in force; 1 (start-up, which builds them a little later) does not.
-void settings_controls_from_settings(int argument);
+void options_controls_from_settings(int argument);
 
 // The log-folder chooser closed: the folder tree replaced by the "Open File Explorer" button, the
 // folder controls disabled.

@@ -28,7 +28,7 @@
 
 namespace {
 
-constexpr int DEFAULT_LONG_IDLE_MINUTES = 10;
+constexpr int DEFAULT_LONG_IDLE = 10;
 
 constexpr const wchar_t* TITLE_ITEMS[] = {L"Show Drives (Default)",
                                           L"Show Physical Memory",
@@ -125,7 +125,7 @@ void combos_fill() {
     combo_box_clear(COMBO_TITLE_TEXT);
     for (const wchar_t* item : TITLE_ITEMS) combo_box_item_add(COMBO_TITLE_TEXT, -1, shown(item));
     combo_box_select(COMBO_TITLE_TEXT, 0);
-    const ChoiceItems idle = long_idle_items(shared_text(LONG_IDLE_CHOICES), DEFAULT_LONG_IDLE_MINUTES, time_words());
+    const ChoiceItems idle = long_idle_items(shared_text(LONG_IDLE_CHOICES), DEFAULT_LONG_IDLE, time_words());
     combo_box_clear(COMBO_LONG_IDLE);
     for (const std::wstring& item : idle.items) combo_box_item_add(COMBO_LONG_IDLE, -1, item);
     combo_box_select(COMBO_LONG_IDLE, item_index_checked(idle.default_index, static_cast<int>(idle.items.size()), 0));

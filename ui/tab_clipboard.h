@@ -99,4 +99,4 @@ extern std::atomic<int32_t> ClipboardLineCount;
 void tab_clipboard_copy_using(int tab, const TabClipboardPlatform& platform);
 
 // The same with the program's list views and the system clipboard. Windows builds only (tab_clipboard_win.cpp).
-void tab_clipboard_copy(int tab);
+void clipboard_copy_tab(int tab);

@@ -34,7 +34,7 @@ void system_clipboard_put(const std::wstring& text) {
 
 }  // namespace
 
-void tab_clipboard_copy(int tab) {
+void clipboard_copy_tab(int tab) {
     static const TabClipboardPlatform platform{.column_titles = list_view_column_titles,
                                                .clipboard_put = system_clipboard_put};
     tab_clipboard_copy_using(tab, platform);

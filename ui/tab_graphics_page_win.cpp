@@ -29,7 +29,7 @@ void gpu_slot_placeholders_draw(int slot) {
         if (canvas_picture_made(n + j)) continue;
         const std::wstring title =
             L"G" + std::to_wstring(slot + 1) + L" - " + shown(GPU_GRAPH_NAMES[static_cast<size_t>(j)]);
-        graph_paint(n + j, 128, title, L"", shown(L"No Data"), L"");
+        graph_draw(n + j, 128, title, L"", shown(L"No Data"), L"");
     }
 }
 

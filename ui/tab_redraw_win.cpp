@@ -18,8 +18,8 @@ void tab_redraw(int tab) {
     for (const TabDrawStep& step : tab_redraw_plan(tab)) {
         switch (step.kind) {
             case TabDrawKind::GRAPH:
-                graph_paint(step.number, step.alpha, step.captions.title, step.captions.value, step.captions.subtitle,
-                            step.captions.footer);
+                graph_draw(step.number, step.alpha, step.captions.title, step.captions.value, step.captions.subtitle,
+                           step.captions.footer);
                 break;
             case TabDrawKind::CPU_STRIP: strip_paint_cpu(step.number, step.index); break;
             case TabDrawKind::GPU_STRIP: strip_paint_gpu(step.number, step.index); break;

@@ -28,11 +28,11 @@ void storage_page_build(const MainBuild& build) {
 
     // The first top of the rate graphs is at least the graphs' height, so a quiet disk still shows a scale.
     const int g2 = page.graph_height;
-    SharedInts[DISK_RATE_FIRST_TOP] = std::max(SharedInts[DISK_RATE_FIRST_TOP].load(), g2);
+    SharedInts[DISK_RATE_TOP] = std::max(SharedInts[DISK_RATE_TOP].load(), g2);
     for (const auto& [graph, place] :
          {std::pair{GRAPH_DISK_READ, page.upper_graph}, std::pair{GRAPH_DISK_WRITE, page.lower_graph}}) {
         page_graph_create(graph, TAB_STORAGE, place, SharedInts[graph].load());
-        graph_set_attribute(graph, GRAPH_ATTR_TOP, SharedInts[DISK_RATE_FIRST_TOP].load());
+        graph_set_attribute(graph, GRAPH_ATTR_TOP, SharedInts[DISK_RATE_TOP].load());
         graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, 10);
     }
 }

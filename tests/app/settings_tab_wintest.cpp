@@ -86,7 +86,7 @@ protected:
         }
         program_windows_build();
         if (HasFatalFailure()) return;
-        settings_controls_from_settings(1);
+        options_controls_from_settings(1);
         opened_targets.clear();
         starts = 0;
     }
@@ -117,7 +117,7 @@ TEST_F(SettingsTab, EveryOptionCheckBoxRoundTripsThroughTheSettingsFile) {
         SharedInts[box.option] = before;
         check_box_state_set(box.control, check_state_of(before));
         ASSERT_EQ(settings_load(path), 1) << box.control;
-        settings_controls_from_settings(0);
+        options_controls_from_settings(0);
         EXPECT_EQ(SharedInts[box.option].load(), expected) << "the setting of " << box.control << " read back";
         EXPECT_EQ(check_box_state(box.control), check_state_of(expected)) << "the box " << box.control << " read back";
     }
@@ -145,7 +145,7 @@ TEST_F(SettingsTab, ChoicesThatNameNoItemAreIgnored) {
     SharedInts[LONG_IDLE_CHOICE] = -3;
     combo_box_select(COMBO_TITLE_TEXT, 2);
     combo_box_select(COMBO_LONG_IDLE, 1);
-    settings_controls_from_settings(0);
+    options_controls_from_settings(0);
     EXPECT_EQ(combo_box_selected(COMBO_TITLE_TEXT), 2);
     EXPECT_EQ(combo_box_selected(COMBO_LONG_IDLE), 1);
 }
@@ -177,7 +177,7 @@ TEST_F(SettingsTab, TheLogFolderChooserOpensTakesAFolderAndCloses) {
                control_enabled(BUTTON_DEFAULT_LOG_FOLDER) && control_enabled(BUTTON_PORTABLE_LOG_FOLDER);
     };
     SharedInts[OPT_LOG_FILE] = 1;
-    settings_controls_from_settings(0);
+    options_controls_from_settings(0);
     ASSERT_TRUE(control_exists(BUTTON_OPEN_EXPLORER));
     EXPECT_FALSE(folder_controls_enabled()) << "the closed chooser leaves the folder controls off";
 

@@ -52,7 +52,7 @@ TEST_F(SharedStateTest, IntegerDefaultsThatOtherSubsystemsRelyOn) {
         {PING_INTERVAL_S, 60},
         {PING_TIMEOUT_MS, 5000},
         {PING_SLOW_CHOICE, 1},
-        {PING_SAMPLES_KEPT, 3200},
+        {PING_SAMPLES_MAX, 3200},
         {PING_HOSTS_MAX, 1024},
         {LIST_BACKGROUND_COLOR, 0xF0F0F0},
         {OPACITY_STEP, 8},

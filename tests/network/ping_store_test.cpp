@@ -316,7 +316,7 @@ PSys full_host(int i, int samples) {
 // The largest list the program holds saves and loads again whole.
 TEST_F(PingStore, AFullListWithTheLongestTextsAndNumbersSavesAndLoadsAgain) {
     const int hosts_max = SharedInts[PING_HOSTS_MAX].load();
-    const int samples_max = SharedInts[PING_SAMPLES_KEPT].load();
+    const int samples_max = SharedInts[PING_SAMPLES_MAX].load();
     ASSERT_EQ(hosts_max, 1024);
     ASSERT_EQ(samples_max, 3200);
     ASSERT_EQ(ping_list_load(Path), 1);  // a first run
@@ -363,7 +363,7 @@ TEST_F(PingStore, AFullListWithTheLongestTextsAndNumbersSavesAndLoadsAgain) {
 // newest samples, the whole file is kept aside byte for byte, and the Network Events say so.
 TEST_F(PingStore, AStoreOverTheLimitsLoadsTheFirstHostsWithTheirNewestSamplesAndKeepsTheFile) {
     const int hosts_max = SharedInts[PING_HOSTS_MAX].load();
-    const int samples_max = SharedInts[PING_SAMPLES_KEPT].load();
+    const int samples_max = SharedInts[PING_SAMPLES_MAX].load();
     std::vector<PSys> hosts;
     for (int i = 0; i < hosts_max + 6; ++i) {
         PSys host = ping_host_make(0x0000000A | (static_cast<uint32_t>(i % 256) << 24) | (i / 256) << 16, L"");

@@ -95,7 +95,7 @@ protected:
 
 TEST_F(GraphDrawWindows, SamplesArePlottedFromTheRightOverTheBackground) {
     graph_add_sample(GRAPH, 50.0f, 10);
-    ASSERT_TRUE(graph_paint(GRAPH, 128, L""));
+    ASSERT_TRUE(graph_draw(GRAPH, 128, L""));
     const int bar = graph_bar_height(50.0f, 100, height);
     const int top = height - bar;
     // Column width - 1 is also the right border line, which the samples are painted over.
@@ -116,7 +116,7 @@ TEST_F(GraphDrawWindows, SamplesArePlottedFromTheRightOverTheBackground) {
 
     // A higher newest sample: the line climbs from the older top to it without a gap.
     graph_add_sample(GRAPH, 90.0f, 1);
-    ASSERT_TRUE(graph_paint(GRAPH, 128, L""));
+    ASSERT_TRUE(graph_draw(GRAPH, 128, L""));
     const int high_top = height - graph_bar_height(90.0f, 100, height);
     EXPECT_EQ(pixel(GRAPH, width - 1, high_top), PLOT);
     EXPECT_EQ(pixel(GRAPH, width - 2, top), PLOT);
@@ -129,7 +129,7 @@ TEST_F(GraphDrawWindows, CaptionsStayReadableAfterTheColoursAreInverted) {
          {GRAPH_ATTR_BACK_COLOR, GRAPH_ATTR_OUTER_GRID_COLOR, GRAPH_ATTR_INNER_GRID_COLOR, GRAPH_ATTR_PLOT_COLOR})
         graph_set_attribute(GRAPH, attribute, 0xFFFFFF - graph_get_attribute(GRAPH, attribute));
     graph_add_sample(GRAPH, 20.0f, 3);
-    ASSERT_TRUE(graph_paint(GRAPH, 128, L"WWWW"));
+    ASSERT_TRUE(graph_draw(GRAPH, 128, L"WWWW"));
 
     EXPECT_EQ(pixel(GRAPH, 10, height / 2), 0x000000u) << "inverted background";
     EXPECT_EQ(pixel(GRAPH, width - 1, height - graph_bar_height(20.0f, 100, height)), 0xFFFF00u) << "inverted plot";
@@ -145,9 +145,9 @@ TEST_F(GraphDrawWindows, CaptionsStayReadableAfterTheColoursAreInverted) {
 }
 
 TEST_F(GraphDrawWindows, MissingGraphsAndCanvasesAreNotPainted) {
-    EXPECT_FALSE(graph_paint(302, 128, L"none"));
+    EXPECT_FALSE(graph_draw(302, 128, L"none"));
     ASSERT_NE(graph_descriptor_create(303, 50, 303, 0), nullptr);  // a graph whose canvas was never made
-    EXPECT_FALSE(graph_paint(303, 128, L"none"));
+    EXPECT_FALSE(graph_draw(303, 128, L"none"));
 }
 
 TEST_F(GraphDrawWindows, RefreshDrawsTheShownTabThroughTheInstalledHooks) {

@@ -34,7 +34,7 @@ constexpr int COPY_LIMIT_MS = 20000;
 
 // Runs the copy on a worker, as the tab's owner would, while this (main) thread answers the views.
 ::testing::AssertionResult copy_on_worker(int tab) {
-    const std::array<int64_t, 1> worker{thread_create([](int64_t given) { tab_clipboard_copy(int(given)); }, tab)};
+    const std::array<int64_t, 1> worker{thread_create([](int64_t given) { clipboard_copy_tab(int(given)); }, tab)};
     if (worker[0] == 0) return ::testing::AssertionFailure() << "no worker thread";
     if (!thread_wait_all(worker, COPY_LIMIT_MS))
         return ::testing::AssertionFailure() << "the copy of tab " << tab << " did not end within " << COPY_LIMIT_MS
@@ -176,7 +176,7 @@ TEST_F(TabClipboardWindows, ARequestDuringACopyIsIgnored) {
     on_column_asked = [&second_ended, &meanwhile] {
         // Ctrl+C on the Events tab while the Storage copy waits for this thread; the event page thread serves it.
         SharedInts[COPY_TAB_REQUEST] = TAB_EVENTS;
-        const std::array<int64_t, 1> second{thread_create([](int64_t) { tab_clipboard_copy(TAB_EVENTS); }, 0)};
+        const std::array<int64_t, 1> second{thread_create([](int64_t) { clipboard_copy_tab(TAB_EVENTS); }, 0)};
         second_ended = thread_wait_all(second, COPY_LIMIT_MS);
         meanwhile = clipboard_text();
     };
