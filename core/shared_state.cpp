@@ -135,7 +135,7 @@ constexpr TextDefault TEXT_DEFAULTS[] = {
     {60, L"NumberOfLogicalProcessors"},
     {61, L"ProcessorId"},
     {CPU_SPEED_CAPTION, L"Speed in HZ"},
-    {CPU_AVERAGE_CAPTION, L"% Avg"},
+    {CPU_LOAD_ROW, L"% Avg"},
     {BATTERY_STATUS_TEXT, L"Battery Status"},
     {LONG_IDLE_CHOICES, L"1,2,3,5,10,15,20,25,30,45,60,120,180,240,300,0"},
     {PING_INTERVAL_CHOICES, L"1,2,3,4,5,10,15,20,30,60,120,180,240,300,600,900"},

@@ -230,6 +230,6 @@ int event_search_state_after(std::wstring_view text, std::wstring_view last_text
     if (text == last_text && type_filter == filter_used) return state;
     *text_changed = true;
     if (state == 0 && !text.empty()) return -1;
-    if (state > 0) return -1;
+    if (state > 0 || state == EVENT_SEARCH_RUNNING) return -1;  // a running search has read the old text
     return state;
 }

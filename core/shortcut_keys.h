@@ -93,6 +93,10 @@ std::wstring ping_host_from_input(std::wstring_view text);
 // The queue of host names that F6 on the Ping tab resolves: the built-in site list as "www." names.
 std::wstring ping_site_queue();
 
+// EVENTLOG_SEARCH_STATE while the event page thread runs a search: a request made meanwhile (-1) replaces it,
+// and the thread then leaves its result aside and searches again.
+inline constexpr int EVENT_SEARCH_RUNNING = -2;
+
 // Return on the Events tab: the search state afterwards, given the trimmed field text and what the last
 // search used. `text_changed` is set when EVENTLOG_SEARCH_TEXT is to take the text.
 int event_search_state_after(std::wstring_view text, std::wstring_view last_text, int type_filter, int filter_used,

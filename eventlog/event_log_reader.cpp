@@ -129,9 +129,10 @@ int event_log_read_new_with(const EventLogApi& api, const std::wstring& name, co
         hooks.controls_enable(false);
         SharedQuads[EVENTLOG_RECORD_COUNT] = count;
         SharedQuads[EVENTLOG_RECORDS_READ] = 0;
-        if (SharedInts[EVENTLOG_SEARCH_STATE].load() > 0) {
+        // Hits shown are hidden; a search asked for meanwhile stays asked for.
+        int shown = SharedInts[EVENTLOG_SEARCH_STATE].load();
+        if (shown > 0 && SharedInts[EVENTLOG_SEARCH_STATE].compare_exchange_strong(shown, 0)) {
             hooks.search_view_hide();
-            SharedInts[EVENTLOG_SEARCH_STATE] = 0;
             bool had_hits = false;
             {
                 std::lock_guard guard(EventListLock);

@@ -8,6 +8,7 @@
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "core/shortcut_keys.h"
 #include "eventlog/event_details.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
@@ -43,6 +44,16 @@ void type_labels_set() {
     }
 }
 
+// Runs the search while the state is still `seen`: the state says the search runs, and the hits are stored only
+// while it still says so. Return, the Search button or Clear pressed meanwhile leave a new request (-1) that the
+// next round serves with what they asked for; nothing they asked is overwritten by a search of the old text.
+void search_run(int seen, const EventPageHooks& hooks) {
+    if (!SharedInts[EVENTLOG_SEARCH_STATE].compare_exchange_strong(seen, EVENT_SEARCH_RUNNING)) return;
+    const int hits = hooks.search(shared_text(EVENTLOG_SEARCH_TEXT), SharedInts[EVENTLOG_TYPE_FILTER].load());
+    int running = EVENT_SEARCH_RUNNING;
+    SharedInts[EVENTLOG_SEARCH_STATE].compare_exchange_strong(running, hits);
+}
+
 void periodic_read(EventPageState& state, const EventPageHooks& hooks) {
     if (state.countdown > 0) {
         --state.countdown;
@@ -57,7 +68,7 @@ void periodic_read(EventPageState& state, const EventPageHooks& hooks) {
         const int filter = SharedInts[EVENTLOG_TYPE_FILTER].load();
         // A search survives a reload: its text or filter is run again on the new list.
         if (search > 0 || (search == 0 && reload == 2 && (!text_trim(query).empty() || filter >= 0)))
-            SharedInts[EVENTLOG_SEARCH_STATE] = hooks.search(query, filter);
+            search_run(search, hooks);
         // Idle again, unless a reload was asked for while this read ran: that one is served right after it.
         int served = reload;
         SharedInts[EVENTLOG_RELOAD_STATE].compare_exchange_strong(served, 0);
@@ -143,8 +154,7 @@ bool event_page_round(EventPageState& state, const EventPageHooks& hooks) {
     } else if (const int row = SharedInts[EVENTLOG_DETAILS_INDEX].load(); row >= 0) {
         event_details_request_serve(row, hooks.details_show);
     } else if (SharedInts[EVENTLOG_SEARCH_STATE].load() == -1) {
-        SharedInts[EVENTLOG_SEARCH_STATE] =
-            hooks.search(shared_text(EVENTLOG_SEARCH_TEXT), SharedInts[EVENTLOG_TYPE_FILTER].load());
+        search_run(-1, hooks);
         state.countdown = EVENT_PAGE_READ_ROUNDS;
     } else if (size != SharedInts[EVENTLOG_FONT_APPLIED].load()) {
         font_size_serve(size, hooks);

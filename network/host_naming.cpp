@@ -50,7 +50,7 @@ std::wstring queue_join(const std::vector<std::wstring>& words) {
     return text;
 }
 
-void lookup_worker_thread_proc(int64_t) {
+void dns_resolve_thread(int64_t) {
     while (true) {
         if (const auto resolve = worker_resolve.load()) lookup_worker_run(resolve);
         // Names added while the run was ending found this worker active: it takes them before it ends.
@@ -206,7 +206,7 @@ void lookup_worker_start(uint32_t (*resolve)(const std::wstring& name)) {
     worker_resolve = resolve;
     if (worker_active) return;  // the running worker takes the new names too
     worker_active = true;
-    const int64_t thread = thread_create(lookup_worker_thread_proc, 0);
+    const int64_t thread = thread_create(dns_resolve_thread, 0);
     if (thread == 0) {
         worker_active = false;
         return;

@@ -52,7 +52,7 @@ void disconnect() {
 bool tool_running() { return is_process_running(TEMP_TOOL_PROCESS_NAME) != 0; }
 
 // Caller holds connection_lock.
-Status connect() {
+Status cpu_temp_tool_connect() {
     if (!tool_running()) {
         SharedInts[TEMP_TOOL_STATE] = -not_found_interval_steps.load();
         return Status::NOT_RUNNING;
@@ -84,7 +84,7 @@ Status connect() {
 }
 
 // Caller holds connection_lock. Leaves the connection open while the tool's values keep coming.
-Status read() {
+Status cpu_temp_tool_read() {
     const TempToolReading reading = temp_tool_reading_parse(view_bytes());
     if (!connection.view || reading.cpu_name != connection.cpu_name) {
         const Status status = tool_running() ? Status::INITIALIZING : Status::NOT_RUNNING;
@@ -148,11 +148,11 @@ void temp_tool_step() {
             SharedInts[TEMP_TOOL_STATE] = state + 1;
         } else if (state == TEMP_TOOL_CONNECTED) {
             was_connected = true;
-            status = read();
+            status = cpu_temp_tool_read();
             disconnected = SharedInts[TEMP_TOOL_STATE].load() != TEMP_TOOL_CONNECTED;
         } else {
             // 0, and 1 or 2 should a step have been cut short: look (again).
-            status = connect();
+            status = cpu_temp_tool_connect();
         }
     }
     status_show(status, disconnected);

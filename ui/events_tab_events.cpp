@@ -50,7 +50,8 @@ void clear_click(const EventsControlInput& in, EventsControlActions& actions) {
     shared_text_set(EVENTLOG_SEARCH_TEXT, L"");
     SharedInts[EVENTLOG_TYPE_FILTER] = -1;
     SharedQuads[EVENTLOG_LAST_RECORD] = SharedQuads[EVENTLOG_NEWEST_RECORD].load();
-    if (SharedInts[EVENTLOG_SEARCH_STATE].load() > 0) {
+    const int search = SharedInts[EVENTLOG_SEARCH_STATE].load();
+    if (search > 0 || search == EVENT_SEARCH_RUNNING) {
         request_set(EVENTLOG_SEARCH_STATE, -1);  // the full list again, searched with nothing
         return;
     }

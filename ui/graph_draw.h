@@ -14,7 +14,7 @@ bool graph_draw(int graph, int alpha, std::wstring_view title, std::wstring_view
 
 // The CPU temperature strip of CpuCoreTable entry `core` (0 in this program) on `canvas`
 // (CANVAS_CPU_TEMPERATURE). Any thread; reads the history under HistoryMutex.
-void strip_paint_cpu(int canvas, int core);
+void cpu_temperature_strip_draw(int canvas, int core);
 
 // The temperature strip of GPU entry `gpu` (GPU_SELECTED) on `canvas` (CANVAS_GPU_TEMPERATURE), through
 // the GPU source (ui/tab_redraw.h); the grey band alone while no source or reading is there. Any thread.

@@ -49,7 +49,7 @@ void page_list_box_create(int number, int tab, const UnitRect& place, int font) 
     if (font >= 0) control_font_set(number, font);
 }
 
-void page_graph_create(int number, int tab, const UnitRect& place, int32_t plot_color) {
+void graph_create(int number, int tab, const UnitRect& place, int32_t plot_color) {
     const int canvas = canvas_create(number, gui_in_tab(PANEL_MAIN, tab), place.x, place.y, place.width, place.height,
                                      0, CANVAS_WHITE);
     if (!canvas) return;

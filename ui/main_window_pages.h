@@ -48,7 +48,7 @@ void page_list_box_create(int number, int tab, const UnitRect& place, int font);
 
 // A graph control: its canvas, its descriptor sized to the canvas in device pixels, the graph font and a
 // plot colour (0x00BBGGRR).
-void page_graph_create(int number, int tab, const UnitRect& place, int32_t plot_color);
+void graph_create(int number, int tab, const UnitRect& place, int32_t plot_color);
 // A temperature strip canvas with its frame drawn.
 void page_strip_create(int number, int tab, const UnitRect& place);
 

@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr int NEW = -1;
+// Rows whose control is made new, under no number of its own: the section frames and the log folder's caption.
+constexpr int FRAME_SETTINGS_SECTION = -1;
+constexpr int LABEL_LOG_FOLDER = -1;
 constexpr int PAGE_WIDTH = 800;
 constexpr int PAGE_HEIGHT = 520;
 // The rows, counted from 1, after which the log-folder chooser goes in and after which the page leaves a gap.
@@ -33,7 +35,7 @@ constexpr std::array<SettingsRow, 43> ROWS = {{
      L"Restores history of events from the last run"},
     {ROW_COMBO, COMBO_LONG_IDLE, L"Long Idle", L"Amount of idle time to wait before recording to System Events"},
     {ROW_COMBO, COMBO_TITLE_TEXT, L"Title Bar Text", L"Mini Window's Titlebar Display"},
-    {ROW_FRAME, NEW, L"Program Settings", L"310"},
+    {ROW_FRAME, FRAME_SETTINGS_SECTION, L"Program Settings", L"310"},
     {ROW_POSITIONS_BOX, TEXT_POSITIONS_BOX, L"", L""},
     {ROW_CHECK, CHECK_TRAY_ICON, L"Always show tray icon", L"If no icon, restart program to reopen window"},
     {ROW_CHECK_THREE, CHECK_DISK_ACTIVITY_ICON, L"Enable drive LED SysTray (Uses extra CPU)",
@@ -42,13 +44,13 @@ constexpr std::array<SettingsRow, 43> ROWS = {{
     {ROW_CHECK, CHECK_CLOSE_TO_TRAY, L"Close button closes program to tray", L"Prevents normal closing of mini-Window"},
     {ROW_CHECK, CHECK_MINIMIZE_TO_TRAY, L"Minimize button minimizes program to tray",
      L"Hide window to systray when minimized"},
-    {ROW_FRAME, NEW, L"System Tray", L"310"},
+    {ROW_FRAME, FRAME_SETTINGS_SECTION, L"System Tray", L"310"},
     {ROW_CHECK, CHECK_EXTENDED_HISTORY, L"Enable Extended History",
      L"Increases system and drive history data screen, uses more cpu and memory"},
     {ROW_CHECK, CHECK_REALTIME_MEMORY, L"Real-Time Memory Monitor", L"Faster memory updates, uses more cpu"},
     {ROW_CHECK, CHECK_REALTIME_NETWORK, L"Real-Time Network Monitor", L"Fast network updates, uses more cpu"},
     {ROW_CHECK, CHECK_PING_TIMELINE_FULL, L"Comprehensive Ping Timeline", L"Plot all Ping time results into timeline"},
-    {ROW_FRAME, NEW, L"Optimization", L"310"},
+    {ROW_FRAME, FRAME_SETTINGS_SECTION, L"Optimization", L"310"},
     {ROW_CHECK_NARROW, CHECK_LOG_FILE, L"Enable Log File", L"Keep records of drive history in a monthly log file", 320,
      -1},
     {ROW_CHECK, CHECK_LOG_BUFFERING, L"Enable Extended Log File Buffering",
@@ -63,13 +65,13 @@ constexpr std::array<SettingsRow, 43> ROWS = {{
     {ROW_BUTTON_LEFT, BUTTON_PORTABLE_LOG_FOLDER, L"Portable",
      L"Changes log folder to same location as running program"},
     {ROW_BUTTON_RIGHT, BUTTON_DEFAULT_LOG_FOLDER, L"Default", L"Reverts log folder back to factory settings"},
-    {ROW_CAPTION, NEW, L"Log Folder", L""},
+    {ROW_CAPTION, LABEL_LOG_FOLDER, L"Log Folder", L""},
     {ROW_LOG_FOLDER_TEXT, TEXT_LOG_FOLDER, L"", L""},
     {ROW_FOLDER_BUTTON, BUTTON_SET_LOG_FOLDER, L"Set", L"Set new log folder location"},
-    {ROW_FRAME, NEW, L"Data Log", L"310"},
+    {ROW_FRAME, FRAME_SETTINGS_SECTION, L"Data Log", L"310"},
     {ROW_LOG_BUFFER_BOX, TEXT_LOG_BUFFER, L"", L""},
     {ROW_SIZE_BOX, PICTURE_RESIZE_PREVIEW, L"", L""},
-    {ROW_FRAME, NEW, L"Resize Window", L"310"},
+    {ROW_FRAME, FRAME_SETTINGS_SECTION, L"Resize Window", L"310"},
     {ROW_BUTTON_WIDE, BUTTON_IMPORT_SETTINGS, L"Import Settings", L"", 640, -1},
     {ROW_BUTTON_WIDE, BUTTON_EXPORT_SETTINGS, L"Export Settings", L""},
     {ROW_BUTTON_WIDE, BUTTON_SHUTDOWN, L"Shutdown", L""},

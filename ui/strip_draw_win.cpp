@@ -42,7 +42,7 @@ void strip_picture_paint(int canvas, const StripPicture& picture) {
 
 }  // namespace
 
-void strip_paint_cpu(int canvas, int core) {
+void cpu_temperature_strip_draw(int canvas, int core) {
     int width = 0;
     int height = 0;
     if (!canvas_pixel_size(canvas, &width, &height)) return;

@@ -58,8 +58,7 @@ void graphics_page_build(const MainBuild& build) {
         SharedInts[GPU_GRAPH_CURSOR] = n;
         for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
             const int graph = n + j;
-            page_graph_create(graph, TAB_GRAPHICS, places[static_cast<size_t>(j)],
-                              SharedInts[GRAPH_GPU_COLORS + j].load());
+            graph_create(graph, TAB_GRAPHICS, places[static_cast<size_t>(j)], SharedInts[GRAPH_GPU_COLORS + j].load());
             graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, 8);
             if (j == GRAPH_GPU_POWER) graph_set_attribute(graph, GRAPH_ATTR_TOP, g);
             if (slot != visible_slot) control_visible_set(graph, false);

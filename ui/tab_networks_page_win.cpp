@@ -31,7 +31,7 @@ void networks_page_build(const MainBuild& build) {
     SharedInts[NET_RATE_TOP] = std::max(SharedInts[NET_RATE_TOP].load(), g2);
     for (const auto& [graph, place] :
          {std::pair{GRAPH_NET_SEND, page.upper_graph}, std::pair{GRAPH_NET_RECEIVE, page.lower_graph}}) {
-        page_graph_create(graph, TAB_NETWORKS, place, SharedInts[graph].load());
+        graph_create(graph, TAB_NETWORKS, place, SharedInts[graph].load());
         graph_set_attribute(graph, GRAPH_ATTR_TOP, SharedInts[NET_RATE_TOP].load());
         graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, 10);
     }

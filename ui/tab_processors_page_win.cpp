@@ -54,7 +54,7 @@ void processors_page_build(const MainBuild& build) {
         const int graph = entry.graph;
         const int32_t color = data_block_read_int32(colors);
         SharedInts[graph] = color;
-        page_graph_create(graph, TAB_PROCESSORS, cell.place, color);
+        graph_create(graph, TAB_PROCESSORS, cell.place, color);
         graph_set_attribute(graph, GRAPH_ATTR_HORIZONTAL_DIVISIONS, cell.horizontal_divisions);
         graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, cell.vertical_divisions);
         graph_set_attribute(graph, GRAPH_ATTR_NO_TIME_LABELS, 1);

@@ -21,7 +21,7 @@ void tab_redraw(int tab) {
                 graph_draw(step.number, step.alpha, step.captions.title, step.captions.value, step.captions.subtitle,
                            step.captions.footer);
                 break;
-            case TabDrawKind::CPU_STRIP: strip_paint_cpu(step.number, step.index); break;
+            case TabDrawKind::CPU_STRIP: cpu_temperature_strip_draw(step.number, step.index); break;
             case TabDrawKind::GPU_STRIP: strip_paint_gpu(step.number, step.index); break;
             case TabDrawKind::PING: ping_tab_draw(); break;
         }

@@ -31,7 +31,7 @@ void storage_page_build(const MainBuild& build) {
     SharedInts[DISK_RATE_TOP] = std::max(SharedInts[DISK_RATE_TOP].load(), g2);
     for (const auto& [graph, place] :
          {std::pair{GRAPH_DISK_READ, page.upper_graph}, std::pair{GRAPH_DISK_WRITE, page.lower_graph}}) {
-        page_graph_create(graph, TAB_STORAGE, place, SharedInts[graph].load());
+        graph_create(graph, TAB_STORAGE, place, SharedInts[graph].load());
         graph_set_attribute(graph, GRAPH_ATTR_TOP, SharedInts[DISK_RATE_TOP].load());
         graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, 10);
     }

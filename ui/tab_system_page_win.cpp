@@ -129,7 +129,7 @@ void system_page_build(const MainBuild& build) {
                   {GRAPH_CPU_SPEED, page.speed_graph},
                   {GRAPH_CPU_AVERAGE, page.average_graph}};
     for (const auto& graph : graphs) {
-        page_graph_create(graph.number, TAB_SYSTEM, graph.place, SharedInts[graph.number].load());
+        graph_create(graph.number, TAB_SYSTEM, graph.place, SharedInts[graph.number].load());
         graph_set_attribute(graph.number, GRAPH_ATTR_VERTICAL_DIVISIONS, 10);
     }
     page_list_create(LIST_BATTERY, TAB_SYSTEM, page.battery_list, w,

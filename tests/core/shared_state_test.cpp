@@ -112,7 +112,7 @@ TEST_F(SharedStateTest, TextDefaults) {
     EXPECT_EQ(shared_text(EVENTLOG_AGE_CHOICES), L"1,2,3,7,10,14,20,30,45,60,90,120,180,365");
     EXPECT_EQ(shared_text(CPU_CURRENT_CLOCK_TEXT), L"CurrentClockSpeed");
     EXPECT_EQ(shared_text(CPU_PROCESSOR_ID_TEXT), L"ProcessorId");
-    EXPECT_EQ(shared_text(CPU_AVERAGE_CAPTION), L"% Avg");
+    EXPECT_EQ(shared_text(CPU_LOAD_ROW), L"% Avg");
     EXPECT_TRUE(shared_text(UNSET_FOLDER_TEXT).empty());
     EXPECT_TRUE(shared_text(static_cast<SharedTextIndex>(-1)).empty());
     EXPECT_TRUE(shared_text(static_cast<SharedTextIndex>(SHARED_TEXTS_COUNT)).empty());

@@ -212,10 +212,11 @@ TEST(ShortcutKeys, TextsOfThePingAndEventsTabs) {
     } cases[] = {
         {L"disk", L"disk", 1, 1, 0, 0, false},  // the same search again: nothing
         {L"disk", L"", 1, 1, 0, -1, true},
-        {L"disk", L"disk", 2, 1, 0, -1, true},  // another type filter searches again
-        {L"", L"disk", 1, 1, 0, 0, true},       // nothing to search for
-        {L"net", L"disk", 1, 1, 3, -1, true},   // results shown: a new search
-        {L"net", L"disk", 1, 1, -1, -1, true},  // a pending search is left alone
+        {L"disk", L"disk", 2, 1, 0, -1, true},                    // another type filter searches again
+        {L"", L"disk", 1, 1, 0, 0, true},                         // nothing to search for
+        {L"net", L"disk", 1, 1, 3, -1, true},                     // results shown: a new search
+        {L"net", L"disk", 1, 1, -1, -1, true},                    // a pending search is left alone
+        {L"net", L"disk", 1, 1, EVENT_SEARCH_RUNNING, -1, true},  // a running search has the old text
     };
     for (const auto& c : cases) {
         bool changed = !c.changed;

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
+#include "eventlog/event_page.h"
 #include "eventlog/event_search.h"
 #include "ui/events_tab_events.h"
 
@@ -87,6 +91,48 @@ TEST_F(EventsTabThreads, APressThatChangesNothingNeverStoresAnOldSearchState) {
     control_event(BUTTON_EVENT_SEARCH, -1, L"error");
     EXPECT_EQ(SharedInts[EVENTLOG_SEARCH_STATE].load(), -1);
     EXPECT_EQ(shared_text(EVENTLOG_SEARCH_TEXT), L"error");
+}
+
+// What the user does on the main thread while the page thread's search runs is served after it: the search
+// of the old text neither overwrites the new request nor shows its hits as the answer to it.
+std::vector<std::wstring> searched;
+std::function<void()> during_search;
+int search_noting(const std::wstring& text, int) {
+    searched.push_back(text);
+    if (during_search) std::exchange(during_search, nullptr)();
+    return 3;
+}
+bool no_close_request() { return false; }
+
+TEST_F(EventsTabThreads, WhatIsPressedWhileASearchRunsIsServedAfterIt) {
+    struct Case {
+        const char* name;
+        std::function<void()> press;
+        std::wstring then_searched;
+    };
+    const Case cases[] = {
+        {"Search with another text", [] { control_event(BUTTON_EVENT_SEARCH, -1, L" spooler "); }, L"spooler"},
+        {"Clear", [] { control_event(BUTTON_EVENT_CLEAR, -1); }, L""},
+        {"a type picked", [] { control_event(COMBO_EVENT_SEARCH_TYPE, 1); }, L"disk"},
+    };
+    EventPageHooks hooks{};
+    hooks.search = search_noting;
+    hooks.close_request_serve = no_close_request;
+    for (const Case& c : cases) {
+        SetUp();
+        searched.clear();
+        shared_text_set(EVENTLOG_SEARCH_TEXT, L"disk");
+        SharedInts[EVENTLOG_SEARCH_STATE] = -1;
+        SharedInts[EVENTLOG_FONT_APPLIED] = SharedInts[EVENTLOG_FONT_SIZE].load();
+        EventPageState state;
+        state.countdown = 1000;  // no periodic read
+        during_search = c.press;
+        event_page_round(state, hooks);
+        EXPECT_EQ(SharedInts[EVENTLOG_SEARCH_STATE].load(), -1) << c.name << ": the request was overwritten";
+        event_page_round(state, hooks);
+        EXPECT_EQ(searched, (std::vector<std::wstring>{L"disk", c.then_searched})) << c.name;
+        EXPECT_EQ(SharedInts[EVENTLOG_SEARCH_STATE].load(), 3) << c.name;
+    }
 }
 
 }  // namespace

@@ -215,7 +215,7 @@ public:
         SharedInts[CORE_GRAPH_HEIGHT] = grid.graph_height;
         for (const CoreGraphCell& cell : grid.cells) {
             const int graph = first_graph + cell.core;
-            page_graph_create(graph, TAB_PROCESSORS, cell.place, 0x00A000);
+            graph_create(graph, TAB_PROCESSORS, cell.place, 0x00A000);
             graph_set_attribute(graph, GRAPH_ATTR_HORIZONTAL_DIVISIONS, cell.horizontal_divisions);
             graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, cell.vertical_divisions);
             graph_set_attribute(graph, GRAPH_ATTR_NO_TIME_LABELS, 1);

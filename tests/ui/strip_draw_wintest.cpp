@@ -93,7 +93,7 @@ TEST_F(StripDrawWindows, FrameIsGreyAroundTheLightBand) {
 
 TEST_F(StripDrawWindows, CpuStripPaintsTheHistoryFromTheRightWithItsTexts) {
     history_fill(CpuCoreTable[0].history);
-    strip_paint_cpu(CANVAS_CPU_TEMPERATURE, 0);
+    cpu_temperature_strip_draw(CANVAS_CPU_TEMPERATURE, 0);
     expect_runs(CANVAS_CPU_TEMPERATURE);
     EXPECT_EQ(pixel(CANVAS_CPU_TEMPERATURE, width - 1, height - 3), FRAME) << "the frame stays";
     // The range text at x = 10 writes dark letters over the band.
@@ -104,7 +104,7 @@ TEST_F(StripDrawWindows, CpuStripPaintsTheHistoryFromTheRightWithItsTexts) {
     EXPECT_GT(dark, 5);
 
     SharedInts[TEMP_TOOL_STATE] = 0;  // the temperature tool went away
-    strip_paint_cpu(CANVAS_CPU_TEMPERATURE, 0);
+    cpu_temperature_strip_draw(CANVAS_CPU_TEMPERATURE, 0);
     expect_grey_band(CANVAS_CPU_TEMPERATURE);
 }
 
