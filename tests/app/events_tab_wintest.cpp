@@ -10,6 +10,7 @@
 
 #include "app/app_test_support.h"
 #include "app/event_loop.h"
+#include "app/program_windows_win.h"
 #include "app/shortcuts.h"
 #include "app/wiring.h"
 #include "core/control_handlers.h"
@@ -58,24 +59,10 @@ class EventsTab : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
-        ASSERT_TRUE(gui_init());
-        shared_state_init(SharedStateFacts{});
-        shared_tables_init();
-        text_maps_load(LANGUAGE_ENGLISH);
-        control_handlers_clear();
-        shortcut_table_clear(WIN_MAIN);
-        shortcut_table_clear(WIN_COMPACT);
+        ASSERT_TRUE(program_windows_with_tabs_open(40, 40, WIDTH, HEIGHT, L"events tab test"));
         ASSERT_TRUE(font_load(FONT_EVENT_LIST, L"Lucida Console", 9, 0));
         ASSERT_TRUE(font_load(FONT_FIXED_SMALL, L"Lucida Console", 8, 0));
         ASSERT_TRUE(font_load(FONT_CUE, L"Tahoma", 8, 0));
-        ASSERT_TRUE(window_open(WIN_COMPACT, 300, 300, 420, 120, L"compact", WINDOW_CAPTION));
-        compact_window_setup(10);
-        ASSERT_TRUE(window_open(WIN_MAIN, 40, 40, WIDTH, HEIGHT, L"events tab test", WINDOW_CAPTION));
-        ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, WIDTH, HEIGHT), PANEL_MAIN);
-        for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage", L"Networks", L"Ping",
-                                       L"Events", L"Settings", L"About"}) {
-            panel_tab_add(PANEL_MAIN, caption);
-        }
         panel_tab_select(PANEL_MAIN, TAB_EVENTS);
         SharedFloats[TABS_SCALE] = 1.0f;
         MainBuild build;
@@ -87,15 +74,7 @@ protected:
         startup_event_handlers_add();
         shortcuts_register();
     }
-    void TearDown() override {
-        settings_ui_hooks_set(SettingsUiHooks{});
-        control_handlers_clear();
-        shortcut_handler_set(nullptr);
-        shortcut_table_clear(WIN_MAIN);
-        shortcut_table_clear(WIN_COMPACT);
-        window_close(WIN_MAIN);
-        window_close(WIN_COMPACT);
-    }
+    void TearDown() override { program_windows_close(); }
 };
 
 TEST_F(EventsTab, TheSearchFieldFollowsItsModeWithACueWhileEmpty) {

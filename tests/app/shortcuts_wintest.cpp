@@ -13,6 +13,7 @@
 
 #include "app/app_test_support.h"
 #include "app/event_loop.h"
+#include "app/program_windows_win.h"
 #include "app/shortcuts.h"
 #include "app/wiring.h"
 #include "core/color_lists.h"
@@ -45,15 +46,6 @@ void loop_drain() {
     for (int turn = 0; turn < 20; ++turn) event_loop_turn(0);
 }
 
-// This thread's modifier keys, as GetKeyState reports them to the shortcut check.
-void modifiers_set(std::initializer_list<int> held) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_LCONTROL, VK_LMENU}) keys[key] = 0;
-    for (const int key : held) keys[key] = 0x80;
-    SetKeyboardState(keys);
-}
-
 void key_press(int window, int virtual_key, std::initializer_list<int> held = {}) {
     const HWND hwnd = reinterpret_cast<HWND>(window_handle(window));
     SetActiveWindow(hwnd);
@@ -66,31 +58,14 @@ class Shortcuts : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
-        ASSERT_TRUE(gui_init());
-        program_state_fresh();
-        shortcut_table_clear(WIN_MAIN);
-        shortcut_table_clear(WIN_COMPACT);
-        ASSERT_TRUE(window_open(WIN_COMPACT, 300, 300, 420, 120, L"compact", WINDOW_CAPTION));
-        compact_window_setup(10);
-        ASSERT_TRUE(window_open(WIN_MAIN, MAIN_X, MAIN_Y, 500, 300, L"main", WINDOW_CAPTION));
-        ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, 500, 300), PANEL_MAIN);
-        for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage", L"Networks", L"Ping",
-                                       L"Events", L"Settings", L"About"}) {
-            panel_tab_add(PANEL_MAIN, caption);
-        }
+        ASSERT_TRUE(program_windows_with_tabs_open(MAIN_X, MAIN_Y, 500, 300, L"main"));
         startup_ui_hooks_install([] {});
         startup_event_handlers_add();
         shortcuts_register();
     }
     void TearDown() override {
         modifiers_set({});
-        settings_ui_hooks_set(SettingsUiHooks{});
-        control_handlers_clear();
-        shortcut_handler_set(nullptr);
-        shortcut_table_clear(WIN_MAIN);
-        shortcut_table_clear(WIN_COMPACT);
-        window_close(WIN_MAIN);
-        window_close(WIN_COMPACT);
+        program_windows_close();
         graph_descriptors_clear();
         graph_colors_inverted_set(false);
     }

@@ -16,6 +16,7 @@
 
 #include "app/app_test_support.h"
 #include "app/event_loop.h"
+#include "app/program_windows_win.h"
 #include "app/shortcuts.h"
 #include "app/wiring.h"
 #include "core/control_handlers.h"
@@ -285,34 +286,15 @@ std::wstring clipboard_text() {
     return text;
 }
 
-void modifiers_set(std::initializer_list<int> held) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_LCONTROL, VK_LMENU}) keys[key] = 0;
-    for (const int key : held) keys[key] = 0x80;
-    SetKeyboardState(keys);
-}
-
 std::atomic<bool> page_ended{false};
 
 class EventsTabRecords : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(display_available()) << NO_DISPLAY_TEXT;
-        ASSERT_TRUE(gui_init());
-        program_state_fresh();
-        shortcut_table_clear(WIN_MAIN);
-        shortcut_table_clear(WIN_COMPACT);
+        ASSERT_TRUE(program_windows_with_tabs_open(20, 20, WIDTH, HEIGHT, L"events"));
         ASSERT_TRUE(font_load(FONT_FIXED_SMALL, L"Lucida Console", 8, 0));
         ASSERT_TRUE(font_load(FONT_CUE, L"Tahoma", 8, 0));
-        ASSERT_TRUE(window_open(WIN_COMPACT, 300, 300, 420, 120, L"compact", WINDOW_CAPTION));
-        compact_window_setup(10);
-        ASSERT_TRUE(window_open(WIN_MAIN, 20, 20, WIDTH, HEIGHT, L"events", WINDOW_CAPTION));
-        ASSERT_EQ(panel_create(PANEL_MAIN, gui_in_window(WIN_MAIN), 0, 0, WIDTH, HEIGHT), PANEL_MAIN);
-        for (const wchar_t* caption : {L"System", L"Processors", L"Graphics", L"Storage", L"Networks", L"Ping",
-                                       L"Events", L"Settings", L"About"}) {
-            panel_tab_add(PANEL_MAIN, caption);
-        }
         panel_tab_select(PANEL_MAIN, TAB_EVENTS);
         SharedFloats[TABS_SCALE] = 1.0f;
         SharedInts[PANEL_HEIGHT] = HEIGHT - 40;
@@ -347,13 +329,7 @@ protected:
         quit_flag_clear();
         event_log_api_set(event_log_api_windows());
         modifiers_set({});
-        settings_ui_hooks_set(SettingsUiHooks{});
-        control_handlers_clear();
-        shortcut_handler_set(nullptr);
-        shortcut_table_clear(WIN_MAIN);
-        shortcut_table_clear(WIN_COMPACT);
-        window_close(WIN_MAIN);
-        window_close(WIN_COMPACT);
+        program_windows_close();
     }
     int64_t page_ = 0;
 };
