@@ -63,9 +63,12 @@ fi
 run="$root/build/fuzz/run"
 # The programs' own files (tests/fuzz/fuzz_support.cpp) go to a folder in memory where there is one.
 scratch="$(mktemp -d "$([ -d /dev/shm ] && [ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/sotrix-fuzz.XXXXXX")"
+# Each target runs in a process group of its own, so that a stop ends its fuzzer too.
+set -m
 pids=()
 stop() {
-    [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null
+    local pid
+    for pid in "${pids[@]}"; do kill -- "-$pid" 2>/dev/null; done
     wait 2>/dev/null
     rm -rf "$scratch"
 }
@@ -87,7 +90,7 @@ fuzz_one() {
     before="$(find "$dir/corpus" -type f | wc -l)"
     # A single input that runs for 30 s is a hang; the outer limit only guards against a fuzzer that never ends.
     TMPDIR="$scratch" UBSAN_OPTIONS=print_stacktrace=1 bash "$root/tools/netns-run.sh" -- \
-        timeout --kill-after=10 $((seconds + 120)) "$program" -max_total_time="$seconds" -timeout=30 \
+        timeout --foreground --kill-after=10 $((seconds + 120)) "$program" -max_total_time="$seconds" -timeout=30 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$dir/" "$dir/corpus" >"$dir/log" 2>&1
     local status=$?
     local after
