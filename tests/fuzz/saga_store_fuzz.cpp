@@ -4,8 +4,8 @@
 //
 // Properties: no file is lost (a history or backup that is not used as it is stays byte for byte, in place or set
 // aside); what is restored stays within what the file can hold (rows no longer than a store's longest text, no
-// more rows than the file has bytes); what loads, saved and loaded again, gives the same lists (each row as the
-// history keeps it, its first column).
+// more rows than the file has bytes) and the separator counter is not negative; what loads, saved and loaded again,
+// gives the same lists (each row as the history keeps it, its first column).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -93,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          "a row is no longer than a store's text");
         }
     }
+    fuzz_require(loaded.Separators >= 0, "the separator counter is not negative");
     // Every row takes at least a byte of the file; the load's own event line may come on top.
     fuzz_require(rows <= size + 1, "no more rows than the file has bytes");
 
