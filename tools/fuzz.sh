@@ -111,16 +111,18 @@ pids=()
 echo "fuzz: the targets ran in $((SECONDS - started)) s"
 failed=0
 found=()
-printf '%-16s %12s %9s %7s %8s %15s  %s\n' target executions exec/s cov ft corpus result
+printf '%-18s %12s %9s %7s %8s %15s  %s\n' target executions exec/s cov ft corpus result
 for name in "${targets[@]}"; do
     dir="$run/$name"
     read -r status before after <"$dir/result" 2>/dev/null || status="missing"
     if [ "$status" = missing ]; then
-        printf '%-16s %s\n' "$name" "NOT BUILT (build/fuzz/tests/fuzz/fuzz_$name)"
+        printf '%-18s %s\n' "$name" "NOT BUILT (build/fuzz/tests/fuzz/fuzz_$name)"
         failed=1
         continue
     fi
     executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log" | tail -n1)"
+    # A run that stopped at a finding prints no final figures: its last progress line counts instead.
+    [ -n "$executions" ] || executions="$(grep -o '^#[0-9]*' "$dir/log" | tail -n1 | tr -d '#')"
     speed="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$dir/log" | tail -n1)"
     coverage="$(grep -o 'cov: [0-9]* ft: [0-9]*' "$dir/log" | tail -n1)"
     cov="$(echo "$coverage" | awk '{print $2}')"
@@ -135,7 +137,7 @@ for name in "${targets[@]}"; do
     else
         result="ok"
     fi
-    printf '%-16s %12s %9s %7s %8s %15s  %s\n' "$name" "${executions:--}" "${speed:--}" "${cov:--}" "${ft:--}" \
+    printf '%-18s %12s %9s %7s %8s %15s  %s\n' "$name" "${executions:--}" "${speed:--}" "${cov:--}" "${ft:--}" \
         "$before -> $after" "$result"
     if [ "$result" != ok ]; then
         found+=("$name")
