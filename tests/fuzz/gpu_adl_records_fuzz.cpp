@@ -1,10 +1,10 @@
 // Fuzz target: the AMD display library's answers as the program reads them. A table of our own library
-// functions answers every call from the input: adapter counts of any size, adapter-information records with
-// texts that lack their terminator, Overdrive records and PMLog blocks of any content, results that fail at
-// any step. Then the enumeration, a few sampling rounds, the cell and ID texts, the information blocks and the
-// detection logs. Every answer is written over the whole buffer the program names (so a buffer smaller than
-// its stated size stops the run), the tables stay within their bounds, every GPU's sensor run lies inside the
-// sensor list and names sensors it scanned, and each GPU's interface, label and marks agree.
+// functions answers every call from the input: version texts without their terminator, adapter counts of any size,
+// adapter-information records with texts that lack their terminator, Overdrive records and PMLog blocks of any content,
+// results that fail at any step. Then the version texts, the enumeration, a few sampling rounds, the cell and ID texts,
+// the information blocks and the detection logs. Every answer is written over the whole buffer the program names (so a
+// buffer smaller than its stated size stops the run), the tables stay within their bounds, every GPU's sensor run lies
+// inside the sensor list and names sensors it scanned, and each GPU's interface, label and marks agree.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -195,6 +195,7 @@ AdlResult ADL_API led_support(AdlContext, int32_t, int32_t* a, int32_t* b, int32
 }
 AdlResult ADL_API one_int(AdlContext, int32_t, int32_t* out) { return int_fill(out); }
 AdlResult ADL_API control_destroy(AdlContext) { return ADL_OK; }
+AdlResult ADL_API versions(AdlContext, AdlVersionsInfoX2* out) { return record_fill(out); }
 
 AdlApi fake_api() {
     AdlApi a;
@@ -233,6 +234,7 @@ AdlApi fake_api() {
     a.adapter_headless_get = one_int;
     a.adapter_hbc_caps = one_int;
     a.main_control_destroy = control_destroy;
+    if (in().ConsumeBool()) a.graphics_versions_x2_get = versions;
     return a;
 }
 
@@ -307,6 +309,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         AmdReportLines.clear();
     }
 
+    const int major = adl_versions_read();
+    check(major == adl_driver_major(AdlFacts.driver_version));
+    for (const std::wstring* text :
+         {&AdlFacts.driver_version, &AdlFacts.catalyst_version, &AdlFacts.crimson_version, &AdlFacts.catalyst_web_link})
+        check(text->size() <= ADL_TEXT_BYTES && text->find(L'\0') == std::wstring::npos);
+    check(AdlFacts.driver_date.empty() || AdlFacts.driver_date.size() == 10);
+
     amd_gpu_enumerate();
     tables_check();
 
@@ -332,7 +341,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         for (int g = 0; g < AmdGpuTable.count; ++g) gpu_info_amd_block(g, L" 2026-03-04 05:06:07");
         for (int c = 0; c < AmdLegacyTable.count; ++c) gpu_info_legacy_block(c, L" 2026-03-04 05:06:07");
     }
-    gpu_entries_info_rebuild(GpuEntriesInfo{.all_rows = true, .amd_driver_major = 22});
+    gpu_entries_info_rebuild(GpuEntriesInfo{.all_rows = true, .amd_driver_major = major});
     list_rows_clear(LIST_GPU_INFO);
 
     std::lock_guard<LeafLock> hold(AdlLock);
