@@ -2,6 +2,9 @@
 #include "network/ip_geolocation.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "core/control_numbers.h"
@@ -11,6 +14,7 @@
 #include "network/adapter_scan.h"
 #include "runtime/date.h"
 #include "runtime/http_get.h"
+#include "runtime/json_store.h"
 #include "runtime/text.h"
 
 IPLocaleInfo IpLocale;
@@ -25,12 +29,20 @@ void text_member(const nlohmann::json& value, std::wstring& target) {
     if (value.is_string()) target = wide_from_utf8(value.get_ref<const std::string&>());
 }
 
+// A number a float can hold; a larger one (converting it would be undefined) is no coordinate and stays 0.
 void float_member(const nlohmann::json& value, float& target) {
-    if (value.is_number()) target = value.get<float>();
+    if (!value.is_number()) return;
+    const double number = value.get<double>();
+    if (std::isfinite(number) && std::fabs(number) <= std::numeric_limits<float>::max()) {
+        target = static_cast<float>(number);
+    }
 }
 
+// A whole number of the signed 64-bit range; a larger unsigned one would wrap, so it stays 0.
 void integer_member(const nlohmann::json& value, int64_t& target) {
-    if (value.is_number_integer()) target = value.get<int64_t>();
+    if (value.is_number_integer() && (!value.is_number_unsigned() || value.get<uint64_t>() <= INT64_MAX)) {
+        target = value.get<int64_t>();
+    }
 }
 
 }  // namespace
@@ -41,8 +53,10 @@ std::string ip_lookup_url(std::string_view host, std::wstring_view address) {
 
 bool ip_locale_parse(std::string_view body, IPLocaleInfo& record) {
     if (body.size() > IP_LOOKUP_MAX_BODY) return false;
-    const nlohmann::json root = nlohmann::json::parse(body.begin(), body.end(), nullptr, false);
-    if (root.is_discarded() || !root.is_object()) return false;
+    // The stores' parse: nesting beyond JSON_STORE_MAX_DEPTH is refused before the library sees it.
+    nlohmann::json root;
+    std::wstring error;
+    if (!json_parse_text(body, root, error) || !root.is_object()) return false;
     IPLocaleInfo fresh;
     for (const auto& [key, value] : root.items()) {
         const std::wstring name = text_lower_ascii(wide_from_utf8(key));

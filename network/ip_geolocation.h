@@ -34,9 +34,9 @@ inline constexpr int IP_LOOKUP_MAX_REDIRECTS = 3;
 // "http://" + host + "/json/" + address + "?fields=" + the member list.
 std::string ip_lookup_url(std::string_view host, std::wstring_view address);
 
-// Reads a reply body into a fresh record: false when it is larger than IP_LOOKUP_MAX_BODY or not a JSON
-// object. Members are matched without regard to case; a missing member or one of another type stays empty
-// or 0. Never throws.
+// Reads a reply body into a fresh record: false when it is larger than IP_LOOKUP_MAX_BODY, not a JSON object, or
+// nested deeper than JSON_STORE_MAX_DEPTH. Members are matched without regard to case; a missing member, one of
+// another type, and a number the member cannot hold stay empty or 0. Never throws.
 bool ip_locale_parse(std::string_view body, IPLocaleInfo& record);
 
 // Takes a reply body: when it is a JSON object whose status is "success", the record takes it, IP_LOOKUP_TIME_TEXT

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs everything Sotrix needs to build and test on Debian 12, as root: packages, the German locale,
-# and libcurl for both Windows architectures built from Debian's curl source into $SOTRIX_CACHE.
+# Installs everything Sotrix needs to build and test on Debian 12, as root: packages (clang and its libFuzzer
+# runtime for the fuzz preset among them), the German locale, and libcurl for both Windows architectures built from
+# Debian's curl source into $SOTRIX_CACHE.
 # Idempotent: when all is there it only checks and returns within seconds. The Wine prefixes belong to
 # the user who runs the tests: tools/wine.sh makes them.
 set -euo pipefail
@@ -22,6 +23,7 @@ PACKAGES=(
     libz-mingw-w64-dev binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 wine32:i386
     xvfb xauth x11-utils imagemagick xdotool locales clang-format iproute2
+    clang libclang-rt-dev
 )
 
 missing_packages() {
@@ -44,6 +46,16 @@ install_packages() {
     as_root apt-get update -qq
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# The fuzz preset links libFuzzer's runtime, which clang looks for in its own runtime folder.
+check_fuzzer_runtime() {
+    local runtime
+    runtime="$(clang --print-runtime-dir 2>/dev/null)/libclang_rt.fuzzer-$(uname -m).a"
+    if [ ! -f "$runtime" ]; then
+        log "clang's fuzzer runtime is missing ($runtime); the package libclang-rt-dev should provide it"
+        exit 1
+    fi
 }
 
 setup_locale() {
@@ -145,6 +157,7 @@ main() {
     HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
     TOOLCHAIN_DIR="$HERE/cmake/toolchains"
     install_packages
+    check_fuzzer_runtime
     setup_locale
     mkdir -p "$CACHE"
     build_curl x86_64-w64-mingw32

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "net_fake_platform.h"
 #include "network/ip_geolocation.h"
+#include "runtime/json_store.h"
 
 namespace {
 
@@ -70,6 +72,49 @@ TEST(IpGeolocation, FailedCutHugeOrMistypedRepliesNeverWipeTheLastGoodRecord) {
     EXPECT_EQ(mistyped.offset, 0);
     EXPECT_TRUE(mistyped.city.empty());
     EXPECT_EQ(mistyped.zip, L"X1");
+}
+
+// A reply is held to the stores' nesting limit: the object and its members together JSON_STORE_MAX_DEPTH levels deep
+// are read, one level more is refused and the last good record stays.
+TEST(IpGeolocation, ReplyNestedDeeperThanTheStoresIsRefused) {
+    net_test_reset();
+    const auto nested = [](int depth) {
+        return R"({"status":"success","query":"192.0.2.44","x":)" + std::string(depth - 1, '[') +
+               std::string(depth - 1, ']') + "}";
+    };
+    IPLocaleInfo record;
+    ASSERT_EQ(ip_locale_accept(nested(JSON_STORE_MAX_DEPTH), record), 1);
+    EXPECT_EQ(record.query, L"192.0.2.44");
+    ASSERT_EQ(ip_locale_accept(SUCCESS, record), 1);
+    for (const int depth : {JSON_STORE_MAX_DEPTH + 1, 100000}) {
+        SCOPED_TRACE(depth);
+        EXPECT_EQ(ip_locale_accept(nested(depth), record), 0);
+        EXPECT_EQ(record.query, L"198.51.100.7");
+    }
+}
+
+// Numbers the record's members cannot hold stay 0: a coordinate beyond a float's range (its conversion would be
+// undefined) and an offset beyond the signed 64-bit range (it would wrap to another number).
+TEST(IpGeolocation, NumbersBeyondTheMembersRangeStayZero) {
+    struct Case {
+        const char* members;
+        float lat;
+        float lon;
+        int64_t offset;
+    };
+    const Case cases[] = {
+        {R"("lat":1e300,"lon":-3.5e38,"offset":18446744073709551615)", 0.0f, 0.0f, 0},
+        {R"("lat":3.4e38,"lon":-90,"offset":9223372036854775807)", 3.4e38f, -90.0f, INT64_MAX},
+        {R"("lat":-1e-300,"lon":180.0,"offset":-9223372036854775808)", -0.0f, 180.0f, INT64_MIN},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.members);
+        IPLocaleInfo record;
+        ASSERT_TRUE(ip_locale_parse(std::string(R"({"status":"success",)") + c.members + "}", record));
+        EXPECT_EQ(record.lat, c.lat);
+        EXPECT_EQ(record.lon, c.lon);
+        EXPECT_EQ(record.offset, c.offset);
+    }
 }
 
 TEST(IpGeolocation, CoordinatesShowTheirShortestDecimalsAndTheUrlAsksForEveryMember) {

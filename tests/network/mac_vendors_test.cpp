@@ -35,6 +35,14 @@ TEST(MacVendorCsv, TakesPlainAndQuotedVendorsAndSkipsBadLines) {
     EXPECT_TRUE(mac_vendor_parse("only,a header").empty());
 }
 
+// A vendor cut to its width keeps no blanks at its end: the cut comes before the trim would see them.
+TEST(MacVendorCsv, VendorCutToItsWidthEndsWithoutBlanks) {
+    const std::string vendor = "Long Vendor" + std::string(28, 'x') + "  Tail";
+    const MacVendorEntries entries = mac_vendor_parse("header\n00:1A:2B," + vendor + "\n");
+    ASSERT_EQ(entries.count(L"001a2b"), 1u);
+    EXPECT_EQ(entries.at(L"001a2b"), L"Long Vendor" + std::wstring(28, L'x'));
+}
+
 TEST(MacVendorLookup, TheLongestListedPrefixWins) {
     MacVendorTable table;
     mac_vendor_replace(table, {{L"001a2b", L"Block"}, {L"001a2b3c4", L"Small Block"}});
