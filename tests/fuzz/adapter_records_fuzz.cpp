@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "network/adapter_records.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 // The members of IP_ADAPTER_INFO that the walk reads, by the same names and in the same order.
 struct AddrText {
@@ -57,9 +57,9 @@ std::size_t texts_read = 0;
 std::wstring widen_checked(std::string_view text) {
     const auto at = reinterpret_cast<uintptr_t>(text.data());
     const auto start = reinterpret_cast<uintptr_t>(buffer_start);
-    check(at >= start && at - start <= buffer_size && text.size() <= buffer_size - (at - start));
-    check(text.size() <= sizeof(Info::Description));
-    check(text.find('\0') == std::string_view::npos);
+    PROPERTY(at >= start && at - start <= buffer_size && text.size() <= buffer_size - (at - start));
+    PROPERTY(text.size() <= sizeof(Info::Description));
+    PROPERTY(text.find('\0') == std::string_view::npos);
     ++texts_read;
     return std::wstring(text.begin(), text.end());
 }
@@ -108,17 +108,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     texts_read = 0;
     const std::vector<AdapterInfoFacts> adapters =
         adapter_infos_walk(bytes, buffer_size, reinterpret_cast<const Info*>(first), widen_checked);
-    check(adapters.size() <= ADAPTER_RECORDS_MAX);
-    check(texts_read == 11 * adapters.size());
+    PROPERTY(adapters.size() <= ADAPTER_RECORDS_MAX);
+    PROPERTY(texts_read == 11 * adapters.size());
     if (!adapters.empty()) {
         // The first record is the one the input named, whole inside the buffer.
-        check(first >= start && first - start + sizeof(Info) <= buffer_size);
+        PROPERTY(first >= start && first - start + sizeof(Info) <= buffer_size);
         Info record;
         std::memcpy(&record, reinterpret_cast<const void*>(first), sizeof record);
-        check(adapters[0].index == record.Index);
-        check(adapters[0].lease_obtained == static_cast<int32_t>(static_cast<uint32_t>(record.LeaseObtained)));
-        check(adapters[0].lease_expires == static_cast<int32_t>(static_cast<uint32_t>(record.LeaseExpires)));
-        check(adapters[0].dhcp_enabled == (record.DhcpEnabled ? 1 : 0));
+        PROPERTY(adapters[0].index == record.Index);
+        PROPERTY(adapters[0].lease_obtained == static_cast<int32_t>(static_cast<uint32_t>(record.LeaseObtained)));
+        PROPERTY(adapters[0].lease_expires == static_cast<int32_t>(static_cast<uint32_t>(record.LeaseExpires)));
+        PROPERTY(adapters[0].dhcp_enabled == (record.DhcpEnabled ? 1 : 0));
     }
     return 0;
 }

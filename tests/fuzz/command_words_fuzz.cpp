@@ -13,14 +13,14 @@
 #include "core/self_start_line.h"
 #include "core/single_instance.h"
 #include "system/perf_counter_paths.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "ui/main_layout.h"
 #include "ui/resize_preview.h"
 
-namespace {
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
+namespace {
 
 bool blank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -99,30 +99,30 @@ void words_check(const std::vector<std::wstring>& arguments, const DesktopFacts&
         length += arguments[a].size() + 1;
     }
     const std::wstring line = command_line_join(parameters);
-    check(line.size() == length);
+    PROPERTY(line.size() == length);
 
     const CommandWords words = command_words(line);
-    check(words.shutdown == (line.find(L"shutdown") != std::wstring::npos));
-    check(words.restart == (!words.shutdown && line.find(L"restart") != std::wstring::npos));
-    check(perf_repair_wanted(L"", line) == (line.find(L"norepair") == std::wstring::npos));
-    check(!perf_repair_wanted(L"Processor", line));
+    PROPERTY(words.shutdown == (line.find(L"shutdown") != std::wstring::npos));
+    PROPERTY(words.restart == (!words.shutdown && line.find(L"restart") != std::wstring::npos));
+    PROPERTY(perf_repair_wanted(L"", line) == (line.find(L"norepair") == std::wstring::npos));
+    PROPERTY(!perf_repair_wanted(L"Processor", line));
 
     const int tab = tab_from_command_line(tab_captions(), line);
-    check(tab >= -1 && tab < static_cast<int>(tab_captions().size()));
+    PROPERTY(tab >= -1 && tab < static_cast<int>(tab_captions().size()));
     for (int t = 0; t < static_cast<int>(tab_captions().size()); ++t) {
         std::wstring word = lowered(tab_captions()[static_cast<std::size_t>(t)]);
         word.erase(0, word.find_first_not_of(L' '));
         word.erase(word.find_last_not_of(L' ') + 1);
         const bool found = line.find(word) != std::wstring::npos;
-        if (t < tab) check(!found);
-        if (t == tab) check(found);
-        if (tab == -1) check(!found);
+        if (t < tab) PROPERTY(!found);
+        if (t == tab) PROPERTY(found);
+        if (tab == -1) PROPERTY(!found);
     }
 
     const MainWindowSize size = main_window_size(line, desktop, width_step, height_step);
-    check(size.width >= 1 && size.height >= 1);
+    PROPERTY(size.width >= 1 && size.height >= 1);
     const ResizePreviewSize preview = resize_preview_size(line, desktop, width_step, height_step);
-    check(preview.inner.width >= 1 && preview.inner.height >= 1);
+    PROPERTY(preview.inner.width >= 1 && preview.inner.height >= 1);
 }
 
 // Quoting, then splitting: the same arguments back.
@@ -131,15 +131,15 @@ void quoting_check(const std::wstring& program, const std::wstring& argument) {
     if (program.find(L'"') == std::wstring::npos && program.find(L'\0') == std::wstring::npos &&
         (program.empty() || program.back() != L'\\')) {
         const std::vector<std::wstring> restarted = arguments_split(self_start_command_line(program));
-        check(restarted == (std::vector<std::wstring>{program, L"restart", L"norepair"}));
+        PROPERTY(restarted == (std::vector<std::wstring>{program, L"restart", L"norepair"}));
         std::vector<std::wstring> parameters;
         for (std::size_t a = 1; a < restarted.size(); ++a) parameters.push_back(lowered(restarted[a]));
         const CommandWords words = command_words(command_line_join(parameters));
-        check(words.restart && !words.shutdown);
+        PROPERTY(words.restart && !words.shutdown);
     }
     if (argument.find(L'\0') == std::wstring::npos) {
         const std::vector<std::wstring> split = arguments_split(L"p.exe " + command_line_argument(argument));
-        check(split == (std::vector<std::wstring>{L"p.exe", argument}));
+        PROPERTY(split == (std::vector<std::wstring>{L"p.exe", argument}));
     }
 }
 

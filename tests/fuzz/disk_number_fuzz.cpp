@@ -10,12 +10,12 @@
 #include "eventlog/disk_error_watch.h"
 #include "eventlog/event_record.h"
 #include "runtime/text.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 // The number as the rule above gives it, written independently of the parser.
 int64_t expected_number(const std::wstring& message) {
@@ -69,10 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0 || size > 4096) return 0;
     const std::wstring message = event_message(strings_of(data, size));
     const int number = disk_error_disk_number(message);
-    check(number == expected_number(message));
+    PROPERTY(number == expected_number(message));
     if (number >= 0) {
         const std::wstring again = L"\\Device\\Harddisk" + std::to_wstring(number) + L"\\DR" + std::to_wstring(number);
-        check(disk_error_disk_number(again) == number);
+        PROPERTY(disk_error_disk_number(again) == number);
     }
     return 0;
 }

@@ -16,12 +16,12 @@
 #include "eventlog/event_log_reader.h"
 #include "eventlog/event_record.h"
 #include "eventlog/event_search.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 bool inside(std::span<const uint8_t> part, const uint8_t* begin, std::size_t size) {
     if (part.empty()) return true;
@@ -104,23 +104,23 @@ Date local_same(int64_t utc_seconds) { return utc_seconds; }
 // What one record must satisfy, wherever it was found: its views inside the record, the counts within what it
 // states, and the stored record's texts consistent with the views.
 void record_check(const EventRecordView& view, const uint8_t* record_start) {
-    check(view.length >= EVENT_RECORD_HEADER_SIZE);
-    check(inside(view.sid, record_start, view.length));
-    check(inside(view.data, record_start, view.length));
-    check(view.strings.size() <= view.string_count);
-    check(2 * (view.source.size() + view.computer.size()) <= view.length - EVENT_RECORD_HEADER_SIZE);
-    for (const std::u16string& s : view.strings) check(2 * s.size() <= view.length - EVENT_RECORD_HEADER_SIZE);
+    PROPERTY(view.length >= EVENT_RECORD_HEADER_SIZE);
+    PROPERTY(inside(view.sid, record_start, view.length));
+    PROPERTY(inside(view.data, record_start, view.length));
+    PROPERTY(view.strings.size() <= view.string_count);
+    PROPERTY(2 * (view.source.size() + view.computer.size()) <= view.length - EVENT_RECORD_HEADER_SIZE);
+    for (const std::u16string& s : view.strings) PROPERTY(2 * s.size() <= view.length - EVENT_RECORD_HEADER_SIZE);
 
     const EventRecord record = event_record_stored(view, local_same);
-    check(record.sid_length >= 0 && static_cast<std::size_t>(record.sid_length) <= record.sid.size());
-    check(record.sid_length == 0 || static_cast<std::size_t>(record.sid_length) == view.sid.size());
-    check(!record.message.empty());
-    check(record.type >= 0 && record.type < EVENT_TYPE_COUNT);
-    check(record.data_hex.size() == 2 * static_cast<std::size_t>(record.data_length));
+    PROPERTY(record.sid_length >= 0 && static_cast<std::size_t>(record.sid_length) <= record.sid.size());
+    PROPERTY(record.sid_length == 0 || static_cast<std::size_t>(record.sid_length) == view.sid.size());
+    PROPERTY(!record.message.empty());
+    PROPERTY(record.type >= 0 && record.type < EVENT_TYPE_COUNT);
+    PROPERTY(record.data_hex.size() == 2 * static_cast<std::size_t>(record.data_length));
     if (record.data_length > 0) {
         // The details read the data back from the stored hexadecimal text.
-        check(event_data_bytes(record.data_hex, record.data_length) ==
-              std::vector<uint8_t>(view.data.begin(), view.data.end()));
+        PROPERTY(event_data_bytes(record.data_hex, record.data_length) ==
+                 std::vector<uint8_t>(view.data.begin(), view.data.end()));
     }
     event_search_line(record, L"Error  ");
 }
@@ -129,14 +129,14 @@ std::vector<Decoded> walk(std::span<const uint8_t> block) {
     std::vector<Decoded> found;
     std::size_t offset = 0;
     const std::size_t count = event_records_walk(block, [&](const EventRecordView& view) {
-        check(offset <= block.size() && view.length <= block.size() - offset);
+        PROPERTY(offset <= block.size() && view.length <= block.size() - offset);
         record_check(view, block.data() + offset);
         offset += view.length;
         found.push_back(decoded_of(view));
         return true;
     });
-    check(count == found.size());
-    check(count <= block.size() / EVENT_RECORD_HEADER_SIZE);
+    PROPERTY(count == found.size());
+    PROPERTY(count <= block.size() / EVENT_RECORD_HEADER_SIZE);
     return found;
 }
 
@@ -173,9 +173,9 @@ void read_backwards_check(std::span<const uint8_t> block, uint32_t needed, uint3
     api.read_backwards = fake_read;
     std::size_t records = 0;
     event_log_read_backwards(api, nullptr, [&](const EventRecordView& view) {
-        check(fake.buffer != nullptr);
-        check(inside(view.data, fake.buffer, fake.buffer_size));
-        check(inside(view.sid, fake.buffer, fake.buffer_size));
+        PROPERTY(fake.buffer != nullptr);
+        PROPERTY(inside(view.data, fake.buffer, fake.buffer_size));
+        PROPERTY(inside(view.sid, fake.buffer, fake.buffer_size));
         ++records;
         return records < 10000;
     });
@@ -198,7 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::vector<uint8_t> bytes = record_written(r);
         rewritten.insert(rewritten.end(), bytes.begin(), bytes.end());
     }
-    check(walk(rewritten) == first);
+    PROPERTY(walk(rewritten) == first);
 
     // The last 8 bytes, when there are that many, say what the fake log claims.
     uint32_t needed = 0;

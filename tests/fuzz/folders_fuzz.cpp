@@ -14,12 +14,12 @@
 #include "core/self_start_line.h"
 #include "core/settings_file.h"
 #include "runtime/text.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -27,13 +27,13 @@ bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
 void folder_check(const std::wstring& text) {
     const std::wstring folder = folder_with_separator(text);
     if (text.empty()) {
-        check(folder.empty());
+        PROPERTY(folder.empty());
         return;
     }
-    check(!folder.empty() && folder.back() == FOLDER_SEPARATOR);
-    check(folder.size() == 1 || !is_separator(folder[folder.size() - 2]));
-    check(text.starts_with(std::wstring_view(folder).substr(0, folder.size() - 1)));
-    check(folder_with_separator(folder) == folder);
+    PROPERTY(!folder.empty() && folder.back() == FOLDER_SEPARATOR);
+    PROPERTY(folder.size() == 1 || !is_separator(folder[folder.size() - 2]));
+    PROPERTY(text.starts_with(std::wstring_view(folder).substr(0, folder.size() - 1)));
+    PROPERTY(folder_with_separator(folder) == folder);
 }
 
 void logpath_check(const std::string& value) {
@@ -42,17 +42,17 @@ void logpath_check(const std::string& value) {
     std::wstring error;
     if (!settings_parse(file, texts, error)) return;
     const std::wstring& logpath = texts.Logpath;
-    for (const wchar_t c : logpath) check((c >= 0x20 || c == L'\t') && !(c >= 0x7F && c <= 0x9F));
-    check(logpath.empty() || (logpath.front() != L' ' && logpath.back() != L' '));
-    check(logpath.empty() || (logpath.front() != L'\t' && logpath.back() != L'\t'));
+    for (const wchar_t c : logpath) PROPERTY((c >= 0x20 || c == L'\t') && !(c >= 0x7F && c <= 0x9F));
+    PROPERTY(logpath.empty() || (logpath.front() != L' ' && logpath.back() != L' '));
+    PROPERTY(logpath.empty() || (logpath.front() != L'\t' && logpath.back() != L'\t'));
     folder_check(logpath);
 
     // The next save writes the folder as the log now uses it; reading that gives the same folder.
     SettingsFileTexts saved;
     saved.Logpath = folder_with_separator(logpath);
     SettingsFileTexts again;
-    check(settings_parse(settings_serialise(saved), again, error));
-    check(again.Logpath == saved.Logpath);
+    PROPERTY(settings_parse(settings_serialise(saved), again, error));
+    PROPERTY(again.Logpath == saved.Logpath);
 }
 
 // What the shell may be given: an absolute folder on a drive or a share, or a web address without blanks, in
@@ -78,24 +78,24 @@ void data_folder_check(const std::wstring& program, const std::wstring& appdata,
         ++asked;
         return appdata_read;
     });
-    check(asked <= 1);
-    if (asked == 1) check(!program_read && !appdata.empty());
-    check(choice.data_folder == folder_with_separator(choice.appdata_folder + choice.data_subfolder));
+    PROPERTY(asked <= 1);
+    if (asked == 1) PROPERTY(!program_read && !appdata.empty());
+    PROPERTY(choice.data_folder == folder_with_separator(choice.appdata_folder + choice.data_subfolder));
     if (choice.portable) {
-        check(choice.data_subfolder.empty());
-        check(folder_with_separator(choice.appdata_folder) == folder_with_separator(program) ||
-              (choice.appdata_folder.empty() && !program.empty()));
-        check(choice.settings_source != SETTINGS_SOURCE_APPDATA);
+        PROPERTY(choice.data_subfolder.empty());
+        PROPERTY(folder_with_separator(choice.appdata_folder) == folder_with_separator(program) ||
+                 (choice.appdata_folder.empty() && !program.empty()));
+        PROPERTY(choice.settings_source != SETTINGS_SOURCE_APPDATA);
     } else {
-        check(choice.appdata_folder == appdata && choice.data_subfolder == L"Brindale");
-        check(!program_read && !appdata.empty() && !choice.log_folder_is_program_folder);
-        check(choice.settings_source == SETTINGS_SOURCE_APPDATA || same_drive(program, appdata));
+        PROPERTY(choice.appdata_folder == appdata && choice.data_subfolder == L"Brindale");
+        PROPERTY(!program_read && !appdata.empty() && !choice.log_folder_is_program_folder);
+        PROPERTY(choice.settings_source == SETTINGS_SOURCE_APPDATA || same_drive(program, appdata));
     }
-    check(same_drive(program, appdata) == same_drive(appdata, program));
+    PROPERTY(same_drive(program, appdata) == same_drive(appdata, program));
 
     // F6 hands the data folder to the shell, which opens only a target in a form it cannot misread.
     for (const std::wstring* target : {&choice.data_folder, &program, &appdata})
-        if (shell_target_allowed(*target)) check(shell_safe_form(*target));
+        if (shell_target_allowed(*target)) PROPERTY(shell_safe_form(*target));
 }
 
 }  // namespace

@@ -24,12 +24,12 @@
 #include "gpu/gpu_entries.h"
 #include "gpu/gpu_info_blocks.h"
 #include "runtime/list_model.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 FuzzedDataProvider* answers = nullptr;
 int context_token = 0;
@@ -134,7 +134,7 @@ AdlResult ADL_API device_destroy(AdlContext, AdlPmlogDevice) { return result(); 
 AdlResult ADL_API pmlog_start(AdlContext, int32_t, int32_t, int32_t count, int32_t* ids, AdlPmlogDevice*,
                               AdlPmlogShared* shared, int32_t) {
     // The library reads the list of sensor ids it is given.
-    for (int32_t i = 0; i < count; ++i) check(ids[i] >= 0 && ids[i] < ADL_PMLOG_SENSOR_SLOTS);
+    for (int32_t i = 0; i < count; ++i) PROPERTY(ids[i] >= 0 && ids[i] < ADL_PMLOG_SENSOR_SLOTS);
     *shared = in().ConsumeBool() ? &shared_token : nullptr;
     return result();
 }
@@ -155,7 +155,7 @@ void pmlog_block_fill(AdlPmlogDataOutput* out) {
 }
 AdlResult ADL_API pmlog_read(AdlContext, int32_t, int32_t count, int32_t* ids, AdlPmlogShared*,
                              AdlPmlogDataOutput* out) {
-    for (int32_t i = 0; i < count; ++i) check(ids[i] >= 0 && ids[i] < ADL_PMLOG_SENSOR_SLOTS);
+    for (int32_t i = 0; i < count; ++i) PROPERTY(ids[i] >= 0 && ids[i] < ADL_PMLOG_SENSOR_SLOTS);
     pmlog_block_fill(out);
     return result();
 }
@@ -242,46 +242,46 @@ bool mark_known(int8_t mark) { return mark == 0 || mark == 1 || (mark >= 5 && ma
 
 void tables_check() {
     const int count = AmdGpuTable.count;
-    check(count >= 0 && count <= AMD_GPU_MAX);
-    check(SharedInts[AMD_GPU_COUNT].load() == count && AdlFacts.gpu_count == count);
-    check(AmdLegacyTable.count >= 0 && AmdLegacyTable.count <= AMD_LEGACY_MAX);
-    if (count == 0) check(SharedQuads[ADL_LIBRARY].load() == 0 && AdlFacts.context == nullptr);
+    PROPERTY(count >= 0 && count <= AMD_GPU_MAX);
+    PROPERTY(SharedInts[AMD_GPU_COUNT].load() == count && AdlFacts.gpu_count == count);
+    PROPERTY(AmdLegacyTable.count >= 0 && AmdLegacyTable.count <= AMD_LEGACY_MAX);
+    if (count == 0) PROPERTY(SharedQuads[ADL_LIBRARY].load() == 0 && AdlFacts.context == nullptr);
 
     int next_first = 0;
     for (int g = 0; g < count; ++g) {
         const AmdGpu& gpu = *AmdGpuTable.at(g);
-        check(gpu.adapter_name.size() <= ADL_TEXT_BYTES && gpu.pnp_string.size() <= ADL_TEXT_BYTES);
-        check(gpu.memory_type.size() <= ADL_TEXT_BYTES && gpu.aspects.size() < ADL_TEXT_BYTES);
-        for (const int8_t mark : gpu.marks) check(mark_known(mark));
+        PROPERTY(gpu.adapter_name.size() <= ADL_TEXT_BYTES && gpu.pnp_string.size() <= ADL_TEXT_BYTES);
+        PROPERTY(gpu.memory_type.size() <= ADL_TEXT_BYTES && gpu.aspects.size() < ADL_TEXT_BYTES);
+        for (const int8_t mark : gpu.marks) PROPERTY(mark_known(mark));
         const int32_t method = gpu.sensor_method;
-        check(method == AMD_SENSOR_NONE || method == AMD_SENSOR_PMLOG_QUERY ||
-              (method >= AMD_SENSOR_OD5 && method <= AMD_SENSOR_OD8_PMLOG));
-        check(gpu.sensor_label == (method > AMD_SENSOR_NONE ? L"od" + std::to_wstring(method) : L"---"));
+        PROPERTY(method == AMD_SENSOR_NONE || method == AMD_SENSOR_PMLOG_QUERY ||
+                 (method >= AMD_SENSOR_OD5 && method <= AMD_SENSOR_OD8_PMLOG));
+        PROPERTY(gpu.sensor_label == (method > AMD_SENSOR_NONE ? L"od" + std::to_wstring(method) : L"---"));
         // A GPU without a sensor interface is kept only when it read a temperature; otherwise it is a legacy card.
-        if (method == AMD_SENSOR_NONE) check(gpu.temperature != -1);
+        if (method == AMD_SENSOR_NONE) PROPERTY(gpu.temperature != -1);
         const auto slot = static_cast<std::size_t>(g);
-        if (method != AMD_SENSOR_OD8_PMLOG) check(AdlFacts.pmlog_devices[slot] == 0);
+        if (method != AMD_SENSOR_OD8_PMLOG) PROPERTY(AdlFacts.pmlog_devices[slot] == 0);
         if (gpu.pmlog_count == 0) {
-            check(gpu.pmlog_first == 0 && gpu.pmlog_last == 0);
+            PROPERTY(gpu.pmlog_first == 0 && gpu.pmlog_last == 0);
             continue;
         }
-        check(gpu.pmlog_count > 0 && gpu.pmlog_count <= AMD_SENSOR_SCAN_BOUND + 1);
-        check(gpu.pmlog_first == next_first && gpu.pmlog_last == gpu.pmlog_first + gpu.pmlog_count - 1);
-        check(static_cast<std::size_t>(gpu.pmlog_last) < PmlogSensorList.size());
+        PROPERTY(gpu.pmlog_count > 0 && gpu.pmlog_count <= AMD_SENSOR_SCAN_BOUND + 1);
+        PROPERTY(gpu.pmlog_first == next_first && gpu.pmlog_last == gpu.pmlog_first + gpu.pmlog_count - 1);
+        PROPERTY(static_cast<std::size_t>(gpu.pmlog_last) < PmlogSensorList.size());
         int previous = -1;
         for (int n = gpu.pmlog_first; n <= gpu.pmlog_last; ++n) {
             const int sensor = PmlogSensorList[static_cast<std::size_t>(n)].sensor_id;
-            check(sensor > previous && sensor <= AMD_SENSOR_SCAN_BOUND);
+            PROPERTY(sensor > previous && sensor <= AMD_SENSOR_SCAN_BOUND);
             previous = sensor;
         }
         next_first += gpu.pmlog_count;
     }
-    check(AdlFacts.pmlog_used + 1 == next_first);
+    PROPERTY(AdlFacts.pmlog_used + 1 == next_first);
     for (std::size_t slot = static_cast<std::size_t>(count); slot < AdlFacts.pmlog_devices.size(); ++slot)
-        check(AdlFacts.pmlog_devices[slot] == 0 && AdlFacts.pmlog_shared[slot] == nullptr);
+        PROPERTY(AdlFacts.pmlog_devices[slot] == 0 && AdlFacts.pmlog_shared[slot] == nullptr);
     for (int c = 0; c < AmdLegacyTable.count; ++c) {
         const AmdLegacyCard& card = *AmdLegacyTable.at(c);
-        check(card.adapter_name.size() <= ADL_TEXT_BYTES && card.pnp_string.size() <= ADL_TEXT_BYTES);
+        PROPERTY(card.adapter_name.size() <= ADL_TEXT_BYTES && card.pnp_string.size() <= ADL_TEXT_BYTES);
     }
 }
 
@@ -310,11 +310,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     const int major = adl_versions_read();
-    check(major == adl_driver_major(AdlFacts.driver_version));
+    PROPERTY(major == adl_driver_major(AdlFacts.driver_version));
     for (const std::wstring* text :
          {&AdlFacts.driver_version, &AdlFacts.catalyst_version, &AdlFacts.crimson_version, &AdlFacts.catalyst_web_link})
-        check(text->size() <= ADL_TEXT_BYTES && text->find(L'\0') == std::wstring::npos);
-    check(AdlFacts.driver_date.empty() || AdlFacts.driver_date.size() == 10);
+        PROPERTY(text->size() <= ADL_TEXT_BYTES && text->find(L'\0') == std::wstring::npos);
+    PROPERTY(AdlFacts.driver_date.empty() || AdlFacts.driver_date.size() == 10);
 
     amd_gpu_enumerate();
     tables_check();
@@ -327,9 +327,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             amd_vram_refresh(gpu);
             gpu.core_clock_pct = amd_core_clock_pct(gpu);
             gpu.memory_clock_pct = amd_memory_clock_pct(gpu);
-            check(amd_cell_text(gpu).size() <= 60);
+            PROPERTY(amd_cell_text(gpu).size() <= 60);
             const std::wstring row = amd_id_row(gpu);
-            check(std::count(row.begin(), row.end(), L'\n') == 4);
+            PROPERTY(std::count(row.begin(), row.end(), L'\n') == 4);
             amd_pci_location(gpu.pci_bus, gpu.pci_device, gpu.pci_function);
             gpu_selector_item(gpu.label.view(), L"0000:03:00.0", L"AMD", gpu.adapter_name, gpu.total_memory);
         }

@@ -26,12 +26,12 @@
 #include "gpu/nvidia_gpu.h"
 #include "gpu/nvidia_sample.h"
 #include "runtime/list_model.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 FuzzedDataProvider* answers = nullptr;
 FuzzedDataProvider& in() { return *answers; }
@@ -180,22 +180,22 @@ NvmlApi fake_api() {
 
 void guessed_clocks_check(const NvidiaGpu& gpu) {
     if (gpu.max_clocks_guessed != 1) return;
-    check(gpu.graphics_clock_max >= gpu.graphics_clock && gpu.memory_clock_max >= gpu.memory_clock);
-    check(gpu.sm_clock_max >= gpu.sm_clock && gpu.video_clock_max >= gpu.video_clock);
+    PROPERTY(gpu.graphics_clock_max >= gpu.graphics_clock && gpu.memory_clock_max >= gpu.memory_clock);
+    PROPERTY(gpu.sm_clock_max >= gpu.sm_clock && gpu.video_clock_max >= gpu.video_clock);
 }
 
 void tables_check() {
     const int used = SharedInts[NVIDIA_GPU_COUNT].load();
-    check(used >= 0 && used <= NVIDIA_SLOTS_USED && used <= NvmlSystem.device_count);
-    check(NvmlSystem.device_count >= 0);
+    PROPERTY(used >= 0 && used <= NVIDIA_SLOTS_USED && used <= NvmlSystem.device_count);
+    PROPERTY(NvmlSystem.device_count >= 0);
     for (int slot = 0; slot < NVIDIA_SLOT_COUNT; ++slot) {
         const NvidiaGpu& gpu = NvidiaGpuTable[static_cast<std::size_t>(slot)];
         if (slot >= used) {
-            check(gpu.name.empty() && gpu.handle == nullptr);
+            PROPERTY(gpu.name.empty() && gpu.handle == nullptr);
             continue;
         }
-        check(gpu.name.view().find(L"  ") == std::wstring_view::npos);
-        check(gpu.brand_text == L"---" || gpu.brand_text.view().starts_with(L"nv"));
+        PROPERTY(gpu.name.view().find(L"  ") == std::wstring_view::npos);
+        PROPERTY(gpu.brand_text == L"---" || gpu.brand_text.view().starts_with(L"nv"));
         guessed_clocks_check(gpu);
     }
 }
@@ -220,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     const int major = nvml_versions_read();
-    check(major >= 0 && major == nvml_driver_major(NvmlSystem.driver_version.view()));
+    PROPERTY(major >= 0 && major == nvml_driver_major(NvmlSystem.driver_version.view()));
     nvidia_gpu_enumerate();
     tables_check();
 
@@ -236,9 +236,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             gpu.graphics_clock_pct = ratio_rounded(int64_t{100} * gpu.graphics_clock, gpu.graphics_clock_max);
             gpu.memory_clock_pct = ratio_rounded(int64_t{100} * gpu.memory_clock, gpu.memory_clock_max);
             gpu.power_w = ratio_rounded(gpu.power_mw, 1000);
-            check(nvidia_cell_text(gpu).size() <= 60);
+            PROPERTY(nvidia_cell_text(gpu).size() <= 60);
             const std::wstring line = nvidia_id_line(gpu);
-            check(std::count(line.begin(), line.end(), L'\n') == 4);
+            PROPERTY(std::count(line.begin(), line.end(), L'\n') == 4);
             gpu_selector_item(gpu.label.view(), gpu.bus_id.view(), gpu.brand_text.view(), gpu.name.view(),
                               gpu.memory_total);
         }

@@ -16,22 +16,22 @@
 #include "gpu/gpu_info_blocks.h"
 #include "gpu/nvidia_gpu.h"
 #include "gpu/nvml_api.h"
+#include "tests/fuzz/fuzz_support.h"
+
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 // A field's text: as long as its bytes before the first NUL (all of them without one), each ASCII byte as it is.
 void field_text_check(const std::wstring& text, const char* field, std::size_t size) {
     const void* nul = std::memchr(field, '\0', size);
     const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field) : size;
-    check(text.size() == length);
+    PROPERTY(text.size() == length);
     for (std::size_t i = 0; i < length; ++i) {
         const auto byte = static_cast<unsigned char>(field[i]);
-        check(text[i] != L'\0');
-        if (byte < 0x80) check(text[i] == static_cast<wchar_t>(byte));
+        PROPERTY(text[i] != L'\0');
+        if (byte < 0x80) PROPERTY(text[i] == static_cast<wchar_t>(byte));
     }
 }
 
@@ -47,8 +47,8 @@ int64_t leading_number(std::wstring_view text, std::size_t first) {
 void driver_major_check(const std::wstring& version) {
     const int nvidia = nvml_driver_major(version);
     const int64_t nvidia_expected = leading_number(version, 0);
-    check(nvidia >= 0);
-    if (nvidia_expected >= 0) check(nvidia == nvidia_expected);
+    PROPERTY(nvidia >= 0);
+    if (nvidia_expected >= 0) PROPERTY(nvidia == nvidia_expected);
 
     std::size_t i = 0;
     while (i < version.size() && version[i] == L' ') ++i;
@@ -56,7 +56,7 @@ void driver_major_check(const std::wstring& version) {
     if (i < version.size() && (version[i] == L'+' || version[i] == L'-')) ++i;
     const int amd = adl_driver_major(version);
     const int64_t amd_expected = leading_number(version, i);
-    if (amd_expected >= 0) check(amd == (negative ? -amd_expected : amd_expected));
+    if (amd_expected >= 0) PROPERTY(amd == (negative ? -amd_expected : amd_expected));
 }
 
 int digits_value(std::wstring_view text, std::size_t first) {
@@ -82,52 +82,52 @@ void driver_date_check(const std::wstring& version) {
         valid = day <= month_days[month - 1] + (month == 2 && leap ? 1 : 0);
     }
     if (!valid) {
-        check(date.empty());
+        PROPERTY(date.empty());
         return;
     }
-    check(date == L"20" + field.substr(0, 2) + L"/" + field.substr(2, 2) + L"/" + field.substr(4, 2));
+    PROPERTY(date == L"20" + field.substr(0, 2) + L"/" + field.substr(2, 2) + L"/" + field.substr(4, 2));
 }
 
 // "major.minor" for the binding's line; thousandths with their zeros trimmed for the view. Both read back.
 void cuda_texts_check(int32_t version) {
     const std::wstring text = cuda_version_text(version);
     if (version <= 0) {
-        check(text.empty());
+        PROPERTY(text.empty());
     } else {
         const std::size_t dot = text.find(L'.');
-        check(dot != std::wstring::npos && dot > 0 && dot + 1 < text.size());
-        check(std::stoll(text.substr(0, dot)) == version / 1000);
-        check(std::stoll(text.substr(dot + 1)) == (version % 1000) / 10);
+        PROPERTY(dot != std::wstring::npos && dot > 0 && dot + 1 < text.size());
+        PROPERTY(std::stoll(text.substr(0, dot)) == version / 1000);
+        PROPERTY(std::stoll(text.substr(dot + 1)) == (version % 1000) / 10);
     }
 
     const std::wstring view = gpu_cuda_view_text(version);
     const bool negative = view.starts_with(L"-");
-    check(negative == (version < 0));
+    PROPERTY(negative == (version < 0));
     const std::wstring unsigned_view = negative ? view.substr(1) : view;
     const std::size_t dot = unsigned_view.find(L'.');
-    check(dot != std::wstring::npos && unsigned_view.find(L'.', dot + 1) == std::wstring::npos);
+    PROPERTY(dot != std::wstring::npos && unsigned_view.find(L'.', dot + 1) == std::wstring::npos);
     const std::wstring whole = unsigned_view.substr(0, dot);
     std::wstring fraction = unsigned_view.substr(dot + 1);
-    check(fraction.size() <= 4 && (fraction.empty() || fraction.back() != L'0'));
-    check(whole.empty() || whole[0] != L'0');
+    PROPERTY(fraction.size() <= 4 && (fraction.empty() || fraction.back() != L'0'));
+    PROPERTY(whole.empty() || whole[0] != L'0');
     fraction.resize(4, L'0');
     const int64_t magnitude = (whole.empty() ? 0 : std::stoll(whole)) * 1000 + std::stoll(fraction) / 10;
-    check(magnitude == (version < 0 ? -static_cast<int64_t>(version) : version));
+    PROPERTY(magnitude == (version < 0 ? -static_cast<int64_t>(version) : version));
 }
 
 void name_texts_check(const std::wstring& text) {
     const std::wstring collapsed = spaces_collapsed(text);
-    check(collapsed.find(L"  ") == std::wstring::npos);
+    PROPERTY(collapsed.find(L"  ") == std::wstring::npos);
     std::wstring a = text;
     std::wstring b = collapsed;
     std::erase(a, L' ');
     std::erase(b, L' ');
-    check(a == b);
+    PROPERTY(a == b);
 
     const std::wstring pnp = gpu_pnp_text(text);
-    check(pnp.find(L'&') == std::wstring::npos && pnp.find(L'\\') == std::wstring::npos);
-    check(pnp.size() <= text.size());
-    if (text.find(L'\\') == std::wstring::npos) check(pnp.empty());
+    PROPERTY(pnp.find(L'&') == std::wstring::npos && pnp.find(L'\\') == std::wstring::npos);
+    PROPERTY(pnp.size() <= text.size());
+    if (text.find(L'\\') == std::wstring::npos) PROPERTY(pnp.empty());
 }
 
 }  // namespace
