@@ -98,6 +98,7 @@ fuzz_one() {
     echo "$status $before $after" >"$dir/result"
 }
 
+started=$SECONDS
 echo "fuzz: ${#targets[@]} targets, ${seconds} s each, ${jobs} at once (work folders in build/fuzz/run/)"
 for name in "${targets[@]}"; do
     while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n 2>/dev/null; done
@@ -107,7 +108,9 @@ done
 wait
 pids=()
 
+echo "fuzz: the targets ran in $((SECONDS - started)) s"
 failed=0
+found=()
 printf '%-16s %12s %9s %7s %8s %15s  %s\n' target executions exec/s cov ft corpus result
 for name in "${targets[@]}"; do
     dir="$run/$name"
@@ -135,6 +138,7 @@ for name in "${targets[@]}"; do
     printf '%-16s %12s %9s %7s %8s %15s  %s\n' "$name" "${executions:--}" "${speed:--}" "${cov:--}" "${ft:--}" \
         "$before -> $after" "$result"
     if [ "$result" != ok ]; then
+        found+=("$name")
         grep -m1 -E '^(SUMMARY|property failed|==[0-9]+==ERROR)' "$dir/log" | sed 's/^/    /'
         echo "    log: $dir/log"
     fi
@@ -143,12 +147,16 @@ done
 if [ $save_corpus -eq 1 ]; then
     for name in "${targets[@]}"; do
         dir="$run/$name"
-        [ -x "$root/build/fuzz/tests/fuzz/fuzz_$name" ] || continue
+        # A target that found something keeps its corpus until the finding is mended.
+        if printf '%s\n' "${found[@]}" | grep -qx "$name"; then
+            echo "corpus of $name: not merged (it found something)"
+            continue
+        fi
         mkdir -p "tests/fuzz/corpus/$name"
         before="$(find "tests/fuzz/corpus/$name" -type f | wc -l)"
         # Keeps only the inputs that reach something the checked-in corpus does not.
         TMPDIR="$scratch" bash tools/netns-run.sh -- "$root/build/fuzz/tests/fuzz/fuzz_$name" -merge=1 \
-            "tests/fuzz/corpus/$name" "$dir/corpus" >"$dir/merge.log" 2>&1 || {
+            -artifact_prefix="$dir/merge-" "tests/fuzz/corpus/$name" "$dir/corpus" >"$dir/merge.log" 2>&1 || {
             echo "fuzz: merging the corpus of $name failed: $dir/merge.log" >&2
             failed=1
         }

@@ -32,7 +32,7 @@
 namespace {
 
 const std::string BOM = "\xEF\xBB\xBF";
-// The separator of a store and its backup in one input (ping_store_fuzz.cpp, saga_store_fuzz.cpp).
+// The separator of a store and its backup in one input (fuzz_store_input).
 const std::string BACKUP(std::string_view("\0BAK\0", 5));
 const std::string DEFAULT_CODE = "11100111100000000001100000800010000000000000000000";
 
@@ -162,6 +162,19 @@ void settings_seeds() {
     }
 }
 
+// ---- Stores ----
+
+// A store that runs out of memory at each of the allocations of its load and save, alone and beside a backup.
+void out_of_memory_seeds(const std::string& target, const std::string& store) {
+    const std::string damaged = store.substr(0, store.size() / 2);
+    for (int n = 1; n <= 8; ++n) {
+        const std::string at = std::string("\0OOM", 4) + static_cast<char>(n);
+        seed(target, "written-out-of-memory-at-" + std::to_string(n) + ".json", store + at);
+        seed(target, "damaged-with-a-backup-out-of-memory-at-" + std::to_string(n) + ".json",
+             damaged + BACKUP + store + at);
+    }
+}
+
 // ---- Ping host store ----
 
 std::string ping_written(int hosts, int samples) {
@@ -176,6 +189,7 @@ std::string ping_written(int hosts, int samples) {
         for (int i = 0; i < hosts; ++i) {
             PSys host =
                 ping_host_make(0x0100000Au + (static_cast<uint32_t>(i) << 24), i % 2 ? L"r\u00f6uter \"one\"" : L"");
+            host.Init = L"1700000000." + std::to_wstring(100 + i);  // made from the time: fixed for the seed
             host.Sent = 10 + i;
             host.Recv = 9;
             host.Lost = 1;
@@ -219,6 +233,7 @@ void ping_store_seeds() {
     seed(t, "members-given-twice.json",
          R"([{"Init":"a","Init":"b","PV":[{"S":1,"T":2}],"PV":[{"S":3,"T":4,"S":5}],"Host":"x","Host":7}])");
     seed(t, "elements-that-are-no-hosts.json", R"([1,"two",null,true,[],{"PV":{"S":1}},{"PV":[[],1,{}]}])");
+    out_of_memory_seeds(t, small);
 }
 
 // ---- Session history ----
@@ -230,9 +245,10 @@ std::string saga_written() {
     saga_store_reset();
     saga_store_calls_set(files.calls());
     saga_lists_load(path);
-    event_line_add(LIST_SYSTEM_EVENTS, L"started");
-    event_line_add(LIST_SYSTEM_EVENTS, L"Settings file: line 3 was not understood");
-    event_line_add(LIST_NETWORK_EVENTS, L"External IP: 192.0.2.1");
+    // Event rows as event_line_add makes them, at a fixed time so that the seed is the same at every run.
+    list_rows_insert(LIST_SYSTEM_EVENTS, 0, L"11-14  22:13:20 - started");
+    list_rows_insert(LIST_SYSTEM_EVENTS, 0, L"11-14  22:13:21 - Settings file: line 3 was not understood");
+    list_rows_insert(LIST_NETWORK_EVENTS, 0, L"11-14  22:13:22 - External IP: 192.0.2.1");
     saga_line_add(L"--", 1700000000);
     saga_line_add(L"C: 12.5 GB free \"quoted\" \\ \u00e4", 0);
     saga_line_add(L"--", 1700003600);
@@ -264,6 +280,7 @@ void saga_store_seeds() {
     seed(t, "nested-deeper-than-a-store.json", std::string(5000, '['));
     seed(t, "members-given-twice.json",
          R"([{"Name":"System Events","SV":[{"L":"a"}],"SV":[{"L":"b","L":"c"}],"Last":1,"Last":-5}])");
+    out_of_memory_seeds(t, written);
 }
 
 // ---- MAC vendor list ----

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <system_error>
 
 #include "core/control_numbers.h"
@@ -94,6 +95,21 @@ FuzzParts fuzz_parts(std::string_view bytes, std::string_view separator) {
         parts.HasSecond = true;
     }
     return parts;
+}
+
+FuzzStoreInput fuzz_store_input(std::string_view bytes) {
+    FuzzStoreInput input;
+    constexpr std::string_view OUT_OF_MEMORY("\0OOM", 4);
+    if (bytes.size() > OUT_OF_MEMORY.size() &&
+        bytes.substr(bytes.size() - OUT_OF_MEMORY.size() - 1, OUT_OF_MEMORY.size()) == OUT_OF_MEMORY) {
+        input.FailingAllocation = static_cast<unsigned char>(bytes.back());
+        bytes.remove_suffix(OUT_OF_MEMORY.size() + 1);
+    }
+    const FuzzParts parts = fuzz_parts(bytes, std::string_view("\0BAK\0", 5));
+    input.Store = parts.First;
+    input.Backup = parts.Second;
+    input.HasBackup = parts.HasSecond;
+    return input;
 }
 
 // ---- Store files in memory ----
@@ -193,6 +209,11 @@ JsonStoreCalls FuzzStoreFiles::calls() {
         if (moved_to) *moved_to = std::filesystem::path(target);
         return true;
     };
-    calls.allocate = [](size_t) {};
+    calls.allocate = [this](size_t) {
+        if (++Allocations == FailingAllocation) {
+            AllocationFailed = true;
+            throw std::bad_alloc();
+        }
+    };
     return calls;
 }

@@ -37,6 +37,16 @@ struct FuzzParts {
 };
 FuzzParts fuzz_parts(std::string_view bytes, std::string_view separator);
 
+// The input of a store target: the store, then optionally NUL "BAK" NUL and its backup, and at the very end
+// optionally NUL "OOM" and one byte n: the n-th allocation the store announces (JsonStoreCalls::allocate) fails.
+struct FuzzStoreInput {
+    std::string_view Store;
+    std::string_view Backup;
+    bool HasBackup = false;
+    int FailingAllocation = 0;  // 0: none fails
+};
+FuzzStoreInput fuzz_store_input(std::string_view bytes);
+
 // The files of a JSON store in memory, reached through the store's call table: the store's reading, writing, moving
 // and setting aside runs as it does on disk, and what a load or save did to the files can be checked afterwards.
 class FuzzStoreFiles {
@@ -50,6 +60,10 @@ public:
     bool holds(std::string_view bytes) const;
     // How many files were set aside.
     size_t set_aside_count() const { return SetAside; }
+    // The allocation (counted from 1 over every announced one) that runs out of memory; 0: none.
+    int FailingAllocation = 0;
+    // Whether it did.
+    bool allocation_failed() const { return AllocationFailed; }
 
     // The table for JsonFileStore::Calls; it refers to this object, which must outlive its use.
     JsonStoreCalls calls();
@@ -57,4 +71,6 @@ public:
 private:
     size_t SetAside = 0;
     unsigned NextTemporary = 0;
+    int Allocations = 0;
+    bool AllocationFailed = false;
 };

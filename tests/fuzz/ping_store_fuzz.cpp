@@ -1,12 +1,14 @@
 // The ping host store "SX-Ping.json" and its backup through the program's load and save (ping_list_load,
 // ping_list_save), the files kept in memory. The input is the store, optionally followed by NUL "BAK" NUL and the
-// backup.
+// backup, and by NUL "OOM" and the number of the allocation that runs out of memory (fuzz_store_input).
 //
 // Properties: a load that reads nothing leaves the list as it was; the list holds at most PING_HOSTS_MAX hosts with
 // at most PING_SAMPLES_MAX samples each and texts within their widths; no file is lost (a store or backup that is not
-// used as it is stays byte for byte, in place or set aside); what loads, saved and loaded again, is the same list.
+// used as it is stays byte for byte, in place or set aside); running out of memory in a load saves nothing after
+// it, and in a save leaves the files as they were; what loads, saved and loaded again, is the same list.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -96,14 +98,13 @@ void store_prepare(FuzzStoreFiles& files) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const FuzzParts input =
-        fuzz_parts(std::string_view(reinterpret_cast<const char*>(data), size), std::string_view("\0BAK\0", 5));
+    const FuzzStoreInput input = fuzz_store_input(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::wstring path = fuzz_program_reset().Data + L"SX-Ping.json";
-    const std::wstring backup = ping_backup_path(path);
 
     FuzzStoreFiles files;
-    files.put(path, input.First);
-    if (input.HasSecond) files.put(backup, input.Second);
+    files.FailingAllocation = input.FailingAllocation;
+    files.put(path, input.Store);
+    if (input.HasBackup) files.put(ping_backup_path(path), input.Backup);
     store_prepare(files);
 
     const int loaded = ping_list_load(path);
@@ -113,19 +114,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         limits_check(hosts);
     }
-    fuzz_require(input.First.empty() || files.holds(input.First), "the store is kept, in place or set aside");
-    fuzz_require(!input.HasSecond || input.Second.empty() || files.holds(input.Second),
+    fuzz_require(input.Store.empty() || files.holds(input.Store), "the store is kept, in place or set aside");
+    fuzz_require(!input.HasBackup || input.Backup.empty() || files.holds(input.Backup),
                  "the backup is kept, in place or set aside");
+    const std::map<std::string, std::string> before_save = files.Files;
+    if (files.allocation_failed()) {
+        fuzz_require(loaded == 0, "a load that runs out of memory reads nothing");
+        fuzz_require(ping_list_save(path) == 0 && files.Files == before_save,
+                     "nothing is saved after a load that ran out of memory");
+        ping_store_reset();
+        return 0;
+    }
     if (loaded == 0 || hosts.empty()) {
         ping_store_reset();
         return 0;
     }
 
-    fuzz_require(ping_list_save(path) == 1, "a loaded list is saved");
+    const int written = ping_list_save(path);
+    if (files.allocation_failed()) {
+        fuzz_require(written == 0 && files.Files == before_save,
+                     "a save that runs out of memory leaves the files as they were");
+        ping_store_reset();
+        return 0;
+    }
+    fuzz_require(written == 1, "a loaded list is saved");
     std::string saved;
     fuzz_require(files.get(path, saved), "the saved store is there");
     fuzz_require(saved == ping_hosts_serialise(hosts), "the store holds the list's bytes");
-    fuzz_require(input.First.empty() || files.holds(input.First), "the store before the save is kept");
+    fuzz_require(input.Store.empty() || files.holds(input.Store), "the store before the save is kept");
 
     // The saved store alone, loaded afresh.
     FuzzStoreFiles again;

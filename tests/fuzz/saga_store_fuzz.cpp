@@ -1,14 +1,17 @@
 // The session history "SX-Saga.json" and its backup through the program's load and save (saga_lists_load,
 // saga_lists_save) with the option to restore sessions on, the files kept in memory. The input is the history,
-// optionally followed by NUL "BAK" NUL and the backup.
+// optionally followed by NUL "BAK" NUL and the backup, and by NUL "OOM" and the number of the allocation that runs out
+// of memory (fuzz_store_input).
 //
 // Properties: no file is lost (a history or backup that is not used as it is stays byte for byte, in place or set
 // aside); what is restored stays within what the file can hold (rows no longer than a store's longest text, no
-// more rows than the file has bytes); what loads, saved and loaded again, gives the same lists (each row as the
-// history keeps it, its first column).
+// more rows than the file has bytes) and the separator counter is not negative; running out of memory in a load
+// saves nothing after it, and in a save leaves the files as they were; what loads, saved and loaded again,
+// gives the same lists (each row as the history keeps it, its first column).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,19 +74,19 @@ void store_prepare(FuzzStoreFiles& files) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const FuzzParts input =
-        fuzz_parts(std::string_view(reinterpret_cast<const char*>(data), size), std::string_view("\0BAK\0", 5));
+    const FuzzStoreInput input = fuzz_store_input(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::wstring path = fuzz_program_reset().Data + L"SX-Saga.json";
 
     FuzzStoreFiles files;
-    files.put(path, input.First);
-    if (input.HasSecond) files.put(saga_backup_path(path), input.Second);
+    files.FailingAllocation = input.FailingAllocation;
+    files.put(path, input.Store);
+    if (input.HasBackup) files.put(saga_backup_path(path), input.Backup);
     store_prepare(files);
 
-    saga_lists_load(path);
+    const int read = saga_lists_load(path);
     const Lists loaded = lists_copy();
-    fuzz_require(input.First.empty() || files.holds(input.First), "the history is kept, in place or set aside");
-    fuzz_require(!input.HasSecond || input.Second.empty() || files.holds(input.Second),
+    fuzz_require(input.Store.empty() || files.holds(input.Store), "the history is kept, in place or set aside");
+    fuzz_require(!input.HasBackup || input.Backup.empty() || files.holds(input.Backup),
                  "the backup is kept, in place or set aside");
     size_t rows = 0;
     for (const std::vector<std::wstring>& list : loaded.Rows) {
@@ -93,10 +96,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          "a row is no longer than a store's text");
         }
     }
+    fuzz_require(loaded.Separators >= 0, "the separator counter is not negative");
     // Every row takes at least a byte of the file; the load's own event line may come on top.
     fuzz_require(rows <= size + 1, "no more rows than the file has bytes");
 
+    const std::map<std::string, std::string> before_save = files.Files;
+    if (files.allocation_failed()) {
+        fuzz_require(read == 0, "a load that runs out of memory restores nothing");
+        fuzz_require(saga_lists_save(path) == 0 && files.Files == before_save,
+                     "nothing is saved after a load that ran out of memory");
+        saga_store_reset();
+        return 0;
+    }
     const int saved = saga_lists_save(path);
+    if (files.allocation_failed()) {
+        fuzz_require(saved == 0 && files.Files == before_save,
+                     "a save that runs out of memory leaves the files as they were");
+        saga_store_reset();
+        return 0;
+    }
     std::string stored;
     if (rows == 0) {
         fuzz_require(saved == 0 && !files.get(path, stored), "empty lists leave no history");
