@@ -2,7 +2,6 @@
 #include "eventlog/disk_error_watch.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
 
 #include "core/event_lists.h"
@@ -92,7 +91,8 @@ int disk_error_disk_number(std::wstring_view message) {
     const std::size_t at = message.find(L"Harddisk");
     if (at == std::wstring_view::npos) return -1;
     int64_t number = -1;
-    for (std::size_t i = at + 8; i < message.size() && std::iswdigit(message[i]); ++i) {
+    // ASCII digits only: the C runtime of Windows counts other scripts' digits (and superscripts) as digits too.
+    for (std::size_t i = at + 8; i < message.size() && message[i] >= L'0' && message[i] <= L'9'; ++i) {
         number = (number < 0 ? 0 : number) * 10 + (message[i] - L'0');
         if (number > 0x7FFFFFFF) return -1;
     }

@@ -128,25 +128,7 @@ int64_t adl_load_from(const std::vector<std::wstring>& candidates) {
         return 0;
     }
 
-    if (found_functions.graphics_versions_x2_get) {
-        log_line(L"Init ADL2_Graphics_VersionsX2_Get");
-        AdlVersionsInfoX2 versions{};
-        if (adl_call(&AdlApi::graphics_versions_x2_get, AdlFacts.context, &versions) >= 0) {
-            AdlFacts.driver_version = adl_text(versions.driver_version, sizeof versions.driver_version);
-            AdlFacts.catalyst_version = adl_text(versions.catalyst_version, sizeof versions.catalyst_version);
-            AdlFacts.crimson_version = adl_text(versions.crimson_version, sizeof versions.crimson_version);
-            AdlFacts.catalyst_web_link = adl_text(versions.catalyst_web_link, sizeof versions.catalyst_web_link);
-            AdlFacts.driver_date = adl_driver_date(AdlFacts.driver_version);
-            log_line(L"AMD\\DriverVer = " + AdlFacts.driver_version);
-            log_line(L"AMD\\CatalystVersion = " + AdlFacts.catalyst_version);
-            log_line(L"AMD\\CrimsonVersion = " + AdlFacts.crimson_version);
-            log_line(L"AMD\\CatalystWebLink = " + AdlFacts.catalyst_web_link);
-        }
-    } else {
-        log_line(L"Missing ADL2_Graphics_VersionsX2_Get");
-    }
-
-    const int major = adl_driver_major(AdlFacts.driver_version);
+    const int major = adl_versions_read();
     if (major >= AMD_MIN_DRIVER_MAJOR) {
         log_line(L"Driver Info: v" + std::to_wstring(major));
         DataBlockCursor cursor = data_block_cursor(DATA_AMD_SENSOR_COUNT);

@@ -6,6 +6,7 @@
 
 #include "core/shared_state.h"
 #include "gpu/adl_library.h"
+#include "gpu/gpu_info_rows.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
 
@@ -36,6 +37,27 @@ void adl_unload() {
     // lock until it returned: the file can go (outside AdlLock, as freeing takes the libraries' own lock).
     adl_library_free();
     SharedQuads[ADL_LIBRARY] = 0;
+}
+
+int adl_versions_read() {
+    if (adl_has(&AdlApi::graphics_versions_x2_get)) {
+        gpu_report_line_queue(GPU_VENDOR_AMD, L"Init ADL2_Graphics_VersionsX2_Get");
+        AdlVersionsInfoX2 versions{};
+        if (adl_call(&AdlApi::graphics_versions_x2_get, AdlFacts.context, &versions) >= 0) {
+            AdlFacts.driver_version = adl_text(versions.driver_version, sizeof versions.driver_version);
+            AdlFacts.catalyst_version = adl_text(versions.catalyst_version, sizeof versions.catalyst_version);
+            AdlFacts.crimson_version = adl_text(versions.crimson_version, sizeof versions.crimson_version);
+            AdlFacts.catalyst_web_link = adl_text(versions.catalyst_web_link, sizeof versions.catalyst_web_link);
+            AdlFacts.driver_date = adl_driver_date(AdlFacts.driver_version);
+            gpu_report_line_queue(GPU_VENDOR_AMD, L"AMD\\DriverVer = " + AdlFacts.driver_version);
+            gpu_report_line_queue(GPU_VENDOR_AMD, L"AMD\\CatalystVersion = " + AdlFacts.catalyst_version);
+            gpu_report_line_queue(GPU_VENDOR_AMD, L"AMD\\CrimsonVersion = " + AdlFacts.crimson_version);
+            gpu_report_line_queue(GPU_VENDOR_AMD, L"AMD\\CatalystWebLink = " + AdlFacts.catalyst_web_link);
+        }
+    } else {
+        gpu_report_line_queue(GPU_VENDOR_AMD, L"Missing ADL2_Graphics_VersionsX2_Get");
+    }
+    return adl_driver_major(AdlFacts.driver_version);
 }
 
 std::wstring adl_text(const char* buffer, std::size_t size) {

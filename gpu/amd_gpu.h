@@ -242,6 +242,11 @@ void adl_unload();
 // True exactly for the library's success code 0 (warnings are false).
 bool adl_result_ok(AdlResult result);
 
+// Reads the driver's version texts into AdlFacts (and the driver date made of them), each a line of the AMD
+// detection log; a warning still gives the texts the library has. Returns the driver's major number (0 without
+// a version text). Once the context is created, while the library is being bound.
+int adl_versions_read();
+
 // The allocation callback handed to the library: a zero-filled block of `size` bytes, never freed; nullptr
 // for a size of 0 or less. Any thread.
 void* ADL_CALLBACK adl_memory_alloc(int32_t size);

@@ -3,11 +3,28 @@
 
 #include <cstring>
 
+#include "gpu/gpu_info_rows.h"
 #include "runtime/text.h"
 
 NvmlApi Nvml;
 NvmlSystemInfo NvmlSystem;
 std::array<NvidiaGpu, NVIDIA_SLOT_COUNT> NvidiaGpuTable;
+
+int nvml_versions_read() {
+    gpu_report_line_queue(GPU_VENDOR_NVIDIA, L"Init nvmlSystemGetDriverVersion");
+    std::array<char, NVML_DRIVER_VERSION_BYTES> driver{};
+    if (nvml_call(Nvml.system_driver_version, driver.data(), static_cast<uint32_t>(driver.size())) == NVML_OK)
+        NvmlSystem.driver_version = nvml_text(driver.data(), driver.size());
+    gpu_report_line_queue(GPU_VENDOR_NVIDIA, L"Init nvmlSystemGetNVMLVersion");
+    std::array<char, NVML_VERSION_BYTES> version{};
+    if (nvml_call(Nvml.system_nvml_version, version.data(), static_cast<uint32_t>(version.size())) == NVML_OK)
+        NvmlSystem.nvml_version = nvml_text(version.data(), version.size());
+    if (Nvml.system_cuda_version_v2)
+        Nvml.system_cuda_version_v2(&NvmlSystem.cuda_version);
+    else if (Nvml.system_cuda_version)
+        Nvml.system_cuda_version(&NvmlSystem.cuda_version);
+    return nvml_driver_major(NvmlSystem.driver_version.str());
+}
 
 std::wstring nvml_text(const char* buffer, std::size_t size) {
     if (!buffer || size == 0) return {};

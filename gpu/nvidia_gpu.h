@@ -134,6 +134,11 @@ struct NvidiaGpu {
 extern NvmlSystemInfo NvmlSystem;
 extern std::array<NvidiaGpu, NVIDIA_SLOT_COUNT> NvidiaGpuTable;
 
+// Reads the driver, NVML and CUDA versions into NvmlSystem, each step a line of the NVIDIA detection log, and
+// returns the driver's major number (0 without a version text). Once the library is initialised, while it is
+// being bound.
+int nvml_versions_read();
+
 // ---- Texts and numbers of the library ----
 
 // A text the library wrote into a buffer of `size` bytes, read only up to the first NUL inside it (a buffer

@@ -144,22 +144,9 @@ int64_t nvml_load_from(const std::vector<std::wstring>& candidates) {
     initialised = true;
 
     log_line(L"Init NVML");
-    log_line(L"Init nvmlSystemGetDriverVersion");
-    std::array<char, NVML_DRIVER_VERSION_BYTES> driver{};
-    if (nvml_call(Nvml.system_driver_version, driver.data(), static_cast<uint32_t>(driver.size())) == NVML_OK)
-        NvmlSystem.driver_version = nvml_text(driver.data(), driver.size());
-    log_line(L"Init nvmlSystemGetNVMLVersion");
-    std::array<char, NVML_VERSION_BYTES> version{};
-    if (nvml_call(Nvml.system_nvml_version, version.data(), static_cast<uint32_t>(version.size())) == NVML_OK)
-        NvmlSystem.nvml_version = nvml_text(version.data(), version.size());
-    if (Nvml.system_cuda_version_v2)
-        Nvml.system_cuda_version_v2(&NvmlSystem.cuda_version);
-    else if (Nvml.system_cuda_version)
-        Nvml.system_cuda_version(&NvmlSystem.cuda_version);
-
+    const int major = nvml_versions_read();
     const std::wstring driver_text = NvmlSystem.driver_version.str();
-    if (nvml_driver_major(driver_text) < NVML_MIN_DRIVER_MAJOR)
-        return refused(L"NVML version too old: v" + driver_text);
+    if (major < NVML_MIN_DRIVER_MAJOR) return refused(L"NVML version too old: v" + driver_text);
     log_line(L"NVML version: v" + driver_text);
     return LIBRARY_NVML;
 }

@@ -56,10 +56,10 @@ std::string_view fixed_chars(const char (&chars)[N]) {
 }
 
 // Walks the records from `first` by their Next links, each of which must lie whole inside the buffer
-// [buffer, buffer + size): a record with a second address or gateway keeps those in the same buffer, between
-// the records, so the records are not at fixed distances. A link outside the buffer ends the walk; at most
-// ADAPTER_RECORDS_MAX records are taken. `Info` is IP_ADAPTER_INFO or a record of the same members; `widen`
-// turns the ANSI texts into wide ones.
+// [buffer, buffer + size) at an address aligned for a record: a record with a second address or gateway keeps
+// those in the same buffer, between the records, so the records are not at fixed distances. A link outside the
+// buffer, or to a place where no record can start, ends the walk; at most ADAPTER_RECORDS_MAX records are taken.
+// `Info` is IP_ADAPTER_INFO or a record of the same members; `widen` turns the ANSI texts into wide ones.
 template <typename Info, typename Widen>
 std::vector<AdapterInfoFacts> adapter_infos_walk(const void* buffer, std::size_t size, const Info* first, Widen widen) {
     std::vector<AdapterInfoFacts> facts;
@@ -67,7 +67,8 @@ std::vector<AdapterInfoFacts> adapter_infos_walk(const void* buffer, std::size_t
     const auto inside = [begin, size](const void* record) {
         const auto* at = static_cast<const unsigned char*>(record);
         return record != nullptr && at >= begin && size >= sizeof(Info) &&
-               static_cast<std::size_t>(at - begin) <= size - sizeof(Info);
+               static_cast<std::size_t>(at - begin) <= size - sizeof(Info) &&
+               reinterpret_cast<std::uintptr_t>(record) % alignof(Info) == 0;
     };
     for (const Info* info = first; inside(info) && facts.size() < ADAPTER_RECORDS_MAX; info = info->Next) {
         AdapterInfoFacts adapter;

@@ -229,6 +229,25 @@ TEST_F(DiskErrorWatch, EventsThatBlameNoDrive) {
     EXPECT_EQ(DriveTable[6].error_count, 0);
 }
 
+TEST(DiskErrorDiskNumber, TheAsciiDigitsRightAfterHarddiskWithinInt32) {
+    const std::pair<std::wstring, int> cases[] = {
+        {L"\\Device\\Harddisk1\\DR1", 1},
+        {L"\\Device\\Harddisk007\\DR7", 7},
+        {L"\\Device\\Harddisk2147483647\\DR0", 2147483647},
+        {L"\\Device\\Harddisk2147483648\\DR0", -1},
+        {L"\\Device\\Harddisk\\DR1", -1},
+        {L"Harddisk1 failed", -1},
+        {L"\\Volume\\Harddisk1", -1},
+        // Digits of other scripts, full-width digits and superscripts are no disk number, nor part of one.
+        {L"\\Device\\Harddisk\u0661\\DR1", -1},
+        {L"\\Device\\Harddisk\uFF11\\DR1", -1},
+        {L"\\Device\\Harddisk\u00B2\\DR1", -1},
+        {L"\\Device\\Harddisk1\u0663\\DR1", 1},
+    };
+    for (const auto& [message, number] : cases)
+        EXPECT_EQ(disk_error_disk_number(message), number) << testing::PrintToString(message);
+}
+
 TEST_F(DiskErrorWatch, FiveAlertsPerDriveThenOnlyTheMarkMoves) {
     for (uint32_t n = 1; n <= 6; ++n) fake_event_log().add(disk_event(n, 1, 600 - n));
     scan();

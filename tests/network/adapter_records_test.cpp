@@ -134,4 +134,18 @@ TEST(AdapterRecords, LinksOutsideTheBufferEndTheWalkAndAtMost31RecordsAreTaken) 
     EXPECT_EQ(adapters[0].description, std::wstring(132, L'D'));
 }
 
+TEST(AdapterRecords, ALinkToAPlaceWhereNoRecordCanStartEndsTheWalk) {
+    // Links inside the buffer with room for a whole record after them, but not at a record's alignment.
+    for (const std::size_t skew : {std::size_t{1}, std::size_t{4}, alignof(Info) - 1}) {
+        Buffer buffer;
+        Info* one = buffer.adapter("One", 1, "10.0.0.1");
+        buffer.adapter("Two", 2, "10.0.0.2");
+        buffer.adapter("Three", 3, "10.0.0.3");
+        one->Next = reinterpret_cast<Info*>(reinterpret_cast<unsigned char*>(one->Next) + skew);
+        const auto adapters = adapter_infos_walk(buffer.bytes, buffer.used, buffer.first, widen);
+        ASSERT_EQ(adapters.size(), 1u) << "skew " << skew;
+        EXPECT_EQ(adapters[0].description, L"One");
+    }
+}
+
 }  // namespace
