@@ -78,7 +78,7 @@ std::wstring host_name_from_ptr(std::wstring_view name) {
     std::wstring clean = host_text_clean(name);
     while (!clean.empty() && clean.back() == L'.') clean.pop_back();
     clean = text_lower_ascii(text_trim(clean));
-    if (clean.size() > PING_HOST_TEXT_MAX) clean.resize(PING_HOST_TEXT_MAX);
+    clean.resize(text_cut(clean, PING_HOST_TEXT_MAX).size());
     return clean;
 }
 

@@ -31,7 +31,7 @@ std::wstring prefix_key(std::wstring_view text) {
 // Trimmed after the cut as well: a cut inside the name can leave blanks at its end.
 std::wstring vendor_text(std::wstring_view text) {
     std::wstring vendor = text_trim(host_text_clean(text));
-    if (vendor.size() > PING_HOST_TEXT_MAX) vendor = text_trim(std::wstring_view(vendor).substr(0, PING_HOST_TEXT_MAX));
+    if (vendor.size() > PING_HOST_TEXT_MAX) vendor = text_trim(text_cut(vendor, PING_HOST_TEXT_MAX));
     return vendor;
 }
 

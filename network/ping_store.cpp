@@ -93,7 +93,7 @@ int64_t* int64_field(PSys& host, HostMember member) {
 // A text member of the file, cleaned and cut to its width.
 std::wstring text_member(const std::string& utf8, size_t width) {
     std::wstring text = host_text_clean(wide_from_utf8(utf8));
-    if (text.size() > width) text.resize(width);
+    text.resize(text_cut(text, width).size());
     return text;
 }
 

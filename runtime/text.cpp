@@ -187,6 +187,14 @@ std::wstring wide_from_utf16(std::u16string_view text) {
     return out;
 }
 
+std::wstring_view text_cut(std::wstring_view text, std::size_t width) {
+    if (text.size() <= width) return text;
+    const auto high = [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    if (width > 0 && high(text[width - 1]) && low(text[width])) --width;
+    return text.substr(0, width);
+}
+
 std::wstring text_trim(std::wstring_view text) { return std::wstring(trim_view(text)); }
 
 std::string text_trim(std::string_view text) { return std::string(trim_view(text)); }

@@ -19,6 +19,10 @@ std::wstring wide_from_ansi(std::string_view bytes);
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool utf8_valid(std::string_view bytes);
 
+// The text cut to at most `width` characters; a surrogate pair that the cut would split goes whole, so the cut
+// text never ends in half a character.
+std::wstring_view text_cut(std::wstring_view text, std::size_t width);
+
 // Removes spaces, tabs, CR and LF from both ends.
 std::wstring text_trim(std::wstring_view text);
 std::string text_trim(std::string_view text);

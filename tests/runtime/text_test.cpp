@@ -143,6 +143,27 @@ TEST(Text, Trim) {
     EXPECT_EQ(text_trim(std::string_view("\xC3\xA4 ")), "\xC3\xA4");
 }
 
+// A cut never leaves half of a surrogate pair: the pair goes whole (the program's texts are UTF-16 on Windows).
+TEST(Text, CutKeepsSurrogatePairsWhole) {
+    const std::wstring face{L'a', L'b', wchar_t{0xD83D}, wchar_t{0xDE00}};  // "ab" and U+1F600
+    const struct {
+        std::wstring text;
+        size_t width;
+        std::wstring cut;
+    } cases[] = {
+        {L"abc", 5, L"abc"},
+        {L"abcdef", 3, L"abc"},
+        {face, 4, face},
+        {face, 3, L"ab"},
+        {face, 2, L"ab"},
+        {face.substr(2), 1, L""},
+        {std::wstring{L'a', wchar_t{0xD83D}, L'c'}, 2, std::wstring{L'a', wchar_t{0xD83D}}},  // already broken
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text_cut(c.text, c.width), c.cut) << c.width;
+    }
+}
+
 TEST(Text, AsciiCase) {
     EXPECT_EQ(text_lower_ascii(L"Sotrix.INI \u00c4"), L"sotrix.ini \u00c4");
     EXPECT_EQ(text_upper_ascii(L"json z@[ \u00e4"), L"JSON Z@[ \u00e4");
