@@ -19,10 +19,25 @@ struct EchoResult {
     int32_t tos = 0;
 };
 
+// The most echoes a batch sends at once: a batch waits for an event per echo, and Windows waits for at most
+// MAXIMUM_WAIT_OBJECTS (64) objects in one call.
+inline constexpr size_t PING_ECHO_BATCH = 64;
+// How long a batch's wait may run past its echo time-out (the replies' delivery, which under Wine queues behind
+// every other echo of the round) before the batch gives its echoes up as unanswered.
+inline constexpr int PING_ECHO_MARGIN_MS = 2000;
+// An echo that the system turns away unsent (Wine's ICMP service holds at most 256 echoes at once) goes again
+// once its batch's other echoes have ended, as long as the batch is within this many time-outs of its start:
+// a full list of silent hosts passes through those 256 in four, and a busy machine needs some more.
+inline constexpr int PING_ECHO_WAVES = 6;
+
 // What the ping monitor asks of the network; the tests replace it. Every call is bounded and may run on
 // several probe threads at once.
 struct PingPlatform {
-    EchoResult (*echo)(uint32_t address, int timeout_ms);
+    // Sends count echoes (at most PING_ECHO_BATCH) at once, one to each address, and returns when every one
+    // has answered or timed out: results[n] is the outcome of addresses[n]. That takes one time-out, plus
+    // PING_ECHO_MARGIN_MS at most; echoes turned away unsent may go again, up to PING_ECHO_WAVES time-outs
+    // in all. An echo that could not be sent is unanswered.
+    void (*echo_batch)(const uint32_t* addresses, size_t count, int timeout_ms, EchoResult* results);
     DnsQueryFirst dns_query;  // null: DNS is not bound
     std::wstring (*arp_mac_address)(
         uint32_t address);  // "00:1A:2B:3C:4D:5E" or empty; only asked for private addresses
@@ -67,15 +82,19 @@ const PingUi& ping_ui_default();
 void ping_ui_install(const PingUi& ui);
 const PingUi& ping_ui();
 
-// The round's probes: a thread per active host, so that a round lasts about as long as its slowest host (an
-// echo time-out and a name lookup) however many hosts there are. The list holds at most this many hosts; a
-// longer one would have its hosts shared among the threads. Each thread reserves a small stack: a probe only
-// waits in an echo or a lookup, and 1024 default stacks would take a gigabyte of an i386 process's address space.
-inline constexpr int PING_PROBE_THREADS_MAX = 1024;
+// The round's probes: a pool of threads, each of which sends a batch of up to PING_ECHO_BATCH echoes at once
+// and waits for them together, so that a round lasts about as long as its slowest host (an echo time-out and a
+// name lookup) however many hosts there are. Hosts that answer for the first time are named by whichever
+// threads have no batch left, PING_NAMING_THREADS of them beyond the batches' own, so that the lookups of a
+// full list do not queue behind one another. The pool never has more threads than active hosts, and at most
+// PING_PROBE_THREADS_MAX, enough for the longest list (PING_HOSTS_MAX, 1024 hosts); a longer one would have
+// its batches taken in turn. A probe only waits in an echo batch or a lookup: its stack is small.
+inline constexpr int PING_NAMING_THREADS = 8;
+inline constexpr int PING_PROBE_THREADS_MAX = 1024 / static_cast<int>(PING_ECHO_BATCH) + PING_NAMING_THREADS;
 inline constexpr size_t PING_PROBE_STACK_BYTES = 64 * 1024;
 // The pool stops growing while less address space than this is left: an i386 process under Wine (where a thread
 // takes two megabytes whatever its stack) keeps room for its stores and bitmaps, and the threads there are
-// take the remaining hosts in turn.
+// take the remaining batches and names in turn.
 inline constexpr uint64_t PING_PROBE_SPACE_KEPT = uint64_t{1} << 30;
 // The monitor's pass.
 inline constexpr int PING_PASS_MS = 75;
@@ -84,17 +103,20 @@ inline constexpr int PING_PASS_MS = 75;
 // message expiry (PING_MESSAGE_UNTIL, set by the status line's drawing) brings the header back.
 void ping_message(const PingUi& ui, const std::wstring& text);
 
-// One round: probes on every active host, then the range clean-up and the counting. The probes run on a pool
-// that lives from round to round (PingThreads lists it): it grows to the number of active hosts, at most
-// PING_PROBE_THREADS_MAX, and never shrinks, so later rounds start no threads. Returns false when a quit ended
-// it early (nothing counted then).
+// One round: an echo to every active host and the names of the first replies, then the range clean-up and the
+// counting. The probes run on a pool that lives from round to round (PingThreads lists it): it grows to a
+// thread per batch of active hosts and PING_NAMING_THREADS more (never more than the active hosts, at most
+// PING_PROBE_THREADS_MAX) and never shrinks, so later rounds start no threads. The round ends when every batch
+// and every name is done. Returns false when a quit ended it early (nothing counted then).
 bool ping_round_run(const PingPlatform& platform, const PingUi& ui, Date now);
 
 // Wakes the pool's waiting probe threads once QUIT_FLAG is set, so they end.
 void ping_probes_release();
 
-// The work of one probe thread: takes hosts through PingCursor under PingListMutex until none is left or
-// QUIT_FLAG is set, pings each and records the reply and, for a host still to be named, its name.
+// The work of one probe thread in the running round, until it has none left or QUIT_FLAG is set: takes up to
+// PING_ECHO_BATCH active hosts through PingCursor under PingListMutex, echoes them as one batch, records each
+// reply and queues the hosts still to be named; with no batch left, takes the queued names, and ends once no
+// batch is running and no name is queued.
 void ping_probe_work(const PingPlatform& platform);
 
 // The name of a host that answered: reverse DNS, else the vendor of a private host's hardware address, else

@@ -3,7 +3,9 @@
 
 namespace {
 
-EchoResult no_echo(uint32_t, int) { return {}; }
+void no_echo(const uint32_t*, size_t count, int, EchoResult* results) {
+    for (size_t n = 0; n < count; ++n) results[n] = {};
+}
 std::wstring no_mac(uint32_t) { return {}; }
 void nothing() {}
 uint64_t unlimited() { return UINT64_MAX; }

@@ -53,8 +53,8 @@ constexpr int WARM_UP_ROUNDS = 40;
 // 4 MB, or 5% of a large program, catches the leaks that matter without failing on that noise.
 constexpr size_t GROWTH_BOUND_BYTES = 4u << 20;
 constexpr double GROWTH_BOUND_SHARE = 0.05;
-// Threads and handles come and go with the work of a round (each probe's echo holds a handle); between rounds
-// they stay within a few. A leak of one a round adds 100 in a bounded run.
+// Threads and handles come and go with the work of a round (a batch of echoes holds a handle, and an event an
+// echo); between rounds they stay within a few. A leak of one a round adds 100 in a bounded run.
 constexpr DWORD GROWTH_BOUND_COUNT = 16;
 constexpr int ANSWER_MS = 5000;
 constexpr int COPY_MS = 20000;

@@ -44,13 +44,13 @@ struct FakeInFlight {
     std::atomic<int> now{0};
     std::atomic<int> most{0};
 
-    void enter() {
-        const int count = ++now;
+    void enter(int calls = 1) {
+        const int count = now += calls;
         int seen = most.load();
         while (count > seen && !most.compare_exchange_weak(seen, count)) {
         }
     }
-    void leave() { --now; }
+    void leave(int calls = 1) { now -= calls; }
     void reset() {
         now = 0;
         most = 0;
@@ -63,8 +63,9 @@ struct FakeNetwork {
     std::map<std::wstring, DnsFirstRecord> records;   // query name -> first record
     std::map<uint32_t, std::wstring> macs;            // ARP answers
     std::vector<uint32_t> echoed;                     // every echo, in order
+    std::vector<size_t> batches;                      // the echoes of each batch, in order
     std::vector<std::wstring> queried;                // every DNS query name
-    FakeInFlight echoes;                              // echoes in flight
+    FakeInFlight echoes;                              // echoes in flight, of every batch
     FakeInFlight lookups;                             // DNS queries in flight
     FakeGate echo_gate;                               // echoes wait while it is closed (a round caught mid-way)
     FakeGate lookup_gate;                             // DNS queries wait while it is closed
@@ -75,18 +76,20 @@ struct FakeNetwork {
 };
 inline FakeNetwork Net;
 
-inline EchoResult fake_echo(uint32_t address, int) {
-    Net.echoes.enter();
+// A batch's echoes are in flight together until the gate lets them through.
+inline void fake_echo_batch(const uint32_t* addresses, size_t count, int, EchoResult* results) {
+    Net.echoes.enter(static_cast<int>(count));
     Net.echo_gate.pass();
-    EchoResult result;
     {
         std::lock_guard guard(Net.lock);
-        Net.echoed.push_back(address);
-        const auto found = Net.answers.find(address);
-        if (found != Net.answers.end()) result = found->second;
+        Net.batches.push_back(count);
+        for (size_t n = 0; n < count; ++n) {
+            Net.echoed.push_back(addresses[n]);
+            const auto found = Net.answers.find(addresses[n]);
+            results[n] = found == Net.answers.end() ? EchoResult{} : found->second;
+        }
     }
-    Net.echoes.leave();
-    return result;
+    Net.echoes.leave(static_cast<int>(count));
 }
 
 inline DnsFirstRecord fake_dns(const std::wstring& name, uint16_t type) {
@@ -122,8 +125,8 @@ inline constexpr uint64_t FAKE_THREAD_SPACE = 2 << 20;
 inline uint64_t fake_address_space_left() { return Net.address_space.fetch_sub(FAKE_THREAD_SPACE); }
 
 inline const PingPlatform& fake_ping_platform() {
-    static const PingPlatform platform{fake_echo, fake_dns,         fake_arp,
-                                       fake_bind, fake_second_wait, fake_address_space_left};
+    static const PingPlatform platform{fake_echo_batch, fake_dns,         fake_arp,
+                                       fake_bind,       fake_second_wait, fake_address_space_left};
     return platform;
 }
 
@@ -135,6 +138,7 @@ inline void fake_network_reset() {
     Net.records.clear();
     Net.macs.clear();
     Net.echoed.clear();
+    Net.batches.clear();
     Net.queried.clear();
     Net.echoes.reset();
     Net.lookups.reset();

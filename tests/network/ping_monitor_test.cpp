@@ -62,11 +62,13 @@ std::vector<int64_t> probe_threads() {
     return PingThreads;
 }
 
-// A full list, half of it silent: every echo of the round is in flight at once, then every name lookup of the
-// hosts that answered, so the round lasts as long as its slowest host. The round ends only when they are
-// released; later rounds start no threads, and a quit ends them all.
+// A full list, half of it silent: every echo of the round is in flight at once, in full batches, then the name
+// lookups of the hosts that answered, one on every thread of the pool at once, so the round lasts as long as
+// its slowest host. The round ends only when they are released; later rounds start no threads, and a quit ends
+// them all.
 TEST_F(PingRound, EveryHostOfAFullListIsInFlightAtOnce) {
     constexpr int HOSTS = 1024;
+    constexpr int POOL_MOST = HOSTS / static_cast<int>(PING_ECHO_BATCH) + PING_NAMING_THREADS;
     for (int n = 0; n < HOSTS; ++n) {
         const uint32_t address = address_of(10, 0, static_cast<uint32_t>(n / 256), static_cast<uint32_t>(n % 256));
         if (n % 2 == 0) Net.answers[address] = REPLY;
@@ -79,27 +81,29 @@ TEST_F(PingRound, EveryHostOfAFullListIsInFlightAtOnce) {
         ping_round_run(fake_ping_platform(), fake_ping_ui(), 1);
         done = true;
     });
-    // The thread sanitizer makes a thread's start slow: a thousand of them take tens of seconds there.
-    constexpr std::chrono::milliseconds STARTS_LIMIT{120'000};
-    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == HOSTS; }, STARTS_LIMIT))
+    // The thread sanitizer makes everything slow.
+    constexpr std::chrono::milliseconds LIMIT{120'000};
+    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == HOSTS; }, LIMIT))
         << "echoes in flight at once: " << Net.echoes.now.load();
     EXPECT_FALSE(done.load()) << "the round ended before its echoes";
     Net.echo_gate.open();
-    EXPECT_TRUE(wait_until([] { return Net.lookups.now.load() == HOSTS / 2; }, STARTS_LIMIT))
+    EXPECT_TRUE(wait_until([] { return Net.lookups.now.load() == POOL_MOST; }, LIMIT))
         << "name lookups in flight at once: " << Net.lookups.now.load();
     EXPECT_FALSE(done.load()) << "the round ended before its name lookups";
     Net.lookup_gate.open();
-    ASSERT_TRUE(wait_until([&] { return done.load(); }, STARTS_LIMIT));
+    ASSERT_TRUE(wait_until([&] { return done.load(); }, LIMIT));
     round.join();
+    EXPECT_EQ(Net.batches, std::vector<size_t>(HOSTS / PING_ECHO_BATCH, PING_ECHO_BATCH));
     std::vector<uint32_t> echoed = Net.echoed;
     std::sort(echoed.begin(), echoed.end());
     EXPECT_EQ(echoed.size(), static_cast<size_t>(HOSTS));
     EXPECT_EQ(std::adjacent_find(echoed.begin(), echoed.end()), echoed.end()) << "a host was pinged twice";
+    EXPECT_EQ(Net.queried.size(), static_cast<size_t>(HOSTS / 2)) << "a host was named twice, or not at all";
     EXPECT_EQ(std::make_pair(SharedInts[PING_UP_COUNT].load(), SharedInts[PING_DOWN_COUNT].load()),
               std::make_pair(HOSTS / 2, HOSTS / 2));
 
     const std::vector<int64_t> first = probe_threads();
-    EXPECT_GE(first.size(), static_cast<size_t>(HOSTS));
+    EXPECT_LE(first.size(), static_cast<size_t>(POOL_MOST));
     Net.echo_gate.close();
     std::thread again([] { ping_round_run(fake_ping_platform(), fake_ping_ui(), 2); });
     EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == HOSTS; })) << "the second round held fewer";
@@ -110,24 +114,73 @@ TEST_F(PingRound, EveryHostOfAFullListIsInFlightAtOnce) {
     EXPECT_TRUE(thread_wait_all(first, 10000)) << "probe threads outlived the quit";
 }
 
-// Short of address space the pool stops growing: the threads it has take every host in turn.
+// Every active host gets one echo and no paused one does; a batch holds PING_ECHO_BATCH hosts, all of them but
+// the round's last (which may find only paused hosts, and then sends none).
+TEST_F(PingRound, BatchesAreFullButTheLastAndLeavePausedHostsOut) {
+    struct Case {
+        const char* name;
+        int hosts;
+        bool (*paused)(int n);
+    };
+    const Case cases[] = {
+        {"one host", 1, [](int) { return false; }},
+        {"one full batch", 64, [](int) { return false; }},
+        {"one more than a batch", 65, [](int) { return false; }},
+        {"every third paused", 200, [](int n) { return n % 3 == 0; }},
+        {"paused after a full batch", 70, [](int n) { return n >= 64; }},
+        {"all paused", 10, [](int) { return true; }},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ping_state_reset();
+        std::vector<uint32_t> active;
+        for (int n = 0; n < test.hosts; ++n) {
+            const uint32_t address = address_of(10, 2, static_cast<uint32_t>(n / 256), static_cast<uint32_t>(n % 256));
+            ping_host_add(address, L"h", false, 1024);
+            if (test.paused(n)) {
+                std::lock_guard guard(PingListMutex);
+                PingHostList.back().Actv = 0;
+            } else {
+                active.push_back(address);
+            }
+        }
+        ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), 1));
+        std::vector<size_t> expected(active.size() / PING_ECHO_BATCH, PING_ECHO_BATCH);
+        if (active.size() % PING_ECHO_BATCH != 0) expected.push_back(active.size() % PING_ECHO_BATCH);
+        std::vector<size_t> batches = Net.batches;
+        std::sort(batches.rbegin(), batches.rend());
+        EXPECT_EQ(batches, expected);
+        std::vector<uint32_t> echoed = Net.echoed;
+        std::sort(echoed.begin(), echoed.end());
+        std::sort(active.begin(), active.end());
+        EXPECT_EQ(echoed, active);
+    }
+}
+
+// Short of address space the pool stops growing: the threads it has take every batch in turn.
 TEST_F(PingRound, ShortOfAddressSpaceTheThreadsThereAreTakeEveryHost) {
-    quit_flag_raise(1);  // a pool of earlier rounds ends, so that this round starts its own
+    // A pool of earlier rounds ends, so that this round starts its own: a round of the empty list lists it.
+    ASSERT_TRUE(ping_round_run(fake_ping_platform(), fake_ping_ui(), 1));
+    quit_flag_raise(1);
     ping_probes_release();
     ASSERT_TRUE(thread_wait_all(probe_threads(), 10000));
     quit_flag_clear();
-    constexpr int HOSTS = 64;
-    constexpr int ROOM = 8;
-    for (int n = 0; n < HOSTS; ++n) ping_host_add(address_of(10, 1, 0, static_cast<uint32_t>(n)), L"h", false, 1024);
-    Net.address_space = PING_PROBE_SPACE_KEPT + ROOM * FAKE_THREAD_SPACE - 1;  // a ninth thread would not fit
+    constexpr int HOSTS = 5 * static_cast<int>(PING_ECHO_BATCH);
+    constexpr int ROOM = 2;
+    constexpr int IN_FLIGHT = ROOM * static_cast<int>(PING_ECHO_BATCH);
+    for (int n = 0; n < HOSTS; ++n) {
+        ping_host_add(address_of(10, 1, static_cast<uint32_t>(n / 256), static_cast<uint32_t>(n % 256)), L"h", false,
+                      1024);
+    }
+    Net.address_space = PING_PROBE_SPACE_KEPT + ROOM * FAKE_THREAD_SPACE - 1;  // a third thread would not fit
     Net.echo_gate.close();
     std::atomic<bool> done{false};
     std::thread round([&] {
         ping_round_run(fake_ping_platform(), fake_ping_ui(), 1);
         done = true;
     });
-    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == ROOM; }));
-    EXPECT_FALSE(wait_until([] { return Net.echoes.now.load() > ROOM; }, std::chrono::milliseconds(200)))
+    EXPECT_TRUE(wait_until([] { return Net.echoes.now.load() == IN_FLIGHT; }));
+    EXPECT_FALSE(wait_until([] { return Net.echoes.now.load() > IN_FLIGHT; }, std::chrono::milliseconds(200)))
         << "more threads than the address space allows: " << Net.echoes.now.load();
     Net.echo_gate.open();
     ASSERT_TRUE(wait_until([&] { return done.load(); }));

@@ -39,11 +39,13 @@ bool in_network_namespace() { return std::getenv("SOTRIX_NETNS_CONTROL") != null
 TEST(PingProbeWine, LoopbackHostsAnswerTheRealEcho) {
     ping_state_reset();
     const PingPlatform& platform = ping_platform_default();
-    for (uint32_t n = 1; n <= 2; ++n) {
-        const EchoResult reply = platform.echo(address_of(127, 0, 0, n), TIMEOUT_MS);
-        EXPECT_TRUE(reply.answered) << "127.0.0." << n;
-        EXPECT_GE(reply.time_ms, 0);
-        EXPECT_GT(reply.ttl, 0);
+    const uint32_t loopback[] = {address_of(127, 0, 0, 1), address_of(127, 0, 0, 2)};
+    EchoResult replies[2];
+    platform.echo_batch(loopback, 2, TIMEOUT_MS, replies);
+    for (size_t n = 0; n < 2; ++n) {
+        EXPECT_TRUE(replies[n].answered) << "127.0.0." << n + 1;
+        EXPECT_GE(replies[n].time_ms, 0);
+        EXPECT_GT(replies[n].ttl, 0);
     }
     SharedInts[PING_TIMEOUT_MS] = TIMEOUT_MS;
     for (uint32_t n = 1; n <= 3; ++n) ping_host_add(address_of(127, 0, 0, n), L"loop", false, 1024);
@@ -66,6 +68,99 @@ TEST(PingProbeNetNs, AHostThatDoesNotExistTimesOutAndIsShownDown) {
     EXPECT_EQ(host_by_address(address_of(10, 77, 0, 2))->Recv, 1);
     EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), 1);
     EXPECT_EQ(SharedInts[PING_FLASH_COUNT].load(), 3);
+}
+
+// One batch of real echoes, loopback hosts and hosts of the test network that nobody holds (10.77.0.3 and up)
+// side by side: each result belongs to its own address, the loopback ones answered in less than the time-out,
+// the silent ones unanswered; and the batch waits for all of its echoes together, one time-out however many
+// are silent.
+TEST(PingProbeNetNs, ABatchAnswersItsLoopbackHostsAndTimesOutItsSilentOnesTogether) {
+    ASSERT_TRUE(in_network_namespace()) << "runs only in a network of its own (tools/netns-run.sh)";
+    struct Case {
+        const char* name;
+        uint32_t loopback;
+        uint32_t silent;
+    };
+    const Case cases[] = {
+        {"loopback and silent hosts in turn", 8, 8},
+        {"a full batch of silent hosts", 0, PING_ECHO_BATCH},
+        {"a full batch of loopback hosts", PING_ECHO_BATCH, 0},
+    };
+    const PingPlatform& platform = ping_platform_default();
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        std::vector<uint32_t> addresses;
+        std::vector<bool> loopback;
+        for (uint32_t n = 0; n < std::max(test.loopback, test.silent); ++n) {
+            if (n < test.loopback) {
+                addresses.push_back(address_of(127, 0, 0, 1 + n));
+                loopback.push_back(true);
+            }
+            if (n < test.silent) {
+                addresses.push_back(address_of(10, 77, 0, 3 + n));
+                loopback.push_back(false);
+            }
+        }
+        std::vector<EchoResult> results(addresses.size(), EchoResult{true, 99, 99, 99});
+        const int64_t start = millisecond_clock();
+        platform.echo_batch(addresses.data(), addresses.size(), TIMEOUT_MS, results.data());
+        const int64_t took = millisecond_clock() - start;
+        for (size_t n = 0; n < addresses.size(); ++n) {
+            const in_addr address{.S_un = {.S_addr = addresses[n]}};
+            SCOPED_TRACE(inet_ntoa(address));
+            if (loopback[n]) {
+                EXPECT_TRUE(results[n].answered);
+                EXPECT_GE(results[n].time_ms, 0);
+                EXPECT_LT(results[n].time_ms, TIMEOUT_MS);
+                EXPECT_GT(results[n].ttl, 0);
+            } else {
+                EXPECT_FALSE(results[n].answered);
+                EXPECT_EQ(results[n].time_ms, -1);
+            }
+        }
+        EXPECT_LT(took, TIMEOUT_MS + PING_ECHO_MARGIN_MS) << "the batch waited for its echoes one after another";
+        if (test.silent > 0) {
+            EXPECT_GE(took, TIMEOUT_MS * 9 / 10) << "the batch ended before its silent hosts' time-out";
+        } else {
+            EXPECT_LT(took, TIMEOUT_MS / 2) << "answered echoes waited for a time-out";
+        }
+        std::printf("[ figures  ] %s: %zu echoes in %lld ms\n", test.name, addresses.size(),
+                    static_cast<long long>(took));
+    }
+}
+
+// Wine's ICMP service holds at most 256 echoes at once, of every program of its session, and turns more away
+// unsent. With silent echoes (each of the network's silent hosts twice) holding all of them, a batch of loopback
+// echoes still comes back answered: what was turned away goes again once there is room.
+TEST(PingProbeNetNs, EchoesTurnedAwayWhileTheSystemIsFullGoAgain) {
+    ASSERT_TRUE(in_network_namespace()) << "runs only in a network of its own (tools/netns-run.sh)";
+    constexpr int SILENT_TIMEOUT_MS = 3000;
+    constexpr uint32_t SILENT_BATCHES = 8;
+    constexpr uint32_t SILENT_PER_BATCH = 63;  // 10.77.0.3 to 10.77.0.254 are four batches
+    const PingPlatform& platform = ping_platform_default();
+    std::vector<std::thread> silent;
+    for (uint32_t b = 0; b < SILENT_BATCHES; ++b) {
+        silent.emplace_back([b, &platform] {
+            uint32_t addresses[SILENT_PER_BATCH];
+            EchoResult results[SILENT_PER_BATCH];
+            for (uint32_t n = 0; n < SILENT_PER_BATCH; ++n)
+                addresses[n] = address_of(10, 77, 0, 3 + (b * SILENT_PER_BATCH + n) % 252);
+            platform.echo_batch(addresses, SILENT_PER_BATCH, SILENT_TIMEOUT_MS, results);
+        });
+    }
+    Sleep(SILENT_TIMEOUT_MS / 3);  // the silent echoes are all sent by then
+    uint32_t loopback[PING_ECHO_BATCH];
+    for (uint32_t n = 0; n < PING_ECHO_BATCH; ++n) loopback[n] = address_of(127, 0, 1, 1 + n);
+    EchoResult results[PING_ECHO_BATCH];
+    const int64_t start = millisecond_clock();
+    platform.echo_batch(loopback, PING_ECHO_BATCH, TIMEOUT_MS, results);
+    const int64_t took = millisecond_clock() - start;
+    for (std::thread& batch : silent) batch.join();
+    int answered = 0;
+    for (const EchoResult& result : results) answered += result.answered ? 1 : 0;
+    EXPECT_EQ(answered, static_cast<int>(PING_ECHO_BATCH));
+    std::printf("[ figures  ] %zu loopback echoes beside %u silent ones: %lld ms\n", PING_ECHO_BATCH,
+                SILENT_BATCHES * SILENT_PER_BATCH, static_cast<long long>(took));
 }
 
 // A DNS server of a few lines on 127.0.0.1:53: it answers the PTR question for 10.77.0.2 with a name that carries
@@ -203,12 +298,17 @@ size_t stack_reserved() {
 
 std::atomic<size_t> probe_stack_most{0};
 
-EchoResult echo_noting_stack(uint32_t address, int timeout_ms) {
+void echo_batch_noting_stack(const uint32_t* addresses, size_t count, int timeout_ms, EchoResult* results) {
     const size_t reserved = stack_reserved();
     size_t seen = probe_stack_most.load();
     while (reserved > seen && !probe_stack_most.compare_exchange_weak(seen, reserved)) {
     }
-    return ping_platform_default().echo(address, timeout_ms);
+    ping_platform_default().echo_batch(addresses, count, timeout_ms, results);
+}
+
+size_t probe_thread_count() {
+    std::lock_guard guard(PingListMutex);
+    return PingThreads.size();
 }
 
 int64_t round_ms(const PingPlatform& platform) {
@@ -217,10 +317,11 @@ int64_t round_ms(const PingPlatform& platform) {
     return millisecond_clock() - start;
 }
 
-// The real echo with the product's time-out: a round over the network's silent hosts (10.77.0.3 to .254) lasts
-// about one echo time-out, not one per few silent hosts; then loopback hosts fill the list to its limit. The first
-// round of each starts the probe threads, the later ones reuse them. Prints the figures: round times, the
-// threads' start, address space. Wine spends a few milliseconds of its own on every echo, one after another.
+// The real echoes with the product's time-out: a round over the network's silent hosts (10.77.0.3 to .254) lasts
+// about one echo time-out, not one per batch of silent hosts; then loopback hosts fill the list to its limit. The
+// first round of each starts the probe threads (a thread per batch and the naming threads), the later ones reuse
+// them. Prints the figures: round times, the threads, address space. Wine spends a few milliseconds of its own
+// on every echo, one after another.
 TEST(PingProbeNetNs, ARoundOverManySilentHostsLastsAboutOneEchoTimeOut) {
     ASSERT_TRUE(in_network_namespace()) << "runs only in a network of its own (tools/netns-run.sh)";
     ping_state_reset();
@@ -230,10 +331,11 @@ TEST(PingProbeNetNs, ARoundOverManySilentHostsLastsAboutOneEchoTimeOut) {
     int silent = 0;
     for (uint32_t n = 3; n <= 254; ++n, ++silent) ping_host_add(address_of(10, 77, 0, n), L"silent", false, HOSTS);
     PingPlatform platform = ping_platform_default();
-    platform.echo = echo_noting_stack;
+    platform.echo_batch = echo_batch_noting_stack;
     const size_t space_before = address_space_used();
     const int64_t silent_first = round_ms(platform);
     const int64_t silent_again = round_ms(platform);
+    const size_t silent_threads = probe_thread_count();
     EXPECT_EQ(SharedInts[PING_DOWN_COUNT].load(), silent);
     EXPECT_GE(silent_again, TIMEOUT * 9 / 10);
     EXPECT_LT(silent_again, TIMEOUT * 2) << "a round of " << silent << " silent hosts took several echo time-outs";
@@ -247,23 +349,16 @@ TEST(PingProbeNetNs, ARoundOverManySilentHostsLastsAboutOneEchoTimeOut) {
     EXPECT_EQ(SharedInts[PING_UP_COUNT].load(), HOSTS - silent);
     EXPECT_LT(full_again, TIMEOUT + 10 * HOSTS) << "a round of a full list took several echo time-outs";
     const size_t space_after = address_space_used();
-    size_t threads = 0;
-    {
-        std::lock_guard guard(PingListMutex);
-        threads = PingThreads.size();
-    }
-    if (sizeof(void*) == 8) {
-        EXPECT_EQ(threads, static_cast<size_t>(HOSTS));
-    }
+    const size_t threads = probe_thread_count();
+    EXPECT_EQ(threads, static_cast<size_t>(PING_PROBE_THREADS_MAX));
     std::printf(
-        "[ figures  ] echo time-out %d ms, %zu-bit; %d silent hosts: %lld ms (starting %d threads), %lld ms\n"
-        "[ figures  ] %d hosts: %lld ms (starting %d more threads), %lld ms; %zu probe threads\n"
-        "[ figures  ] address space: %zu MiB before, %zu MiB after, %zu KiB per thread; "
-        "stack reserved per probe: %zu KiB\n",
-        TIMEOUT, sizeof(void*) * 8, silent, static_cast<long long>(silent_first), silent,
-        static_cast<long long>(silent_again), HOSTS, static_cast<long long>(full_first), HOSTS - silent,
+        "[ figures  ] echo time-out %d ms, %zu-bit; %d silent hosts: %lld ms (starting %zu threads), %lld ms\n"
+        "[ figures  ] %d hosts: %lld ms (starting %zu more threads), %lld ms; %zu probe threads\n"
+        "[ figures  ] address space: %zu MiB before, %zu MiB after; stack reserved per probe: %zu KiB\n",
+        TIMEOUT, sizeof(void*) * 8, silent, static_cast<long long>(silent_first), silent_threads,
+        static_cast<long long>(silent_again), HOSTS, static_cast<long long>(full_first), threads - silent_threads,
         static_cast<long long>(full_again), threads, space_before >> 20, space_after >> 20,
-        threads ? (space_after - space_before) / threads >> 10 : 0, probe_stack_most.load() >> 10);
+        probe_stack_most.load() >> 10);
 }
 
 }  // namespace
