@@ -178,7 +178,7 @@ std::wstring ping_host_name(const PingPlatform& platform, uint32_t address) {
         }
     }
     name = text_lower_ascii(host_text_clean(name));
-    if (name.size() > PING_HOST_TEXT_MAX) name.resize(PING_HOST_TEXT_MAX);
+    name.resize(text_cut(name, PING_HOST_TEXT_MAX).size());
     return name;
 }
 
