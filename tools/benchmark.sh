@@ -73,6 +73,24 @@ wine_ticks() {
     echo "$total"
 }
 
+# Starts Sotrix.exe in the folder on the tab named, its output in out.txt; sets launcher (the shell that started
+# it) and pid (the program's Linux process, which Wine may start through start.exe). Stops the script when the
+# program does not appear within 30 s.
+sotrix_start() {
+    (cd "$1" && exec wine Sotrix.exe norepair "$2" >"$1/out.txt" 2>&1) &
+    launcher=$!
+    pid=""
+    for _ in $(seq 300); do
+        pid="$(prefix_processes | awk '$2 ~ /Sotrix\.exe/ && $2 !~ /start\.exe/ {print $1; exit}')"
+        [ -n "$pid" ] && break
+        sleep 0.1
+    done
+    if [ -z "$pid" ]; then
+        echo "Sotrix did not start" >&2
+        exit 1
+    fi
+}
+
 if [ "${1:-}" = --ping-full-inside ]; then
     # In the network of its own, with WINEPREFIX the session's fresh prefix and its server running: runs the
     # program on the full list in the folder and prints its figures as "name=value" lines (below).
@@ -87,18 +105,7 @@ if [ "${1:-}" = --ping-full-inside ]; then
     fi
     store="$folder/SX-Ping.json"
     # Started on the Networks tab, next to the Ping tab: the Ping list's picture is made when its tab is shown.
-    (cd "$folder" && exec wine Sotrix.exe norepair networks >"$folder/out.txt" 2>&1) &
-    launcher=$!
-    pid=""
-    for _ in $(seq 300); do
-        pid="$(prefix_processes | awk '$2 ~ /Sotrix\.exe/ && $2 !~ /start\.exe/ {print $1; exit}')"
-        [ -n "$pid" ] && break
-        sleep 0.1
-    done
-    if [ -z "$pid" ]; then
-        echo "Sotrix did not start" >&2
-        exit 1
-    fi
+    sotrix_start "$folder" networks
     status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
     # The load of the list and the first round, 10 s after the start, are not what a round costs.
     sleep "$warmup"
@@ -201,18 +208,7 @@ if [ "${1:-}" = ping ] || [ "${1:-}" = --ping-inside ]; then
         # the program in the folder, measures the set time after the warm-up, asks it to shut down and prints
         # "program_cpu_seconds wine_cpu_seconds rounds span_seconds".
         folder="$2" seconds="$3" warmup="$4"
-        (cd "$folder" && exec wine Sotrix.exe norepair ping >"$folder/out.txt" 2>&1) &
-        launcher=$!
-        pid=""
-        for _ in $(seq 300); do
-            pid="$(prefix_processes | awk '$2 ~ /Sotrix\.exe/ && $2 !~ /start\.exe/ {print $1; exit}')"
-            [ -n "$pid" ] && break
-            sleep 0.1
-        done
-        if [ -z "$pid" ]; then
-            echo "Sotrix did not start" >&2
-            exit 1
-        fi
+        sotrix_start "$folder" ping
         # Start-up and the first round, 10 s after the start, are not what a round costs.
         sleep "$warmup"
         program_start="$(process_ticks "$pid")"
