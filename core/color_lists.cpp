@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "core/control_numbers.h"
+#include "core/format_text.h"
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
@@ -24,10 +25,9 @@ int32_t default_color_of(int graph) {
 }
 
 std::wstring hex_upper(uint32_t value) {
-    static constexpr wchar_t HEX[] = L"0123456789ABCDEF";
     std::wstring text;
     do {
-        text.insert(text.begin(), HEX[value & 0xF]);
+        text.insert(text.begin(), HEX_DIGITS[value & 0xF]);
         value >>= 4;
     } while (value != 0);
     return text;
