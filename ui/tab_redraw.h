@@ -50,7 +50,7 @@ std::optional<GpuChoice> gpu_choice_current();
 // What the Graphics tab shows of one GPU, as the GPU monitor reads it from its records.
 struct GpuTabReading {
     std::wstring label;                                  // two characters, e.g. "G1"
-    std::array<bool, GPU_GRAPHS_PER_SLOT> graph_live{};  // by GpuGraphOffset: the graphs with a value to show
+    std::array<bool, GPU_GRAPHS_PER_SLOT> graph_live{};  // by graph of the slot: the graphs with a value
     int64_t gpu_percent = 0;                             // utilisation or activity
     int64_t memory_percent = 0;
     int64_t fan_percent = 0;
@@ -84,7 +84,7 @@ std::wstring core_value_caption(float temperature, int load);
 GraphCaptions core_graph_captions(std::wstring_view label, float temperature, int load, int mhz, bool last,
                                   int graph_height, int header_text_height, std::wstring_view span_text);
 
-// The text keys of the names of a GPU slot's graphs, by GpuGraphOffset.
+// The text keys of the names of a GPU slot's graphs, GRAPH_GPU_UTILISATION first.
 inline constexpr std::array<const wchar_t*, GPU_GRAPHS_PER_SLOT> GPU_GRAPH_NAMES = {
     L"GPU Utilization", L"Memory Utilization", L"Fan Speed", L"GPU Clock", L"Memory Clock", L"Power Usage"};
 
