@@ -109,7 +109,8 @@ void event_search() {
 // The fixed graphs from 301 on, as far as their default colours reach.
 template <typename Visit>
 void fixed_graphs_visit(Visit visit) {
-    for (int graph = GRAPH_PHYSICAL_MEMORY; graph <= 399 && SharedInts[graph].load() > 0; ++graph) visit(graph);
+    for (int graph = GRAPH_PHYSICAL_MEMORY; graph <= FIXED_GRAPH_LAST && SharedInts[graph].load() > 0; ++graph)
+        visit(graph);
 }
 
 void graphs_smooth() {

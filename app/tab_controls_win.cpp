@@ -23,13 +23,8 @@
 
 namespace {
 
-constexpr int GPU_GRAPHS_PER_SLOT = 6;
-constexpr int GPU_SLOT_STEP = 10;
 constexpr int BYTE_UNIT_CHOICES = 6;     // Auto, Byte, KB, MB, GB, TB
 constexpr int TRAFFIC_UNIT_CHOICES = 2;  // bytes, packets
-constexpr int CORE_GRAPH_SPAN = 144;
-constexpr int GPU_GRAPH_SPAN = 80;
-constexpr int GPU_SLOTS = 8;
 
 void gpu_slot_show(int slot, bool shown) {
     const int first = SharedInts[GPU_GRAPH_START].load() + GPU_SLOT_STEP * slot;
@@ -90,7 +85,7 @@ void graph_color_choose(int control) {
     SharedInts[PICKED_COLOR] = picked;
     if (picked < 0) return;
     if (graph_is_gpu(control, gpu_start)) {
-        for (int slot = 0; slot < GPU_SLOTS; ++slot) {
+        for (int slot = 0; slot < GRAPH_GPU_SLOTS; ++slot) {
             graph_set_attribute(kind + GPU_SLOT_STEP * slot, GRAPH_ATTR_PLOT_COLOR, picked);
         }
     } else {
@@ -124,7 +119,7 @@ void tab_control_handlers_add() {
     control_handler_add(CANVAS_SYSTEM_HEADER, CANVAS_SYSTEM_HEADER, on_system_header);
     const int core_start = SharedInts[CORE_GRAPH_START].load();
     const int gpu_start = SharedInts[GPU_GRAPH_START].load();
-    control_handler_add(GRAPH_PHYSICAL_MEMORY, 399, on_graph);
+    control_handler_add(GRAPH_PHYSICAL_MEMORY, FIXED_GRAPH_LAST, on_graph);
     control_handler_add(core_start, core_start + CORE_GRAPH_SPAN, on_graph);
     control_handler_add(gpu_start, gpu_start + GPU_GRAPH_SPAN, on_graph);
 }

@@ -3,17 +3,13 @@
 
 #include <atomic>
 
+#include "core/control_numbers.h"
+#include "core/format_text.h"
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "core/shared_tables.h"
 
 namespace {
-
-constexpr int BAR_FIRST = 301;
-constexpr int BAR_LAST = 399;
-constexpr int CPU_FIRST = 400;
-constexpr int GPU_GROUP_SIZE = 6;
-constexpr int GPU_SLOT_STEP = 10;
 
 // Main thread (Ctrl+I); read by whichever thread saves the settings.
 std::atomic<bool> colors_inverted{false};
@@ -29,10 +25,9 @@ int32_t default_color_of(int graph) {
 }
 
 std::wstring hex_upper(uint32_t value) {
-    static constexpr wchar_t HEX[] = L"0123456789ABCDEF";
     std::wstring text;
     do {
-        text.insert(text.begin(), HEX[value & 0xF]);
+        text.insert(text.begin(), HEX_DIGITS[value & 0xF]);
         value >>= 4;
     } while (value != 0);
     return text;
@@ -113,8 +108,8 @@ void gpu_graph_colors_copy() {
     const SettingsUiHooks hooks = settings_ui_hooks();
     if (!hooks.graph_color || !hooks.graph_color_set) return;
     const int start = SharedInts[GPU_GRAPH_START].load();
-    for (int slot = 1; slot < 8; ++slot) {
-        for (int k = 0; k < GPU_GROUP_SIZE; ++k) {
+    for (int slot = 1; slot < GRAPH_GPU_SLOTS; ++slot) {
+        for (int k = 0; k < GPU_GRAPHS_PER_SLOT; ++k) {
             const int32_t color = hooks.graph_color(start + k);
             if (color >= 0 && hooks.graph_color(start + GPU_SLOT_STEP * slot + k) >= 0) {
                 hooks.graph_color_set(start + GPU_SLOT_STEP * slot + k, color);
@@ -127,11 +122,11 @@ void graph_colors_inverted_set(bool inverted) { colors_inverted = inverted; }
 
 bool graph_colors_inverted() { return colors_inverted.load(); }
 
-std::wstring color_list_build_bar() { return color_list_build(BAR_FIRST, BAR_LAST); }
+std::wstring color_list_build_bar() { return color_list_build(GRAPH_PHYSICAL_MEMORY, FIXED_GRAPH_LAST); }
 std::wstring color_list_build_cpu() {
-    return color_list_build(CPU_FIRST, CPU_FIRST + SharedInts[CORE_GRAPH_LAST].load());
+    return color_list_build(GRAPH_CPU_CORE_BASE, GRAPH_CPU_CORE_BASE + SharedInts[CORE_GRAPH_LAST].load());
 }
 std::wstring color_list_build_gpu() {
     const int start = SharedInts[GPU_GRAPH_START].load();
-    return color_list_build(start, start + 9);
+    return color_list_build(start, start + GPU_SLOT_STEP - 1);  // the first slot's numbers, used or not
 }

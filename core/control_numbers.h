@@ -132,9 +132,33 @@ enum ControlNumber : int {
     GRAPH_NET_RECEIVE = 306,
     GRAPH_CPU_AVERAGE = 307,
     GRAPH_DISK_WRITE = 308,
-    GRAPH_CPU_CORE_BASE = 400,  // + core index
-    GRAPH_GPU_BASE = 800,       // + 10 x GPU slot + 0..5
+    GRAPH_CPU_CORE_BASE = 400,  // + core index, below + CORE_GRAPH_SPAN
+    GRAPH_GPU_BASE = 800,       // + GPU_SLOT_STEP x GPU slot + GRAPH_GPU_UTILISATION..GRAPH_GPU_POWER
 };
+
+// The graph-number layout. The fixed graphs take GRAPH_PHYSICAL_MEMORY..FIXED_GRAPH_LAST; the per-core and GPU
+// graphs start at SharedInts[CORE_GRAPH_START] and SharedInts[GPU_GRAPH_START] (GRAPH_CPU_CORE_BASE and
+// GRAPH_GPU_BASE). The settings file keeps colours by these numbers, so the layout is part of what users saved.
+inline constexpr int FIXED_GRAPH_LAST = 399;
+inline constexpr int CORE_GRAPH_SPAN = 144;  // the per-core range, start to start + span inclusive
+inline constexpr int GPU_SLOT_STEP = 10;     // graph numbers from one GPU slot to the next
+inline constexpr int GRAPH_GPU_SLOTS = 8;    // GPU slots with graphs
+inline constexpr int GPU_GRAPH_SPAN = GPU_SLOT_STEP * GRAPH_GPU_SLOTS;  // the GPU range, start to start + span
+
+// Graph j of a GPU slot: its number is the slot's first graph + j. Plain numbers rather than an enum, as they
+// are added to control numbers.
+inline constexpr int GRAPH_GPU_UTILISATION = 0;  // percent
+inline constexpr int GRAPH_GPU_MEMORY_UTILISATION = 1;
+inline constexpr int GRAPH_GPU_FAN = 2;
+inline constexpr int GRAPH_GPU_CLOCK = 3;         // percent of the highest clock
+inline constexpr int GRAPH_GPU_MEMORY_CLOCK = 4;  // percent of the highest memory clock
+inline constexpr int GRAPH_GPU_POWER = 5;         // watts; the only graph of a slot that is not in percent
+inline constexpr int GPU_GRAPHS_PER_SLOT = 6;
+
+static_assert(FIXED_GRAPH_LAST < GRAPH_CPU_CORE_BASE, "the fixed graphs would reach the per-core ones");
+static_assert(GRAPH_GPU_POWER == GPU_GRAPHS_PER_SLOT - 1, "a GPU slot's graphs, one after the other");
+static_assert(GPU_GRAPHS_PER_SLOT <= GPU_SLOT_STEP, "a GPU slot's graphs would run into the next slot's");
+static_assert(GRAPH_CPU_CORE_BASE + CORE_GRAPH_SPAN < GRAPH_GPU_BASE, "the per-core graphs would reach the GPU's");
 
 enum FontNumber : int {
     FONT_COMPACT = 203,

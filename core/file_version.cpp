@@ -1,6 +1,8 @@
 // The field names of version resources and their translation keys.
 #include "core/file_version.h"
 
+#include "core/format_text.h"
+
 std::wstring version_field_name(int64_t selector) {
     switch (selector) {
         case 1: return L"FileVersion";
@@ -24,10 +26,9 @@ std::wstring version_field_name(int64_t selector) {
 }
 
 std::wstring version_translation_key(uint16_t language, uint16_t code_page) {
-    static constexpr wchar_t HEX[] = L"0123456789ABCDEF";
     std::wstring key;
     for (const uint16_t word : {language, code_page}) {
-        for (int shift = 12; shift >= 0; shift -= 4) key += HEX[(word >> shift) & 0xF];
+        for (int shift = 12; shift >= 0; shift -= 4) key += HEX_DIGITS[(word >> shift) & 0xF];
     }
     return key;
 }

@@ -134,7 +134,6 @@ std::wstring choose_text(int32_t index, std::initializer_list<std::wstring_view>
 }
 
 std::wstring base36_encode(int64_t value) {
-    static constexpr wchar_t DIGITS[] = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     if (value < 0) {
         return {};
     }
@@ -143,7 +142,7 @@ std::wstring base36_encode(int64_t value) {
     }
     std::wstring reversed;
     while (value > 0) {
-        reversed.push_back(DIGITS[value % 36]);
+        reversed.push_back(BASE36_DIGITS[static_cast<size_t>(value % 36)]);
         value /= 36;
     }
     return std::wstring(reversed.rbegin(), reversed.rend());

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+// The digits of base 36, values 0..35; the first 16 are the hexadecimal digits.
+inline constexpr std::wstring_view BASE36_DIGITS = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+inline constexpr std::wstring_view HEX_DIGITS = BASE36_DIGITS.substr(0, 16);
+
 // Seconds as "1d 1h 1m 1s", leaving out the parts that are 0; "0s" for 0 or less.
 std::wstring format_duration(int64_t seconds);
 

@@ -1,13 +1,12 @@
 // The 50-character settings code: 26 option flags and 13 small choices, one character each.
 #include "core/settings_code.h"
 
+#include "core/format_text.h"
 #include "core/settings_file_hooks.h"
 #include "core/shared_state.h"
 #include "runtime/text.h"
 
 namespace {
-
-constexpr std::wstring_view DIGITS = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 // A position that carries a small choice: its base, its valid range, and the value a bad digit gives.
 struct Choice {
@@ -36,7 +35,7 @@ constexpr int32_t LIST_FONT_MAX = 28;
 
 int32_t clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
 
-wchar_t digit(int32_t value) { return DIGITS[static_cast<size_t>(value)]; }
+wchar_t digit(int32_t value) { return BASE36_DIGITS[static_cast<size_t>(value)]; }
 
 // The value of a character in the base; -1 when it is not one of its digits (letters of either case).
 int32_t digit_value(wchar_t c, int base) {

@@ -3,6 +3,7 @@
 
 #include <mutex>
 
+#include "core/control_numbers.h"
 #include "core/shared_tables.h"
 #include "runtime/worker_timer.h"
 
@@ -11,6 +12,15 @@ std::array<std::atomic<int64_t>, SHARED_QUADS_COUNT> SharedQuads{};
 std::array<std::atomic<float>, SHARED_FLOATS_COUNT> SharedFloats{};
 
 LeafLock SharedTextsLock("SharedTextsLock");
+
+// SharedInts[graph number] is that graph's plot colour, up to the last number of each graph range.
+static_assert(int{GRAPH_CORE_COLORS} == int{GRAPH_CPU_CORE_BASE} && int{GRAPH_GPU_COLORS} == int{GRAPH_GPU_BASE});
+static_assert(GRAPH_GPU_BASE + GPU_GRAPH_SPAN < SHARED_INTS_COUNT, "a GPU graph would have no colour element");
+// Every processor has a graph, and every CpuCoreTable entry a number within the per-core range.
+static_assert(MAX_CPU_COUNT <= CORE_GRAPH_SPAN && CPU_CORE_ENTRY_COUNT == CORE_GRAPH_SPAN + 1);
+static_assert(PALETTE_GPU_FIRST + GPU_GRAPHS_PER_SLOT <= static_cast<int>(Palette.size()));
+// The samplers draw GPU entry n into graph slot n.
+static_assert(GPU_ENTRY_MAX <= GRAPH_GPU_SLOTS, "a GPU entry would have no graphs");
 
 namespace {
 
@@ -36,7 +46,7 @@ constexpr IntDefault INT_DEFAULTS[] = {
     {OPACITY_PERCENT, 80},
     {MAX_EVENT_LINES, 499},
     {CPU_LOAD_AVG, -1},
-    {LONG_IDLE_SECONDS, 600},
+    {LONG_IDLE_SECONDS, 60 * DEFAULT_LONG_IDLE},
     {60, 10},
     {WINDOWS_DRIVE, 3},
     {OPT_ALWAYS_ON_TOP, 1},
@@ -60,9 +70,9 @@ constexpr IntDefault INT_DEFAULTS[] = {
     {EVENTLOG_DETAILS_HEIGHT, 150},
     {ADL_CREATE_RESULT, -1},
     {189, -1},
-    {GPU_GRAPH_START, 800},
-    {GPU_GRAPH_CURSOR, 800},
-    {192, 800},
+    {GPU_GRAPH_START, GRAPH_GPU_BASE},
+    {GPU_GRAPH_CURSOR, GRAPH_GPU_BASE},
+    {192, GRAPH_GPU_BASE},
     {GPU_HISTORY_ROWS, 10},
     {LANGUAGE, 1},
     {201, 16},
@@ -74,7 +84,7 @@ constexpr IntDefault INT_DEFAULTS[] = {
     {208, 420},
     {211, -1},
     {CORE_GRAPH_LAST, -1},
-    {CORE_GRAPH_START, 400},
+    {CORE_GRAPH_START, GRAPH_CPU_CORE_BASE},
     {PING_REQ_REMOTE_DESKTOP, -1},
     {PING_REQ_OPEN_NAME, -1},
     {PING_REQ_OPEN_BROWSER, -1},
@@ -196,7 +206,8 @@ void shared_state_init(const SharedStateFacts& facts) {
     quit_flag_clear();
     SharedInts[CPU_COUNT] =
         facts.cpu_count < 1 ? 1 : (facts.cpu_count > MAX_CPU_COUNT ? MAX_CPU_COUNT : facts.cpu_count);
-    for (int j = 0; j < 6; ++j) SharedInts[GRAPH_GPU_COLORS + j] = static_cast<int32_t>(Palette[PALETTE_GPU_FIRST + j]);
+    for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j)
+        SharedInts[GRAPH_GPU_COLORS + j] = static_cast<int32_t>(Palette[PALETTE_GPU_FIRST + j]);
 
     for (auto& value : SharedQuads) value = 0;
     for (const auto& entry : QUAD_DEFAULTS) SharedQuads[entry.index] = entry.value;

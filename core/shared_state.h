@@ -248,6 +248,15 @@ enum TitleMode : int32_t {
 };
 static_assert(TITLE_MODE_LAST <= 9, "the settings code keeps the title mode as one decimal digit");
 
+// Values of SharedInts[TEMP_TOOL_STATE], the system sampler's link to the outside temperature tool: below 0
+// counts the processor steps until the next look.
+enum TempToolState : int32_t {
+    TEMP_TOOL_LOOK = 0,       // look for the tool at the next step
+    TEMP_TOOL_OPENING = 1,    // the tool runs, its mapping is being opened
+    TEMP_TOOL_MAPPING = 2,    // the mapping is open, its view is being mapped
+    TEMP_TOOL_CONNECTED = 3,  // the view is mapped and read every step
+};
+
 // Indexes of SharedQuads.
 enum SharedQuadIndex : int {
     DRIVE_RESCAN_COUNT = 15,
@@ -391,6 +400,8 @@ enum SharedFloatIndex : int {
 };
 
 constexpr int MAX_CPU_COUNT = 144;
+// Minutes: the long-idle item marked "(Default)", and LONG_IDLE_SECONDS until settings are read.
+constexpr int DEFAULT_LONG_IDLE = 10;
 constexpr int ADAPTER_TEXT_SLOTS = 20;  // adapter positions with an address text in SharedTexts
 
 extern std::array<std::atomic<int32_t>, SHARED_INTS_COUNT> SharedInts;

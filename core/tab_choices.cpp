@@ -1,6 +1,8 @@
 // The combo-box choices of the monitoring tabs, checked against their lists.
 #include "core/tab_choices.h"
 
+#include "core/control_numbers.h"
+
 bool drive_filter_choice(int item, std::wstring_view letters, int* drive_index) {
     if (item == 0) {
         *drive_index = -1;
@@ -34,16 +36,16 @@ bool network_filter_choice(int item, std::wstring_view adapters, int* adapter_nu
 }
 
 bool gpu_choice_switches(int item, int selected, int entry_count) {
-    const int slots = entry_count < 8 ? entry_count : 8;
+    const int slots = entry_count < GRAPH_GPU_SLOTS ? entry_count : GRAPH_GPU_SLOTS;
     return item >= 0 && item < slots && item != selected;
 }
 
 bool unit_choice_valid(int item, int count) { return item >= 0 && item < count; }
 
-bool graph_is_gpu(int control, int gpu_start) { return control >= gpu_start && control <= gpu_start + 80; }
+bool graph_is_gpu(int control, int gpu_start) { return control >= gpu_start && control <= gpu_start + GPU_GRAPH_SPAN; }
 
 int graph_color_kind(int control, int gpu_start, int gpu_selected) {
-    return graph_is_gpu(control, gpu_start) ? control - 10 * gpu_selected : control;
+    return graph_is_gpu(control, gpu_start) ? control - GPU_SLOT_STEP * gpu_selected : control;
 }
 
 int32_t graph_color_picked(int32_t chosen, int32_t default_color) {

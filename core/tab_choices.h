@@ -14,13 +14,13 @@ bool drive_filter_choice(int item, std::wstring_view letters, int* drive_index);
 // `adapters`. False when the item is past the list or its digits are not a number.
 bool network_filter_choice(int item, std::wstring_view adapters, int* adapter_number);
 
-// A GPU slot to switch to: one of the `entry_count` entries (at most 8 slots) other than the selected one.
+// A GPU slot to switch to: one of the `entry_count` entries (at most GRAPH_GPU_SLOTS) other than the selected one.
 bool gpu_choice_switches(int item, int selected, int entry_count);
 
 // An item of a list of `count` fixed choices (byte unit: 6, traffic unit: 2).
 bool unit_choice_valid(int item, int count);
 
-// A right click on a graph chooses its plot colour. A GPU graph (gpu_start to gpu_start + 80) counts as the
+// A right click on a graph chooses its plot colour. A GPU graph (gpu_start to gpu_start + GPU_GRAPH_SPAN) counts as the
 // same graph of slot 0 of the selected GPU, whose colour every slot takes; other graphs as themselves.
 bool graph_is_gpu(int control, int gpu_start);
 int graph_color_kind(int control, int gpu_start, int gpu_selected);

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int STATUS_SECONDS = 20;
-
 int days_count() { return combo_box_count(COMBO_EVENT_DAYS); }
 void days_select(int item) { combo_box_select(COMBO_EVENT_DAYS, item); }
 

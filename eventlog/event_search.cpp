@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int PROGRESS_STEP = 49;  // elements between two progress texts
 constexpr wchar_t EN_SPACE = L'\u2002';
 
 static_assert(std::tuple_size_v<decltype(EventTypeTable)> >= EVENT_TYPE_COUNT + 1,
@@ -65,7 +64,7 @@ EventSearchScan event_search_scan(const std::vector<EventRecord>& events, std::w
     for (std::size_t i = 0; i < events.size(); ++i) {
         const EventRecord& event = events[i];
         if (!query.empty() && !event_matches(event, mode, query)) {
-            if (progress && i % PROGRESS_STEP == 0) progress(i, scan.matches);
+            if (progress && i % EVENT_SEARCH_PROGRESS_STEP == 0) progress(i, scan.matches);
             continue;
         }
         const int type = event.type >= 0 && event.type < EVENT_TYPE_COUNT ? event.type : 0;
@@ -73,7 +72,7 @@ EventSearchScan event_search_scan(const std::vector<EventRecord>& events, std::w
         ++scan.type_counts[static_cast<std::size_t>(type)];
         if (filter >= 0 && type != filter) continue;
         scan.hits.push_back(static_cast<int64_t>(i));
-        if (progress && i % PROGRESS_STEP == 0) progress(i, scan.matches);
+        if (progress && i % EVENT_SEARCH_PROGRESS_STEP == 0) progress(i, scan.matches);
     }
     if (scan.matches > 0 && filter >= 0 && scan.type_counts[static_cast<std::size_t>(filter)] == 0) {
         scan.matches = 0;

@@ -34,10 +34,13 @@ struct EventSearchScan {
     bool filter_reset = false;                            // matches of other types only: the filter is dropped
 };
 
+// Elements between two progress texts of a search or of the listing of its hits.
+inline constexpr int EVENT_SEARCH_PROGRESS_STEP = 49;
+
 // One pass over the events: with a query, the matches in the mode; with an empty query and a filter (0..5),
 // every event counts and the events of the filter type are the hits; with neither, nothing. `progress`
-// (may be empty) is told the element index and the matches so far at every 49th element (in the filter
-// pass, at those of the filter type only).
+// (may be empty) is told the element index and the matches so far at every EVENT_SEARCH_PROGRESS_STEP-th
+// element (in the filter pass, at those of the filter type only).
 EventSearchScan event_search_scan(const std::vector<EventRecord>& events, std::wstring_view query, int filter, int mode,
                                   const std::function<void(std::size_t, int)>& progress = {});
 

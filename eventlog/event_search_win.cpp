@@ -17,9 +17,7 @@
 
 namespace {
 
-constexpr int STATUS_SECONDS = 20;
 constexpr int32_t RED = 0x0000FF;
-constexpr int PROGRESS_STEP = 49;
 
 // The controls that would start another read or search; off while one runs.
 void search_controls_enable(bool enabled) {
@@ -104,7 +102,7 @@ int event_search(const std::wstring& query, int filter) {
             const EventRecord& event = EventList[static_cast<std::size_t>(scan.hits[j])];
             const int type = event.type >= 0 && event.type < EVENT_TYPE_COUNT ? event.type : 0;
             rows.push_back(event_search_line(event, EventTypeTable[static_cast<std::size_t>(type)].padded_label));
-            if (j % PROGRESS_STEP == 0)
+            if (j % EVENT_SEARCH_PROGRESS_STEP == 0)
                 status_title_set(
                     L"[" + two_decimals(seconds_since(start)) + L"s] " + listing + L" " + std::to_wstring(j),
                     STATUS_SECONDS);

@@ -48,23 +48,25 @@ void history_add(AmdGpu& gpu, int32_t color) {
 }
 
 void graphs_add(AmdGpu& gpu, int entry) {
-    const int first = SharedInts[GPU_GRAPH_START].load() + 10 * entry;
+    const int first = SharedInts[GPU_GRAPH_START].load() + GPU_SLOT_STEP * entry;
     SharedInts[GPU_GRAPH_CURSOR] = first;
     const auto& has = gpu.has_values;
-    if (has[HAS_GPU_ACTIVITY] != 0) graph_add_sample(first + 0, static_cast<float>(gpu.gpu_activity), 1);
-    if (has[HAS_MEMORY_ACTIVITY] != 0) graph_add_sample(first + 1, static_cast<float>(gpu.memory_activity), 1);
-    if (has[HAS_FAN] != 0) graph_add_sample(first + 2, static_cast<float>(gpu.fan_pct), 1);
+    if (has[HAS_GPU_ACTIVITY] != 0)
+        graph_add_sample(first + GRAPH_GPU_UTILISATION, static_cast<float>(gpu.gpu_activity), 1);
+    if (has[HAS_MEMORY_ACTIVITY] != 0)
+        graph_add_sample(first + GRAPH_GPU_MEMORY_UTILISATION, static_cast<float>(gpu.memory_activity), 1);
+    if (has[HAS_FAN] != 0) graph_add_sample(first + GRAPH_GPU_FAN, static_cast<float>(gpu.fan_pct), 1);
     if (has[HAS_CORE_CLOCK] != 0) {
         gpu.core_clock_pct = amd_core_clock_pct(gpu);
-        graph_add_sample(first + 3, static_cast<float>(gpu.core_clock_pct), 1);
+        graph_add_sample(first + GRAPH_GPU_CLOCK, static_cast<float>(gpu.core_clock_pct), 1);
     }
     if (has[HAS_MEMORY_CLOCK] != 0) {
         gpu.memory_clock_pct = amd_memory_clock_pct(gpu);
-        graph_add_sample(first + 4, static_cast<float>(gpu.memory_clock_pct), 1);
+        graph_add_sample(first + GRAPH_GPU_MEMORY_CLOCK, static_cast<float>(gpu.memory_clock_pct), 1);
     }
     if (has[HAS_POWER] != 0) {
         gpu.power_w = gpu.power_now;
-        graph_add_sample(first + 5, static_cast<float>(gpu.power_w), 1);
+        graph_add_sample(first + GRAPH_GPU_POWER, static_cast<float>(gpu.power_w), 1);
     }
 }
 

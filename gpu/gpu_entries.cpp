@@ -5,14 +5,15 @@
 
 #include "core/control_numbers.h"
 #include "core/format_bytes.h"
+#include "core/format_text.h"
 #include "core/language.h"
 #include "core/shared_state.h"
+#include "gpu/amd_gpu.h"
 #include "gpu/gpu_info_rows.h"
 #include "runtime/list_model.h"
 
 namespace {
 
-constexpr int AMD_MIN_DRIVER_MAJOR = 22;
 constexpr int NVIDIA_MIN_DRIVER_MAJOR = 285;
 
 void entry_add(GpuEntryIndexRecord& index, wchar_t letter, int vendor_index) {
@@ -37,10 +38,7 @@ int gpu_entries_number(GpuEntryIndexRecord& index, std::span<const bool> nvidia_
     return index.entry_count;
 }
 
-std::wstring gpu_entry_label(int entry) {
-    static constexpr wchar_t HEX[] = L"0123456789ABCDEF";
-    return std::wstring(L"G") + HEX[(entry + 1) & 0xF];
-}
+std::wstring gpu_entry_label(int entry) { return std::wstring(L"G") + HEX_DIGITS[(entry + 1) & 0xF]; }
 
 std::wstring amd_pci_location(int32_t bus, int32_t device, int32_t function) {
     const auto two = [](int32_t n) {

@@ -3,6 +3,7 @@
 
 #include <tuple>
 
+#include "core/control_numbers.h"
 #include "core/shared_state.h"
 #include "gpu/amd_gpu.h"
 #include "gpu/nvidia_gpu.h"
@@ -41,6 +42,9 @@ bool amd_reading(int index, GpuTabReading& out) {
     const AmdGpu& gpu = *found;
     out.label = gpu.label.str();
     static_assert(AMD_HAS_VALUE_COUNT == std::tuple_size_v<decltype(out.graph_live)>, "one flag per graph, in order");
+    static_assert(HAS_GPU_ACTIVITY == GRAPH_GPU_UTILISATION && HAS_MEMORY_ACTIVITY == GRAPH_GPU_MEMORY_UTILISATION &&
+                  HAS_FAN == GRAPH_GPU_FAN && HAS_CORE_CLOCK == GRAPH_GPU_CLOCK &&
+                  HAS_MEMORY_CLOCK == GRAPH_GPU_MEMORY_CLOCK && HAS_POWER == GRAPH_GPU_POWER);
     for (std::size_t j = 0; j < out.graph_live.size(); ++j) out.graph_live[j] = gpu.has_values[j] != 0;
     out.gpu_percent = gpu.gpu_activity;
     out.memory_percent = gpu.memory_activity;

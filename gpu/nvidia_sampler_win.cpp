@@ -41,24 +41,24 @@ void history_add(NvidiaGpu& gpu, int32_t color) {
 }
 
 void graphs_add(NvidiaGpu& gpu, int entry) {
-    const int first = SharedInts[GPU_GRAPH_START].load() + 10 * entry;
+    const int first = SharedInts[GPU_GRAPH_START].load() + GPU_SLOT_STEP * entry;
     SharedInts[GPU_GRAPH_CURSOR] = first;
     nvidia_max_clocks_follow(gpu);
     if (gpu.graphics_clock_max != 0) {
         gpu.graphics_clock_pct = ratio_rounded(int64_t{100} * gpu.graphics_clock, gpu.graphics_clock_max);
-        graph_add_sample(first + 3, static_cast<float>(gpu.graphics_clock_pct), 1);
+        graph_add_sample(first + GRAPH_GPU_CLOCK, static_cast<float>(gpu.graphics_clock_pct), 1);
     }
     if (gpu.memory_clock_max != 0) {
         gpu.memory_clock_pct = ratio_rounded(int64_t{100} * gpu.memory_clock, gpu.memory_clock_max);
-        graph_add_sample(first + 4, static_cast<float>(gpu.memory_clock_pct), 1);
+        graph_add_sample(first + GRAPH_GPU_MEMORY_CLOCK, static_cast<float>(gpu.memory_clock_pct), 1);
     }
     if (gpu.power_mw != 0) {
         gpu.power_w = ratio_rounded(gpu.power_mw, 1000);
-        graph_add_sample(first + 5, static_cast<float>(gpu.power_w), 1);
+        graph_add_sample(first + GRAPH_GPU_POWER, static_cast<float>(gpu.power_w), 1);
     }
-    graph_add_sample(first + 0, static_cast<float>(gpu.gpu_util), 1);
-    graph_add_sample(first + 1, static_cast<float>(gpu.memory_util), 1);
-    graph_add_sample(first + 2, static_cast<float>(gpu.fan_pct), 1);
+    graph_add_sample(first + GRAPH_GPU_UTILISATION, static_cast<float>(gpu.gpu_util), 1);
+    graph_add_sample(first + GRAPH_GPU_MEMORY_UTILISATION, static_cast<float>(gpu.memory_util), 1);
+    graph_add_sample(first + GRAPH_GPU_FAN, static_cast<float>(gpu.fan_pct), 1);
 }
 
 // One shown NVIDIA entry: sample, cell, ID line, and every second time history and graphs.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "core/format_text.h"
 #include "core/shared_state.h"
 #include "core/watched_threads.h"
 #include "network/ping_hosts.h"
@@ -123,12 +124,11 @@ std::wstring mac_text_from_arp(uint32_t status, const uint8_t* bytes, uint32_t l
         all_one = all_one && bytes[i] == 0xFF;
     }
     if (all_zero || all_one) return {};
-    static constexpr wchar_t HEX[] = L"0123456789ABCDEF";
     std::wstring text;
     for (uint32_t i = 0; i < 6; ++i) {
         if (i > 0) text += L':';
-        text += HEX[bytes[i] >> 4];
-        text += HEX[bytes[i] & 0x0F];
+        text += HEX_DIGITS[bytes[i] >> 4];
+        text += HEX_DIGITS[bytes[i] & 0x0F];
     }
     return text;
 }

@@ -21,6 +21,9 @@ bool file_read_all(const std::filesystem::path& path, std::string& bytes, size_t
 // A short English description of a failed read, for error texts ("the file does not exist").
 std::wstring file_error_text(FileError error, size_t max_bytes);
 
+// Temporary names a save tries, each taken when a killed save left it behind, before it gives up.
+inline constexpr int TEMPORARY_ATTEMPTS = 64;
+
 // Replaces the file so that a crash at any moment leaves either the whole old or the whole new file: the
 // bytes go to a temporary file in the same folder, are flushed to disk, and the temporary is then moved
 // over the target. With keep_backup a copy of the previous file becomes name + ".bak" (replacing an

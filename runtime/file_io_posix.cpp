@@ -44,8 +44,6 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-constexpr int TEMPORARY_ATTEMPTS = 64;
-
 // A name in the same folder that no other save uses at the same time, so concurrent saves never share a
 // temporary file.
 std::filesystem::path temporary_path(const std::filesystem::path& path) {

@@ -38,8 +38,6 @@ bool write_all(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-constexpr int TEMPORARY_ATTEMPTS = 64;
-
 // A name in the same folder that no other save uses at the same time.
 std::filesystem::path temporary_path(const std::filesystem::path& path) {
     // Starts at a different number in every run: a process id is reused, and a killed save's leftover

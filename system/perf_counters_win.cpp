@@ -80,7 +80,7 @@ void perf_names_repair() {
     if (SUCCEEDED(com)) CoUninitialize();
     if (!started) {
         // Without a new instance this one goes on, with the counters it has.
-        status_title_set(restart_failed_text(), 20);
+        status_title_set(restart_failed_text(), STATUS_SECONDS);
         event_line_add(LIST_SYSTEM_EVENTS, restart_failed_text());
         return;
     }

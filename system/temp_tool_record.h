@@ -28,14 +28,6 @@ enum TempToolLayout : std::size_t {
 inline constexpr int TEMP_TOOL_TABLE_SLOTS =
     static_cast<int>((TEMP_TOOL_NAME_OFFSET - TEMP_TOOL_TEMPERATURES_OFFSET) / sizeof(float));
 
-// Values of SharedInts[TEMP_TOOL_STATE]: below 0 counts the processor steps until the next look.
-enum TempToolState : int {
-    TEMP_TOOL_LOOK = 0,       // look for the tool at the next step
-    TEMP_TOOL_OPENING = 1,    // the tool runs, its mapping is being opened
-    TEMP_TOOL_MAPPING = 2,    // the mapping is open, its view is being mapped
-    TEMP_TOOL_CONNECTED = 3,  // the view is mapped and read every step
-};
-
 // One reading of the view. Every count is clamped to what the view and the processor table can hold.
 struct TempToolReading {
     int32_t limit = 0;       // 1..150, else 0

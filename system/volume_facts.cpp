@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/format_text.h"
 #include "core/language.h"
 #include "core/shared_state.h"
 #include "runtime/text.h"
@@ -37,11 +38,10 @@ std::wstring descriptor_text_at(const uint8_t* bytes, std::size_t length, uint32
 }  // namespace
 
 std::wstring volume_serial_text(uint32_t serial) {
-    static constexpr wchar_t HEX[] = L"0123456789ABCDEF";
     std::wstring text(9, L'-');
     for (int i = 0; i < 8; ++i) {
         const uint32_t digit = (serial >> (28 - 4 * i)) & 0xF;
-        text[i < 4 ? i : i + 1] = HEX[digit];
+        text[i < 4 ? i : i + 1] = HEX_DIGITS[digit];
     }
     return text;
 }

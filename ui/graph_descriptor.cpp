@@ -139,6 +139,6 @@ std::wstring_view graph_unit(int graph) {
     }
     const int gpu_first = SharedInts[GPU_GRAPH_START].load(std::memory_order_relaxed);
     const int offset = graph - gpu_first;
-    if (offset >= 0 && offset < 10 * GRAPH_GPU_SLOTS && offset % 10 == GRAPH_GPU_POWER) return L"W";
+    if (offset >= 0 && offset < GPU_GRAPH_SPAN && offset % GPU_SLOT_STEP == GRAPH_GPU_POWER) return L"W";
     return L"%";
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/control_numbers.h"
 #include "runtime/date.h"
 
 // One point of a graph's history.
@@ -70,10 +71,9 @@ struct GraphDescriptor {
 };
 
 // Control numbers accepted by the registry are 1 to GRAPH_NUMBER_LIMIT - 1: the fixed graphs 301..308,
-// CORE_GRAPH_START + core (400..543) and GPU_GRAPH_START + 10 x slot + j (800..875).
+// CORE_GRAPH_START + core (400..543) and GPU_GRAPH_START + GPU_SLOT_STEP x slot + j (800..875).
 constexpr int GRAPH_NUMBER_LIMIT = 1024;
-constexpr int GRAPH_GPU_SLOTS = 8;
-constexpr int GRAPH_GPU_POWER = 5;  // j of the power graph of a GPU slot; j 0..4 are percentages
+static_assert(GRAPH_GPU_BASE + GPU_GRAPH_SPAN < GRAPH_NUMBER_LIMIT, "the GPU graphs would not all be accepted");
 
 // Creates the descriptor of a graph control with the default attributes and room for `capacity` samples.
 // Returns nullptr when the number is out of range or already has a graph (a graph is made once).

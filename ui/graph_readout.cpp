@@ -10,18 +10,13 @@
 
 namespace {
 
-constexpr int FIXED_GRAPH_FIRST = 301;
-constexpr int FIXED_GRAPH_LAST = 399;
-constexpr int CORE_GRAPH_SPAN = 144;
-constexpr int GPU_GRAPH_SPAN = 80;
-
 bool within(int control, int first, int span) { return control >= first && control - first <= span; }
 
 }  // namespace
 
 ReadoutTarget readout_target(int control, int core_graph_start, int gpu_graph_start) {
     if (control == CANVAS_CPU_TEMPERATURE || control == CANVAS_GPU_TEMPERATURE) return ReadoutTarget::STRIP;
-    if (within(control, FIXED_GRAPH_FIRST, FIXED_GRAPH_LAST - FIXED_GRAPH_FIRST) ||
+    if (within(control, GRAPH_PHYSICAL_MEMORY, FIXED_GRAPH_LAST - GRAPH_PHYSICAL_MEMORY) ||
         within(control, core_graph_start, CORE_GRAPH_SPAN) || within(control, gpu_graph_start, GPU_GRAPH_SPAN))
         return ReadoutTarget::GRAPH;
     return ReadoutTarget::NONE;

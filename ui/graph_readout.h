@@ -9,7 +9,7 @@
 enum class ReadoutTarget : uint8_t { NONE, GRAPH, STRIP };
 
 // What a control is for the read-out, with the graph ranges as they stand: 301..399, the processor graphs
-// core_graph_start..+144 and the GPU graphs gpu_graph_start..+80; the two temperature strips.
+// core_graph_start..+CORE_GRAPH_SPAN and the GPU graphs gpu_graph_start..+GPU_GRAPH_SPAN; the two temperature strips.
 ReadoutTarget readout_target(int control, int core_graph_start, int gpu_graph_start);
 
 // The control and pointer x of the last read-out, shared by graphs and strips so that moving from one to

@@ -14,8 +14,6 @@
 namespace {
 
 constexpr int READOUT_SECONDS = 20;
-constexpr int CORE_GRAPH_SPAN = 144;
-constexpr int GPU_GRAPH_SPAN = 80;
 
 // Main thread only.
 ReadoutPosition last_readout;
@@ -57,7 +55,7 @@ void strip_pointer_event(const GuiEvent& event) {
 void graph_readout_handlers_add() {
     const int core_start = SharedInts[CORE_GRAPH_START].load();
     const int gpu_start = SharedInts[GPU_GRAPH_START].load();
-    control_handler_add(GRAPH_PHYSICAL_MEMORY, 399, graph_pointer_event);
+    control_handler_add(GRAPH_PHYSICAL_MEMORY, FIXED_GRAPH_LAST, graph_pointer_event);
     control_handler_add(core_start, core_start + CORE_GRAPH_SPAN, graph_pointer_event);
     control_handler_add(gpu_start, gpu_start + GPU_GRAPH_SPAN, graph_pointer_event);
     control_handler_add(CANVAS_GPU_TEMPERATURE, CANVAS_CPU_TEMPERATURE, strip_pointer_event);

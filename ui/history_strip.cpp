@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int TEMP_TOOL_CONNECTED = 3;
-
 std::wstring degrees_text(int degrees) { return std::to_wstring(degrees) + L"C"; }
 
 }  // namespace

@@ -71,7 +71,8 @@ std::wstring core_span_text(int graph_width_pixels, std::wstring_view seconds_wo
     return text;
 }
 
-std::array<UnitRect, GPU_GROUP_GRAPHS> gpu_group_layout(int top, int graph_height, int panel_width, int left_margin) {
+std::array<UnitRect, GPU_GRAPHS_PER_SLOT> gpu_group_layout(int top, int graph_height, int panel_width,
+                                                           int left_margin) {
     const int width = panel_width / 2 - 1;
     const int g = graph_height;
     const int right = left_margin + width;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/control_numbers.h"
 #include "ui/main_layout.h"
 
 // One processor's graph in the grid.
@@ -46,12 +47,9 @@ std::wstring core_graph_label(std::wstring_view cpu_word, int core, int cpu_coun
 // seconds "745 seconds (12.4 minutes)". `graph_width_pixels` includes the two border pixels.
 std::wstring core_span_text(int graph_width_pixels, std::wstring_view seconds_word, std::wstring_view minutes_word);
 
-constexpr int GPU_GROUP_GRAPHS = 6;
-constexpr int GPU_GROUP_STRIDE = 10;  // graph numbers of consecutive GPU slots
-
 // The six graphs of one GPU slot below y `top`: three rows of `graph_height`, two columns of
 // panel_width / 2 - 1. Graph j of the slot is at index j.
-std::array<UnitRect, GPU_GROUP_GRAPHS> gpu_group_layout(int top, int graph_height, int panel_width, int left_margin);
+std::array<UnitRect, GPU_GRAPHS_PER_SLOT> gpu_group_layout(int top, int graph_height, int panel_width, int left_margin);
 
 // The GPU slot a selection may index: the selection when a GPU entry of that index exists (and the slot has
 // graphs), else 0 — and -1 when there is no GPU entry at all.

@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr int DEFAULT_LONG_IDLE = 10;
 constexpr wchar_t TITLE_SUFFIX[] = L" - System Monitor";
 
 constexpr const wchar_t* TAB_WORDS[] = {L"System", L"Processors", L"Graphics", L"Storage", L"Networks",

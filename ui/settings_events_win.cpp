@@ -38,8 +38,6 @@
 
 namespace {
 
-constexpr int STATUS_SECONDS = 20;
-
 SettingsEventSeams seams_in_use;
 std::wstring chosen_log_folder;  // the folder last picked in the folder tree
 

@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int DEFAULT_LONG_IDLE = 10;
-
 constexpr const wchar_t* TITLE_ITEMS[] = {L"Show Drives (Default)",
                                           L"Show Physical Memory",
                                           L"Show Pagefile Memory",

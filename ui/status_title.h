@@ -6,6 +6,9 @@
 
 #include "runtime/date.h"
 
+// How long most status titles stay; short notices pass fewer seconds.
+inline constexpr int STATUS_SECONDS = 20;
+
 // When the text is not empty and differs from the status title, shows it in the main window's title
 // for `seconds`, a "~" in it replaced by the age of AGE_STAMP. Any thread. Works before the
 // main window exists: the state is kept, and a main window made later shows its own title meanwhile.

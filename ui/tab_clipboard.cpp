@@ -22,7 +22,6 @@ std::atomic<int32_t> ClipboardLineCount{0};
 
 namespace {
 
-constexpr int STATUS_SECONDS = 20;
 constexpr int PROGRESS_STEP_MS = 250;
 constexpr int PROGRESS_END_MS = 5000;  // the progress thread only writes titles, which never wait
 constexpr int PROCESSOR_COLUMNS = 21;  // columns 0 to 20, whatever the list has

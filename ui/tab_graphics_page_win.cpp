@@ -11,21 +11,15 @@
 #include "ui/graph_draw.h"
 #include "ui/main_layout_grid.h"
 #include "ui/main_window_pages.h"
-
-namespace {
-
-constexpr const wchar_t* GPU_GRAPH_NAMES[GPU_GROUP_GRAPHS] = {
-    L"GPU Utilization", L"Memory Utilization", L"Fan Speed", L"GPU Clock", L"Memory Clock", L"Power Usage"};
-
-}  // namespace
+#include "ui/tab_redraw.h"
 
 // A slot's "No Data" pictures are drawn when the slot is first shown rather than at the build: the graphs of
 // the slots never chosen take no picture memory (six pictures for each of eight slots, most of them for GPUs
 // the computer does not have). A graph that has a picture was drawn already, with or without samples.
 void gpu_slot_placeholders_draw(int slot) {
     if (slot < 0 || slot >= GRAPH_GPU_SLOTS) return;
-    const int n = SharedInts[GPU_GRAPH_START].load() + GPU_GROUP_STRIDE * slot;
-    for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
+    const int n = SharedInts[GPU_GRAPH_START].load() + GPU_SLOT_STEP * slot;
+    for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j) {
         if (canvas_picture_made(n + j)) continue;
         const std::wstring title =
             L"G" + std::to_wstring(slot + 1) + L" - " + shown(GPU_GRAPH_NAMES[static_cast<size_t>(j)]);
@@ -54,9 +48,9 @@ void graphics_page_build(const MainBuild& build) {
     const auto places = gpu_group_layout(page.groups_top, g, build.layout.panel_width, build.layout.left_margin);
     const int first = SharedInts[GPU_GRAPH_START].load();
     for (int slot = 0; slot < GRAPH_GPU_SLOTS; ++slot) {
-        const int n = first + GPU_GROUP_STRIDE * slot;
+        const int n = first + GPU_SLOT_STEP * slot;
         SharedInts[GPU_GRAPH_CURSOR] = n;
-        for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
+        for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j) {
             const int graph = n + j;
             graph_create(graph, TAB_GRAPHICS, places[static_cast<size_t>(j)], SharedInts[GRAPH_GPU_COLORS + j].load());
             graph_set_attribute(graph, GRAPH_ATTR_VERTICAL_DIVISIONS, 8);
@@ -65,5 +59,5 @@ void graphics_page_build(const MainBuild& build) {
         }
     }
     gpu_slot_placeholders_draw(visible_slot);
-    SharedInts[GPU_GRAPH_CURSOR] = first + GPU_GROUP_STRIDE * GRAPH_GPU_SLOTS;
+    SharedInts[GPU_GRAPH_CURSOR] = first + GPU_GRAPH_SPAN;
 }

@@ -18,8 +18,6 @@ std::atomic<PingTabDraw> ping_draw{nullptr};
 
 constexpr int SYSTEM_ALPHA = 64;
 constexpr int GRAPH_ALPHA = 128;
-constexpr int GPU_GRAPHS_PER_SLOT = 6;
-constexpr int GPU_SLOT_STEP = 10;
 
 TabDrawStep graph_step(int graph, int alpha, GraphCaptions captions) {
     TabDrawStep step;
@@ -147,20 +145,20 @@ GraphCaptions core_graph_captions(std::wstring_view label, float temperature, in
 }
 
 GraphCaptions gpu_graph_captions(const GpuTabReading& reading, int j) {
-    static constexpr std::array<const wchar_t*, GPU_GRAPHS_PER_SLOT> KEYS = {
-        L"GPU Utilization", L"Memory Utilization", L"Fan Speed", L"GPU Clock", L"Memory Clock", L"Power Usage"};
     GraphCaptions captions;
     if (j < 0 || j >= GPU_GRAPHS_PER_SLOT) return captions;
-    captions.title = reading.label + L" - " + tr(KEYS[static_cast<size_t>(j)]);
+    captions.title = reading.label + L" - " + tr(GPU_GRAPH_NAMES[static_cast<size_t>(j)]);
     auto clock = [](int64_t mhz, int64_t percent) {
         return std::to_wstring(mhz) + L"MHz (" + std::to_wstring(percent) + L"%)";
     };
     switch (j) {
-        case 0: captions.value = std::to_wstring(reading.gpu_percent); break;
-        case 1: captions.value = std::to_wstring(reading.memory_percent); break;
-        case 2: captions.value = std::to_wstring(reading.fan_percent); break;
-        case 3: captions.subtitle = clock(reading.core_clock_mhz, reading.core_clock_percent); break;
-        case 4: captions.subtitle = clock(reading.memory_clock_mhz, reading.memory_clock_percent); break;
+        case GRAPH_GPU_UTILISATION: captions.value = std::to_wstring(reading.gpu_percent); break;
+        case GRAPH_GPU_MEMORY_UTILISATION: captions.value = std::to_wstring(reading.memory_percent); break;
+        case GRAPH_GPU_FAN: captions.value = std::to_wstring(reading.fan_percent); break;
+        case GRAPH_GPU_CLOCK: captions.subtitle = clock(reading.core_clock_mhz, reading.core_clock_percent); break;
+        case GRAPH_GPU_MEMORY_CLOCK:
+            captions.subtitle = clock(reading.memory_clock_mhz, reading.memory_clock_percent);
+            break;
         default: captions.subtitle = std::to_wstring(reading.power_w) + L"W"; break;
     }
     return captions;

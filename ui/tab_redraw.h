@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/control_numbers.h"
 #include "core/shared_tables.h"
 
 // The four captions of one graph drawing (empty: none).
@@ -48,9 +49,9 @@ std::optional<GpuChoice> gpu_choice_current();
 
 // What the Graphics tab shows of one GPU, as the GPU monitor reads it from its records.
 struct GpuTabReading {
-    std::wstring label;                // two characters, e.g. "G1"
-    std::array<bool, 6> graph_live{};  // graphs 0..5 of the slot that have a value to show
-    int64_t gpu_percent = 0;           // utilisation or activity
+    std::wstring label;                                  // two characters, e.g. "G1"
+    std::array<bool, GPU_GRAPHS_PER_SLOT> graph_live{};  // by graph of the slot: the graphs with a value
+    int64_t gpu_percent = 0;                             // utilisation or activity
     int64_t memory_percent = 0;
     int64_t fan_percent = 0;
     int64_t core_clock_mhz = 0;
@@ -82,6 +83,10 @@ std::wstring core_value_caption(float temperature, int load);
 // header_text_height tall, and on the last processor the span text when they are 1.25 times that.
 GraphCaptions core_graph_captions(std::wstring_view label, float temperature, int load, int mhz, bool last,
                                   int graph_height, int header_text_height, std::wstring_view span_text);
+
+// The text keys of the names of a GPU slot's graphs, GRAPH_GPU_UTILISATION first.
+inline constexpr std::array<const wchar_t*, GPU_GRAPHS_PER_SLOT> GPU_GRAPH_NAMES = {
+    L"GPU Utilization", L"Memory Utilization", L"Fan Speed", L"GPU Clock", L"Memory Clock", L"Power Usage"};
 
 // The captions of graph j (0..5) of a GPU slot: "G1 - GPU Utilization" and its value or subtitle.
 GraphCaptions gpu_graph_captions(const GpuTabReading& reading, int j);

@@ -16,7 +16,7 @@
 
 namespace {
 
-int slot_graph(int slot, int j) { return SharedInts[GPU_GRAPH_START].load() + GPU_GROUP_STRIDE * slot + j; }
+int slot_graph(int slot, int j) { return SharedInts[GPU_GRAPH_START].load() + GPU_SLOT_STEP * slot + j; }
 
 // Pixels of the graph's picture that are neither its background nor its frame: the title and "No Data".
 int written_pixels(int graph) {
@@ -42,7 +42,7 @@ protected:
 };
 
 TEST_F(GpuSlots, ASlotsNoDataPicturesAreDrawnWhenItIsFirstShown) {
-    for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
+    for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j) {
         EXPECT_TRUE(canvas_picture_made(slot_graph(0, j))) << "slot 1, graph " << j;
         for (int slot = 1; slot < GRAPH_GPU_SLOTS; ++slot)
             EXPECT_FALSE(canvas_picture_made(slot_graph(slot, j))) << "slot " << slot + 1 << ", graph " << j;
@@ -56,7 +56,7 @@ TEST_F(GpuSlots, ASlotsNoDataPicturesAreDrawnWhenItIsFirstShown) {
     combo_box_select(COMBO_GPU, 1);
     ASSERT_TRUE(main_window_event_served(COMBO_GPU, EVENT_TYPE_CHANGE));
     ASSERT_EQ(SharedInts[GPU_SELECTED].load(), 1);
-    for (int j = 0; j < GPU_GROUP_GRAPHS; ++j) {
+    for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j) {
         EXPECT_TRUE(canvas_picture_made(slot_graph(1, j))) << "slot 2, graph " << j;
         EXPECT_GT(written_pixels(slot_graph(1, j)), 20) << "slot 2, graph " << j << " has no \"No Data\" picture";
         EXPECT_FALSE(canvas_picture_made(slot_graph(2, j))) << "slot 3, graph " << j;

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "core/control_numbers.h"
 #include "files_test_support.h"
 
 namespace {
@@ -81,8 +82,9 @@ protected:
     void SetUp() override {
         FilesTest::SetUp();
         Colors.clear();
-        for (int slot = 0; slot < 8; ++slot) {
-            for (int k = 0; k < 6; ++k) Colors[800 + 10 * slot + k] = SharedInts[800 + k].load();
+        for (int slot = 0; slot < GRAPH_GPU_SLOTS; ++slot) {
+            for (int k = 0; k < GPU_GRAPHS_PER_SLOT; ++k)
+                Colors[GRAPH_GPU_BASE + GPU_SLOT_STEP * slot + k] = SharedInts[GRAPH_GPU_BASE + k].load();
         }
         SettingsUiHooks hooks;
         hooks.graph_color = [](int graph) -> int32_t { return Colors.count(graph) ? Colors[graph] : -1; };

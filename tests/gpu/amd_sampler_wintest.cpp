@@ -155,7 +155,8 @@ protected:
         graph_descriptors_clear();
         first_graph = SharedInts[GPU_GRAPH_START].load();
         for (int entry = 0; entry < GPU_ENTRY_MAX; ++entry)
-            for (int j = 0; j < 6; ++j) graph_descriptor_create(first_graph + 10 * entry + j, 50, 0, 0);
+            for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j)
+                graph_descriptor_create(first_graph + GPU_SLOT_STEP * entry + j, 50, 0, 0);
         amd_sampler_hooks_set({.copy_tab = copy_served, .info_view_build = view_built});
     }
     void TearDown() override {
@@ -429,7 +430,8 @@ TEST_F(AmdSamplerFakeLibrary, CellsAndGraphsFollowTheFakeAndTheQuitReleasesIt) {
     graph_descriptors_clear();
     const int first = SharedInts[GPU_GRAPH_START].load();
     for (int entry : {0, 1})
-        for (int j = 0; j < 6; ++j) graph_descriptor_create(first + 10 * entry + j, 50, 0, 0);
+        for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j)
+            graph_descriptor_create(first + GPU_SLOT_STEP * entry + j, 50, 0, 0);
 
     thread = thread_create(amd_sampler_thread, 0);
     ASSERT_NE(thread, 0);

@@ -501,7 +501,8 @@ TEST_F(NvmlFake, SamplerMovesCellsAndGraphsAndEndsOnQuit) {
     graph_descriptors_clear();
     const int first = SharedInts[GPU_GRAPH_START].load();
     for (int slot : {0, 1})
-        for (int j = 0; j < 6; ++j) graph_descriptor_create(first + 10 * slot + j, 50, 0, 0);
+        for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j)
+            graph_descriptor_create(first + GPU_SLOT_STEP * slot + j, 50, 0, 0);
 
     const int64_t thread = thread_create(nvidia_sampler_thread, 0);
     ASSERT_NE(thread, 0);
@@ -553,8 +554,8 @@ TEST_F(NvmlFake, GuessedClocksFollowTheHighestClockSeen) {
     ASSERT_EQ(gpu.max_clocks_guessed, 1);
     graph_descriptors_clear();
     const int first = SharedInts[GPU_GRAPH_START].load();
-    for (int j = 0; j < 6; ++j) graph_descriptor_create(first + j, 50, 0, 0);
-    const int clock_graph = first + 3;
+    for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j) graph_descriptor_create(first + j, 50, 0, 0);
+    const int clock_graph = first + GRAPH_GPU_CLOCK;
     auto newest = [](int graph) {
         GraphSnapshot snapshot;
         return graph_snapshot(graph, 1, snapshot) && !snapshot.samples.empty() ? snapshot.samples.back().value : -1.0f;

@@ -135,8 +135,8 @@ TEST_F(AmdFakeLibrary, GraphicsTabDrawsTheGpusGraphsAndTemperatureStrip) {
     ASSERT_NE(main, nullptr) << "no main window";
     SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const std::map<int, HWND> inside = descendants_of(main);
-    const HWND utilisation = inside.at(GRAPH_GPU_BASE);
-    const HWND memory = inside.at(GRAPH_GPU_BASE + 1);
+    const HWND utilisation = inside.at(GRAPH_GPU_BASE + GRAPH_GPU_UTILISATION);
+    const HWND memory = inside.at(GRAPH_GPU_BASE + GRAPH_GPU_MEMORY_UTILISATION);
     const HWND strip = inside.at(CANVAS_GPU_TEMPERATURE);
     // The graphs' font as the program makes it: the default face at 9 points.
     ASSERT_TRUE(font_load(FONT_GRAPH, L"", 9, 0));

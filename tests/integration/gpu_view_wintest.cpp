@@ -165,7 +165,7 @@ TEST_F(GpuInfoViewProgram, AnOlderLibraryShowsWhatTheProgramFallsBackOn) {
         // The read-out of the clock graph's newest sample (the pointer moves onto the column left of it, then
         // onto it) in the main window's title.
         SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        const HWND clock_graph = inside.at(GRAPH_GPU_BASE + 3);
+        const HWND clock_graph = inside.at(GRAPH_GPU_BASE + GRAPH_GPU_CLOCK);
         RECT inner{};
         GetClientRect(clock_graph, &inner);
         std::wstring title;

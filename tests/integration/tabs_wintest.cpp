@@ -52,8 +52,9 @@ std::vector<int> tab_controls(int tab) {
         }
         case TAB_GRAPHICS: {
             std::vector<int> controls = {COMBO_GPU, LIST_GPU_ID, LIST_GPU_INFO, CANVAS_GPU_TEMPERATURE};
-            for (int slot = 0; slot < 8; ++slot) {
-                for (int j = 0; j < 6; ++j) controls.push_back(GRAPH_GPU_BASE + 10 * slot + j);
+            for (int slot = 0; slot < GRAPH_GPU_SLOTS; ++slot) {
+                for (int j = 0; j < GPU_GRAPHS_PER_SLOT; ++j)
+                    controls.push_back(GRAPH_GPU_BASE + GPU_SLOT_STEP * slot + j);
             }
             return controls;
         }
@@ -104,7 +105,7 @@ std::vector<int> tab_controls(int tab) {
 // Controls that start hidden: the search results and their type filter, and every GPU slot but the first.
 bool starts_hidden(int number) {
     return number == COMBO_EVENT_SEARCH_TYPE || number == LIST_EVENT_SEARCH ||
-           (number >= GRAPH_GPU_BASE + 10 && number < GRAPH_GPU_BASE + 80);
+           (number >= GRAPH_GPU_BASE + GPU_SLOT_STEP && number < GRAPH_GPU_BASE + GPU_GRAPH_SPAN);
 }
 
 // Controls drawn over each other on purpose: the positions box holds its labels and values, and the size
@@ -161,8 +162,9 @@ std::wstring expected_class(int number) {
     const auto found = classes.find(number);
     if (found != classes.end()) return found->second;
     // One graph per processor and six per graphics slot.
-    if (number >= GRAPH_CPU_CORE_BASE && number < GRAPH_CPU_CORE_BASE + 144) return L"SotrixCanvas";
-    if (number >= GRAPH_GPU_BASE && number < GRAPH_GPU_BASE + 80 && (number - GRAPH_GPU_BASE) % 10 < 6)
+    if (number >= GRAPH_CPU_CORE_BASE && number < GRAPH_CPU_CORE_BASE + CORE_GRAPH_SPAN) return L"SotrixCanvas";
+    if (number >= GRAPH_GPU_BASE && number < GRAPH_GPU_BASE + GPU_GRAPH_SPAN &&
+        (number - GRAPH_GPU_BASE) % GPU_SLOT_STEP < GPU_GRAPHS_PER_SLOT)
         return L"SotrixCanvas";
     return {};
 }
@@ -246,7 +248,7 @@ std::string page_drawing_faults(const Picture& picture, HWND page) {
         const std::wstring kind = class_of(child);
         const bool graph =
             kind == L"SotrixCanvas" && ((number >= GRAPH_PHYSICAL_MEMORY && number <= GRAPH_DISK_WRITE) ||
-                                        (number >= GRAPH_CPU_CORE_BASE && number < GRAPH_GPU_BASE + 80));
+                                        (number >= GRAPH_CPU_CORE_BASE && number < GRAPH_GPU_BASE + GPU_GRAPH_SPAN));
         if (graph) {
             const RECT inside = client_on_screen(child);
             if (inside.right - inside.left < 8 || inside.bottom - inside.top < 8) continue;
