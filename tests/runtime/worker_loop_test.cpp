@@ -35,10 +35,10 @@ enum QuitAt { BEFORE_START, IN_ROUND, IN_ROUND_END, NEVER };
 struct LoopRun {
     WorkerQuitOrder order;
     QuitAt quit_at;
-    int at = 0;             // the round (from 1) in which the quit is raised
-    int round_false = 0;    // the round that returns false (0: none)
-    int request = COPY_TAB; // the copy request while the loop runs
-    bool copies = true;     // the loop is given the copy request
+    int at = 0;              // the round (from 1) in which the quit is raised
+    int round_false = 0;     // the round that returns false (0: none)
+    int request = COPY_TAB;  // the copy request while the loop runs
+    bool copies = true;      // the loop is given the copy request
 };
 
 std::string run_loop(const LoopRun& run, int second_tab = -1) {
@@ -122,7 +122,8 @@ TEST(WorkerLoop, ACopyIsServedOnlyForTheWorkersOwnTabs) {
 
 TEST(WorkerLoop, RoundsKeepTheirPeriodAndAQuitEndsTheWaitAtOnce) {
     using Clock = std::chrono::steady_clock;
-    for (const WorkerQuitOrder order : {WORKER_QUIT_AT_ONCE, WORKER_QUIT_AFTER_ROUND_END, WORKER_QUIT_AFTER_LAST_ROUND}) {
+    for (const WorkerQuitOrder order :
+         {WORKER_QUIT_AT_ONCE, WORKER_QUIT_AFTER_ROUND_END, WORKER_QUIT_AFTER_LAST_ROUND}) {
         SCOPED_TRACE(order);
         // Five rounds of 20 ms: not a spin.
         {
