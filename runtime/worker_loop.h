@@ -28,7 +28,8 @@ struct WorkerLoop {
     WorkerQuitOrder quit_order = WORKER_QUIT_AT_ONCE;
     const std::atomic<int32_t>* quit_flag = nullptr;     // above 0: the worker ends (per quit_order)
     const std::atomic<int32_t>* copy_request = nullptr;  // the tab whose copy is asked for; null: no copy
-    int copy_tabs[2] = {-1, -1};                         // the tabs this worker copies (-1: none)
+    int copy_tab = -1;                                   // the tab this worker copies (-1: none)
+    int second_copy_tab = -1;                            // a second one, for a worker that copies two
 };
 
 // Nothing, for a worker without a copy or without a round end of its own.
@@ -40,7 +41,7 @@ struct WorkerNothing {
 // Runs the worker's rounds until the quit (or until a round returns false), on the calling thread:
 //   bool round(bool last)  one round; `last` is true only in WORKER_QUIT_AFTER_LAST_ROUND's last round; false
 //                          ends the loop at once
-//   void copy(int tab)     when the copy request names one of copy_tabs, after the wait; the copy sets the
+//   void copy(int tab)     when the copy request names copy_tab or second_copy_tab, after the wait; the copy sets the
 //                          request back itself
 //   void round_end()       after the copy, before the next round
 template <typename Round, typename Copy = WorkerNothing, typename RoundEnd = WorkerNothing>
@@ -57,7 +58,7 @@ void worker_loop_run(const WorkerLoop& loop, Round&& round, Copy&& copy = {}, Ro
         if (quit_seen && order == WORKER_QUIT_AT_ONCE) return;
         if (loop.copy_request) {
             const int tab = loop.copy_request->load();
-            if (tab >= 0 && (tab == loop.copy_tabs[0] || tab == loop.copy_tabs[1])) copy(tab);
+            if (tab >= 0 && (tab == loop.copy_tab || tab == loop.second_copy_tab)) copy(tab);
         }
         round_end();
         if (last || (order == WORKER_QUIT_AFTER_ROUND_END && quitting())) return;

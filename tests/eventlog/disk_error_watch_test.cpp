@@ -292,18 +292,6 @@ TEST_F(DiskErrorWatch, TheLoopEndsPromptlyOnQuit) {
     }
 }
 
-// A quit raised before the start ends the watcher before its first scan, also when the uptime is known.
-TEST_F(DiskErrorWatch, AQuitBeforeTheStartEndsItBeforeAnyScan) {
-    shared_state_init(SharedStateFacts{});
-    SharedQuads[UPTIME_S] = 86400;
-    fake_event_log() = FakeEventLog{};
-    fake_event_log_opens() = 0;
-    quit_flag_raise(1);
-    disk_error_watch_run(fake_event_log_api(), test_hooks);
-    EXPECT_EQ(fake_event_log_opens().load(), 0);
-    quit_flag_clear();
-}
-
 // The watcher's view of the System log from scan to scan, as sequences: a full log, cleared logs that did and
 // did not wrap before, a clear seen empty, and numbers that wrap. Each scan lists the log's records, oldest
 // first (a disk event or another), and the alerts written so far.

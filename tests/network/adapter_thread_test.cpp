@@ -67,7 +67,7 @@ TEST(AdapterThread, AReadTurnsCounterGrowthIntoCellsTrafficLinesAndGraphSamples)
     EXPECT_EQ(state.scans, 0);
 
     // No read until the countdown runs out.
-    adapter_thread_round_end(fake_net_ui());
+    adapter_thread_round_end();
     adapter_thread_round(state, fake_net_platform(), fake_net_ui(), 5);
     EXPECT_EQ(FakeUi.graph_samples.size(), 2u);
 

@@ -50,8 +50,8 @@ std::string run_loop(const LoopRun& run, int second_tab = -1) {
     loop.quit_order = run.order;
     loop.quit_flag = &trace.quit;
     loop.copy_request = run.copies ? &trace.request : nullptr;
-    loop.copy_tabs[0] = COPY_TAB;
-    loop.copy_tabs[1] = second_tab;
+    loop.copy_tab = COPY_TAB;
+    loop.second_copy_tab = second_tab;
     worker_loop_run(
         loop,
         [&](bool last) {

@@ -33,7 +33,7 @@ struct Watcher {
     void rounds(int count) {
         for (int i = 0; i < count; ++i) {
             drive_watcher_round(state, fake_platform(), fake_ui());
-            drive_watcher_round_end(fake_ui());
+            drive_watcher_round_end();
         }
     }
 };
