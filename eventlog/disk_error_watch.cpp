@@ -12,7 +12,7 @@
 #include "eventlog/event_log_read.h"
 #include "eventlog/event_record.h"
 #include "runtime/text.h"
-#include "runtime/worker_timer.h"
+#include "runtime/worker_loop.h"
 
 namespace {
 
@@ -151,15 +151,16 @@ void disk_error_watch_round(DiskErrorWatchState& state, const EventLogApi& api, 
 }
 
 void disk_error_watch_run(const EventLogApi& api, const DiskErrorHooks& hooks) {
-    WorkerTimerOwner timer = worker_timer_make(DISK_ERROR_ROUND_MS);
-    while (SharedQuads[UPTIME_S].load() == 0) {
-        if (SharedInts[QUIT_FLAG].load() > 0 || worker_timer_wait(timer.get()) == WORKER_QUIT) return;
-    }
+    const WorkerLoop loop{
+        .period_ms = DISK_ERROR_ROUND_MS, .quit_order = WORKER_QUIT_AT_ONCE, .quit_flag = &SharedInts[QUIT_FLAG]};
     DiskErrorWatchState state;
-    while (SharedInts[QUIT_FLAG].load() <= 0) {
+    bool uptime_known = false;  // the rounds before the uptime is known only wait for it
+    worker_loop_run(loop, [&](bool) {
+        if (!uptime_known && SharedQuads[UPTIME_S].load() == 0) return true;
+        uptime_known = true;
         disk_error_watch_round(state, api, hooks, SharedQuads[UPTIME_S].load());
-        if (SharedInts[QUIT_FLAG].load() > 0 || worker_timer_wait(timer.get()) == WORKER_QUIT) break;
-    }
+        return true;
+    });
 }
 
 void disk_error_watch_thread(int64_t) { disk_error_watch_run(event_log_api(), disk_error_hooks_default()); }

@@ -12,7 +12,7 @@
 #include "eventlog/event_details.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
-#include "runtime/worker_timer.h"
+#include "runtime/worker_loop.h"
 #include "ui/events_tab_events.h"
 
 namespace {
@@ -163,12 +163,13 @@ bool event_page_round(EventPageState& state, const EventPageHooks& hooks) {
 }
 
 void event_page_run(const EventPageHooks& hooks) {
-    WorkerTimerOwner timer = worker_timer_make(EVENT_PAGE_ROUND_MS);
+    const WorkerLoop loop{.period_ms = EVENT_PAGE_ROUND_MS,
+                          .quit_order = WORKER_QUIT_AT_ONCE,
+                          .quit_flag = &SharedInts[QUIT_FLAG],
+                          .copy_request = &SharedInts[COPY_TAB_REQUEST],
+                          .copy_tab = TAB_EVENTS};
     event_page_start(hooks);
     EventPageState state;
-    while (!quitting()) {
-        if (!event_page_round(state, hooks)) break;
-        if (quitting() || worker_timer_wait(timer.get()) == WORKER_QUIT) break;
-        if (SharedInts[COPY_TAB_REQUEST].load() == TAB_EVENTS) hooks.copy_tab();
-    }
+    worker_loop_run(
+        loop, [&](bool) { return event_page_round(state, hooks); }, [&hooks](int) { hooks.copy_tab(); });
 }

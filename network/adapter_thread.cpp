@@ -11,7 +11,7 @@
 #include "core/format_bytes.h"
 #include "core/language.h"
 #include "core/shared_state.h"
-#include "runtime/worker_timer.h"
+#include "runtime/worker_loop.h"
 
 namespace {
 
@@ -268,21 +268,27 @@ void adapter_thread_round(AdapterThreadState& state, const NetPlatform& platform
     }
 }
 
-void adapter_thread_round_end(const NetUi& ui) {
-    if (SharedInts[COPY_TAB_REQUEST].load() == TAB_NETWORKS && ui.clipboard_copy) ui.clipboard_copy();
-    SharedInts[NET_READ_COUNTDOWN] -= 1;
-}
+void adapter_thread_round_end() { SharedInts[NET_READ_COUNTDOWN] -= 1; }
 
 void adapter_thread_run(const NetPlatform& platform, const NetUi& ui) {
     AdapterThreadState state;
     adapter_thread_start(state);
-    const WorkerTimerOwner timer = worker_timer_make(ADAPTER_ROUND_MS);
-    while (SharedInts[QUIT_FLAG].load() <= 0) {
-        const std::time_t now = std::time(nullptr);
-        adapter_thread_round(state, platform, ui, static_cast<int>(now % 60));
-        if (worker_timer_wait(timer.get()) == WORKER_QUIT) break;
-        adapter_thread_round_end(ui);
-    }
+    const WorkerLoop loop{.period_ms = ADAPTER_ROUND_MS,
+                          .quit_order = WORKER_QUIT_AT_ONCE,
+                          .quit_flag = &SharedInts[QUIT_FLAG],
+                          .copy_request = &SharedInts[COPY_TAB_REQUEST],
+                          .copy_tab = TAB_NETWORKS};
+    worker_loop_run(
+        loop,
+        [&](bool) {
+            const std::time_t now = std::time(nullptr);
+            adapter_thread_round(state, platform, ui, static_cast<int>(now % 60));
+            return true;
+        },
+        [&ui](int) {
+            if (ui.clipboard_copy) ui.clipboard_copy();
+        },
+        adapter_thread_round_end);
 }
 
 void network_adapter_thread(int64_t) { adapter_thread_run(net_platform_default(), net_ui_default()); }

@@ -33,11 +33,11 @@ void adapter_thread_start(AdapterThreadState& state);
 // `second` is the current second of the minute.
 void adapter_thread_round(AdapterThreadState& state, const NetPlatform& platform, const NetUi& ui, int second);
 
-// After the wait: the Networks tab's clipboard copy and the read countdown.
-void adapter_thread_round_end(const NetUi& ui);
+// After the wait (and the Networks tab's clipboard copy when asked): the read countdown.
+void adapter_thread_round_end();
 
-// The loop: rounds every ADAPTER_ROUND_MS on a worker timer until QUIT_FLAG is above 0 (tested at the end of
-// each round; a quit wakes the wait at once).
+// The loop: rounds every ADAPTER_ROUND_MS on a worker loop until QUIT_FLAG is above 0; a quit, also one that
+// wakes the wait, ends it at once, without the round end or a pending copy.
 void adapter_thread_run(const NetPlatform& platform, const NetUi& ui);
 
 // The thread procedure (argument ignored).

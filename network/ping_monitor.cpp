@@ -14,6 +14,7 @@
 #include "network/ping_store.h"
 #include "runtime/leaf_lock.h"
 #include "runtime/text.h"
+#include "runtime/worker_loop.h"
 #include "runtime/worker_timer.h"
 #include "ui/ping_tab_view.h"
 
@@ -180,13 +181,18 @@ void ping_monitor_pass(const PingPlatform& platform, const PingUi& ui, PingSortS
 void ping_monitor_run(const PingPlatform& platform, const PingUi& ui) {
     ping_monitor_start(platform, ui);
     PingSortState sort;
-    const WorkerTimerOwner passes = worker_timer_make(PING_PASS_MS);
-    while (SharedInts[QUIT_FLAG].load() <= 0) {
-        ping_monitor_pass(platform, ui, sort);
-        if (SharedInts[QUIT_FLAG].load() > 0) break;
-        if (worker_timer_wait(passes.get()) == WORKER_QUIT) break;
-        if (SharedInts[COPY_TAB_REQUEST].load() == TAB_PING) ui.copy_tab();
-    }
+    const WorkerLoop loop{.period_ms = PING_PASS_MS,
+                          .quit_order = WORKER_QUIT_AT_ONCE,
+                          .quit_flag = &SharedInts[QUIT_FLAG],
+                          .copy_request = &SharedInts[COPY_TAB_REQUEST],
+                          .copy_tab = TAB_PING};
+    worker_loop_run(
+        loop,
+        [&](bool) {
+            ping_monitor_pass(platform, ui, sort);
+            return true;
+        },
+        [&ui](int) { ui.copy_tab(); });
     ping_probes_release();
 }
 

@@ -14,7 +14,7 @@
 #include "core/shared_state.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
-#include "runtime/worker_timer.h"
+#include "runtime/worker_loop.h"
 #include "system/drive_rescan.h"
 #include "system/volume_facts.h"
 
@@ -362,9 +362,7 @@ void drive_watcher_round(DriveWatcherState& state, const DrivePlatform& platform
     }
 }
 
-void drive_watcher_round_end(const DriveUi& ui) {
-    if (SharedInts[COPY_TAB_REQUEST].load() == TAB_STORAGE && ui.clipboard_copy != nullptr)
-        ui.clipboard_copy(TAB_STORAGE);
+void drive_watcher_round_end() {
     SharedInts[DRIVE_SET_COUNTDOWN] -= 1;
     SharedInts[SPACE_CHECK_COUNTDOWN] -= 1;
     SharedInts[TITLE_COUNTDOWN] -= 1;
@@ -373,10 +371,20 @@ void drive_watcher_round_end(const DriveUi& ui) {
 void drive_watcher_run(const DrivePlatform& platform, const DriveUi& ui) {
     DriveWatcherState state;
     drive_watcher_start();
-    const WorkerTimerOwner rounds = worker_timer_make(DRIVE_WATCHER_ROUND_MS);
-    do {
-        drive_watcher_round(state, platform, ui);
-        if (SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
-        drive_watcher_round_end(ui);
-    } while (SharedInts[QUIT_FLAG].load() <= 0);
+    // The round that sees the quit still ends, a pending copy included.
+    const WorkerLoop loop{.period_ms = DRIVE_WATCHER_ROUND_MS,
+                          .quit_order = WORKER_QUIT_AFTER_ROUND_END,
+                          .quit_flag = &SharedInts[QUIT_FLAG],
+                          .copy_request = &SharedInts[COPY_TAB_REQUEST],
+                          .copy_tab = TAB_STORAGE};
+    worker_loop_run(
+        loop,
+        [&](bool) {
+            drive_watcher_round(state, platform, ui);
+            return true;
+        },
+        [&ui](int tab) {
+            if (ui.clipboard_copy != nullptr) ui.clipboard_copy(tab);
+        },
+        drive_watcher_round_end);
 }

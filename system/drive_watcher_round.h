@@ -53,12 +53,12 @@ inline constexpr int DRIVE_WATCHER_ROUND_MS = 100;
 // The work of one round, before its wait.
 void drive_watcher_round(DriveWatcherState& state, const DrivePlatform& platform, const DriveUi& ui);
 
-// After the wait: the Storage tab's clipboard copy and the three countdowns.
-void drive_watcher_round_end(const DriveUi& ui);
+// After the wait (and the Storage tab's clipboard copy when asked): the three countdowns.
+void drive_watcher_round_end();
 
-// The watcher thread's loop: a round every DRIVE_WATCHER_ROUND_MS (a worker timer, so the work does not stretch the
-// period) until QUIT_FLAG is above 0, tested at the end of each round; a quit wakes the wait at once, so it ends within
-// one round.
+// The watcher thread's loop: a round every DRIVE_WATCHER_ROUND_MS (a worker loop, so the work does not stretch the
+// period) until QUIT_FLAG is above 0; the round that sees it still ends, copy included, and the first round runs
+// even after a quit. A quit wakes the wait at once, so it ends within one round.
 void drive_watcher_run(const DrivePlatform& platform, const DriveUi& ui);
 
 // Text of the tray tooltip for a title: "Sotrix " + title, at most 63 characters.

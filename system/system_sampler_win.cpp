@@ -18,7 +18,7 @@
 #include "runtime/date.h"
 #include "runtime/list_model.h"
 #include "runtime/text.h"
-#include "runtime/worker_timer.h"
+#include "runtime/worker_loop.h"
 #include "system/battery_texts.h"
 #include "system/cpu_readout.h"
 #include "system/memory_texts.h"
@@ -550,10 +550,14 @@ void sampler_end(Sampler& sampler) {
 void system_sampler_thread(int64_t) {
     Sampler sampler;
     sampler_start(sampler);
-    const WorkerTimerOwner rounds = worker_timer_make(SAMPLER_ROUND_MS);
-    for (;;) {
-        // The round in which the quit flag is seen still serves the requests, then the loop ends.
-        const bool quitting = SharedInts[QUIT_FLAG].load() > 0;
+    // The round in which the quit flag is seen still serves the requests (and the copy), then the loop ends.
+    const WorkerLoop loop{.period_ms = SAMPLER_ROUND_MS,
+                          .quit_order = WORKER_QUIT_AFTER_LAST_ROUND,
+                          .quit_flag = &SharedInts[QUIT_FLAG],
+                          .copy_request = &SharedInts[COPY_TAB_REQUEST],
+                          .copy_tab = TAB_SYSTEM,
+                          .second_copy_tab = TAB_PROCESSORS};
+    const auto round = [&sampler](bool quitting) {
         SYSTEMTIME now{};
         GetLocalTime(&now);
         const SamplerPlan plan = sampler_plan_round(sampler.clock, now.wSecond, millisecond_clock(),
@@ -569,12 +573,10 @@ void system_sampler_thread(int64_t) {
                 value_set(cell, MEMORY_SLOT_LOWEST_MB, -1);
             }
         }
-        if (!quitting && SharedInts[QUIT_FLAG].load() == 0) worker_timer_wait(rounds.get());
-        const int copy = SharedInts[COPY_TAB_REQUEST].load();
-        if (copy == TAB_SYSTEM || copy == TAB_PROCESSORS) {
-            if (const auto copy_tab = system_monitor_hooks().copy_tab) copy_tab(copy);
-        }
-        if (quitting) break;
-    }
+        return true;
+    };
+    worker_loop_run(loop, round, [](int tab) {
+        if (const auto copy_tab = system_monitor_hooks().copy_tab) copy_tab(tab);
+    });
     sampler_end(sampler);
 }

@@ -20,6 +20,7 @@
 #include "runtime/list_model.h"
 #include "runtime/threads.h"
 #include "runtime/wait_until.h"
+#include "runtime/worker_timer.h"
 
 namespace {
 
@@ -144,7 +145,11 @@ bool tab_shown() { return tab_visible.load(); }
 void font_apply(int, bool) { ++fonts_applied; }
 void lists_clear() { list_rows_clear(LIST_EVENTS); }
 void status_text(std::wstring_view, int) {}
-void copy_tab() {}
+std::atomic<int> events_copies{0};
+void copy_tab() {
+    ++events_copies;
+    SharedInts[COPY_TAB_REQUEST] = -1;
+}
 void disk_watch_start() { ++watch_starts; }
 const EventPageHooks page_hooks{.list_fill = list_fill,
                                 .read_new = read_new,
@@ -428,6 +433,27 @@ TEST_F(EventPage, ACloseRequestEmptiesTheListsOnThePageThread) {
     EXPECT_EQ(list_rows_count(LIST_EVENTS), 0);
     EXPECT_NE(close_served_on.load(), test_thread);
     EXPECT_NE(close_served_on.load(), std::thread::id{});
+}
+
+// The page thread copies the Events tab when asked and no other tab; a quit ends it at once: a quit raised
+// before the start leaves a pending copy undone.
+TEST_F(EventPage, TheLoopCopiesTheEventsTabAndAQuitEndsItAtOnce) {
+    events_copies = 0;
+    SharedInts[COPY_TAB_REQUEST] = TAB_EVENTS;
+    quit_flag_raise(1);
+    event_page_run(page_hooks);
+    EXPECT_EQ(events_copies.load(), 0) << "a copy after the quit";
+    quit_flag_clear();
+
+    SharedInts[COPY_TAB_REQUEST] = TAB_PING;
+    {
+        PageThread page;
+        quit_event_wait(4 * EVENT_PAGE_ROUND_MS);  // a few rounds
+        EXPECT_EQ(SharedInts[COPY_TAB_REQUEST].load(), TAB_PING) << "another tab's request is left alone";
+        SharedInts[COPY_TAB_REQUEST] = TAB_EVENTS;
+        EXPECT_TRUE(wait_until([] { return SharedInts[COPY_TAB_REQUEST].load() == -1; })) << "no copy";
+    }
+    EXPECT_EQ(events_copies.load(), 1);
 }
 
 TEST_F(EventPage, AQuitDuringALoadEndsTheReadAtTheNextBlockAndTheThread) {

@@ -324,6 +324,20 @@ TEST_F(AmdSampler, ViewAndCopyAreServedOnlyWithoutNvidia) {
     EXPECT_EQ(SharedInts[GPU_VIEW_REFRESH_REQUEST].load(), 1);
 }
 
+// A quit ends the sampler at once: a quit raised before it starts leaves the round and a pending copy undone,
+// and the library is still released.
+TEST_F(AmdSampler, AQuitEndsItAtOnceLeavingAPendingCopy) {
+    SharedInts[COPY_TAB_REQUEST] = TAB_GRAPHICS;
+    quit_flag_raise(1);
+    start();
+    EXPECT_TRUE(thread_wait(thread, 10000)) << "the sampler did not end after the quit";
+    thread = 0;
+    EXPECT_EQ(copies.load(), 0) << "a copy after the quit";
+    EXPECT_EQ(SharedInts[COPY_TAB_REQUEST].load(), TAB_GRAPHICS);
+    EXPECT_EQ(od6_calls.load(), 0) << "a round after the quit";
+    EXPECT_EQ(SharedQuads[ADL_LIBRARY].load(), 0);
+}
+
 TEST_F(AmdSampler, SlowGpuIsNotedAndQuitDuringItReleasesTheLibraryAfterTheCall) {
     slow_ms = 400;
     start();

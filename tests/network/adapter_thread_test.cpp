@@ -2,9 +2,13 @@
 // the graphs, the filter on the traffic list, a counter going back, a status change, the internet state.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "core/format_bytes.h"
 #include "net_fake_platform.h"
 #include "network/adapter_thread.h"
+#include "runtime/wait_until.h"
 
 namespace {
 
@@ -17,6 +21,21 @@ void two_adapters() {
     adapter_scan_apply(fake_net_platform());
     network_filter_apply(fake_net_ui());
     list_rows_clear(LIST_NETWORK_EVENTS);
+}
+
+std::atomic<int> networks_copies{0};
+
+// The fake's window side with a clipboard copy that counts and sets the request back, as the real one does.
+const NetUi& copying_net_ui() {
+    static const NetUi ui = [] {
+        NetUi copying = fake_net_ui();
+        copying.clipboard_copy = [] {
+            ++networks_copies;
+            SharedInts[COPY_TAB_REQUEST] = -1;
+        };
+        return copying;
+    }();
+    return ui;
 }
 
 bool has_event(const std::wstring& text) {
@@ -48,7 +67,7 @@ TEST(AdapterThread, AReadTurnsCounterGrowthIntoCellsTrafficLinesAndGraphSamples)
     EXPECT_EQ(state.scans, 0);
 
     // No read until the countdown runs out.
-    adapter_thread_round_end(fake_net_ui());
+    adapter_thread_round_end();
     adapter_thread_round(state, fake_net_platform(), fake_net_ui(), 5);
     EXPECT_EQ(FakeUi.graph_samples.size(), 2u);
 
@@ -233,6 +252,34 @@ TEST(AdapterThread, TrafficShowsOnlyGrowthSinceTheLastReadOfTheSameRow) {
             EXPECT_EQ(adapter.packets_sent_delta + adapter.packets_received_delta == 0, read.sent + read.received == 0);
         }
     }
+}
+
+// The thread copies the Networks tab when asked and no other tab; a quit ends it at once: a quit raised
+// before the start leaves a pending copy and the round undone.
+TEST(AdapterThread, TheLoopCopiesTheNetworksTabAndAQuitEndsItAtOnce) {
+    two_adapters();
+    networks_copies = 0;
+    SharedInts[COPY_TAB_REQUEST] = TAB_NETWORKS;
+    quit_flag_raise(1);
+    adapter_thread_run(fake_net_platform(), copying_net_ui());
+    EXPECT_EQ(networks_copies.load(), 0) << "a copy after the quit";
+    EXPECT_EQ(SharedInts[NET_READ_COUNTDOWN].load(), 0) << "a round after the quit";
+    quit_flag_clear();
+
+    SharedInts[COPY_TAB_REQUEST] = TAB_STORAGE;
+    std::thread thread([] { adapter_thread_run(fake_net_platform(), copying_net_ui()); });
+    // A read sets the countdown, the round ends count it down; another tab's request is left alone.
+    EXPECT_TRUE(wait_until([] {
+        const int countdown = SharedInts[NET_READ_COUNTDOWN].load();
+        return countdown > 0 && countdown < ADAPTER_READ_ROUNDS - 1;
+    }));
+    EXPECT_EQ(SharedInts[COPY_TAB_REQUEST].load(), TAB_STORAGE);
+    SharedInts[COPY_TAB_REQUEST] = TAB_NETWORKS;
+    EXPECT_TRUE(wait_until([] { return SharedInts[COPY_TAB_REQUEST].load() == -1; })) << "the copy was not served";
+    quit_flag_raise(1);
+    thread.join();
+    quit_flag_clear();
+    EXPECT_EQ(networks_copies.load(), 1);
 }
 
 TEST(AdapterThread, InternetTextNamesTheLastKindThatAppliesThenItsExtras) {

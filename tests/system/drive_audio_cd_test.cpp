@@ -102,7 +102,7 @@ TEST(DriveAudioCd, TheWatcherSeesTheSwapAndTheRebuildClearsThePlayingTime) {
         // The new medium is noticed in the first round; the rebuild it schedules follows within 40 rounds.
         for (int round = 0; round < 41; ++round) {
             drive_watcher_round(state, fake_platform(), fake_ui());
-            drive_watcher_round_end(fake_ui());
+            drive_watcher_round_end();
         }
         const DriveEntry cd = drive_copy(CD_INDEX);
         EXPECT_EQ(cd.cd_tracks, test.tracks);

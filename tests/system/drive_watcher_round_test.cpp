@@ -33,7 +33,7 @@ struct Watcher {
     void rounds(int count) {
         for (int i = 0; i < count; ++i) {
             drive_watcher_round(state, fake_platform(), fake_ui());
-            drive_watcher_round_end(fake_ui());
+            drive_watcher_round_end();
         }
     }
 };
@@ -435,15 +435,34 @@ TEST(DriveWatcher, AFontChangeWaitsUntilTheWindowIsNormal) {
     EXPECT_EQ(FakeUi.layouts, 1);
 }
 
+// The watcher's loop copies the Storage tab when asked, and no other tab; the fake's copy sets the request back.
 TEST(DriveWatcher, TheStorageTabIsCopiedAtTheEndOfTheRound) {
     start_machine();
     SharedInts[COPY_TAB_REQUEST] = TAB_NETWORKS;
-    Watcher watcher;
-    watcher.rounds(1);
-    EXPECT_EQ(FakeUi.clipboard_copies, 0);
+    std::thread thread([] { drive_watcher_run(fake_platform(), fake_ui()); });
+    // Rounds pass (each round end counts the drive-set countdown down) and leave another tab's request alone.
+    EXPECT_TRUE(wait_until([] { return SharedInts[DRIVE_SET_COUNTDOWN].load() < 196; }));
+    EXPECT_EQ(SharedInts[COPY_TAB_REQUEST].load(), TAB_NETWORKS);
     SharedInts[COPY_TAB_REQUEST] = TAB_STORAGE;
-    watcher.rounds(1);
+    EXPECT_TRUE(wait_until([] { return SharedInts[COPY_TAB_REQUEST].load() == -1; })) << "the copy was not served";
+    quit_flag_raise(1);
+    thread.join();
+    quit_flag_clear();
     EXPECT_EQ(FakeUi.clipboard_copies, 1);
+}
+
+// The round that sees the quit still has its round end, a pending copy included: a quit raised before the
+// loop begins still gives one round and one round end.
+TEST(DriveWatcher, AQuitBeforeTheStartStillGivesOneRoundWithItsEnd) {
+    start_machine();
+    SharedInts[COPY_TAB_REQUEST] = TAB_STORAGE;
+    SharedInts[COMPACT_RELAYOUT_REQUEST] = 1;
+    quit_flag_raise(1);
+    drive_watcher_run(fake_platform(), fake_ui());
+    EXPECT_EQ(FakeUi.font_applies, 1) << "the round";
+    EXPECT_EQ(FakeUi.clipboard_copies, 1) << "the copy";
+    EXPECT_EQ(SharedInts[DRIVE_SET_COUNTDOWN].load(), 199) << "one round end";
+    quit_flag_clear();
 }
 
 TEST(DriveWatcher, ARescanRequestRebuildsEvenWithTheSameLettersAndQuitStopsIt) {

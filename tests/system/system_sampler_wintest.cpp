@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 #include "core/control_numbers.h"
@@ -73,6 +74,54 @@ TEST(SystemSampler, RunsItsRoundsAndEndsWithinOneRoundOfQuit) {
 
     quit_flag_clear();
     system_libraries_free();
+}
+
+namespace {
+
+std::atomic<int> copied_tab{-1};
+std::atomic<int> copies{0};
+void copy_counted(int tab) {
+    copied_tab = tab;
+    ++copies;
+    SharedInts[COPY_TAB_REQUEST] = -1;
+}
+
+}  // namespace
+
+// The round in which the sampler sees the quit still serves the requests made before it, the copy included,
+// whether the quit came before the start or while it ran; then it ends.
+TEST(SystemSampler, TheRoundThatSeesTheQuitStillServesTheRequests) {
+    const SystemMonitorHooks before = system_monitor_hooks();
+    system_monitor_hooks_set({.battery_column_set = before.battery_column_set, .copy_tab = copy_counted});
+    for (const bool running : {false, true}) {
+        SCOPED_TRACE(running ? "quit while it runs" : "quit before the start");
+        fresh_state();
+        system_libraries_load();
+        wmi_processor_query();
+        copies = 0;
+        copied_tab = -1;
+        int64_t thread = 0;
+        if (running) {
+            thread = thread_create(system_sampler_thread, 0);
+            ASSERT_GT(thread, 0);
+            ASSERT_TRUE(wait_until([] { return SharedQuads[UPTIME_S].load() > 0; }, std::chrono::seconds(20)));
+        }
+        shared_text_set(WINDOWS_NAME, L"");
+        SharedInts[DESKTOP_WIDTH] = 0;
+        SharedInts[COPY_TAB_REQUEST] = TAB_PROCESSORS;
+        SharedInts[SYSTEM_SUMMARY_REQUEST] = 1;
+        quit_flag_raise(1);
+        if (!running) thread = thread_create(system_sampler_thread, 0);
+        ASSERT_GT(thread, 0);
+        ASSERT_TRUE(thread_wait(thread, 5000)) << "the sampler did not end";
+        EXPECT_EQ(SharedInts[SYSTEM_SUMMARY_REQUEST].load(), 0) << "the summary was not built";
+        EXPECT_FALSE(shared_text(WINDOWS_NAME).empty());
+        EXPECT_EQ(copies.load(), 1);
+        EXPECT_EQ(copied_tab.load(), TAB_PROCESSORS);
+        quit_flag_clear();
+        system_libraries_free();
+    }
+    system_monitor_hooks_set(before);
 }
 
 TEST(SystemFacts, WindowsNameAndBuild) {
