@@ -12,42 +12,15 @@
 
 #include "network/adapter_records.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/network/adapter_info_layout.h"
 
 // Stops the run, naming the property (its expression), when it does not hold.
 #define PROPERTY(holds) fuzz_require((holds), #holds)
 
 namespace {
 
-// The members of IP_ADAPTER_INFO that the walk reads, by the same names and in the same order.
-struct AddrText {
-    char String[16];
-};
-struct AddrString {
-    AddrString* Next;
-    AddrText IpAddress;
-    AddrText IpMask;
-    uint32_t Context;
-};
-struct Info {
-    Info* Next;
-    uint32_t ComboIndex;
-    char AdapterName[260];
-    char Description[132];
-    uint32_t AddressLength;
-    uint8_t Address[8];
-    uint32_t Index;
-    uint32_t Type;
-    uint32_t DhcpEnabled;
-    AddrString* CurrentIpAddress;
-    AddrString IpAddressList;
-    AddrString GatewayList;
-    AddrString DhcpServer;
-    int HaveWins;
-    AddrString PrimaryWinsServer;
-    AddrString SecondaryWinsServer;
-    int64_t LeaseObtained;
-    int64_t LeaseExpires;
-};
+using adapter_layout::AddrString;
+using adapter_layout::Info;
 
 const unsigned char* buffer_start = nullptr;
 std::size_t buffer_size = 0;

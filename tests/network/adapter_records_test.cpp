@@ -8,39 +8,12 @@
 #include <vector>
 
 #include "network/adapter_records.h"
+#include "tests/network/adapter_info_layout.h"
 
 namespace {
 
-// The members of IP_ADAPTER_INFO the walk reads, by the same names.
-struct AddrText {
-    char String[16];
-};
-struct AddrString {
-    AddrString* Next;
-    AddrText IpAddress;
-    AddrText IpMask;
-    uint32_t Context;
-};
-struct Info {
-    Info* Next;
-    uint32_t ComboIndex;
-    char AdapterName[260];
-    char Description[132];
-    uint32_t AddressLength;
-    uint8_t Address[8];
-    uint32_t Index;
-    uint32_t Type;
-    uint32_t DhcpEnabled;
-    AddrString* CurrentIpAddress;
-    AddrString IpAddressList;
-    AddrString GatewayList;
-    AddrString DhcpServer;
-    int HaveWins;
-    AddrString PrimaryWinsServer;
-    AddrString SecondaryWinsServer;
-    int64_t LeaseObtained;
-    int64_t LeaseExpires;
-};
+using adapter_layout::AddrString;
+using adapter_layout::Info;
 
 std::wstring widen(std::string_view text) { return std::wstring(text.begin(), text.end()); }
 
