@@ -14,9 +14,6 @@
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/network/adapter_info_layout.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 using adapter_layout::AddrString;

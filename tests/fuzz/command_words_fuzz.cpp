@@ -17,9 +17,6 @@
 #include "ui/main_layout.h"
 #include "ui/resize_preview.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 bool blank(wchar_t c) { return c == L' ' || c == L'\t'; }

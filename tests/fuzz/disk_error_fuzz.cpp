@@ -11,9 +11,6 @@
 #include "eventlog/event_details.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 constexpr std::size_t VALUE_COLUMN = 14;  // "0x00" + 4 spaces + size digit + 5 spaces

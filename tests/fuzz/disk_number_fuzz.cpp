@@ -12,9 +12,6 @@
 #include "runtime/text.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 // The number as the rule above gives it, written independently of the parser.

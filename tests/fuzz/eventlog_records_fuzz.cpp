@@ -18,9 +18,6 @@
 #include "eventlog/event_search.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 bool inside(std::span<const uint8_t> part, const uint8_t* begin, std::size_t size) {

@@ -16,9 +16,6 @@
 #include "runtime/text.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }

@@ -16,6 +16,8 @@
 inline void fuzz_require(bool holds, const char* property) {
     if (!holds) fuzz_fail(property);
 }
+// Stops the run, naming the property (its expression), when it does not hold.
+#define PROPERTY(holds) fuzz_require((holds), #holds)
 
 struct FuzzFolders {
     std::wstring Program;  // the program's folder, with a separator at the end

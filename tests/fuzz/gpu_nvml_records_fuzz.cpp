@@ -28,9 +28,6 @@
 #include "runtime/list_model.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 FuzzedDataProvider* answers = nullptr;

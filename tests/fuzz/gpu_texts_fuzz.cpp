@@ -18,9 +18,6 @@
 #include "gpu/nvml_api.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Stops the run, naming the property (its expression), when it does not hold.
-#define PROPERTY(holds) fuzz_require((holds), #holds)
-
 namespace {
 
 // A field's text: as long as its bytes before the first NUL (all of them without one), each ASCII byte as it is.
