@@ -102,11 +102,7 @@ void full_check(const std::wstring& text, const uint8_t* data, std::size_t lengt
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        text_maps_load(LANGUAGE_ENGLISH);
-        return true;
-    }();
-    (void)ready;
+    fuzz_state_init_once();
     if (size > 4096) return 0;  // the table reads at most 0x94 bytes; longer data only lengthens the raw text
     const std::wstring summary = disk_error_decode(data, size, true);
     const std::wstring full = disk_error_decode(data, size, false);

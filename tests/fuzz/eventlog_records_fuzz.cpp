@@ -181,11 +181,7 @@ void read_backwards_check(std::span<const uint8_t> block, uint32_t needed, uint3
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        shared_tables_init();
-        return true;
-    }();
-    (void)ready;
+    fuzz_state_init_once();
     const std::span<const uint8_t> block(data, size);
     const std::vector<Decoded> first = walk(block);
 

@@ -59,6 +59,15 @@ FuzzFolders folders_make() {
 
 }  // namespace
 
+void fuzz_state_init_once() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        shared_state_init(SharedStateFacts{});
+        shared_tables_init();
+        text_maps_load(LANGUAGE_ENGLISH);
+    });
+}
+
 const FuzzFolders& fuzz_program_reset() {
     static const FuzzFolders folders = folders_make();
     static std::once_flag texts;

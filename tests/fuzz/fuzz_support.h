@@ -30,6 +30,10 @@ struct FuzzFolders {
 // another.
 const FuzzFolders& fuzz_program_reset();
 
+// Shared state, tables and English texts as start-up makes them, once per process: for targets whose inputs touch no
+// file and leave nothing that a later input depends on.
+void fuzz_state_init_once();
+
 // The bytes of an input cut at the first separator: what comes before, and (when there is one) what follows.
 // Store targets use it to give the store and its backup in one input.
 struct FuzzParts {

@@ -285,13 +285,7 @@ void tables_check() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        shared_state_init(SharedStateFacts{});
-        shared_tables_init();
-        text_maps_load(LANGUAGE_ENGLISH);
-        return true;
-    }();
-    (void)ready;
+    fuzz_state_init_once();
     FuzzedDataProvider input(data, size);
     answers = &input;
     {
